@@ -1,0 +1,2 @@
+// Entry point; the mode dispatch replaces this stub.
+int main() { return 0; }
