@@ -1,0 +1,65 @@
+// The display host's settings: the twelve values of the saver's per-user key, the two names that
+// locate the key, and the four primitives that read and write one value each.
+//
+// `TKss` inherits this, so the saver reads the settings as the host's properties
+// (`Kss1->GetShowTime()`); the configuration dialog uses the same primitives on its own instance.
+// Each primitive does one complete access of the key and keeps nothing between calls.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+class TKssSettings {
+public:
+    virtual ~TKssSettings() = default;
+
+    void SetBrandName(const std::string& Value) { FBrandName = Value; }
+    void SetSSName(const std::string& Value) { FSSName = Value; }
+    const std::string& GetBrandName() const { return FBrandName; }
+    const std::string& GetSSName() const { return FSSName; }
+
+    // Loads all twelve values, or writes the defaults when the key holds no "Brightness".
+    // Raises ERegistryException when a stored integer is missing or not a DWORD.
+    void SetRegistry();
+
+    // Readers return false and leave Value untouched when the key does not exist.
+    bool ReadRKey(const std::string& ValueName, int32_t& Value) const;
+    bool ReadAKey(const std::string& ValueName, std::string& Value) const;
+    // Writers return false when the key cannot be created.
+    bool WriteRKey(const std::string& ValueName, int32_t Value) const;
+    bool WriteAKey(const std::string& ValueName, const std::string& Value) const;
+
+    void SetVolume(int32_t Value) { FSoundVolume = Value; }
+    int32_t GetVolume() const { return FSoundVolume; }
+    int32_t GetRGB() const { return FBrightness; }
+
+    std::string GetTDegree() const { return FTDegree; }
+    std::string GetWeatherCode() const { return FWeatherCode; }
+    std::string GetRSS_Url() const { return FRSS_Url; }
+    std::string GetProxy() const { return FProxy; }
+    std::string GetPort() const { return FPort; }
+    int32_t GetShowTime() const { return FShowTime; }
+    int32_t GetShowWeather() const { return FShowWeather; }
+    int32_t GetShowNews() const { return FShowNews; }
+    int32_t GetShowBlack() const { return FShowBlack; }
+    int32_t GetUseProxy() const { return FUseProxy; }
+
+protected:
+    // The brightness control sets this once the gamma ramp took the new slope.
+    int32_t FBrightness = 256;
+    int32_t FSoundVolume = 0;
+
+private:
+    std::string FBrandName;
+    std::string FSSName;
+    std::string FTDegree;
+    std::string FWeatherCode;
+    std::string FRSS_Url;
+    std::string FProxy;
+    std::string FPort;
+    int32_t FShowTime = 0;
+    int32_t FShowWeather = 0;
+    int32_t FShowNews = 0;
+    int32_t FShowBlack = 0;
+    int32_t FUseProxy = 0;
+};

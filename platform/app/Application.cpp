@@ -1,0 +1,112 @@
+#include "platform/app/Application.h"
+
+#include <exception>
+#include <future>
+#include <vector>
+
+namespace plat {
+
+Application& App()
+{
+    static Application instance;
+    return instance;
+}
+
+void Application::Run()
+{
+    while (!FTerminated) {
+        ProcessMessages();
+        if (FTerminated)
+            break;
+        if (OnIdle)
+            OnIdle();
+        WaitForWork();
+    }
+}
+
+void Application::ProcessMessages()
+{
+    FireDueTimers();
+    RunPosted();
+}
+
+void Application::Post(Task ATask)
+{
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        FPosted.push_back(std::move(ATask));
+    }
+    FWake.notify_one();
+}
+
+bool Application::Synchronize(const Task& ATask)
+{
+    if (FTerminated)
+        return false;
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> result = done->get_future();
+    Post([done, &ATask] {
+        try {
+            ATask();
+            done->set_value();
+        } catch (...) {
+            done->set_exception(std::current_exception());
+        }
+    });
+    result.get();
+    return true;
+}
+
+int Application::SetTimer(uint32_t IntervalMs, Task OnTimer)
+{
+    const int id = FNextTimerId++;
+    const std::chrono::milliseconds interval(IntervalMs);
+    FTimers[id] = WindowTimer{interval, Clock::now() + interval, std::move(OnTimer)};
+    return id;
+}
+
+void Application::KillTimer(int Id)
+{
+    FTimers.erase(Id);
+}
+
+void Application::FireDueTimers()
+{
+    const auto now = Clock::now();
+    std::vector<int> due;
+    for (auto& [id, timer] : FTimers)
+        if (timer.Due <= now)
+            due.push_back(id);
+    for (int id : due) {
+        // A handler may kill its own timer or others; look each one up again.
+        auto it = FTimers.find(id);
+        if (it == FTimers.end())
+            continue;
+        it->second.Due = now + it->second.Interval;
+        Task handler = it->second.OnTimer;
+        handler();
+    }
+}
+
+void Application::RunPosted()
+{
+    std::deque<Task> batch;
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        batch.swap(FPosted);
+    }
+    for (auto& task : batch)
+        task();
+}
+
+void Application::WaitForWork()
+{
+    auto deadline = Clock::now() + std::chrono::milliseconds(10);
+    for (auto& [id, timer] : FTimers)
+        if (timer.Due < deadline)
+            deadline = timer.Due;
+    std::unique_lock<std::mutex> guard(FLock);
+    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty(); });
+}
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+// A decoded picture in memory: 32-bit pixels 0x00RRGGBB (blue in the low byte), rows top to
+// bottom without padding. It is also the bitmap that a strip sprite keeps its decoded JPEG in and
+// cuts its frames from. `ClassName` tells the kind of picture the pixels came from: "TJPEGImage",
+// "TBitmap" or "TGIFImage"; the strip sprite and the scene ask whether a picture is a JPEG image.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace plat {
+
+class Picture {
+public:
+    Picture() = default;
+    Picture(int AWidth, int AHeight, std::string AClassName)
+        : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
+          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight), 0u) {}
+
+    int Width() const { return FWidth; }
+    int Height() const { return FHeight; }
+    bool Empty() const { return FPixels.empty(); }
+    const std::string& ClassName() const { return FClassName; }
+
+    uint32_t* Pixels() { return FPixels.data(); }
+    const uint32_t* Pixels() const { return FPixels.data(); }
+    uint32_t* Row(int Y) { return FPixels.data() + static_cast<size_t>(Y) * static_cast<size_t>(FWidth); }
+    const uint32_t* Row(int Y) const { return FPixels.data() + static_cast<size_t>(Y) * static_cast<size_t>(FWidth); }
+
+private:
+    int FWidth = 0;
+    int FHeight = 0;
+    std::string FClassName = "TBitmap";
+    std::vector<uint32_t> FPixels;
+};
+
+}  // namespace plat
