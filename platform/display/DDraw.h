@@ -252,6 +252,10 @@ private:
     friend class DirectDraw;
     DirectDrawSurface(std::shared_ptr<DisplayDevice> Device, int Width, int Height);
     ~DirectDrawSurface();
+    static DirectDrawSurface* CreateFlipChain(const std::shared_ptr<DisplayDevice>& Device);
+    static DirectDrawSurface* CreateOffScreen(const std::shared_ptr<DisplayDevice>& Device, int Width, int Height);
+    bool Lost() const;
+    HResult CheckUsable() const;
 
     std::atomic<uint32_t> FReferences{1};
     std::unique_ptr<State> FState;
