@@ -57,18 +57,19 @@ int HexDigit(char C)
     return C >= 'a' && C <= 'f' ? C - 'a' + 10 : -1;
 }
 
-// Reads hex digits (at most MaxDigits, at least one) from the front of S.
-bool ConsumeHexNumber(std::string_view& S, size_t MaxDigits, uint32_t& Value)
+// Reads hex digits (at most MaxDigits) from the front of S; returns how many, 0 when there were
+// none or too many.
+size_t ConsumeHexNumber(std::string_view& S, size_t MaxDigits, uint32_t& Value)
 {
     size_t Count = 0;
     Value = 0;
     while (Count < S.size() && HexDigit(S[Count]) >= 0) {
         if (++Count > MaxDigits)
-            return false;
+            return 0;
         Value = Value * 16 + static_cast<uint32_t>(HexDigit(S[Count - 1]));
     }
     S.remove_prefix(Count);
-    return Count > 0;
+    return Count;
 }
 
 // A quoted string with the two escapes of the format; S starts at the opening quote.
@@ -96,7 +97,7 @@ std::string ParseHexBytes(std::string_view S)
     S = TrimLeft(S);
     while (!S.empty()) {
         uint32_t Byte = 0;
-        if (!ConsumeHexNumber(S, 2, Byte))
+        if (ConsumeHexNumber(S, 2, Byte) != 2)
             throw ParseFailure{"a byte list holds something that is not a hex byte"};
         Bytes.push_back(static_cast<char>(Byte));
         S = TrimLeft(S);
@@ -113,7 +114,7 @@ std::string ParseHexBytes(std::string_view S)
 
 class Parser {
 public:
-    explicit Parser(std::string_view Text)
+    explicit Parser(std::string_view Text) : FCutShort(!Text.empty() && Text.back() != '\n')
     {
         size_t Start = 0;
         while (Start < Text.size()) {
@@ -182,21 +183,27 @@ private:
         }
         if (ConsumePrefixNoCase(Data, "dword:")) {
             uint32_t Value = 0;
-            if (!ConsumeHexNumber(Data, 8, Value))
+            const size_t Digits = ConsumeHexNumber(Data, 8, Value);
+            if (Digits == 0)
                 throw ParseFailure{"a dword needs one to eight hex digits"};
             ExpectEnd(Data);
+            if (Digits < 8 && OnCutLine())
+                throw ParseFailure{"the file ends inside a dword (it may have been cut short)"};
             Type = RegDword;
             return DwordData(static_cast<int32_t>(Value));
         }
         if (ConsumePrefixNoCase(Data, "hex")) {
             Type = RegBinary;
             if (ConsumePrefixNoCase(Data, "(")) {
-                if (!ConsumeHexNumber(Data, 8, Type) || !ConsumePrefixNoCase(Data, ")"))
+                if (ConsumeHexNumber(Data, 8, Type) == 0 || !ConsumePrefixNoCase(Data, ")"))
                     throw ParseFailure{"a byte list's type must be a hex number in brackets"};
             }
             if (!ConsumePrefixNoCase(Data, ":"))
                 throw ParseFailure{"a byte list's type must be followed by ':'"};
-            return ParseHexBytes(JoinContinuations(Data));
+            std::string Bytes = ParseHexBytes(JoinContinuations(Data));
+            if (OnCutLine())
+                throw ParseFailure{"the file ends inside a byte list (it may have been cut short)"};
+            return Bytes;
         }
         throw ParseFailure{"the value's data is neither a quoted string, a dword nor a byte list"};
     }
@@ -207,12 +214,16 @@ private:
         std::string Joined(First);
         while (!Joined.empty() && Joined.back() == '\\') {
             Joined.pop_back();
-            if (++FIndex >= FLines.size())
+            if (FIndex + 1 >= FLines.size())
                 throw ParseFailure{"a byte list goes on past the end of the file"};
-            Joined += TrimLeft(FLines[FIndex]);
+            Joined += TrimLeft(FLines[++FIndex]);
         }
         return Joined;
     }
+
+    // A last line without its line end may be whole (hand-written files often lack it) or cut
+    // short by a full disk; data that a cut could shorten unnoticed is refused there.
+    bool OnCutLine() const { return FCutShort && FIndex + 1 == FLines.size(); }
 
     static void ExpectEnd(std::string_view Rest)
     {
@@ -220,6 +231,7 @@ private:
             throw ParseFailure{"unexpected text after the value's data"};
     }
 
+    const bool FCutShort;
     std::vector<std::string_view> FLines;
     size_t FIndex = 0;
 };
