@@ -5,11 +5,22 @@
 #include "engine/HostNames.h"
 #include "platform/registry/UserKey.h"
 
+#include <string_view>
+
 namespace {
+
+// First-use values; the show switches, "UseProxy", "Proxy" and "Port" start at zero or empty.
+constexpr int32_t kDefaultBrightness = 256;
+constexpr int32_t kDefaultSoundVolume = 200;
+constexpr std::string_view kDefaultTDegree = "f";
+constexpr std::string_view kDefaultWeatherCode = "20001";  // Washington, DC
 
 std::string DefaultRssUrl()
 {
-    return std::string("http://") + hosts::kNewsHost + "/news?ned=us&topic=w&output=rss";
+    std::string Url = "http://";
+    Url += hosts::kNewsHost;
+    Url += "/news?ned=us&topic=w&output=rss";
+    return Url;
 }
 
 }  // namespace
@@ -94,10 +105,10 @@ void TKssSettings::LoadStored(int32_t StoredBrightness)
 
 void TKssSettings::StoreDefaults()
 {
-    FBrightness = 256;
-    FSoundVolume = 200;
-    FTDegree = "f";
-    FWeatherCode = "20001";
+    FBrightness = kDefaultBrightness;
+    FSoundVolume = kDefaultSoundVolume;
+    FTDegree = kDefaultTDegree;
+    FWeatherCode = kDefaultWeatherCode;
     FRSS_Url = DefaultRssUrl();
     FShowTime = FShowWeather = FShowNews = FShowBlack = FUseProxy = 0;
     FProxy.clear();

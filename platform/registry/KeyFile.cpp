@@ -131,7 +131,11 @@ bool ReplaceFile(const std::string& Path, std::string_view Bytes)
 std::string KeepAside(const std::string& Path)
 {
     for (int N = 0; N < kMaxKeptFiles; ++N) {
-        const std::string Kept = Path + ".bad" + (N == 0 ? "" : "." + std::to_string(N));
+        std::string Kept = Path + ".bad";
+        if (N > 0) {
+            Kept += '.';
+            Kept += std::to_string(N);
+        }
         if (Exists(Kept))
             continue;
         if (::rename(Path.c_str(), Kept.c_str()) != 0)
