@@ -73,7 +73,7 @@ TEST_F(KssSettingsProcessTest, KilledWriterLeavesOldOrNewKey)
     std::uniform_int_distribution<int> Delay(0, 30000);
 
     int Last = 0, Rounds = 0;
-    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(6);
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     while ((Last < 2000 || Rounds < 40) && std::chrono::steady_clock::now() < Deadline) {
         const int First = Last + 1;
         const pid_t Pid = Spawn([&] {
@@ -102,7 +102,7 @@ TEST_F(KssSettingsProcessTest, KilledWriterLeavesOldOrNewKey)
 
 TEST_F(KssSettingsProcessTest, TwoWritersAtOnceLoseNoWrite)
 {
-    constexpr int kEach = 200;
+    constexpr int kEach = 120;
     pid_t Writers[2];
     for (int W = 0; W < 2; ++W) {
         Writers[W] = Spawn([W] {
