@@ -137,10 +137,16 @@ def quantize(rgb, colours=256, reserved=()):
     free = colours - len(reserved)
     img = Image.fromarray(rgb)
     q = img.quantize(colors=free, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
-    pal = q.getpalette()[: free * 3]
     used = np.asarray(q, dtype=np.int32)
-    palette = list(reserved) + [tuple(pal[i * 3:i * 3 + 3]) for i in range(free)]
+    count = int(used.max()) + 1  # the quantiser pads its palette; keep the entries in use
+    pal = q.getpalette()[: count * 3]
+    palette = list(reserved) + [tuple(pal[i * 3:i * 3 + 3]) for i in range(count)]
     indices = used + len(reserved)
     for n, r in enumerate(reserved):
         indices[np.all(rgb == np.array(r, dtype=np.uint8), axis=2)] = n
-    return indices, palette
+    # Drop entries that no pixel uses any more (the quantiser's own copy of a reserved colour,
+    # for one), keeping the reserved entries at the front.
+    keep = sorted(set(range(len(reserved))) | set(np.unique(indices).tolist()))
+    remap = np.zeros(len(palette), dtype=np.int32)
+    remap[keep] = np.arange(len(keep))
+    return remap[indices], [palette[i] for i in keep]
