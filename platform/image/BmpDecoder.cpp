@@ -66,7 +66,7 @@ DecodeResult DecodeBmp(std::span<const uint8_t> Bytes, std::string_view Name)
     if (!Converted)
         return DecodeFailure(Name, SDL_GetError());
     DecodeResult Result;
-    Result.Image = Picture(Converted->w, Converted->h, "TBitmap");
+    Result.Image = Picture(Converted->w, Converted->h, "TBitmap", Picture::NoFill{});
     CopyRows(Converted, Result.Image);
     SDL_FreeSurface(Converted);
     return Result;

@@ -40,11 +40,10 @@ void EmitMessage(j_common_ptr Info, int Level)
 // value 0 that colour keys compare with. Done per batch of rows while they are still in cache.
 void ClearFillerBytes(Picture& Out, int First, int Count)
 {
-    for (int y = First; y < First + Count; ++y) {
-        uint32_t* Row = Out.Row(y);
-        for (int x = 0; x < Out.Width(); ++x)
-            Row[x] &= 0x00FFFFFFu;
-    }
+    uint32_t* Begin = Out.Row(First);
+    const size_t Size = static_cast<size_t>(Count) * static_cast<size_t>(Out.Width());
+    for (size_t i = 0; i < Size; ++i)
+        Begin[i] &= 0x00FFFFFFu;
 }
 
 // Reads the header, checks the size and decodes every row into Out. Returns false with the
@@ -64,7 +63,8 @@ bool DecodeInto(jpeg_decompress_struct& Info, JpegErrorManager& Manager,
     // 0x00RRGGBB words, so rows need no colour conversion of our own.
     Info.out_color_space = JCS_EXT_BGRX;
     jpeg_start_decompress(&Info);
-    Out = Picture(static_cast<int>(Info.output_width), static_cast<int>(Info.output_height), "TJPEGImage");
+    Out = Picture(static_cast<int>(Info.output_width), static_cast<int>(Info.output_height), "TJPEGImage",
+                  Picture::NoFill{});
     JSAMPROW Rows[8];
     while (Info.output_scanline < Info.output_height) {
         const int First = static_cast<int>(Info.output_scanline);
