@@ -83,10 +83,10 @@ bool TSockClient::LineInBuffer(int Taken, int Peeked, int& LfPos) const
     return true;
 }
 
-std::string TSockClient::TakeLine(int LfPos)
+std::string TSockClient::TakeLine(int Taken, int LfPos)
 {
     // Only the bytes up to the LF leave the socket; what follows stays for the next read.
-    int taken = 0;
+    int taken = Taken;
     while (taken <= LfPos) {
         const int got = FSocket->Receive(FBuffer.get() + taken, LfPos + 1 - taken, false);
         if (got == 0)
@@ -139,7 +139,7 @@ std::string TSockClient::ReadLn()
     }
     if (lfPos < 0)
         return std::string(FBuffer.get(), static_cast<size_t>(taken));
-    return TakeLine(lfPos);
+    return TakeLine(taken, lfPos);
 }
 
 void TSockClient::CaptureString(std::string& Text, int32_t Limit)

@@ -95,7 +95,7 @@ private:
     void AwaitConnection();
     void RaiseConnectFailure();
     bool LineInBuffer(int Taken, int Peeked, int& LfPos) const;
-    std::string TakeLine(int LfPos);
+    std::string TakeLine(int Taken, int LfPos);
 
     plat::NetServices& FNet;
     std::unique_ptr<plat::StreamSocket> FSocket;
