@@ -121,9 +121,9 @@ def diamond(ctx, cx, cy, r):
 
 def tile_frame(ctx, x, y, size):
     """A thin frame just outside an icon's square; the program draws the icon inside it."""
-    ctx.rectangle(x - 0.5, y - 0.5, size + 1, size + 1)
+    ctx.rectangle(x - 1, y - 1, size + 2, size + 2)  # keyline outside the icon's square only
     set_rgb(ctx, DEEP)
-    ctx.set_line_width(3.0)
+    ctx.set_line_width(2.0)
     ctx.stroke()
     ctx.rectangle(x - 0.5, y - 0.5, size + 1, size + 1)
     set_rgb(ctx, TILE_TRIM)
