@@ -20,7 +20,7 @@ import cairo
 import numpy as np
 from PIL import Image
 
-DEEP = (12, 15, 24)          # the glass colour and the keyline around every drawn mark
+DEEP = (14, 13, 26)          # the glass colour and the keyline around every drawn mark
 GOLD_TOP = (232, 204, 146)   # trim, lit from above
 GOLD_BOTTOM = (128, 108, 76)
 LABEL = (214, 190, 142)
