@@ -180,10 +180,10 @@ def sea():
 
     def band(corner, tilt, seed):
         local = np.random.default_rng(seed)
-        spec = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
+        bins = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
         shape = lowpass_gain(freqs, corner) / np.maximum(freqs, 20.0) ** tilt
         shape[0] = 0.0
-        out = np.fft.irfft(spec * shape, CYCLE)
+        out = np.fft.irfft(bins * shape, CYCLE)
         return out / np.std(out)
 
     phase = 2 * np.pi * ((5 * n) % CYCLE) / CYCLE
