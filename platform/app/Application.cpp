@@ -26,6 +26,7 @@ void Application::Run()
 
 void Application::ProcessMessages()
 {
+    PumpInput();
     FireDueTimers();
     RunPosted();
 }

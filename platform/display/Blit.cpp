@@ -1,0 +1,81 @@
+// Row loops for fills and fast blits. Unkeyed rows are whole-row memory moves; keyed rows are
+// written as a select (keep the destination where the source equals the key), a form compilers
+// turn into vector compares and blends. Overlapping blits within one surface run in the order
+// that reads every source pixel before it is overwritten.
+#include "platform/display/Blit.h"
+
+#include <cstring>
+
+namespace plat::blit {
+namespace {
+
+bool Overlap(const uint32_t* Dest, const uint32_t* Source, int Pitch, int Width, int Height)
+{
+    const intptr_t span = static_cast<intptr_t>(Pitch) * (Height - 1) + Width;
+    return Dest < Source + span && Source < Dest + span;
+}
+
+void KeyedRow(uint32_t* __restrict Dest, const uint32_t* __restrict Source, int Width, uint32_t Key)
+{
+    for (int x = 0; x < Width; ++x) {
+        const uint32_t pixel = Source[x];
+        Dest[x] = pixel != Key ? pixel : Dest[x];
+    }
+}
+
+// A keyed row that may overlap its source: pixel by pixel in the safe direction.
+void KeyedRowOverlapping(uint32_t* Dest, const uint32_t* Source, int Width, uint32_t Key)
+{
+    if (Dest <= Source) {
+        for (int x = 0; x < Width; ++x)
+            if (Source[x] != Key)
+                Dest[x] = Source[x];
+    } else {
+        for (int x = Width - 1; x >= 0; --x)
+            if (Source[x] != Key)
+                Dest[x] = Source[x];
+    }
+}
+
+}  // namespace
+
+void Fill(uint32_t* Dest, int DestPitch, int Width, int Height, uint32_t Value)
+{
+    for (int y = 0; y < Height; ++y) {
+        uint32_t* row = Dest + static_cast<intptr_t>(y) * DestPitch;
+        if (Value == 0)
+            std::memset(row, 0, static_cast<size_t>(Width) * 4);
+        else
+            for (int x = 0; x < Width; ++x)
+                row[x] = Value;
+    }
+}
+
+void Copy(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width, int Height)
+{
+    const size_t bytes = static_cast<size_t>(Width) * 4;
+    // Bottom-up when the destination lies below an overlapping source.
+    const bool upward = Dest > Source && DestPitch == SourcePitch && Overlap(Dest, Source, DestPitch, Width, Height);
+    for (int i = 0; i < Height; ++i) {
+        const int y = upward ? Height - 1 - i : i;
+        std::memmove(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, bytes);
+    }
+}
+
+void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
+               int Height, uint32_t Key)
+{
+    const bool overlapping = DestPitch == SourcePitch && Overlap(Dest, Source, DestPitch, Width, Height);
+    if (!overlapping) {
+        for (int y = 0; y < Height; ++y)
+            KeyedRow(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, Width, Key);
+        return;
+    }
+    const bool upward = Dest > Source;
+    for (int i = 0; i < Height; ++i) {
+        const int y = upward ? Height - 1 - i : i;
+        KeyedRowOverlapping(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, Width, Key);
+    }
+}
+
+}  // namespace plat::blit

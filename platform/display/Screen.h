@@ -1,0 +1,86 @@
+// The screen that a display object shows its primary surface on: the saver's window. The frame
+// thread flips finished frames into the screen's mailbox; the main thread calls PresentLatest from
+// its message loop to show the newest one. Two backends: the SDL window (CreateSdlScreen) and a
+// headless screen that keeps the newest presented frame for tests (HeadlessScreen.h).
+//
+// The screen also applies the gamma ramp the display layer sets (brightness), and notes resets of
+// its render device, which the display layer reports as a lost primary surface.
+//
+// Open, Close, PresentLatest and the window queries run on the main thread.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "platform/display/FrameMailbox.h"
+#include "platform/gdi/Geometry.h"
+
+namespace plat {
+
+struct DDGAMMARAMP;
+
+class Screen {
+public:
+    virtual ~Screen() = default;
+    Screen(const Screen&) = delete;
+    Screen& operator=(const Screen&) = delete;
+
+    // Shows a black picture of Width x Height covering the whole of display DisplayIndex: a real
+    // mode switch where the display allows it, otherwise the picture scaled to fit with its aspect
+    // kept and black bars. Closes a previous opening first. False when no window can be made.
+    bool Open(int Width, int Height, int DisplayIndex);
+    void Close();
+    bool IsOpen() const { return FFrames.Allocated(); }
+    int Width() const { return FFrames.Width(); }
+    int Height() const { return FFrames.Height(); }
+
+    // Shows the newest frame flipped since the last call, if there is one, and notices a reset of
+    // the render device (the frame is then shown again on the new device). True when something
+    // was shown.
+    bool PresentLatest();
+
+    // The window system's id of the window (0 without a window) and whether it has the keyboard.
+    virtual uint32_t WindowId() const { return 0; }
+    virtual bool HasFocus() const { return IsOpen(); }
+    // Where the picture lies in the window, in window pixels (the whole window after a real mode
+    // switch; inside black bars when scaled).
+    virtual TRect PictureBounds() const { return TRect{0, 0, Width(), Height()}; }
+
+    // The display layer's side.
+    FrameMailbox& Frames() { return FFrames; }
+    // Count of render device resets so far; any thread.
+    uint32_t DeviceResets() const { return FDeviceResets.load(std::memory_order_acquire); }
+    void SetGammaRamp(const DDGAMMARAMP& Ramp);
+    void GetGammaRamp(DDGAMMARAMP& Ramp) const;
+    void ResetGammaRamp();
+
+protected:
+    Screen() = default;
+    void NoteDeviceReset() { FDeviceResets.fetch_add(1, std::memory_order_acq_rel); }
+
+    // Backend: make the window for Width x Height on a display; false when impossible.
+    virtual bool OpenWindow(int Width, int Height, int DisplayIndex) = 0;
+    virtual void CloseWindow() = 0;
+    // Backend: show a frame of Width() x Height() pixels (gamma already applied).
+    virtual void Show(const uint32_t* Pixels) = 0;
+    // Backend: true when the render device was reset since the last call.
+    virtual bool TakeDeviceReset() { return false; }
+
+private:
+    const uint32_t* ApplyGamma(const uint32_t* Pixels);
+
+    FrameMailbox FFrames;
+    std::atomic<uint32_t> FDeviceResets{0};
+    mutable std::mutex FGammaLock;
+    bool FGammaIdentity = true;
+    uint8_t FGammaTable[3][256] = {};
+    std::vector<uint32_t> FGammaFrame;
+};
+
+// The SDL window backend. Initialises SDL's video subsystem on first use (main thread).
+std::unique_ptr<Screen> CreateSdlScreen();
+
+}  // namespace plat

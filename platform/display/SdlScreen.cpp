@@ -1,0 +1,219 @@
+// The SDL window backend of the screen. The window covers the whole display: through a real mode
+// switch when the display offers the exact mode, otherwise as a borderless window of the
+// display's size with the picture scaled to fit, aspect kept, black bars. Some displays (a
+// single-mode X server, for one) report success for a full-screen window yet leave it at the
+// requested size in the middle of the screen, so the result is always measured and the fallback
+// taken when the window does not cover the display.
+//
+// Every SDL video and render call here runs on the main thread.
+#include <SDL.h>
+
+#include <memory>
+
+#include "platform/display/Screen.h"
+
+namespace plat {
+namespace {
+
+constexpr const char* kWindowTitle = "Solvane Screensaver";
+
+bool Covers(SDL_Window* Window, const SDL_Rect& Bounds)
+{
+    int x = 0, y = 0, w = 0, h = 0;
+    SDL_GetWindowPosition(Window, &x, &y);
+    SDL_GetWindowSize(Window, &w, &h);
+    return x <= Bounds.x && y <= Bounds.y && x + w >= Bounds.x + Bounds.w && y + h >= Bounds.y + Bounds.h;
+}
+
+class SdlScreen : public Screen {
+public:
+    ~SdlScreen() override
+    {
+        Close();
+        if (FVideo)
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    }
+
+    uint32_t WindowId() const override { return FWindow ? SDL_GetWindowID(FWindow) : 0; }
+    bool HasFocus() const override
+    {
+        return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
+    }
+    TRect PictureBounds() const override
+    {
+        return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
+    }
+
+protected:
+    bool OpenWindow(int Width, int Height, int DisplayIndex) override;
+    void CloseWindow() override;
+    void Show(const uint32_t* Pixels) override;
+    bool TakeDeviceReset() override;
+
+private:
+    bool StartVideo();
+    SDL_Window* SwitchMode(int Width, int Height, int DisplayIndex);
+    SDL_Window* CoverDesktop(int DisplayIndex);
+    bool MakeRenderer(int Width, int Height);
+    void PlacePicture(int Width, int Height);
+
+    bool FVideo = false;
+    SDL_Window* FWindow = nullptr;
+    SDL_Renderer* FRenderer = nullptr;
+    SDL_Texture* FTexture = nullptr;
+    SDL_Rect FPicture{0, 0, 0, 0};
+};
+
+bool SdlScreen::StartVideo()
+{
+    if (!FVideo)
+        FVideo = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+    return FVideo;
+}
+
+// A full-screen window in the exact mode, or null when the display has no such mode or the
+// switch did not give a window covering the display.
+SDL_Window* SdlScreen::SwitchMode(int Width, int Height, int DisplayIndex)
+{
+    SDL_DisplayMode want{};
+    want.w = Width;
+    want.h = Height;
+    SDL_DisplayMode closest{};
+    if (SDL_GetClosestDisplayMode(DisplayIndex, &want, &closest) == nullptr || closest.w != Width ||
+        closest.h != Height)
+        return nullptr;
+    SDL_Window* window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED_DISPLAY(DisplayIndex),
+                                          SDL_WINDOWPOS_CENTERED_DISPLAY(DisplayIndex), Width, Height,
+                                          SDL_WINDOW_FULLSCREEN);
+    if (window == nullptr)
+        return nullptr;
+    SDL_SetWindowDisplayMode(window, &closest);
+    SDL_PumpEvents();
+    SDL_Rect bounds{};
+    SDL_GetDisplayBounds(DisplayIndex, &bounds);
+    if (bounds.w == Width && bounds.h == Height && Covers(window, bounds))
+        return window;
+    SDL_DestroyWindow(window);
+    return nullptr;
+}
+
+SDL_Window* SdlScreen::CoverDesktop(int DisplayIndex)
+{
+    SDL_Rect bounds{};
+    if (SDL_GetDisplayBounds(DisplayIndex, &bounds) != 0)
+        return nullptr;
+    SDL_Window* window = SDL_CreateWindow(kWindowTitle, bounds.x, bounds.y, bounds.w, bounds.h,
+                                          SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
+    if (window == nullptr)
+        return nullptr;
+    SDL_PumpEvents();
+    if (!Covers(window, bounds)) {
+        // A window manager may keep a plain window off its panels; ask it for full screen.
+        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
+        SDL_PumpEvents();
+    }
+    return window;
+}
+
+bool SdlScreen::MakeRenderer(int Width, int Height)
+{
+    SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
+    FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_PRESENTVSYNC);
+    if (FRenderer == nullptr)
+        FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
+    if (FRenderer == nullptr)
+        FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
+    if (FRenderer == nullptr)
+        return false;
+    if (FTexture)
+        SDL_DestroyTexture(FTexture);
+    // SDL's RGB888 is 0x00RRGGBB in a 32-bit word, the surfaces' own format: no conversion.
+    FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width, Height);
+    return FTexture != nullptr;
+}
+
+bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
+{
+    if (!StartVideo() || DisplayIndex < 0 || DisplayIndex >= SDL_GetNumVideoDisplays())
+        return false;
+    FWindow = SwitchMode(Width, Height, DisplayIndex);
+    if (FWindow == nullptr)
+        FWindow = CoverDesktop(DisplayIndex);
+    if (FWindow == nullptr || !MakeRenderer(Width, Height)) {
+        CloseWindow();
+        return false;
+    }
+    SDL_RaiseWindow(FWindow);
+    PlacePicture(Width, Height);
+    SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(FRenderer);
+    SDL_RenderPresent(FRenderer);
+    return true;
+}
+
+void SdlScreen::CloseWindow()
+{
+    if (FTexture)
+        SDL_DestroyTexture(FTexture);
+    if (FRenderer)
+        SDL_DestroyRenderer(FRenderer);
+    if (FWindow)
+        SDL_DestroyWindow(FWindow);
+    FTexture = nullptr;
+    FRenderer = nullptr;
+    FWindow = nullptr;
+    FPicture = SDL_Rect{0, 0, 0, 0};
+}
+
+// The largest rectangle of the picture's aspect that fits the window's output, centred.
+void SdlScreen::PlacePicture(int Width, int Height)
+{
+    int outW = Width, outH = Height;
+    SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
+    int w = outW;
+    int h = static_cast<int>(static_cast<int64_t>(outW) * Height / Width);
+    if (h > outH) {
+        h = outH;
+        w = static_cast<int>(static_cast<int64_t>(outH) * Width / Height);
+    }
+    FPicture = SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
+}
+
+void SdlScreen::Show(const uint32_t* Pixels)
+{
+    if (FTexture == nullptr)
+        return;
+    PlacePicture(Width(), Height());
+    SDL_UpdateTexture(FTexture, nullptr, Pixels, Width() * 4);
+    SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
+    SDL_RenderClear(FRenderer);
+    SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
+    SDL_RenderPresent(FRenderer);
+}
+
+bool SdlScreen::TakeDeviceReset()
+{
+    SDL_Event events[8];
+    bool reset = false, deviceReset = false;
+    int count = 0;
+    while ((count = SDL_PeepEvents(events, 8, SDL_GETEVENT, SDL_RENDER_TARGETS_RESET, SDL_RENDER_DEVICE_RESET)) > 0) {
+        reset = true;
+        for (int i = 0; i < count; ++i)
+            deviceReset = deviceReset || events[i].type == SDL_RENDER_DEVICE_RESET;
+    }
+    if (deviceReset && FRenderer) {
+        // The device's textures are gone with it.
+        SDL_DestroyTexture(FTexture);
+        FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width(), Height());
+    }
+    return reset;
+}
+
+}  // namespace
+
+std::unique_ptr<Screen> CreateSdlScreen()
+{
+    return std::make_unique<SdlScreen>();
+}
+
+}  // namespace plat
