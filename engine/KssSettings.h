@@ -3,11 +3,17 @@
 //
 // `TKss` inherits this, so the saver reads the settings as the host's properties
 // (`Kss1->GetShowTime()`); the configuration dialog uses the same primitives on its own instance.
-// Each primitive does one complete access of the key and keeps nothing between calls.
+// Each primitive does one complete access of the key and keeps nothing between calls; failures of
+// a value raise ERegistryException with the text the user is shown.
 #pragma once
+
+#include "platform/registry/RegistryException.h"
 
 #include <cstdint>
 #include <string>
+
+// The error of a failed value read or write; its text is meant for the user.
+using ERegistryException = plat::ERegistryException;
 
 class TKssSettings {
 public:
@@ -19,13 +25,17 @@ public:
     const std::string& GetSSName() const { return FSSName; }
 
     // Loads all twelve values, or writes the defaults when the key holds no "Brightness".
-    // Raises ERegistryException when a stored integer is missing or not a DWORD.
+    // Raises ERegistryException when a stored integer is missing or not a DWORD; the values read
+    // before it keep their new values, the rest what they held.
     void SetRegistry();
 
-    // Readers return false and leave Value untouched when the key does not exist.
+    // Readers return false and leave Value untouched when the key does not exist. A missing text
+    // reads as empty; a missing integer raises "Failed to get data for '%s'", a value of the wrong
+    // type "Invalid data type for '%s'".
     bool ReadRKey(const std::string& ValueName, int32_t& Value) const;
     bool ReadAKey(const std::string& ValueName, std::string& Value) const;
-    // Writers return false when the key cannot be created.
+    // Writers return false when the key cannot be created and raise "Failed to set data for '%s'"
+    // when the value cannot be stored.
     bool WriteRKey(const std::string& ValueName, int32_t Value) const;
     bool WriteAKey(const std::string& ValueName, const std::string& Value) const;
 
@@ -50,6 +60,11 @@ protected:
     int32_t FSoundVolume = 0;
 
 private:
+    std::string KeyPath() const;
+    bool ReadStoredBrightness(int32_t& Value) const;
+    void LoadStored(int32_t StoredBrightness);
+    void StoreDefaults();
+
     std::string FBrandName;
     std::string FSSName;
     std::string FTDegree;

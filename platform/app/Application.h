@@ -1,6 +1,7 @@
 // The UI thread's application object: the message loop and one pass of "process pending
-// messages", window timers, work posted from other threads, and the idle, activate and deactivate
-// events.
+// messages", window timers, work posted from other threads, the main window's input, the idle,
+// activate and deactivate events, and the desktop services a window program asks of its
+// application (message boxes, the mouse cursor's show count, the monitor count).
 //
 // Everything here runs on the thread that calls Run or ProcessMessages (the UI thread), except
 // Post and Synchronize, which other threads call. Window timers fire only inside a pass of
@@ -8,13 +9,16 @@
 // thread keeps them (and input) flowing by calling ProcessMessages between slices of its wait.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <exception>
 #include <functional>
 #include <map>
 #include <mutex>
+#include <string>
 
 namespace plat {
 
@@ -31,11 +35,15 @@ public:
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
 
-    // One pass: due window timers, then the work posted so far.
+    // One pass: the window system's input, due window timers, the work posted so far, then the
+    // newest frame is shown.
     void ProcessMessages();
 
     // Any thread: queue work for the UI thread.
     void Post(Task ATask);
+    // Any thread: end the loop's current sleep early, without queueing anything (a finished frame
+    // is waiting to be shown).
+    void WakeUp();
     // Another thread: run the work on the UI thread and wait for it; what it throws is rethrown
     // here. Returns false without running it once the application has terminated.
     bool Synchronize(const Task& ATask);
@@ -44,9 +52,35 @@ public:
     int SetTimer(uint32_t IntervalMs, Task OnTimer);
     void KillTimer(int Id);
 
-    Task OnIdle;
+    // Runs when a pass found nothing to do. Setting Done to false asks for the next pass at once
+    // instead of sleeping until there is work (a frame loop that draws as fast as it can).
+    std::function<void(bool& Done)> OnIdle;
     Task OnActivate;
     Task OnDeactivate;
+
+    // The main window's input, delivered during ProcessMessages. KeyPress gets characters
+    // (Escape is 27), KeyDown virtual key codes (F2 is 113), MouseMove window pixels. Activate
+    // and deactivate follow the keyboard focus of the application's windows.
+    std::function<void(char Key)> OnKeyPress;
+    std::function<void(uint16_t Key)> OnKeyDown;
+    std::function<void(int X, int Y)> OnMouseMove;
+    // Shows the newest finished frame on the screen; runs on every pass.
+    Task OnPresent;
+    // The window system or a signal asks the program to end; without a handler the loop ends.
+    Task OnQuit;
+
+    // Shows Text in a modal box with an OK button and waits for it to be closed; without a
+    // display the text goes to the standard error stream instead.
+    void MessageBox(const std::string& Text, const std::string& Caption);
+    // The standard report of an exception that reached the top: its message, captioned with the
+    // application's title.
+    void ShowException(const std::exception& E);
+    std::string Title = "Solvane Screensaver";
+
+    // The cursor is shown while the show count is at least 0; returns the new count.
+    int ShowCursor(bool Show);
+    // Attached monitors; 1 when the window system cannot tell.
+    int MonitorCount() const;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -56,16 +90,21 @@ private:
         Task OnTimer;
     };
 
+    void PumpInput();
     void FireDueTimers();
     void RunPosted();
     void WaitForWork();
 
-    bool FTerminated = false;
+    // Read by threads that call Synchronize.
+    std::atomic<bool> FTerminated{false};
     std::mutex FLock;
     std::condition_variable FWake;
     std::deque<Task> FPosted;
     std::map<int, WindowTimer> FTimers;
     int FNextTimerId = 1;
+    bool FFocused = true;
+    int FCursorCount = 0;
+    bool FWokenUp = false;  // guarded by FLock
 };
 
 // The process's application object.

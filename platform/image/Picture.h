@@ -4,6 +4,8 @@
 // "TBitmap" or "TGIFImage"; the strip sprite and the scene ask whether a picture is a JPEG image.
 #pragma once
 
+#include "platform/image/PixelMemory.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +18,11 @@ public:
     Picture(int AWidth, int AHeight, std::string AClassName)
         : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
           FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight), 0u) {}
+    // For a decoder that writes every pixel itself: the pixels start undefined.
+    struct NoFill {};
+    Picture(int AWidth, int AHeight, std::string AClassName, NoFill)
+        : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
+          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight)) {}
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
@@ -31,7 +38,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     std::string FClassName = "TBitmap";
-    std::vector<uint32_t> FPixels;
+    std::vector<uint32_t, PixelAllocator<uint32_t>> FPixels;
 };
 
 }  // namespace plat

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Regenerates every built-in asset from its generator: the scene pictures, the gulls and the
+# preview (when their generators are present), the weather icons, the gadget panels, the dialog
+# pictures and the music loop. Installs the generators' Debian packages first if any is missing.
+# The outputs are committed; rerunning this reproduces them byte for byte.
+set -euo pipefail
+
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+packages=(python3 python3-cairo python3-numpy python3-pil sox
+          fonts-dejavu-core fonts-liberation2 fonts-urw-base35)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  sudo_cmd=()
+  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  echo "Installing: ${missing[*]}"
+  "${sudo_cmd[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The system interpreter, which is the one the Debian packages above extend.
+python=/usr/bin/python3
+cd "$here/generators"
+for generator in scene.py gulls.py preview.py icons.py panels.py dialog.py music.py; do
+  if [ -f "$generator" ]; then
+    echo "== $generator"
+    "$python" "$generator"
+  fi
+done

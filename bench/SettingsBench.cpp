@@ -1,0 +1,75 @@
+// Cost of the settings store: the load the saver does twice at start, one write as the dialog does
+// twelve on OK, and the parse of a full key file. Runs against a temporary configuration folder.
+#include "engine/KssSettings.h"
+#include "platform/registry/RegText.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace {
+
+class ConfigFolder {
+public:
+    ConfigFolder()
+    {
+        char Pattern[] = "/tmp/solvane-bench-XXXXXX";
+        FRoot = ::mkdtemp(Pattern);
+        ::setenv("XDG_CONFIG_HOME", FRoot.c_str(), 1);
+    }
+    ~ConfigFolder() { std::filesystem::remove_all(FRoot); }
+
+private:
+    std::string FRoot;
+};
+
+TKssSettings Store()
+{
+    TKssSettings Settings;
+    Settings.SetBrandName("Kestrin Software");
+    Settings.SetSSName("Solvane Screensaver");
+    return Settings;
+}
+
+void BM_SetRegistryCompleteKey(benchmark::State& State)
+{
+    ConfigFolder Folder;
+    TKssSettings Settings = Store();
+    Settings.SetRegistry();
+    for (auto _ : State)
+        Settings.SetRegistry();
+}
+BENCHMARK(BM_SetRegistryCompleteKey)->Unit(benchmark::kMicrosecond);
+
+void BM_WriteOneValue(benchmark::State& State)
+{
+    ConfigFolder Folder;
+    TKssSettings Settings = Store();
+    Settings.SetRegistry();
+    int32_t N = 0;
+    for (auto _ : State)
+        Settings.WriteRKey("Brightness", N++ & 255);
+}
+BENCHMARK(BM_WriteOneValue)->Unit(benchmark::kMicrosecond);
+
+void BM_ParseFullKey(benchmark::State& State)
+{
+    ConfigFolder Folder;
+    TKssSettings Settings = Store();
+    Settings.SetRegistry();
+    plat::RegKeyData Data;
+    Data.Set("Brightness", plat::RegDword, plat::DwordData(256));
+    for (const char* Name : {"TDegree", "WeatherCode", "RSS_Url", "Proxy", "Port"})
+        Data.Set(Name, plat::RegSz, plat::TextData("http://news.example.org/news?ned=us&topic=w"));
+    const std::string Key = "HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\Solvane Screensaver";
+    const std::string Text = plat::FormatRegText(Key, Data);
+    for (auto _ : State) {
+        plat::RegKeyData Out;
+        plat::RegParseError Error;
+        benchmark::DoNotOptimize(plat::ParseRegText(Text, Key, Out, Error));
+    }
+}
+BENCHMARK(BM_ParseFullKey);
+
+}  // namespace

@@ -1,0 +1,31 @@
+// The bounds the socket and HTTP clients enforce, kept in one place.
+//
+// A feed server is outside our control: these limits make sure a slow, broken or hostile one
+// ends a fetch with an error instead of holding the UI thread or growing memory without end.
+#pragma once
+
+#include <cstddef>
+
+namespace net {
+
+// The receive buffer: a peek or receive takes at most this many bytes, and it is the longest
+// line ReadLn returns in one piece.
+inline constexpr int kSockBufferBytes = 65536;
+// The longest piece of text Write sends (more is cut).
+inline constexpr int kSockWriteBytes = 65536;
+// How long one slice of a wait blocks before the UI thread's messages are processed again.
+inline constexpr int kWaitSliceMs = 5;
+
+// Redirects followed by one Get; the reply to the last one stands as the result.
+inline constexpr int kMaxRedirects = 10;
+// The largest body captured; more ends the capture as aborted.
+inline constexpr std::size_t kMaxBodyBytes = 16u << 20;
+// The largest reply header (status line and header lines together).
+inline constexpr std::size_t kMaxHeaderBytes = 256u << 10;
+// A whole Get, redirects included, ends within this many TimeOut periods.
+inline constexpr int kGetDeadlineTimeOuts = 6;
+// The longest request path, cookie and redirect location kept.
+inline constexpr std::size_t kMaxPathChars = 256;
+inline constexpr std::size_t kMaxHeaderValueChars = 256;
+
+}  // namespace net

@@ -1,0 +1,94 @@
+// THttpClient's reply header: the status line and the header lines up to the empty line.
+//
+// Names are recognised only when a blank follows them, in any letter case, and their values
+// are taken at fixed offsets that assume exactly one blank after the colon.
+#include "net/Httpclient.h"
+
+#include "net/HttpLimits.h"
+#include "net/NumberText.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+
+// The line from its Position-th character (1-based) on, without the line end, cut to the
+// longest value kept.
+std::string ValueFrom(const std::string& Line, size_t Position)
+{
+    std::string value = Line.substr(std::min(Line.size(), Position - 1));
+    if (!value.empty() && value.back() == '\n')
+        value.pop_back();
+    if (!value.empty() && value.back() == '\r')
+        value.pop_back();
+    if (value.size() > net::kMaxHeaderValueChars)
+        value.resize(net::kMaxHeaderValueChars);
+    return value;
+}
+
+// The first character at the Position-th place (1-based) and the digits right after it.
+int32_t NumberFrom(const std::string& Line, size_t Position)
+{
+    if (Line.size() < Position)
+        return 0;
+    size_t end = Position;
+    while (end < Line.size() && std::isdigit(static_cast<unsigned char>(Line[end])))
+        ++end;
+    return StrToIntDef(std::string_view(Line).substr(Position - 1, end - (Position - 1)), 0);
+}
+
+std::string FirstFieldUpper(const std::string& Line)
+{
+    std::string field = Line.substr(0, Line.find(' '));
+    std::transform(field.begin(), field.end(), field.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return field;
+}
+
+bool EndsHeader(const std::string& Line)
+{
+    return Line.empty() || Line == "\n" || Line == "\r\n";
+}
+
+}  // namespace
+
+void THttpClient::ReadHeaderLine(const std::string& Line)
+{
+    const std::string name = FirstFieldUpper(Line);
+    if (name == "SET-COOKIE:")
+        FCookie = ValueFrom(Line, 13);
+    else if (name == "LOCATION:")
+        FLocation = ValueFrom(Line, 11);
+    else if (name == "CONTENT-LENGTH:")
+        FContentLength = NumberFrom(Line, 17);
+}
+
+void THttpClient::RemoveHeader()
+{
+    FContentLength = 0;
+    FCookie.clear();
+    // A redirect without a location of its own must not reuse the previous reply's.
+    FLocation.clear();
+    if (!OutputFileMode)
+        Header.clear();
+    size_t headerBytes = 0;
+    auto keep = [&](const std::string& Line) {
+        headerBytes += Line.size();
+        if (headerBytes > net::kMaxHeaderBytes)
+            throw ESockError("Reply header too long");
+        if (!OutputFileMode)
+            Header += Line;
+    };
+    const std::string status = ReadLn();
+    if (!status.empty()) {
+        FStatus = static_cast<int16_t>(StrToIntDef(NthWord(status, ' ', 2), 0));
+        keep(status);
+    }
+    for (;;) {
+        const std::string line = ReadLn();
+        ReadHeaderLine(line);
+        keep(line);
+        if (EndsHeader(line))
+            return;
+    }
+}

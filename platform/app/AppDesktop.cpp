@@ -1,0 +1,42 @@
+// The desktop services of the application object, over SDL. Message boxes work before (and
+// without) the video subsystem; the cursor and the monitor count need it and fall back quietly.
+#include "platform/app/Application.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+
+namespace plat {
+
+void Application::MessageBox(const std::string& Text, const std::string& Caption)
+{
+    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
+                                 nullptr) == 0)
+        return;
+    std::fprintf(stderr, "%s: %s\n", Caption.c_str(), Text.c_str());
+}
+
+void Application::ShowException(const std::exception& E)
+{
+    MessageBox(E.what(), Title);
+}
+
+int Application::ShowCursor(bool Show)
+{
+    const bool wasShown = FCursorCount >= 0;
+    FCursorCount += Show ? 1 : -1;
+    const bool shown = FCursorCount >= 0;
+    if (shown != wasShown && SDL_WasInit(SDL_INIT_VIDEO) != 0)
+        SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+    return FCursorCount;
+}
+
+int Application::MonitorCount() const
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return 1;
+    const int count = SDL_GetNumVideoDisplays();
+    return count > 0 ? count : 1;
+}
+
+}  // namespace plat

@@ -1,0 +1,54 @@
+// Pixel memory: the heap for small pictures, a private mapping in huge pages for large ones.
+// A tall strip is tens of megabytes written once in full right after allocation; in 4 KiB pages
+// that is thousands of page faults, a quarter of the decoding time, in 2 MiB pages a handful.
+// Where the system gives no huge pages the mapping simply stays in small ones.
+#include "platform/image/PixelMemory.h"
+
+#include <sys/mman.h>
+
+namespace plat {
+namespace {
+
+constexpr size_t kHugePage = size_t{2} << 20;
+
+size_t MappedSize(size_t Bytes)
+{
+    return (Bytes + kHugePage - 1) & ~(kHugePage - 1);
+}
+
+// Maps one huge page more than needed and gives back the parts before the first and after the
+// last aligned huge page.
+void* MapAligned(size_t Size)
+{
+    void* Raw = mmap(nullptr, Size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (Raw == MAP_FAILED)
+        throw std::bad_alloc();
+    auto* Start = static_cast<char*>(Raw);
+    auto* Aligned = reinterpret_cast<char*>((reinterpret_cast<uintptr_t>(Start) + kHugePage - 1) & ~(kHugePage - 1));
+    if (Aligned > Start)
+        munmap(Start, static_cast<size_t>(Aligned - Start));
+    const size_t Tail = static_cast<size_t>(Start + Size + kHugePage - (Aligned + Size));
+    if (Tail > 0)
+        munmap(Aligned + Size, Tail);
+    madvise(Aligned, Size, MADV_HUGEPAGE);
+    return Aligned;
+}
+
+}  // namespace
+
+void* AllocatePixelMemory(size_t Bytes)
+{
+    if (Bytes >= kHugePage)
+        return MapAligned(MappedSize(Bytes));
+    return ::operator new(Bytes);
+}
+
+void FreePixelMemory(void* Memory, size_t Bytes)
+{
+    if (Bytes >= kHugePage)
+        munmap(Memory, MappedSize(Bytes));
+    else
+        ::operator delete(Memory);
+}
+
+}  // namespace plat

@@ -1,0 +1,33 @@
+// Memory for picture pixels. Large pictures live in huge pages (see PixelMemory.cpp), and pixels
+// that a decoder is about to write are not cleared first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <new>
+
+namespace plat {
+
+void* AllocatePixelMemory(size_t Bytes);
+void FreePixelMemory(void* Memory, size_t Bytes);
+
+template <class T>
+struct PixelAllocator {
+    using value_type = T;
+    PixelAllocator() = default;
+    template <class U>
+    PixelAllocator(const PixelAllocator<U>&) {}
+
+    T* allocate(size_t Count) { return static_cast<T*>(AllocatePixelMemory(Count * sizeof(T))); }
+    void deallocate(T* Memory, size_t Count) { FreePixelMemory(Memory, Count * sizeof(T)); }
+    // A pixel made without a value stays as the memory holds it; the decoder writes it next.
+    template <class U>
+    void construct(U* Where) { ::new (static_cast<void*>(Where)) U; }
+    template <class U, class... Args>
+    void construct(U* Where, Args&&... Values) { ::new (static_cast<void*>(Where)) U(static_cast<Args&&>(Values)...); }
+
+    template <class U>
+    bool operator==(const PixelAllocator<U>&) const { return true; }
+};
+
+}  // namespace plat

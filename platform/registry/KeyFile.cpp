@@ -1,0 +1,162 @@
+#include "platform/registry/KeyFile.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace plat::keyfile {
+
+namespace {
+
+// Past this many kept files something is looping; refuse rather than fill the folder.
+constexpr int kMaxKeptFiles = 1000;
+
+bool WriteAll(int Fd, std::string_view Bytes)
+{
+    while (!Bytes.empty()) {
+        const ssize_t Done = ::write(Fd, Bytes.data(), Bytes.size());
+        if (Done < 0 && errno == EINTR)
+            continue;
+        if (Done <= 0)
+            return false;
+        Bytes.remove_prefix(static_cast<size_t>(Done));
+    }
+    return true;
+}
+
+std::string FolderOf(const std::string& Path)
+{
+    const size_t Slash = Path.find_last_of('/');
+    return Slash == 0 ? "/" : Path.substr(0, Slash);
+}
+
+// Makes a rename in Folder last. Some file systems cannot flush a folder; the rename itself has
+// happened by then, so that is not a failure of the write.
+void FlushFolder(const std::string& Folder)
+{
+    const int Fd = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (Fd >= 0) {
+        ::fsync(Fd);
+        ::close(Fd);
+    }
+}
+
+bool Exists(const std::string& Path)
+{
+    struct stat St;
+    return ::lstat(Path.c_str(), &St) == 0 || errno != ENOENT;
+}
+
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& Path, std::string& Out)
+{
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (Fd < 0)
+        return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
+    struct stat St;
+    ReadResult Result = ReadResult::Ok;
+    if (::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode))
+        Result = ReadResult::Failed;
+    else if (St.st_size > static_cast<off_t>(kMaxKeyFileSize))
+        Result = ReadResult::TooLarge;
+    std::string Bytes;
+    char Buffer[16384];
+    while (Result == ReadResult::Ok) {
+        const ssize_t Got = ::read(Fd, Buffer, sizeof Buffer);
+        if (Got < 0 && errno == EINTR)
+            continue;
+        if (Got < 0)
+            Result = ReadResult::Failed;
+        if (Got <= 0)
+            break;
+        Bytes.append(Buffer, static_cast<size_t>(Got));
+        if (Bytes.size() > kMaxKeyFileSize)
+            Result = ReadResult::TooLarge;
+    }
+    ::close(Fd);
+    if (Result == ReadResult::Ok)
+        Out = std::move(Bytes);
+    return Result;
+}
+
+bool MakeFolders(const std::string& Path)
+{
+    struct stat St;
+    if (::stat(Path.c_str(), &St) == 0)
+        return S_ISDIR(St.st_mode);
+    if (Path.size() > 1 && !MakeFolders(FolderOf(Path)))
+        return false;
+    if (::mkdir(Path.c_str(), 0700) != 0 && errno != EEXIST)
+        return false;
+    FlushFolder(FolderOf(Path));
+    return ::stat(Path.c_str(), &St) == 0 && S_ISDIR(St.st_mode);
+}
+
+int LockExclusive(const std::string& LockPath)
+{
+    const int Fd = ::open(LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (Fd < 0)
+        return -1;
+    while (::flock(Fd, LOCK_EX) != 0) {
+        if (errno != EINTR) {
+            ::close(Fd);
+            return -1;
+        }
+    }
+    return Fd;
+}
+
+std::string WriteTarget(const std::string& Path)
+{
+    struct stat St;
+    if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+        return Path;
+    char Resolved[PATH_MAX];
+    if (!::realpath(Path.c_str(), Resolved) || ::stat(Resolved, &St) != 0 || !S_ISREG(St.st_mode))
+        return Path;
+    return Resolved;
+}
+
+bool ReplaceFile(const std::string& Path, std::string_view Bytes)
+{
+    const std::string Temp = Path + ".tmp";
+    const int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (Fd < 0)
+        return false;
+    // A temporary left by a killed writer may carry other rights; the key file is always private.
+    bool Ok = ::fchmod(Fd, 0600) == 0 && WriteAll(Fd, Bytes) && ::fsync(Fd) == 0;
+    Ok = ::close(Fd) == 0 && Ok;
+    Ok = Ok && ::rename(Temp.c_str(), Path.c_str()) == 0;
+    if (!Ok) {
+        ::unlink(Temp.c_str());
+        return false;
+    }
+    FlushFolder(FolderOf(Path));
+    return true;
+}
+
+std::string KeepAside(const std::string& Path)
+{
+    for (int N = 0; N < kMaxKeptFiles; ++N) {
+        std::string Kept = Path + ".bad";
+        if (N > 0) {
+            Kept += '.';
+            Kept += std::to_string(N);
+        }
+        if (Exists(Kept))
+            continue;
+        if (::rename(Path.c_str(), Kept.c_str()) != 0)
+            return {};
+        FlushFolder(FolderOf(Path));
+        return Kept;
+    }
+    return {};
+}
+
+}  // namespace plat::keyfile

@@ -1,0 +1,56 @@
+// A key of the per-user registry: the settings service of the platform layer.
+//
+// A key is named by its path below the per-user root ("SOFTWARE\Kestrin Software\Solvane
+// Screensaver"). Open gives a read-only snapshot of the key; Create gives the key for writing and
+// holds it exclusively until the object is destroyed, so that two processes cannot interleave
+// their read-modify-write cycles. Every write goes to lasting storage before it returns; a crash at
+// any moment leaves the key as it was before or after the write, never in between.
+//
+// On Linux the per-user root is the user's configuration folder ($XDG_CONFIG_HOME, else
+// ~/.config), and the key SOFTWARE\A\B is the text file A/B.reg below it, in the registry's export
+// format. A file that cannot be parsed counts as a missing key (with a message on standard error
+// naming the file and the line); before a writer replaces it, it is kept beside it with the suffix
+// ".bad".
+#pragma once
+
+#include "platform/registry/RegKeyData.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace plat {
+
+class UserKey {
+public:
+    // Null when the key does not exist or cannot be read.
+    static std::unique_ptr<UserKey> Open(const std::string& KeyPath);
+    // Creates the key and its parents when missing; null when that is impossible.
+    static std::unique_ptr<UserKey> Create(const std::string& KeyPath);
+
+    ~UserKey();
+    UserKey(const UserKey&) = delete;
+    UserKey& operator=(const UserKey&) = delete;
+
+    bool ValueExists(const std::string& Name) const { return FData.Find(Name) != nullptr; }
+    // Raise ERegistryException: "Failed to get data for '%s'" when the value is missing or longer
+    // than four bytes, "Invalid data type for '%s'" when it is not a DWORD.
+    int32_t ReadInteger(const std::string& Name) const;
+    // A missing text reads as empty; REG_SZ and REG_EXPAND_SZ are read as they are (no expansion).
+    // Raises "Invalid data type for '%s'" for any other type.
+    std::string ReadString(const std::string& Name) const;
+    // Only on a key from Create. Raise "Failed to set data for '%s'" when the key cannot be stored.
+    void WriteInteger(const std::string& Name, int32_t Value);
+    void WriteString(const std::string& Name, const std::string& Value);
+
+private:
+    UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd);
+    void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
+
+    std::string FKeyName;   // "HKEY_CURRENT_USER\..." as written at the top of the file
+    std::string FFileName;  // the file a write replaces (a linked file's target)
+    RegKeyData FData;
+    int FLockFd;            // -1 for a key opened for reading
+};
+
+}  // namespace plat

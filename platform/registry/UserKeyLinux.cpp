@@ -1,0 +1,207 @@
+// The per-user key as a file in the user's configuration folder (see UserKey.h).
+#include "platform/registry/UserKey.h"
+
+#include "platform/registry/KeyFile.h"
+#include "platform/registry/RegText.h"
+#include "platform/registry/RegistryException.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <pwd.h>
+#include <unistd.h>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+constexpr const char* kRootName = "HKEY_CURRENT_USER";
+constexpr const char* kSoftware = "SOFTWARE";
+
+struct KeyLocation {
+    std::string KeyName;   // as written at the top of the file
+    std::string Folder;
+    std::string FileName;
+};
+
+std::string ConfigRoot()
+{
+    const char* Xdg = std::getenv("XDG_CONFIG_HOME");
+    if (Xdg && Xdg[0] == '/')
+        return Xdg;
+    const char* Home = std::getenv("HOME");
+    if (!Home || Home[0] != '/') {
+        const passwd* Entry = ::getpwuid(::getuid());
+        Home = Entry ? Entry->pw_dir : nullptr;
+    }
+    return Home && Home[0] == '/' ? std::string(Home) + "/.config" : std::string();
+}
+
+std::vector<std::string> SplitPath(const std::string& KeyPath)
+{
+    std::vector<std::string> Parts;
+    size_t Start = 0;
+    for (;;) {
+        const size_t End = KeyPath.find('\\', Start);
+        Parts.push_back(KeyPath.substr(Start, End - Start));
+        if (End == std::string::npos)
+            return Parts;
+        Start = End + 1;
+    }
+}
+
+// A key name part becomes a file name part: it must not climb out of the configuration folder.
+bool SafePart(const std::string& Part)
+{
+    return !Part.empty() && Part != "." && Part != ".." &&
+           Part.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+}
+
+// SOFTWARE\A\...\B maps to <root>/A/.../B.reg; other keys have no place on this platform.
+bool Locate(const std::string& KeyPath, KeyLocation& Out)
+{
+    const std::vector<std::string> Parts = SplitPath(KeyPath);
+    if (Parts.size() < 2 || Parts[0] != kSoftware)
+        return false;
+    std::string Folder = ConfigRoot();
+    if (Folder.empty())
+        return false;
+    for (size_t I = 1; I < Parts.size(); ++I) {
+        if (!SafePart(Parts[I]))
+            return false;
+        if (I + 1 < Parts.size())
+            Folder += "/" + Parts[I];
+    }
+    Out.KeyName = std::string(kRootName) + "\\" + KeyPath;
+    Out.FileName = Folder + "/" + Parts.back() + ".reg";
+    Out.Folder = std::move(Folder);
+    return true;
+}
+
+enum class LoadResult { Ok, Missing, Unreadable, Damaged };
+
+void ReportDamage(const std::string& FileName, int Line, const std::string& Message)
+{
+    if (Line > 0)
+        std::fprintf(stderr, "%s:%d: %s; the settings in this file are not used\n",
+                     FileName.c_str(), Line, Message.c_str());
+    else
+        std::fprintf(stderr, "%s: %s; the settings in this file are not used\n", FileName.c_str(),
+                     Message.c_str());
+}
+
+LoadResult Load(const KeyLocation& Where, RegKeyData& Data)
+{
+    std::string Text;
+    switch (keyfile::ReadWholeFile(Where.FileName, Text)) {
+    case keyfile::ReadResult::Missing:
+        return LoadResult::Missing;
+    case keyfile::ReadResult::Failed:
+        return LoadResult::Unreadable;
+    case keyfile::ReadResult::TooLarge:
+        ReportDamage(Where.FileName, 0, "the file is too large to be a settings file");
+        return LoadResult::Damaged;
+    case keyfile::ReadResult::Ok:
+        break;
+    }
+    RegParseError Error;
+    if (ParseRegText(Text, Where.KeyName, Data, Error))
+        return LoadResult::Ok;
+    ReportDamage(Where.FileName, Error.Line, Error.Message);
+    return LoadResult::Damaged;
+}
+
+}  // namespace
+
+UserKey::UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd)
+    : FKeyName(std::move(KeyName)), FFileName(std::move(FileName)), FData(std::move(Data)),
+      FLockFd(LockFd)
+{
+}
+
+UserKey::~UserKey()
+{
+    if (FLockFd >= 0)
+        ::close(FLockFd);
+}
+
+std::unique_ptr<UserKey> UserKey::Open(const std::string& KeyPath)
+{
+    KeyLocation Where;
+    RegKeyData Data;
+    if (!Locate(KeyPath, Where) || Load(Where, Data) != LoadResult::Ok)
+        return nullptr;
+    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
+}
+
+std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)
+{
+    KeyLocation Where;
+    if (!Locate(KeyPath, Where) || !keyfile::MakeFolders(Where.Folder))
+        return nullptr;
+    const int LockFd = keyfile::LockExclusive(Where.FileName + ".lock");
+    if (LockFd < 0)
+        return nullptr;
+    const std::string Target = keyfile::WriteTarget(Where.FileName);
+    RegKeyData Data;
+    const LoadResult Loaded = Load(Where, Data);
+    bool Usable = Loaded == LoadResult::Ok || Loaded == LoadResult::Missing;
+    if (Loaded == LoadResult::Damaged) {
+        const std::string Kept = keyfile::KeepAside(Target);
+        if (!Kept.empty())
+            std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
+        Usable = !Kept.empty();
+    }
+    if (!Usable) {
+        ::close(LockFd);
+        return nullptr;
+    }
+    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Target, std::move(Data), LockFd));
+}
+
+int32_t UserKey::ReadInteger(const std::string& Name) const
+{
+    const RegValue* Value = FData.Find(Name);
+    if (!Value || Value->Data.size() > 4)
+        throw ERegistryException("Failed to get data for '" + Name + "'");
+    if (Value->Type != RegDword)
+        throw ERegistryException("Invalid data type for '" + Name + "'");
+    uint32_t Bits = 0;
+    for (size_t I = Value->Data.size(); I-- > 0;)
+        Bits = (Bits << 8) | static_cast<unsigned char>(Value->Data[I]);
+    return static_cast<int32_t>(Bits);
+}
+
+std::string UserKey::ReadString(const std::string& Name) const
+{
+    const RegValue* Value = FData.Find(Name);
+    if (!Value)
+        return {};
+    if (Value->Type != RegSz && Value->Type != RegExpandSz)
+        throw ERegistryException("Invalid data type for '" + Name + "'");
+    return TextOfData(Value->Data);
+}
+
+void UserKey::WriteInteger(const std::string& Name, int32_t Value)
+{
+    WriteValue(Name, RegDword, DwordData(Value));
+}
+
+void UserKey::WriteString(const std::string& Name, const std::string& Value)
+{
+    WriteValue(Name, RegSz, TextData(Value));
+}
+
+void UserKey::WriteValue(const std::string& Name, uint32_t Type, std::string Data)
+{
+    // A name with a line break or a zero byte has no form in the file.
+    const bool NameFits = Name.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    RegKeyData Next = FData;
+    Next.Set(Name, Type, std::move(Data));
+    if (FLockFd < 0 || !NameFits ||
+        !keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Next)))
+        throw ERegistryException("Failed to set data for '" + Name + "'");
+    FData = std::move(Next);
+}
+
+}  // namespace plat

@@ -1,0 +1,26 @@
+// Libraries loaded at run time: load by name, look up an export, unload.
+#pragma once
+
+#include <string>
+
+namespace plat {
+
+class Library {
+public:
+    Library() = default;
+    ~Library() { Free(); }
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+
+    // False when the library cannot be found or loaded; a loaded library is freed first.
+    bool Load(const std::string& Name);
+    // The export's address, or null when the library is not loaded or lacks it.
+    void* Symbol(const std::string& Name) const;
+    void Free();
+    bool Loaded() const { return FHandle != nullptr; }
+
+private:
+    void* FHandle = nullptr;
+};
+
+}  // namespace plat

@@ -1,0 +1,29 @@
+// The process's entry modes. The first command-line argument picks exactly one: the full-screen
+// saver, the configuration dialog, the preview drawn into a window of the desktop's settings,
+// or the password change. Every mode ends the process with code 0; an exception that escapes a
+// mode is shown with the application's standard exception message.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace shell {
+
+enum class TSaverMode { Saver, Configuration, Preview, Password };
+
+// Upper-cases the switch, drops one "/" (or, failing that, one "-") and looks at the first
+// character left; anything not understood, and a switch shorter than two characters, is the saver.
+TSaverMode ModeOf(const std::string& Switch);
+
+// Shows a text with a caption and waits until the user dismissed it.
+using TMessageSink = std::function<void(const std::string& Text, const std::string& Caption)>;
+
+// Runs the password change against the library and its "PwdChangePasswordA" export, reporting a
+// missing library or export through Show.
+void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, const TMessageSink& Show);
+
+// Dispatches on argv and runs the chosen mode; returns the process exit code.
+int RunSaverProgram(int argc, const char* const* argv);
+
+}  // namespace shell

@@ -1,0 +1,278 @@
+// The HTTP client against our own programmable server on loopback: the request on the wire,
+// redirects and cookies, and every hostile reply ending in time with its error.
+#include "net/Httpclient.h"
+#include "net/HttpLimits.h"
+#include "tests/net/FixtureServer.h"
+#include "tests/net/NetTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using nettest::FixtureConnection;
+using nettest::HttpReply;
+using nettest::TimedGet;
+
+namespace {
+
+constexpr int kTimeOutMs = 400;
+// What a loaded machine may add to a time-out before the test calls it a hang.
+constexpr int kSlackMs = 400;
+
+const std::string kAccept =
+    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+
+class HttpFixture : public testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        Server = new nettest::FixtureServer;
+        Server->Reply("/p", HttpReply("200 OK", "Content-Length: 5\r\n", "hello"));
+        Server->Reply("/a?b=1&c=2", HttpReply("200 OK", "", "query"));
+        Server->Reply("/r1", HttpReply("302 Found", "Set-Cookie: a=1\r\nLocation: /next\r\n", "moved"));
+        Server->Reply("/next", HttpReply("200 OK", "", "next body"));
+        Server->Reply("/rel", HttpReply("302 Found", "Location: next.xml\r\n", ""));
+        Server->Reply("/next.xml", HttpReply("200 OK", "", "<rss/>"));
+        Server->Reply("/loop", HttpReply("302 Found", "Location: /loop\r\n", "again"));
+        Server->Reply("/s404", HttpReply("404 Not Found", "", "<h1>missing</h1>"));
+        Server->Reply("/halfheader", "HTTP/1.0 200 OK\r\nX-Cut: ");
+    }
+    static void TearDownTestSuite()
+    {
+        delete Server;
+        Server = nullptr;
+    }
+    void SetUp() override
+    {
+        Server->ClearRequests();
+        Client = std::make_unique<THttpClient>(nullptr);
+        Client->TimeOut = kTimeOutMs;
+        Client->ReportLevel = 2;
+    }
+
+    static nettest::FixtureServer* Server;
+    std::unique_ptr<THttpClient> Client;
+};
+
+nettest::FixtureServer* HttpFixture::Server = nullptr;
+
+TEST_F(HttpFixture, SendsTheExactRequestAndKeepsTheReply)
+{
+    const auto outcome = TimedGet(*Client, Server->Url("/p"));
+    ASSERT_EQ(outcome.Class, "") << outcome.Text;
+    ASSERT_EQ(Server->Requests().size(), 1u);
+    EXPECT_EQ(Server->Requests()[0], "GET /p HTTP/1.0\r\nHost: 127.0.0.1\r\n" + kAccept + kContentType + "\r\n");
+    EXPECT_EQ(Client->Header, "HTTP/1.0 200 OK\r\nContent-Length: 5\r\n\r\n");
+    EXPECT_EQ(Client->Body, "hello");
+    EXPECT_EQ(Client->StatusCode(), 200);
+    EXPECT_EQ(Client->ContentLength(), 5);
+    EXPECT_FALSE(Client->Connected());
+}
+
+TEST_F(HttpFixture, QueryTextGoesOutAsGiven)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/a?b=1&c=2")).Class, "");
+    EXPECT_EQ(Server->Requests().at(0).substr(0, 28), "GET /a?b=1&c=2 HTTP/1.0\r\nHos");
+    EXPECT_EQ(Client->Body, "query");
+}
+
+TEST_F(HttpFixture, RedirectCarriesTheCookieOnAndAfter)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/r1")).Class, "");
+    const auto requests = Server->Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[1].substr(0, 10), "GET /next ");
+    EXPECT_NE(requests[1].find("\r\nCookie: a=1\r\nContent-type"), std::string::npos);
+    EXPECT_EQ(Client->Body, "next body");
+    EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/p")).Class, "");
+    EXPECT_NE(Server->Requests().back().find("Cookie: a=1\r\n"), std::string::npos);
+}
+
+TEST_F(HttpFixture, BareLocationNameStaysOnTheSameServer)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/rel")).Class, "");
+    ASSERT_EQ(Server->Requests().size(), 2u);
+    EXPECT_EQ(Client->URL, Server->Url("/next.xml"));
+    EXPECT_EQ(Client->Body, "<rss/>");
+}
+
+TEST_F(HttpFixture, RedirectLoopStopsWithTheLastReply)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/loop")).Class, "");
+    EXPECT_EQ(Server->Requests().size(), static_cast<size_t>(net::kMaxRedirects + 1));
+    EXPECT_EQ(Client->StatusCode(), 302);
+    EXPECT_EQ(Client->Body, "again");
+}
+
+TEST_F(HttpFixture, StatusesWithNothingToFollowEndTheRequest)
+{
+    for (const char* status : {"299 Odd", "303 See Other", "304 Not Modified", "399 Odd", "302 Found"}) {
+        Server->ClearRequests();
+        Server->Reply("/status", HttpReply(status, "", "s"));
+        const auto outcome = TimedGet(*Client, Server->Url("/status"));
+        EXPECT_EQ(outcome.Class, "") << status << ": " << outcome.Text;
+        EXPECT_EQ(Server->Requests().size(), 1u) << status;
+    }
+}
+
+TEST_F(HttpFixture, ErrorPageReachesBody)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/s404")).Class, "");
+    EXPECT_EQ(Client->StatusCode(), 404);
+    EXPECT_EQ(Client->Body, "<h1>missing</h1>");
+}
+
+TEST_F(HttpFixture, SlowAndOneByteBodiesArriveWhole)
+{
+    std::string body;
+    for (int i = 0; i < 300; ++i)
+        body += static_cast<char>('a' + i % 26);
+    Server->Route("/slow", [body](FixtureConnection& c) {
+        c.Send(HttpReply("200 OK", "", ""));
+        c.SendSlowly(body, 30, 25);
+    });
+    Server->Route("/onebyte", [body](FixtureConnection& c) { c.SendSlowly(HttpReply("200 OK", "X: 1\r\n", body), 1, 0); });
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/slow")).Class, "");
+    EXPECT_EQ(Client->Body, body);
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/onebyte")).Class, "");
+    EXPECT_EQ(Client->Header, "HTTP/1.0 200 OK\r\nX: 1\r\n\r\n");
+    EXPECT_EQ(Client->Body, body);
+}
+
+TEST_F(HttpFixture, EndlessBodyEndsAtTheTimeOut)
+{
+    Server->Route("/endless", [](FixtureConnection& c) {
+        c.Send(HttpReply("200 OK", "", ""));
+        while (c.SendSlowly(std::string(512, 'x'), 512, 5)) {
+        }
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/endless"));
+    EXPECT_EQ(outcome.Class, "EAbortError");
+    EXPECT_EQ(outcome.Text, "Socket capture aborted");
+    EXPECT_LT(outcome.Ms, kTimeOutMs * 2 + kSlackMs);
+    EXPECT_FALSE(Client->Connected());
+}
+
+TEST_F(HttpFixture, CloseInMidHeaderEndsTheReply)
+{
+    const auto outcome = TimedGet(*Client, Server->Url("/halfheader"));
+    ASSERT_EQ(outcome.Class, "") << outcome.Text;
+    EXPECT_EQ(Client->Header, "HTTP/1.0 200 OK\r\n");
+    EXPECT_EQ(Client->Body, "");
+}
+
+TEST_F(HttpFixture, ResetConnectionIsASocketError)
+{
+    Server->Route("/reset", [](FixtureConnection& c) {
+        c.Send("HTTP/1.0 200 OK\r\nX-Cut: ");
+        std::this_thread::sleep_for(std::chrono::milliseconds(30));
+        c.Reset();
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/reset"));
+    EXPECT_EQ(outcome.Class, "ESockError");
+    EXPECT_EQ(outcome.Text, "10054:Connection reset by peer");
+}
+
+TEST_F(HttpFixture, LineWithoutLfEndsAtTheTimeOut)
+{
+    Server->Route("/nolf", [](FixtureConnection& c) {
+        c.Send("HTTP/1.0 200 OK");
+        c.HoldOpen(5000);
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/nolf"));
+    EXPECT_EQ(outcome.Class, "EAbortError");
+    EXPECT_EQ(outcome.Text, "Socket readln aborted");
+    EXPECT_GE(outcome.Ms, kTimeOutMs - 10);
+    EXPECT_LT(outcome.Ms, kTimeOutMs + kSlackMs);
+}
+
+TEST_F(HttpFixture, EndlessHeaderIsRefused)
+{
+    Server->Route("/bigheader", [](FixtureConnection& c) {
+        c.Send("HTTP/1.0 200 OK\r\n");
+        const std::string line = "X-Pad: " + std::string(1000, 'p') + "\r\n";
+        while (c.Send(line)) {
+        }
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/bigheader"));
+    EXPECT_EQ(outcome.Class, "ESockError");
+    EXPECT_EQ(outcome.Text, "Reply header too long");
+}
+
+TEST_F(HttpFixture, TricklingHeaderEndsAtTheOverallDeadline)
+{
+    Client->TimeOut = 150;
+    Server->Route("/trickle", [](FixtureConnection& c) {
+        c.Send("HTTP/1.0 200 OK\r\n");
+        while (c.SendSlowly("X-Slow: 1\r\n", 11, 40)) {
+        }
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/trickle"));
+    EXPECT_EQ(outcome.Class, "EAbortError");
+    EXPECT_EQ(outcome.Text, "Socket readln aborted");
+    EXPECT_GE(outcome.Ms, 150 * net::kGetDeadlineTimeOuts - 10);
+    EXPECT_LT(outcome.Ms, 150 * net::kGetDeadlineTimeOuts + kSlackMs);
+}
+
+TEST_F(HttpFixture, OversizedBodyIsAborted)
+{
+    Client->TimeOut = 5000;
+    Server->Route("/huge", [](FixtureConnection& c) {
+        c.Send(HttpReply("200 OK", "", ""));
+        const std::string block(1 << 20, 'h');
+        for (size_t sent = 0; sent <= net::kMaxBodyBytes && c.Send(block); sent += block.size()) {
+        }
+    });
+    const auto outcome = TimedGet(*Client, Server->Url("/huge"));
+    EXPECT_EQ(outcome.Class, "EAbortError");
+    EXPECT_EQ(outcome.Text, "Socket capture aborted");
+    EXPECT_LE(Client->Body.size(), net::kMaxBodyBytes);
+}
+
+TEST_F(HttpFixture, HeaderLineLongerThanTheBufferIsKeptWhole)
+{
+    const std::string longLine = "X-Long: " + std::string(100000, 'l') + "\r\n";
+    Server->Reply("/longline", HttpReply("200 OK", longLine, "after"));
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/longline")).Class, "");
+    EXPECT_EQ(Client->Header, "HTTP/1.0 200 OK\r\n" + longLine + "\r\n");
+    EXPECT_EQ(Client->Body, "after");
+}
+
+TEST_F(HttpFixture, RefusedPortFailsTheConnection)
+{
+    const int port = nettest::UnusedLoopbackPort();
+    const auto outcome = TimedGet(*Client, "http://127.0.0.1:" + std::to_string(port) + "/");
+    EXPECT_EQ(outcome.Class, "ESockError");
+    EXPECT_EQ(outcome.Text, "Connection Failed");
+    EXPECT_LT(outcome.Ms, kSlackMs);
+}
+
+TEST_F(HttpFixture, ProxyFormCarriesTheWholeAddress)
+{
+    const std::string target = "http://feeds.example.invalid:8080/a?b=1&c=2";
+    Server->Reply(target, HttpReply("200 OK", "", "via proxy"));
+    Client->Proxy = "127.0.0.1";
+    Client->ProxyPort = Server->Port();
+    ASSERT_EQ(TimedGet(*Client, target).Class, "");
+    EXPECT_EQ(Server->Requests().at(0), "GET " + target + " HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
+                                         "Host: feeds.example.invalid\r\n" + kAccept + kContentType + "\r\n");
+    EXPECT_EQ(Client->Body, "via proxy");
+}
+
+TEST_F(HttpFixture, ClientIsReusableAfterAFailure)
+{
+    Server->Route("/nolf2", [](FixtureConnection& c) {
+        c.Send("HTTP/1.0 200");
+        c.HoldOpen(5000);
+    });
+    EXPECT_EQ(TimedGet(*Client, Server->Url("/nolf2")).Class, "EAbortError");
+    const auto outcome = TimedGet(*Client, Server->Url("/p"));
+    ASSERT_EQ(outcome.Class, "") << outcome.Text;
+    EXPECT_EQ(Client->Body, "hello");
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// The application object's input translation, cursor count and cross-thread hand-over, on real
+// SDL events (the events subsystem needs no display).
+#include "platform/app/Application.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+class ApplicationTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
+    void TearDown() override { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
+
+    void Record(plat::Application& App)
+    {
+        App.OnKeyDown = [this](uint16_t Key) { Log.push_back("down " + std::to_string(Key)); };
+        App.OnKeyPress = [this](char Key) { Log.push_back("press " + std::to_string(Key)); };
+        App.OnMouseMove = [this](int X, int Y) {
+            Log.push_back("move " + std::to_string(X) + "," + std::to_string(Y));
+        };
+        App.OnActivate = [this] { Log.push_back("activate"); };
+        App.OnDeactivate = [this] { Log.push_back("deactivate"); };
+    }
+
+    static void PushKey(SDL_Keycode Sym)
+    {
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.keysym.sym = Sym;
+        SDL_PushEvent(&event);
+    }
+
+    static void PushWindowEvent(Uint8 What)
+    {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = What;
+        SDL_PushEvent(&event);
+    }
+
+    std::vector<std::string> Log;
+};
+
+}  // namespace
+
+TEST_F(ApplicationTest, KeysBecomeVirtualKeyCodesAndControlCharacters)
+{
+    plat::Application app;
+    Record(app);
+    PushKey(SDLK_ESCAPE);
+    PushKey(SDLK_F2);
+    PushKey(SDLK_F3);
+    PushKey(SDLK_a);
+    PushKey(SDLK_CAPSLOCK);  // No virtual key of ours: nothing is delivered.
+    app.ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"down 27", "press 27", "down 113", "down 114", "down 65"}));
+}
+
+TEST_F(ApplicationTest, TextInputArrivesAsCharacters)
+{
+    plat::Application app;
+    Record(app);
+    SDL_Event event{};
+    event.type = SDL_TEXTINPUT;
+    std::snprintf(event.text.text, sizeof(event.text.text), "q");
+    SDL_PushEvent(&event);
+    app.ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"press 113"}));
+}
+
+TEST_F(ApplicationTest, MouseMotionCarriesWindowPixels)
+{
+    plat::Application app;
+    Record(app);
+    SDL_Event event{};
+    event.type = SDL_MOUSEMOTION;
+    event.motion.x = 640;
+    event.motion.y = 7;
+    SDL_PushEvent(&event);
+    app.ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"move 640,7"}));
+}
+
+TEST_F(ApplicationTest, FocusChangesActivateAndDeactivateOnlyOnChange)
+{
+    plat::Application app;
+    Record(app);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);  // Already active: nothing.
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_LOST);
+    PushWindowEvent(SDL_WINDOWEVENT_FOCUS_GAINED);
+    app.ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"deactivate", "activate"}));
+}
+
+TEST_F(ApplicationTest, QuitRequestRunsTheHandlerOrEndsTheLoop)
+{
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    plat::Application plain;
+    SDL_PushEvent(&quit);
+    plain.Run();  // Returns because the quit request terminates it.
+    EXPECT_TRUE(plain.Terminated());
+
+    plat::Application handled;
+    int asked = 0;
+    handled.OnQuit = [&] { ++asked; };
+    SDL_PushEvent(&quit);
+    handled.ProcessMessages();
+    EXPECT_EQ(asked, 1);
+    EXPECT_FALSE(handled.Terminated());
+}
+
+TEST_F(ApplicationTest, CursorIsHiddenWhileTheCountIsNegative)
+{
+    plat::Application app;
+    EXPECT_EQ(app.ShowCursor(false), -1);
+    EXPECT_EQ(app.ShowCursor(false), -2);
+    EXPECT_EQ(app.ShowCursor(true), -1);
+    EXPECT_EQ(app.ShowCursor(true), 0);
+}
+
+TEST_F(ApplicationTest, SynchronizeRunsOnTheLoopThreadAndRethrows)
+{
+    plat::Application app;
+    std::atomic<bool> ranOnLoop{false};
+    std::thread worker([&] {
+        const std::thread::id caller = std::this_thread::get_id();
+        app.Synchronize([&] { ranOnLoop = std::this_thread::get_id() != caller; });
+        EXPECT_THROW(app.Synchronize([] { throw std::runtime_error("boom"); }), std::runtime_error);
+        app.Post([&] { app.Terminate(); });
+    });
+    app.Run();
+    worker.join();
+    EXPECT_TRUE(ranOnLoop.load());
+}
