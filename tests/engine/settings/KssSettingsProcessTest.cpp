@@ -110,6 +110,37 @@ TEST_F(KssSettingsProcessTest, KilledWriterLeavesOldOrNewKey)
     RecordProperty("kills", Rounds);
 }
 
+TEST_F(KssSettingsProcessTest, KilledFirstStartLeavesNoKeyOrAWholeOne)
+{
+    const unsigned Seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(Seed));
+    std::mt19937 Random(Seed);
+    std::uniform_int_distribution<int> Delay(0, 3000);
+    int Whole = 0, Rounds = 0;
+    const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(3);
+    while (Rounds < 150 && std::chrono::steady_clock::now() < Deadline) {
+        std::filesystem::remove(KeyFile());
+        const pid_t Pid = Spawn([] { Store().SetRegistry(); });
+        ASSERT_GT(Pid, 0);
+        ::usleep(static_cast<useconds_t>(Delay(Random)));
+        ::kill(Pid, SIGKILL);
+        WaitFor(Pid);
+        const auto Key = plat::UserKey::Open("SOFTWARE\\Kestrin Software\\Solvane Screensaver");
+        if (Key) {
+            for (const char* Name : {"Brightness", "SoundVolume", "TDegree", "WeatherCode",
+                                     "RSS_Url", "ShowTime", "ShowWeather", "ShowNews", "ShowBlack",
+                                     "UseProxy", "Proxy", "Port"})
+                ASSERT_TRUE(Key->ValueExists(Name)) << "round " << Rounds << ": no " << Name;
+            ++Whole;
+        }
+        TKssSettings Next = Store();
+        ASSERT_NO_THROW(Next.SetRegistry()) << "round " << Rounds;
+        ++Rounds;
+    }
+    RecordProperty("whole", Whole);
+    RecordProperty("rounds", Rounds);
+}
+
 TEST_F(KssSettingsProcessTest, TwoWritersAtOnceLoseNoWriteAndReadersSeeWholeKeys)
 {
     constexpr int kEach = 120;
