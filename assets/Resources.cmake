@@ -2,7 +2,9 @@
 # is generated at configure time: an .incbin per file plus a table of (name, bytes, size) that
 # assets/Resources.cpp searches. The name of a resource is its file stem in upper case; two files
 # with the same stem are an error. Adding or removing a file re-runs the configuration (the globs
-# are CONFIGURE_DEPENDS); editing a file rebuilds only the generated object.
+# are CONFIGURE_DEPENDS); editing a file rebuilds only the generated object. That object must
+# not go through a compiler cache, which would hash the .S text and miss a changed picture; the
+# project sets a launcher for C and C++ only.
 
 file(GLOB SOLVANE_RESOURCE_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/assets/pictures/*

@@ -4,11 +4,16 @@
 // `TKss` inherits this, so the saver reads the settings as the host's properties
 // (`Kss1->GetShowTime()`); the configuration dialog uses the same primitives on its own instance.
 // Each primitive does one complete access of the key and keeps nothing between calls; failures of
-// a value raise plat::ERegistryException with the text the user is shown.
+// a value raise ERegistryException with the text the user is shown.
 #pragma once
+
+#include "platform/registry/RegistryException.h"
 
 #include <cstdint>
 #include <string>
+
+// The error of a failed value read or write; its text is meant for the user.
+using ERegistryException = plat::ERegistryException;
 
 class TKssSettings {
 public:

@@ -180,10 +180,10 @@ def sea():
 
     def band(corner, tilt, seed):
         local = np.random.default_rng(seed)
-        spec = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
+        bins = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
         shape = lowpass_gain(freqs, corner) / np.maximum(freqs, 20.0) ** tilt
         shape[0] = 0.0
-        out = np.fft.irfft(spec * shape, CYCLE)
+        out = np.fft.irfft(bins * shape, CYCLE)
         return out / np.std(out)
 
     phase = 2 * np.pi * ((5 * n) % CYCLE) / CYCLE
@@ -208,8 +208,8 @@ def mix():
     sea_l, sea_r = sea()
 
     pad_norm = 1.0 / np.max(np.abs(pad_l + pad_r))
-    dry_l = pad_l * pad_norm * 0.9 + low * 0.09 + bell_l * 0.2 + sea_l * 0.05
-    dry_r = pad_r * pad_norm * 0.9 + low * 0.09 + bell_r * 0.2 + sea_r * 0.05
+    dry_l = pad_l * pad_norm * 0.9 + low * 0.09 + bell_l * 0.2 + sea_l * 0.08
+    dry_r = pad_r * pad_norm * 0.9 + low * 0.09 + bell_r * 0.2 + sea_r * 0.08
     rev_l = circular_convolve(pad_l * pad_norm * 0.6 + bell_l * 0.22, reverb_response(3.2, 1))
     rev_r = circular_convolve(pad_r * pad_norm * 0.6 + bell_r * 0.22, reverb_response(3.2, 2))
     left = dry_l + rev_l * 0.55

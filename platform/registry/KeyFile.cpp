@@ -1,7 +1,9 @@
 #include "platform/registry/KeyFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -108,6 +110,17 @@ int LockExclusive(const std::string& LockPath)
         }
     }
     return Fd;
+}
+
+std::string WriteTarget(const std::string& Path)
+{
+    struct stat St;
+    if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+        return Path;
+    char Resolved[PATH_MAX];
+    if (!::realpath(Path.c_str(), Resolved) || ::stat(Resolved, &St) != 0 || !S_ISREG(St.st_mode))
+        return Path;
+    return Resolved;
 }
 
 bool ReplaceFile(const std::string& Path, std::string_view Bytes)

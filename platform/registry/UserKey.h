@@ -48,7 +48,7 @@ private:
     void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
 
     std::string FKeyName;   // "HKEY_CURRENT_USER\..." as written at the top of the file
-    std::string FFileName;
+    std::string FFileName;  // the file a write replaces (a linked file's target)
     RegKeyData FData;
     int FLockFd;            // -1 for a key opened for reading
 };

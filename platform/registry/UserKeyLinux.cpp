@@ -142,20 +142,21 @@ std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)
     const int LockFd = keyfile::LockExclusive(Where.FileName + ".lock");
     if (LockFd < 0)
         return nullptr;
+    const std::string Target = keyfile::WriteTarget(Where.FileName);
     RegKeyData Data;
     const LoadResult Loaded = Load(Where, Data);
     bool Usable = Loaded == LoadResult::Ok || Loaded == LoadResult::Missing;
     if (Loaded == LoadResult::Damaged) {
-        const std::string Kept = keyfile::KeepAside(Where.FileName);
+        const std::string Kept = keyfile::KeepAside(Target);
         if (!Kept.empty())
-            std::fprintf(stderr, "%s: kept as %s\n", Where.FileName.c_str(), Kept.c_str());
+            std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
         Usable = !Kept.empty();
     }
     if (!Usable) {
         ::close(LockFd);
         return nullptr;
     }
-    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), LockFd));
+    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Target, std::move(Data), LockFd));
 }
 
 int32_t UserKey::ReadInteger(const std::string& Name) const

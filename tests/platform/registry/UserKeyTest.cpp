@@ -106,6 +106,23 @@ TEST_F(UserKeyTest, WriterKeepsEachDamagedFileUnderItsOwnName)
     EXPECT_EQ(UserKey::Open(kPath)->ReadInteger("Brightness"), 7);
 }
 
+TEST_F(UserKeyTest, LinkedKeyFileStaysLinked)
+{
+    const std::string Elsewhere = Root() + "/dotfiles/saver.reg";
+    WriteFile(Elsewhere, "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
+                         "Solvane Screensaver]\n\"Proxy\"=\"p\"\n");
+    std::filesystem::create_directories(Root() + "/Kestrin Software");
+    std::filesystem::create_symlink(Elsewhere, KeyFile());
+    {
+        const auto Key = UserKey::Create(kPath);
+        ASSERT_NE(Key, nullptr);
+        Key->WriteInteger("Brightness", 9);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(KeyFile()));
+    EXPECT_NE(ReadFile(Elsewhere).find("\"Brightness\"=dword:00000009\n"), std::string::npos);
+    EXPECT_EQ(UserKey::Open(kPath)->ReadString("Proxy"), "p");
+}
+
 TEST_F(UserKeyTest, OversizedFileIsDamageNotARead)
 {
     WriteKey("\"Pad\"=\"" + std::string(2 << 20, 'x') + "\"\n");
