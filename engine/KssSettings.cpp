@@ -5,15 +5,13 @@
 #include "engine/HostNames.h"
 #include "platform/registry/UserKey.h"
 
-#include <string_view>
-
 namespace {
 
 // First-use values; the show switches, "UseProxy", "Proxy" and "Port" start at zero or empty.
 constexpr int32_t kDefaultBrightness = 256;
 constexpr int32_t kDefaultSoundVolume = 200;
-constexpr std::string_view kDefaultTDegree = "f";
-constexpr std::string_view kDefaultWeatherCode = "20001";  // Washington, DC
+const std::string kDefaultTDegree = "f";
+const std::string kDefaultWeatherCode = "20001";  // Washington, DC
 
 std::string DefaultRssUrl()
 {
