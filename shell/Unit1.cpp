@@ -5,6 +5,7 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/ShellOpen.h"
+#include "shell/Scene.h"
 
 #include <cstdlib>
 
@@ -13,6 +14,7 @@ TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_
 {
     Kss1->SetName("Kss1");
     Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
+    Scene = std::make_unique<TScene>(this, Kss1);
 }
 
 // The frames must have stopped before the components they draw are freed.
@@ -39,7 +41,8 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     Kss1->SetEnabled(true);
-    // The scene is built here: sprite surfaces, the feed thread between the gadgets, flight paths.
+    // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
+    Scene->Build();
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
     Kss1->SetTimerEnabled(true);
@@ -61,6 +64,7 @@ void TForm1::BindInput()
 // its fixed order: background, scenery strips, flying sprites, gadget panel, clock, weather, news.
 void TForm1::Kss1Timer(TObject*)
 {
+    Scene->DrawFrame(ShortCycleFrame, LongCycleFrame);
 }
 
 void TForm1::FormKeyPress(TObject*, char Key)
