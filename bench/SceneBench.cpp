@@ -2,7 +2,8 @@
 // (decoding, cutting the strips into frame surfaces, set-up, the first frame) against decoding
 // the pictures alone, one after another on one core.
 //
-// Targets: SceneFrame <= 1.3 x SceneFrameCopyBound; SceneStartup <= 1.2 x SceneDecode.
+// Targets: SceneFrame <= 1.3 x SceneFrameCopyBound (processor time of the drawing thread);
+// SceneStartup <= 1.2 x SceneDecode (wall-clock time: start-up decodes on all cores at once).
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
 #include "gadgets/Kgc.h"
@@ -108,13 +109,13 @@ void SceneStartup(benchmark::State& State)
         State.ResumeTiming();
     }
 }
-BENCHMARK(SceneStartup)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(SceneStartup)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 void SceneDecode(benchmark::State& State)
 {
     for (auto _ : State)
         benchmark::DoNotOptimize(DecodeScenePictures(1));
 }
-BENCHMARK(SceneDecode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(SceneDecode)->Unit(benchmark::kMillisecond)->MinTime(2.0)->UseRealTime();
 
 }  // namespace
