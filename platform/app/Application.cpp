@@ -18,9 +18,11 @@ void Application::Run()
         ProcessMessages();
         if (FTerminated)
             break;
+        bool done = true;
         if (OnIdle)
-            OnIdle();
-        WaitForWork();
+            OnIdle(done);
+        if (done)
+            WaitForWork();
     }
 }
 
@@ -29,6 +31,8 @@ void Application::ProcessMessages()
     PumpInput();
     FireDueTimers();
     RunPosted();
+    if (OnPresent)
+        OnPresent();
 }
 
 void Application::Post(Task ATask)
@@ -36,6 +40,15 @@ void Application::Post(Task ATask)
     {
         std::lock_guard<std::mutex> guard(FLock);
         FPosted.push_back(std::move(ATask));
+    }
+    FWake.notify_one();
+}
+
+void Application::WakeUp()
+{
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        FWokenUp = true;
     }
     FWake.notify_one();
 }
@@ -107,7 +120,8 @@ void Application::WaitForWork()
         if (timer.Due < deadline)
             deadline = timer.Due;
     std::unique_lock<std::mutex> guard(FLock);
-    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty(); });
+    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty() || FWokenUp; });
+    FWokenUp = false;
 }
 
 }  // namespace plat
