@@ -7,6 +7,7 @@
 #include "platform/image/PixelMemory.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -15,9 +16,14 @@ namespace plat {
 class Picture {
 public:
     Picture() = default;
+    // All pixels black (0).
     Picture(int AWidth, int AHeight, std::string AClassName)
         : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
-          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight), 0u) {}
+          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight))
+    {
+        if (!FPixels.empty() && !PixelMemoryStartsZeroed(FPixels.size() * sizeof(uint32_t)))
+            std::memset(FPixels.data(), 0, FPixels.size() * sizeof(uint32_t));
+    }
     // For a decoder that writes every pixel itself: the pixels start undefined.
     struct NoFill {};
     Picture(int AWidth, int AHeight, std::string AClassName, NoFill)

@@ -43,6 +43,11 @@ void* AllocatePixelMemory(size_t Bytes)
     return ::operator new(Bytes);
 }
 
+bool PixelMemoryStartsZeroed(size_t Bytes)
+{
+    return Bytes >= kHugePage;
+}
+
 void FreePixelMemory(void* Memory, size_t Bytes)
 {
     if (Bytes >= kHugePage)

@@ -10,6 +10,9 @@ namespace plat {
 
 void* AllocatePixelMemory(size_t Bytes);
 void FreePixelMemory(void* Memory, size_t Bytes);
+// Whether fresh memory of this size comes zeroed already (a new mapping does), so that a black
+// picture needs no clearing pass.
+bool PixelMemoryStartsZeroed(size_t Bytes);
 
 template <class T>
 struct PixelAllocator {
@@ -21,10 +24,9 @@ struct PixelAllocator {
     T* allocate(size_t Count) { return static_cast<T*>(AllocatePixelMemory(Count * sizeof(T))); }
     void deallocate(T* Memory, size_t Count) { FreePixelMemory(Memory, Count * sizeof(T)); }
     // A pixel made without a value stays as the memory holds it; the decoder writes it next.
+    // Copies and values take the standard path.
     template <class U>
     void construct(U* Where) { ::new (static_cast<void*>(Where)) U; }
-    template <class U, class... Args>
-    void construct(U* Where, Args&&... Values) { ::new (static_cast<void*>(Where)) U(static_cast<Args&&>(Values)...); }
 
     template <class U>
     bool operator==(const PixelAllocator<U>&) const { return true; }
