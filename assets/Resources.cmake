@@ -25,13 +25,15 @@ foreach(resource_file ${SOLVANE_RESOURCE_FILES})
   list(APPEND seen_names ${name})
   string(REPLACE "\\" "\\\\" escaped_path "${resource_file}")
   string(REPLACE "\"" "\\\"" escaped_path "${escaped_path}")
+  string(REPLACE "\\" "\\\\" escaped_name "${name}")
+  string(REPLACE "\"" "\\\"" escaped_name "${escaped_name}")
   string(APPEND asm_data
     "    .balign 16\n"
     "solvane_res_${index}:\n"
     "    .incbin \"${escaped_path}\"\n"
     "solvane_res_${index}_end:\n"
     "solvane_res_${index}_name:\n"
-    "    .asciz \"${name}\"\n")
+    "    .asciz \"${escaped_name}\"\n")
   string(APPEND asm_table
     "    .quad solvane_res_${index}_name, solvane_res_${index}, solvane_res_${index}_end - solvane_res_${index}\n")
   math(EXPR index "${index} + 1")

@@ -24,7 +24,8 @@ public:
     const std::string& GetBrandName() const { return FBrandName; }
     const std::string& GetSSName() const { return FSSName; }
 
-    // Loads all twelve values, or writes the defaults when the key holds no "Brightness".
+    // Loads all twelve values, or writes the defaults (all in one write) when the key holds no
+    // "Brightness".
     // Raises ERegistryException when a stored integer is missing or not a DWORD; the values read
     // before it keep their new values, the rest what they held.
     void SetRegistry();

@@ -34,6 +34,7 @@ TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
 
 TSockClient::~TSockClient()
 {
+    StatusMessage(8, "Destroy");
     FCanceled = true;
     FTimer.reset();
     FDestroying = true;

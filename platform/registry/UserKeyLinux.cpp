@@ -195,13 +195,37 @@ void UserKey::WriteString(const std::string& Name, const std::string& Value)
 void UserKey::WriteValue(const std::string& Name, uint32_t Type, std::string Data)
 {
     // A name with a line break or a zero byte has no form in the file.
-    const bool NameFits = Name.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    if (FLockFd < 0 || Name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        throw ERegistryException("Failed to set data for '" + Name + "'");
+    if (FUpdating) {
+        if (FFirstUpdate.empty())
+            FFirstUpdate = Name;
+        FData.Set(Name, Type, std::move(Data));
+        return;
+    }
     RegKeyData Next = FData;
     Next.Set(Name, Type, std::move(Data));
-    if (FLockFd < 0 || !NameFits ||
-        !keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Next)))
-        throw ERegistryException("Failed to set data for '" + Name + "'");
+    Store(Next, Name);
     FData = std::move(Next);
+}
+
+void UserKey::BeginUpdate()
+{
+    FUpdating = true;
+    FFirstUpdate.clear();
+}
+
+void UserKey::EndUpdate()
+{
+    FUpdating = false;
+    if (!FFirstUpdate.empty())
+        Store(FData, FFirstUpdate);
+}
+
+void UserKey::Store(const RegKeyData& Data, const std::string& FirstName) const
+{
+    if (!keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Data)))
+        throw ERegistryException("Failed to set data for '" + FirstName + "'");
 }
 
 }  // namespace plat

@@ -16,6 +16,9 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr long long kMaxMessageGapMs = 20;
+// A shared, loaded machine may preempt the test thread for longer than that now and then; a wait
+// that really holds the messages back fails every attempt.
+constexpr int kGapAttempts = 3;
 
 // A real lookup that answers only after a delay, as a slow name server would.
 class SlowLookup final : public plat::NameLookup {
@@ -100,6 +103,19 @@ private:
     int FTimer = 0;
 };
 
+// Runs Attempt (which returns the longest message gap it saw) until one stays within the bound;
+// returns the smallest gap seen.
+template <typename F>
+long long SmallestMaxGap(F Attempt)
+{
+    long long best = -1;
+    for (int i = 0; i < kGapAttempts && (best < 0 || best > kMaxMessageGapMs); ++i) {
+        const long long gap = Attempt();
+        best = best < 0 ? gap : std::min(best, gap);
+    }
+    return best;
+}
+
 std::string UrlFor(const std::string& Host, int Port, const std::string& Path)
 {
     return "http://" + Host + ":" + std::to_string(Port) + Path;
@@ -124,39 +140,48 @@ protected:
 
 TEST_F(UiPump, MessagesFlowDuringASlowDownload)
 {
-    THttpClient client(nullptr);
-    client.TimeOut = 3000;
-    MessageGapProbe probe;
-    const auto outcome = nettest::TimedGet(client, Server.Url("/slow"));
-    ASSERT_EQ(outcome.Class, "") << outcome.Text;
-    EXPECT_EQ(client.Body.size(), 400u);
-    EXPECT_GE(outcome.Ms, 350);
-    EXPECT_LE(probe.MaxGapMs(), kMaxMessageGapMs);
+    const long long gap = SmallestMaxGap([this] {
+        THttpClient client(nullptr);
+        client.TimeOut = 3000;
+        MessageGapProbe probe;
+        const auto outcome = nettest::TimedGet(client, Server.Url("/slow"));
+        EXPECT_EQ(outcome.Class, "") << outcome.Text;
+        EXPECT_EQ(client.Body.size(), 400u);
+        EXPECT_GE(outcome.Ms, 350);
+        return probe.MaxGapMs();
+    });
+    EXPECT_LE(gap, kMaxMessageGapMs);
 }
 
 TEST_F(UiPump, MessagesFlowDuringASlowConnect)
 {
     nettest::StalledListener stalled;
-    THttpClient client(nullptr);
-    client.TimeOut = 300;
-    MessageGapProbe probe;
-    const auto outcome = nettest::TimedGet(client, UrlFor("127.0.0.1", stalled.Port(), "/"));
-    EXPECT_EQ(outcome.Class, "ESockError");
-    EXPECT_EQ(outcome.Text, "Connection Timed out");
-    EXPECT_GE(outcome.Ms, 290);
-    EXPECT_LE(probe.MaxGapMs(), kMaxMessageGapMs);
+    const long long gap = SmallestMaxGap([&] {
+        THttpClient client(nullptr);
+        client.TimeOut = 300;
+        MessageGapProbe probe;
+        const auto outcome = nettest::TimedGet(client, UrlFor("127.0.0.1", stalled.Port(), "/"));
+        EXPECT_EQ(outcome.Class, "ESockError");
+        EXPECT_EQ(outcome.Text, "Connection Timed out");
+        EXPECT_GE(outcome.Ms, 290);
+        return probe.MaxGapMs();
+    });
+    EXPECT_LE(gap, kMaxMessageGapMs);
 }
 
 TEST_F(UiPump, MessagesFlowDuringASlowLookup)
 {
     SlowResolverNet net(800);
-    THttpClient client(nullptr, net);
-    client.TimeOut = 300;
-    MessageGapProbe probe;
-    const auto outcome = nettest::TimedGet(client, UrlFor("localhost", Server.Port(), "/slow"));
-    EXPECT_EQ(outcome.Class, "ESockError");
-    EXPECT_EQ(outcome.Text, "Host Lookup Timed Out");
-    EXPECT_LE(probe.MaxGapMs(), kMaxMessageGapMs);
+    const long long gap = SmallestMaxGap([&] {
+        THttpClient client(nullptr, net);
+        client.TimeOut = 300;
+        MessageGapProbe probe;
+        const auto outcome = nettest::TimedGet(client, UrlFor("localhost", Server.Port(), "/slow"));
+        EXPECT_EQ(outcome.Class, "ESockError");
+        EXPECT_EQ(outcome.Text, "Host Lookup Timed Out");
+        return probe.MaxGapMs();
+    });
+    EXPECT_LE(gap, kMaxMessageGapMs);
 }
 
 TEST_F(UiPump, SlowLookupThatAnswersInTimeConnects)

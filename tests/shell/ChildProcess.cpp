@@ -146,8 +146,18 @@ PrivateXServer::PrivateXServer()
     while (read(fds[0], &c, 1) == 1 && c != '\n')
         number += c;
     close(fds[0]);
-    if (!number.empty())
-        FDisplay = ":" + number;
+    if (number.empty())
+        return;
+    // Wait until the server takes clients before anyone is sent to it.
+    for (int i = 0; i < 100; ++i) {
+        int status = -1;
+        RunCommand("DISPLAY=:" + number + " xdpyinfo >/dev/null 2>&1", &status);
+        if (status == 0) {
+            FDisplay = ":" + number;
+            return;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
 }
 
 PrivateXServer::~PrivateXServer()

@@ -177,6 +177,21 @@ TEST_F(UserKeyTest, UnwritableValueNameRaisesAndLeavesTheFile)
     EXPECT_FALSE(Key->ValueExists("Two\nLines"));
 }
 
+TEST_F(UserKeyTest, UpdateStoresItsWritesTogether)
+{
+    const auto Key = UserKey::Create(kPath);
+    ASSERT_NE(Key, nullptr);
+    Key->BeginUpdate();
+    Key->WriteInteger("Brightness", 1);
+    Key->WriteString("Proxy", "p");
+    EXPECT_FALSE(std::filesystem::exists(KeyFile()));
+    Key->EndUpdate();
+    const auto Stored = UserKey::Open(kPath);
+    ASSERT_NE(Stored, nullptr);
+    EXPECT_EQ(Stored->ReadInteger("Brightness"), 1);
+    EXPECT_EQ(Stored->ReadString("Proxy"), "p");
+}
+
 TEST_F(UserKeyTest, ReadOnlyKeyRefusesWrites)
 {
     WriteKey("\"Brightness\"=dword:00000001\n");
