@@ -6,6 +6,7 @@
 #include "platform/display/Screen.h"
 #include "platform/shell/ShellOpen.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
@@ -39,6 +40,13 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     Kss1->SetEnabled(true);
+    if (Kss1->GetPrimary() == nullptr) {
+        // Nothing can be shown and no input can arrive without a display: end instead of waiting
+        // invisibly forever.
+        std::fprintf(stderr, "%s: %s\n", Kss1->GetSSName().c_str(), Kss1->GetErrorResult().c_str());
+        ExitSaver();
+        return;
+    }
     // The scene is built here: sprite surfaces, the feed thread between the gadgets, flight paths.
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
