@@ -34,6 +34,7 @@ TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
 
 TSockClient::~TSockClient()
 {
+    StatusMessage(8, "Destroy");
     FCanceled = true;
     FTimer.reset();
     FDestroying = true;
@@ -269,11 +270,4 @@ void TSockClient::RequestCloseSocket()
     FSocket = FNet.NewSocket(false, error);
     if (!FSocket)
         FLastError = error;
-}
-
-bool TSockClient::DataAvailable()
-{
-    StatusMessage(8, "Data Available");
-    char probe = 0;
-    return FSocket && FSocket->Receive(&probe, 1, true) > 0;
 }

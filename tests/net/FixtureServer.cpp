@@ -185,6 +185,31 @@ void FixtureServer::Handle(int Fd)
     close(Fd);
 }
 
+StalledListener::StalledListener()
+{
+    FListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = Loopback(0);
+    if (FListener < 0 || bind(FListener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
+        listen(FListener, 0) != 0)
+        throw std::runtime_error("stalled listener cannot listen");
+    FPort = BoundPort(FListener);
+    // Fill the accept queue; further connection requests are then dropped unanswered.
+    for (int i = 0; i < 3; ++i) {
+        const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+        const sockaddr_in target = Loopback(FPort);
+        connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target);
+        FFillers.push_back(fd);
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+}
+
+StalledListener::~StalledListener()
+{
+    for (int fd : FFillers)
+        close(fd);
+    close(FListener);
+}
+
 int UnusedLoopbackPort()
 {
     const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -71,6 +71,22 @@ private:
     std::thread FThread;
 };
 
+// A loopback listener that never accepts, with its queue already full: a connect to it stays
+// pending until the client gives up.
+class StalledListener {
+public:
+    StalledListener();
+    ~StalledListener();
+    StalledListener(const StalledListener&) = delete;
+    StalledListener& operator=(const StalledListener&) = delete;
+    int Port() const { return FPort; }
+
+private:
+    int FListener = -1;
+    int FPort = 0;
+    std::vector<int> FFillers;
+};
+
 // A loopback port that nothing listens on (taken from the system and released again).
 int UnusedLoopbackPort();
 // True when a connection to 127.0.0.1:Port is accepted within MaxMs.

@@ -1,0 +1,90 @@
+#include "tests/net/ChildServer.h"
+
+#include "tests/net/FixtureServer.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace nettest {
+
+ChildServer::ChildServer()
+{
+    char pattern[] = "/tmp/solvane-net-XXXXXX";
+    FDir = mkdtemp(pattern) ? pattern : "/tmp";
+    // The servers drop their privileges; their workers still have to read the files.
+    std::filesystem::permissions(FDir, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                           std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                           std::filesystem::perms::others_exec);
+    FPort = UnusedLoopbackPort();
+}
+
+ChildServer::~ChildServer()
+{
+    if (FPid > 0) {
+        kill(FPid, SIGTERM);
+        int status = 0;
+        for (int i = 0; i < 100 && waitpid(FPid, &status, WNOHANG) == 0; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        if (waitpid(FPid, &status, WNOHANG) == 0) {
+            kill(FPid, SIGKILL);
+            waitpid(FPid, &status, 0);
+        }
+    }
+    std::error_code ignored;
+    if (FDir != "/tmp")
+        std::filesystem::remove_all(FDir, ignored);
+}
+
+bool ChildServer::Installed(const std::string& Program)
+{
+    return access(Program.c_str(), X_OK) == 0;
+}
+
+void ChildServer::WriteFile(const std::string& Name, const std::string& Content) const
+{
+    const std::filesystem::path path = std::filesystem::path(FDir) / Name;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << Content;
+}
+
+std::string ChildServer::ReadFile(const std::string& Name) const
+{
+    std::ifstream in(std::filesystem::path(FDir) / Name, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+bool ChildServer::Start(const std::string& Program, const std::vector<std::string>& Args)
+{
+    std::vector<char*> argv;
+    argv.push_back(const_cast<char*>(Program.c_str()));
+    for (const std::string& arg : Args)
+        argv.push_back(const_cast<char*>(arg.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    const std::string log = FDir + "/stderr.log";
+    posix_spawn_file_actions_addopen(&actions, 1, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    const int spawned = posix_spawn(&FPid, Program.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) {
+        FPid = -1;
+        return false;
+    }
+    return WaitForListener(FPort, 5000);
+}
+
+}  // namespace nettest

@@ -1,0 +1,34 @@
+// Debian's own servers (nginx, tinyproxy) started by a test as its child process, on a free
+// loopback port with a configuration in a private temporary directory, and stopped with it.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nettest {
+
+class ChildServer {
+public:
+    // Starts Program with Args once the caller has written its configuration into Dir();
+    // Started() tells whether it listens on Port() within a few seconds.
+    ChildServer();
+    ~ChildServer();
+    ChildServer(const ChildServer&) = delete;
+    ChildServer& operator=(const ChildServer&) = delete;
+
+    static bool Installed(const std::string& Program);
+
+    const std::string& Dir() const { return FDir; }
+    int Port() const { return FPort; }
+    void WriteFile(const std::string& Name, const std::string& Content) const;
+    bool Start(const std::string& Program, const std::vector<std::string>& Args);
+    // The server's own log, for a failure message.
+    std::string ReadFile(const std::string& Name) const;
+
+private:
+    std::string FDir;
+    int FPort = 0;
+    int FPid = -1;
+};
+
+}  // namespace nettest
