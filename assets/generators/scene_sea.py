@@ -8,7 +8,7 @@ t in [0, 1) loops back to t = 0 without a jump.
 """
 import numpy as np
 
-from scene_common import bilinear, blur, hexcol, smoothstep, spectral_noise
+from scene_common import bilinear, hexcol, smoothstep, spectral_noise
 from scene_world import (CAM_H, FOCAL, HOR, SUN_R, SUN_X, SUN_Y, U_X0, U_Y0, W,
                          sun_light)
 

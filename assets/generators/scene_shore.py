@@ -65,7 +65,7 @@ def surf(d, xw, t):
     s = np.sin(psi) + 0.35 * np.sin(2 * psi - 0.6)
     extra_sz = -amp * k * s
     u = np.mod(psi / (2 * np.pi), 1.0)
-    line = np.exp(-u / 0.10) * smoothstep(1.0, 0.96, u) + 0.5 * np.exp(-u / 0.3)
+    line = np.exp(-u / 0.10) * smoothstep(1.0, 0.96, u) + 0.65 * np.exp(-u / 0.35)
     breaking = smoothstep(7.0, 2.2, d) * smoothstep(-0.3, 0.5, d)
     lace = _tex(_lace, xw * TEX_SCALE, d * TEX_SCALE * 1.4)
     lace2 = _tex(_lace2, xw * TEX_SCALE * 0.5, d * TEX_SCALE * 0.5)
