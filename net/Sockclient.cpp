@@ -271,10 +271,3 @@ void TSockClient::RequestCloseSocket()
     if (!FSocket)
         FLastError = error;
 }
-
-bool TSockClient::DataAvailable()
-{
-    StatusMessage(8, "Data Available");
-    char probe = 0;
-    return FSocket && FSocket->Receive(&probe, 1, true) > 0;
-}

@@ -7,6 +7,7 @@
 #include "platform/shell/ShellOpen.h"
 #include "shell/Scene.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
@@ -41,6 +42,13 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     Kss1->SetEnabled(true);
+    if (Kss1->GetPrimary() == nullptr) {
+        // Nothing can be shown and no input can arrive without a display: end instead of waiting
+        // invisibly forever.
+        std::fprintf(stderr, "%s: %s\n", Kss1->GetSSName().c_str(), Kss1->GetErrorResult().c_str());
+        ExitSaver();
+        return;
+    }
     // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
     Scene->Build();
     ShortCycleFrame = 0;

@@ -9,7 +9,6 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
-#include <vector>
 
 namespace plat {
 
@@ -44,7 +43,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     std::string FClassName = "TBitmap";
-    std::vector<uint32_t, PixelAllocator<uint32_t>> FPixels;
+    PixelBuffer FPixels;
 };
 
 }  // namespace plat

@@ -1,10 +1,11 @@
-// Memory for picture pixels. Large pictures live in huge pages (see PixelMemory.cpp), and pixels
-// that a decoder is about to write are not cleared first.
+// Memory for picture pixels: an owning buffer of 32-bit pixels. Large pictures live in huge pages
+// (see PixelMemory.cpp); a new buffer is not cleared, since decoders write every pixel, and
+// copying is one memcpy. No per-pixel loops, so a forged giant picture costs nothing before its
+// decoder fails.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 
 namespace plat {
 
@@ -14,22 +15,25 @@ void FreePixelMemory(void* Memory, size_t Bytes);
 // picture needs no clearing pass.
 bool PixelMemoryStartsZeroed(size_t Bytes);
 
-template <class T>
-struct PixelAllocator {
-    using value_type = T;
-    PixelAllocator() = default;
-    template <class U>
-    PixelAllocator(const PixelAllocator<U>&) {}
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    // Count pixels, undefined until written.
+    explicit PixelBuffer(size_t Count);
+    PixelBuffer(const PixelBuffer& Other);
+    PixelBuffer(PixelBuffer&& Other) noexcept;
+    PixelBuffer& operator=(const PixelBuffer& Other);
+    PixelBuffer& operator=(PixelBuffer&& Other) noexcept;
+    ~PixelBuffer();
 
-    T* allocate(size_t Count) { return static_cast<T*>(AllocatePixelMemory(Count * sizeof(T))); }
-    void deallocate(T* Memory, size_t Count) { FreePixelMemory(Memory, Count * sizeof(T)); }
-    // A pixel made without a value stays as the memory holds it; the decoder writes it next.
-    // Copies and values take the standard path.
-    template <class U>
-    void construct(U* Where) { ::new (static_cast<void*>(Where)) U; }
+    uint32_t* data() { return FData; }
+    const uint32_t* data() const { return FData; }
+    size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
 
-    template <class U>
-    bool operator==(const PixelAllocator<U>&) const { return true; }
+private:
+    uint32_t* FData = nullptr;
+    size_t FCount = 0;
 };
 
 }  // namespace plat
