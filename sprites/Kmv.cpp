@@ -133,10 +133,7 @@ uint32_t TKMV::DDColorMatch(plat::DirectDrawSurface& Surface, uint32_t Rgb)
         PaintSurface(Surface, [&](plat::DrawContext& C) { Saved = C.GetPixel(0, 0); C.SetPixel(0, 0, Rgb); });
     uint32_t Value = kNoColour;
     plat::DDSURFACEDESC Desc;
-    plat::HResult Locked;
-    do
-        Locked = Surface.Lock(nullptr, &Desc, 0, nullptr);
-    while (Locked == plat::DDERR_WASSTILLDRAWING);
+    const plat::HResult Locked = sprites::RetryWhileStillDrawing([&] { return Surface.Lock(nullptr, &Desc, 0, nullptr); });
     if (plat::Succeeded(Locked) && Desc.lpSurface) {
         Value = *static_cast<const uint32_t*>(Desc.lpSurface);
         const uint32_t Bits = Desc.ddpfPixelFormat.dwRGBBitCount;

@@ -27,13 +27,9 @@ plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t 
                             plat::DirectDrawSurface& Source, const plat::TRect& SourceRect,
                             uint32_t Flags)
 {
-    // Asking the layer to wait would block inside it; retrying here keeps the frame's thread in
-    // charge, and the busy state lasts only as long as a blit already under way.
-    plat::HResult Result;
-    do
-        Result = Target.BltFast(static_cast<uint32_t>(X), static_cast<uint32_t>(Y), &Source, &SourceRect, Flags);
-    while (Result == plat::DDERR_WASSTILLDRAWING);
-    return Result;
+    return RetryWhileStillDrawing([&] {
+        return Target.BltFast(static_cast<uint32_t>(X), static_cast<uint32_t>(Y), &Source, &SourceRect, Flags);
+    });
 }
 
 const char* BlitErrorName(plat::HResult Code)

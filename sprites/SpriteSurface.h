@@ -15,6 +15,19 @@ plat::HResult CreateOffscreenSurface(plat::DirectDraw& Display, int32_t Width, i
 // Releases the surface if there is one and clears the pointer.
 void ReleaseSurface(plat::DirectDrawSurface*& Surface);
 
+// Runs Call again at once for as long as it answers that the display is still drawing; returns
+// the first other answer. Asking the layer to wait would block inside it; retrying here keeps
+// the frame's thread in charge, and the busy state lasts only as long as work already under way.
+template <class CallFn>
+plat::HResult RetryWhileStillDrawing(CallFn&& Call)
+{
+    plat::HResult Result;
+    do
+        Result = Call();
+    while (Result == plat::DDERR_WASSTILLDRAWING);
+    return Result;
+}
+
 // Fast blit of Source's SourceRect to (X, Y) on Target, repeated at once for as long as the
 // blitter answers that it is still drawing. The final result.
 plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t Y,

@@ -15,8 +15,9 @@
 
 namespace plat {
 
-// The largest picture any decoder accepts, in pixels (the tallest strip of the scene has 7 M).
-inline constexpr int64_t kMaxPicturePixels = 64LL * 1024 * 1024;
+// The largest picture any decoder accepts, in pixels: the tallest strip of the scene has 7 M,
+// and a few hundred bytes of run-length encoded bitmap or GIF must not make a gigabyte picture.
+inline constexpr int64_t kMaxPicturePixels = 16LL * 1024 * 1024;
 // The largest picture file read from disk.
 inline constexpr int64_t kMaxPictureFileBytes = 256LL * 1024 * 1024;
 

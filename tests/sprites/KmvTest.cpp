@@ -307,3 +307,27 @@ TEST_F(KmvTest, HostClosesExactlyTheStripSprites)
     Kmv->DrawMovie();  // no use of the released primary
     Derived->CloseDXMovie();
 }
+
+TEST_F(KmvTest, SurfaceCreationFailureStopsTheCutKeepingEarlierFrames)
+{
+    Open();
+    TKMV* Kmv = Strip(StripPicture(4, 2, 3, FrameFill, SameAsFill), 2);
+    Kmv->SetStretching(true);
+    Kmv->SetStretchWidth(0);  // no surface can have this size
+    Kmv->CreateDXMovie();
+    EXPECT_EQ(Kmv->GetErrorResult(), "Error CreateSurfaceMOV");
+    EXPECT_EQ(Kmv->Surface(0), nullptr);
+    EXPECT_TRUE(plat::Failed(Kmv->LastResult));
+}
+
+TEST_F(KmvTest, ASecondCutReplacesTheFrames)
+{
+    Open();
+    TKMV* Kmv = Strip(StripPicture(4, 2, 3, FrameFill, SameAsFill), 2);
+    Kmv->CreateDXMovie();
+    Kmv->SetPicture(StripPicture(6, 2, 2, FrameFill, SameAsFill));
+    Kmv->CreateDXMovie();
+    EXPECT_EQ(Kmv->FrameCount(), 2);
+    EXPECT_EQ(Kmv->Surface(2), nullptr);
+    EXPECT_EQ(SurfaceSize(Kmv->Surface(0)).cx, 6);
+}
