@@ -2,7 +2,9 @@
 # is generated at configure time: an .incbin per file plus a table of (name, bytes, size) that
 # assets/Resources.cpp searches. The name of a resource is its file stem in upper case; two files
 # with the same stem are an error. Adding or removing a file re-runs the configuration (the globs
-# are CONFIGURE_DEPENDS); editing a file rebuilds only the generated object.
+# are CONFIGURE_DEPENDS); editing a file rebuilds only the generated object. That object must
+# not go through a compiler cache, which would hash the .S text and miss a changed picture; the
+# project sets a launcher for C and C++ only.
 
 file(GLOB SOLVANE_RESOURCE_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/assets/pictures/*
@@ -23,13 +25,15 @@ foreach(resource_file ${SOLVANE_RESOURCE_FILES})
   list(APPEND seen_names ${name})
   string(REPLACE "\\" "\\\\" escaped_path "${resource_file}")
   string(REPLACE "\"" "\\\"" escaped_path "${escaped_path}")
+  string(REPLACE "\\" "\\\\" escaped_name "${name}")
+  string(REPLACE "\"" "\\\"" escaped_name "${escaped_name}")
   string(APPEND asm_data
     "    .balign 16\n"
     "solvane_res_${index}:\n"
     "    .incbin \"${escaped_path}\"\n"
     "solvane_res_${index}_end:\n"
     "solvane_res_${index}_name:\n"
-    "    .asciz \"${name}\"\n")
+    "    .asciz \"${escaped_name}\"\n")
   string(APPEND asm_table
     "    .quad solvane_res_${index}_name, solvane_res_${index}, solvane_res_${index}_end - solvane_res_${index}\n")
   math(EXPR index "${index} + 1")

@@ -102,7 +102,10 @@ def add_scene(sheet):
         if strip:
             count = strip.height // height
             picks = (0, count // 3, 2 * count // 3)
-            sheet.add(f"{name}: frames {picks}", frames(strip, height, picks))
+            shots = frames(strip, height, picks)
+            if strip.width > 600:
+                shots = [s.resize((s.width // 2, s.height // 2), Image.LANCZOS) for s in shots]
+            sheet.add(f"{name}: frames {picks}" + (" (half size)" if strip.width > 600 else ""), shots)
     for name, height in FLYERS:
         strip = load(name)
         if strip:

@@ -7,6 +7,7 @@
 // derived from it, the way the host closes and restores its sprites.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -46,6 +47,11 @@ private:
     std::string FName;
 };
 
+// Colours are 0x00BBGGRR values.
+using TColor = uint32_t;
+constexpr TColor clBlack = 0x000000;
+constexpr TColor clBtnFace = 0xF0F0F0;
+
 class TControl : public TComponent {
 public:
     explicit TControl(TComponent* AOwner) : TComponent(AOwner) {}
@@ -54,11 +60,19 @@ public:
     TControl* Parent() const { return FParent; }
     void SetParent(TControl* AParent) { FParent = AParent; }
 
+    // The setter of the Enabled property; controls that act on it override this.
+    virtual void SetEnabled(bool Value) { FEnabled = Value; }
+    bool GetEnabled() const { return FEnabled; }
+
     int Left = 0;
     int Top = 0;
     int Width = 0;
     int Height = 0;
     bool Visible = true;
+    TColor Color = clBtnFace;
+
+protected:
+    bool FEnabled = true;
 
 private:
     TControl* FParent = nullptr;

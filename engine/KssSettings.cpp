@@ -5,15 +5,13 @@
 #include "engine/HostNames.h"
 #include "platform/registry/UserKey.h"
 
-#include <string_view>
-
 namespace {
 
 // First-use values; the show switches, "UseProxy", "Proxy" and "Port" start at zero or empty.
 constexpr int32_t kDefaultBrightness = 256;
 constexpr int32_t kDefaultSoundVolume = 200;
-constexpr std::string_view kDefaultTDegree = "f";
-constexpr std::string_view kDefaultWeatherCode = "20001";  // Washington, DC
+const std::string kDefaultTDegree = "f";
+const std::string kDefaultWeatherCode = "20001";  // Washington, DC
 
 std::string DefaultRssUrl()
 {
@@ -103,6 +101,9 @@ void TKssSettings::LoadStored(int32_t StoredBrightness)
     ReadAKey("Port", FPort);
 }
 
+// The defaults go to the key in one write. Twelve separate writes, cut off half-way (the session
+// ends, the saver is killed), would leave a key with "Brightness" but without the later values, and
+// every later load would stop at the first missing one.
 void TKssSettings::StoreDefaults()
 {
     FBrightness = kDefaultBrightness;
@@ -113,16 +114,21 @@ void TKssSettings::StoreDefaults()
     FShowTime = FShowWeather = FShowNews = FShowBlack = FUseProxy = 0;
     FProxy.clear();
     FPort.clear();
-    WriteRKey("Brightness", FBrightness);
-    WriteRKey("SoundVolume", FSoundVolume);
-    WriteAKey("TDegree", FTDegree);
-    WriteAKey("WeatherCode", FWeatherCode);
-    WriteAKey("RSS_Url", FRSS_Url);
-    WriteRKey("ShowTime", FShowTime);
-    WriteRKey("ShowWeather", FShowWeather);
-    WriteRKey("ShowNews", FShowNews);
-    WriteRKey("ShowBlack", FShowBlack);
-    WriteRKey("UseProxy", FUseProxy);
-    WriteAKey("Proxy", FProxy);
-    WriteAKey("Port", FPort);
+    const auto Key = plat::UserKey::Create(KeyPath());
+    if (!Key)
+        return;
+    Key->BeginUpdate();
+    Key->WriteInteger("Brightness", FBrightness);
+    Key->WriteInteger("SoundVolume", FSoundVolume);
+    Key->WriteString("TDegree", FTDegree);
+    Key->WriteString("WeatherCode", FWeatherCode);
+    Key->WriteString("RSS_Url", FRSS_Url);
+    Key->WriteInteger("ShowTime", FShowTime);
+    Key->WriteInteger("ShowWeather", FShowWeather);
+    Key->WriteInteger("ShowNews", FShowNews);
+    Key->WriteInteger("ShowBlack", FShowBlack);
+    Key->WriteInteger("UseProxy", FUseProxy);
+    Key->WriteString("Proxy", FProxy);
+    Key->WriteString("Port", FPort);
+    Key->EndUpdate();
 }

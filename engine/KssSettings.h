@@ -4,11 +4,16 @@
 // `TKss` inherits this, so the saver reads the settings as the host's properties
 // (`Kss1->GetShowTime()`); the configuration dialog uses the same primitives on its own instance.
 // Each primitive does one complete access of the key and keeps nothing between calls; failures of
-// a value raise plat::ERegistryException with the text the user is shown.
+// a value raise ERegistryException with the text the user is shown.
 #pragma once
+
+#include "platform/registry/RegistryException.h"
 
 #include <cstdint>
 #include <string>
+
+// The error of a failed value read or write; its text is meant for the user.
+using ERegistryException = plat::ERegistryException;
 
 class TKssSettings {
 public:
@@ -19,7 +24,8 @@ public:
     const std::string& GetBrandName() const { return FBrandName; }
     const std::string& GetSSName() const { return FSSName; }
 
-    // Loads all twelve values, or writes the defaults when the key holds no "Brightness".
+    // Loads all twelve values, or writes the defaults (all in one write) when the key holds no
+    // "Brightness".
     // Raises ERegistryException when a stored integer is missing or not a DWORD; the values read
     // before it keep their new values, the rest what they held.
     void SetRegistry();

@@ -15,6 +15,7 @@ xvfb_pid=$!
 trap 'kill $xvfb_pid 2>/dev/null || true' EXIT
 export DISPLAY=$display SOLVANE_TEST_DISPLAY=$display
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 # LeakSanitizer needs ptrace, which some sandboxes refuse; fall back to ASan without leak checks.
 if ! "$build/solvane-tests" --gtest_list_tests >/dev/null 2>&1; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1

@@ -88,11 +88,39 @@ def header_sky(ctx, w):
     return sun_x
 
 
+def header_clouds(ctx, w):
+    """Thin evening streaks, lit warm from below like the scene's sky."""
+    rng = np.random.default_rng(5460)
+    for _ in range(26):
+        x = rng.uniform(-40, w)
+        y = rng.uniform(6, 44)
+        length = rng.uniform(40, 150)
+        thick = rng.uniform(1.5, 3.5)
+        warmth = y / 44
+        colour = (int(150 + 100 * warmth), int(120 + 70 * warmth), int(160 - 20 * warmth))
+        grad = cairo.LinearGradient(x, 0, x + length, 0)
+        for offset, alpha in ((0, 0), (0.3, 0.35), (0.7, 0.35), (1, 0)):
+            grad.add_color_stop_rgba(offset, *(c / 255 for c in colour), alpha)
+        ctx.set_source(grad)
+        ctx.save()
+        ctx.translate(x + length / 2, y)
+        ctx.scale(length / 2, thick)
+        ctx.arc(0, 0, 1, 0, 2 * math.pi)
+        ctx.restore()
+        ctx.fill()
+
+
 def header_sea(ctx, w, h, sun_x):
     ctx.set_source(gradient(0, HORIZON, 0, h, ((0, (118, 104, 128)), (1, (40, 46, 78)))))
     ctx.rectangle(0, HORIZON, w, h - HORIZON)
     ctx.fill()
     rng = np.random.default_rng(90546)
+    for _ in range(90):  # faint swell lines across the whole bay
+        row = HORIZON + 2 + int(rng.uniform(0, h - HORIZON - 4))
+        x = rng.uniform(-20, w)
+        set_rgb(ctx, (236, 180, 160), 0.16)
+        ctx.rectangle(x, row, rng.uniform(12, 60), 1)
+        ctx.fill()
     for row in range(HORIZON + 1, h, 2):
         depth = (row - HORIZON) / (h - HORIZON)
         spread = 10 + 70 * depth
@@ -148,6 +176,7 @@ def header():
     surface = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
     ctx = cairo.Context(surface)
     sun_x = header_sky(ctx, w)
+    header_clouds(ctx, w)
     header_sea(ctx, w, h, sun_x)
     header_headland(ctx, h)
     for x, y, span in ((352, 22, 11), (370, 30, 8), (336, 34, 7)):
@@ -297,15 +326,13 @@ def slider_knob():
         set_rgb(ctx, (120, 88, 46))
         ctx.stroke()
     rgb = surface_rgb(surface)
-    mask = np.zeros((h, w), dtype=bool)
     coverage = cairo.ImageSurface(cairo.FORMAT_A8, w, h)
     cctx = cairo.Context(coverage)
     cctx.append_path(path)
     cctx.fill()
     coverage.flush()
     alpha = np.frombuffer(coverage.get_data(), dtype=np.uint8).reshape(h, coverage.get_stride())[:, :w]
-    mask = alpha < 40
-    rgb[mask] = KEY
+    rgb[alpha < 40] = KEY
     rgb[h - 1, 0] = KEY
     return rgb
 

@@ -33,8 +33,8 @@ CLOUD_TONES = {  # top and bottom of the cloud's gradient
     "dark": ((140, 146, 166), (72, 78, 100)),
     "muted": ((84, 92, 116), (56, 62, 84)),
 }
-BACK_TOP = (32, 38, 58)
-BACK_BOTTOM = (14, 17, 29)
+BACK_TOP = (36, 37, 64)
+BACK_BOTTOM = (16, 15, 30)
 
 
 def rgb(ctx, colour, alpha=1.0):

@@ -112,13 +112,11 @@ def bass():
     return out
 
 
-MELODY = [  # (beat, note, velocity)
-    (0.0, "F#5", 1.0), (2.0, "E5", 0.8), (3.0, "A4", 0.9), (6.0, "B4", 0.7), (7.0, "D5", 0.75),
-    (8.0, "F#5", 0.95), (10.0, "A5", 0.8), (11.0, "F#5", 0.7), (12.0, "E5", 0.9),
-    (15.0, "D5", 0.7),
-    (16.0, "B4", 0.9), (18.0, "D5", 0.75), (19.0, "E5", 0.7), (20.0, "F#5", 0.9),
-    (22.0, "E5", 0.7), (23.0, "D5", 0.65),
-    (24.0, "E5", 0.9), (27.0, "A4", 0.7), (28.0, "B4", 0.8), (30.0, "A4", 0.75),
+MELODY = [  # (beat, note, velocity): sparse, so the loop still breathes after an hour
+    (0.0, "F#5", 1.0), (2.0, "E5", 0.75), (3.0, "A4", 0.85),
+    (8.0, "D5", 0.9), (10.0, "F#5", 0.8), (12.0, "E5", 0.85),
+    (16.0, "B4", 0.9), (18.0, "D5", 0.75), (20.0, "F#5", 0.85), (22.0, "E5", 0.6),
+    (24.0, "E5", 0.85), (26.5, "A4", 0.65), (28.0, "B4", 0.75), (30.0, "A4", 0.6),
 ]
 
 
@@ -180,10 +178,10 @@ def sea():
 
     def band(corner, tilt, seed):
         local = np.random.default_rng(seed)
-        spec = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
+        bins = (local.standard_normal(freqs.size) + 1j * local.standard_normal(freqs.size))
         shape = lowpass_gain(freqs, corner) / np.maximum(freqs, 20.0) ** tilt
         shape[0] = 0.0
-        out = np.fft.irfft(spec * shape, CYCLE)
+        out = np.fft.irfft(bins * shape, CYCLE)
         return out / np.std(out)
 
     phase = 2 * np.pi * ((5 * n) % CYCLE) / CYCLE
@@ -203,15 +201,20 @@ def mix():
     low = bass()
     bell = melody()
     echo_l, echo_r = echo_taps(0.75, 0.42, 6)
-    bell_l = bell * 0.62 + circular_convolve(bell, echo_l) * 0.8
-    bell_r = bell * 0.62 + circular_convolve(bell, echo_r) * 0.8
+    # The first echo goes left, so the dry bell leans right to keep the image centred.
+    bell_l = bell * 0.54 + circular_convolve(bell, echo_l) * 0.8
+    bell_r = bell * 0.7 + circular_convolve(bell, echo_r) * 0.8
     sea_l, sea_r = sea()
 
     pad_norm = 1.0 / np.max(np.abs(pad_l + pad_r))
-    dry_l = pad_l * pad_norm * 0.9 + low * 0.09 + bell_l * 0.2 + sea_l * 0.05
-    dry_r = pad_r * pad_norm * 0.9 + low * 0.09 + bell_r * 0.2 + sea_r * 0.05
+    dry_l = pad_l * pad_norm * 0.9 + low * 0.09 + bell_l * 0.2 + sea_l * 0.08
+    dry_r = pad_r * pad_norm * 0.9 + low * 0.09 + bell_r * 0.2 + sea_r * 0.08
     rev_l = circular_convolve(pad_l * pad_norm * 0.6 + bell_l * 0.22, reverb_response(3.2, 1))
     rev_r = circular_convolve(pad_r * pad_norm * 0.6 + bell_r * 0.22, reverb_response(3.2, 2))
+    # Two random responses colour the channels differently; match their loudness.
+    rms_l, rms_r = np.sqrt(np.mean(rev_l ** 2)), np.sqrt(np.mean(rev_r ** 2))
+    target = np.sqrt((rms_l ** 2 + rms_r ** 2) / 2)
+    rev_l, rev_r = rev_l * (target / rms_l), rev_r * (target / rms_r)
     left = dry_l + rev_l * 0.55
     right = dry_r + rev_r * 0.55
     peak = max(np.max(np.abs(left)), np.max(np.abs(right)))

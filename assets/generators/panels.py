@@ -5,7 +5,7 @@ and the news ticker (KGR1, 572 x 69).
 
 Pure black is see-through when a panel is drawn keyed, so everything that should let the scene
 through is exactly (0, 0, 0) and nothing else is. The band dims the scene with a one-pixel
-checker of a deep blue-black, which reads as tinted glass; the gadgets add a thin gold frame and
+checker of a deep violet-black, which reads as tinted glass; the gadgets add a thin gold frame and
 small spaced capitals where the program draws nothing. Every drawn edge is blended against that
 same deep colour, never against black, so keyed edges show a deliberate dark keyline instead of
 a ragged fringe.
@@ -20,7 +20,9 @@ import cairo
 import numpy as np
 from PIL import Image
 
-DEEP = (12, 15, 24)          # the glass colour and the keyline around every drawn mark
+from bmp8 import quantize
+
+DEEP = (14, 13, 26)          # the glass colour and the keyline around every drawn mark
 GOLD_TOP = (232, 204, 146)   # trim, lit from above
 GOLD_BOTTOM = (128, 108, 76)
 LABEL = (214, 190, 142)
@@ -31,6 +33,7 @@ LABEL_SPACING = 1.4
 LABEL_BASELINE = 19.5        # shared by every gadget, level with the ticker's channel title
 FRAME_INSET = 3.5
 FRAME_RADIUS = 6.0
+CLOCK_FRAME_LEFT = 6.5
 KEEP_ALPHA = 0.35            # coverage below which a pixel stays see-through
 
 
@@ -50,25 +53,28 @@ def gold(y0, y1):
     return grad
 
 
-def rounded_rect(ctx, x0, y0, x1, y1, r):
-    ctx.new_sub_path()
-    ctx.arc(x1 - r, y0 + r, r, -np.pi / 2, 0)
-    ctx.arc(x1 - r, y1 - r, r, 0, np.pi / 2)
-    ctx.arc(x0 + r, y1 - r, r, np.pi / 2, np.pi)
-    ctx.arc(x0 + r, y0 + r, r, np.pi, 3 * np.pi / 2)
-    ctx.close_path()
-
-
-def frame(ctx, width, height):
+def frame(ctx, width, height, left=FRAME_INSET):
     """The gadget's frame: a one-pixel gold line on half-pixel coordinates (so its straight runs
-    are crisp) over a three-pixel keyline of the glass colour."""
-    x0, y0 = FRAME_INSET, FRAME_INSET
-    x1, y1 = width - FRAME_INSET, height - FRAME_INSET
-    rounded_rect(ctx, x0, y0, x1, y1, FRAME_RADIUS)
+    are crisp) over a three-pixel keyline of the glass colour. It is open on the right: whatever
+    placement the settings give, a gadget's right neighbour is another gadget, whose rounded left
+    side closes the compartment, or the screen edge. That also leaves room for texts that the
+    program lets run a few pixels past their panel (the weather range "NA...NA°")."""
+    x1, y0, y1, r = width, FRAME_INSET, height - FRAME_INSET, FRAME_RADIUS
+
+    def path():
+        ctx.new_path()
+        ctx.move_to(x1, y0)
+        ctx.line_to(left + r, y0)
+        ctx.arc_negative(left + r, y0 + r, r, -np.pi / 2, -np.pi)
+        ctx.line_to(left, y1 - r)
+        ctx.arc_negative(left + r, y1 - r, r, np.pi, np.pi / 2)
+        ctx.line_to(x1, y1)
+
+    path()
     set_rgb(ctx, DEEP)
     ctx.set_line_width(3.0)
     ctx.stroke()
-    rounded_rect(ctx, x0, y0, x1, y1, FRAME_RADIUS)
+    path()
     ctx.set_source(gold(y0, y1))
     ctx.set_line_width(1.0)
     ctx.stroke()
@@ -117,9 +123,9 @@ def diamond(ctx, cx, cy, r):
 
 def tile_frame(ctx, x, y, size):
     """A thin frame just outside an icon's square; the program draws the icon inside it."""
-    ctx.rectangle(x - 0.5, y - 0.5, size + 1, size + 1)
+    ctx.rectangle(x - 1, y - 1, size + 2, size + 2)  # keyline outside the icon's square only
     set_rgb(ctx, DEEP)
-    ctx.set_line_width(3.0)
+    ctx.set_line_width(2.0)
     ctx.stroke()
     ctx.rectangle(x - 0.5, y - 0.5, size + 1, size + 1)
     set_rgb(ctx, TILE_TRIM)
@@ -167,7 +173,8 @@ def band():
 
 def clock():
     surface, ctx = new_canvas(117, 69)
-    frame(ctx, 117, 69)
+    # Set in from the left so the weather panel's overflowing range text stays clear of it.
+    frame(ctx, 117, 69, left=CLOCK_FRAME_LEFT)
     label(ctx, "TIME", 57, centre=True)
     return to_keyed_rgb(surface)
 
@@ -180,8 +187,8 @@ def weather():
     tile_frame(ctx, 206, 8, 52)
     label(ctx, "TODAY", 153)
     end = label(ctx, "TOMORROW", 265)
-    if end > 336 - FRAME_INSET - 3:
-        raise SystemExit("the TOMORROW label runs into the frame")
+    if end > 336 + CLOCK_FRAME_LEFT - 4:
+        raise SystemExit("the TOMORROW label runs into the clock's frame")
     return to_keyed_rgb(surface)
 
 
@@ -196,8 +203,6 @@ def ticker():
 def write_gif(path, rgb):
     """An indexed GIF whose entry 0 is pure black; no other entry is black, so only the pixels
     meant to be see-through are."""
-    from bmp8 import quantize
-
     indices, palette = quantize(rgb, 256, reserved=[(0, 0, 0)])
     if any(tuple(c) == (0, 0, 0) for c in palette[1:]):
         raise SystemExit(f"{path}: a drawn colour quantised to see-through black")

@@ -49,6 +49,20 @@ char ControlCharOf(SDL_Keycode Sym)
     }
 }
 
+// Events of a window that no longer exists (the display layer may replace its first window when
+// that one does not cover the display) carry positions in that window's coordinates: drop them.
+bool FromVanishedWindow(const SDL_Event& Event)
+{
+    Uint32 window = 0;
+    switch (Event.type) {
+    case SDL_MOUSEMOTION: window = Event.motion.windowID; break;
+    case SDL_WINDOWEVENT: window = Event.window.windowID; break;
+    case SDL_KEYDOWN: window = Event.key.windowID; break;
+    default: return false;
+    }
+    return window != 0 && SDL_GetWindowFromID(window) == nullptr;
+}
+
 }  // namespace
 
 void Application::PumpInput()
@@ -57,6 +71,8 @@ void Application::PumpInput()
         return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        if (FromVanishedWindow(event))
+            continue;
         switch (event.type) {
         case SDL_KEYDOWN: {
             const uint16_t key = VirtualKeyOf(event.key.keysym.sym);

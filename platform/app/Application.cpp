@@ -18,9 +18,12 @@ void Application::Run()
         ProcessMessages();
         if (FTerminated)
             break;
-        if (OnIdle)
-            OnIdle();
-        WaitForWork();
+        bool done = true;
+        // A copy: the handler may remove itself while it runs.
+        if (std::function<void(bool&)> idle = OnIdle)
+            idle(done);
+        if (done)
+            WaitForWork();
     }
 }
 
@@ -29,6 +32,8 @@ void Application::ProcessMessages()
     PumpInput();
     FireDueTimers();
     RunPosted();
+    if (OnPresent)
+        OnPresent();
 }
 
 void Application::Post(Task ATask)
@@ -36,6 +41,15 @@ void Application::Post(Task ATask)
     {
         std::lock_guard<std::mutex> guard(FLock);
         FPosted.push_back(std::move(ATask));
+    }
+    FWake.notify_one();
+}
+
+void Application::WakeUp()
+{
+    {
+        std::lock_guard<std::mutex> guard(FLock);
+        FWokenUp = true;
     }
     FWake.notify_one();
 }
@@ -107,7 +121,8 @@ void Application::WaitForWork()
         if (timer.Due < deadline)
             deadline = timer.Due;
     std::unique_lock<std::mutex> guard(FLock);
-    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty(); });
+    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty() || FWokenUp; });
+    FWokenUp = false;
 }
 
 }  // namespace plat

@@ -35,11 +35,15 @@ public:
     void Terminate() { FTerminated = true; }
     bool Terminated() const { return FTerminated; }
 
-    // One pass: the window system's input, due window timers, then the work posted so far.
+    // One pass: the window system's input, due window timers, the work posted so far, then the
+    // newest frame is shown.
     void ProcessMessages();
 
     // Any thread: queue work for the UI thread.
     void Post(Task ATask);
+    // Any thread: end the loop's current sleep early, without queueing anything (a finished frame
+    // is waiting to be shown).
+    void WakeUp();
     // Another thread: run the work on the UI thread and wait for it; what it throws is rethrown
     // here. Returns false without running it once the application has terminated.
     bool Synchronize(const Task& ATask);
@@ -48,7 +52,9 @@ public:
     int SetTimer(uint32_t IntervalMs, Task OnTimer);
     void KillTimer(int Id);
 
-    Task OnIdle;
+    // Runs when a pass found nothing to do. Setting Done to false asks for the next pass at once
+    // instead of sleeping until there is work (a frame loop that draws as fast as it can).
+    std::function<void(bool& Done)> OnIdle;
     Task OnActivate;
     Task OnDeactivate;
 
@@ -58,6 +64,8 @@ public:
     std::function<void(char Key)> OnKeyPress;
     std::function<void(uint16_t Key)> OnKeyDown;
     std::function<void(int X, int Y)> OnMouseMove;
+    // Shows the newest finished frame on the screen; runs on every pass.
+    Task OnPresent;
     // The window system or a signal asks the program to end; without a handler the loop ends.
     Task OnQuit;
 
@@ -96,6 +104,7 @@ private:
     int FNextTimerId = 1;
     bool FFocused = true;
     int FCursorCount = 0;
+    bool FWokenUp = false;  // guarded by FLock
 };
 
 // The process's application object.

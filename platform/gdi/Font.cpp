@@ -43,9 +43,19 @@ namespace {
 constexpr int kDefaultCellHeight = 16;
 constexpr size_t kGlyphsReserved = 256;
 
+// The fonts handed out so far, and the fontconfig configuration they were matched with (our own,
+// so that it is released with the cache instead of living on in the library).
 struct FontCache {
+    ~FontCache()
+    {
+        Fonts.clear();
+        if (Config != nullptr)
+            FcConfigDestroy(Config);
+    }
+
     std::mutex Lock;
     std::vector<std::unique_ptr<Font>> Fonts;
+    FcConfig* Config = nullptr;
 };
 
 FontCache& Cache()
@@ -60,19 +70,21 @@ struct FaceMatch {
     int Weight = FC_WEIGHT_REGULAR;
 };
 
-bool MatchFace(const char* Family, int Weight, FaceMatch& Match)
+bool MatchFace(FontCache& Cache, const char* Family, int Weight, FaceMatch& Match)
 {
-    if (!FcInit())
+    if (Cache.Config == nullptr)
+        Cache.Config = FcInitLoadConfigAndFonts();
+    if (Cache.Config == nullptr)
         return false;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(Weight));
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcConfigSubstitute(Cache.Config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* found = FcFontMatch(nullptr, pattern, &result);
+    FcPattern* found = FcFontMatch(Cache.Config, pattern, &result);
     FcPatternDestroy(pattern);
     if (found == nullptr)
         return false;
@@ -175,7 +187,7 @@ Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int We
         }
 
     FaceMatch match;
-    if (!MatchFace(face, weight, match))
+    if (!MatchFace(cache, face, weight, match))
         return nullptr;
     auto impl = std::make_unique<Font::Impl>();
     if (FT_Init_FreeType(&impl->Library) != 0 ||

@@ -7,17 +7,22 @@
 #include "platform/image/PixelMemory.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
-#include <vector>
 
 namespace plat {
 
 class Picture {
 public:
     Picture() = default;
+    // All pixels black (0).
     Picture(int AWidth, int AHeight, std::string AClassName)
         : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
-          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight), 0u) {}
+          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight))
+    {
+        if (!FPixels.empty() && !PixelMemoryStartsZeroed(FPixels.size() * sizeof(uint32_t)))
+            std::memset(FPixels.data(), 0, FPixels.size() * sizeof(uint32_t));
+    }
     // For a decoder that writes every pixel itself: the pixels start undefined.
     struct NoFill {};
     Picture(int AWidth, int AHeight, std::string AClassName, NoFill)
@@ -38,7 +43,7 @@ private:
     int FWidth = 0;
     int FHeight = 0;
     std::string FClassName = "TBitmap";
-    std::vector<uint32_t, PixelAllocator<uint32_t>> FPixels;
+    PixelBuffer FPixels;
 };
 
 }  // namespace plat

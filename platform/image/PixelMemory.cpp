@@ -4,7 +4,10 @@
 // Where the system gives no huge pages the mapping simply stays in small ones.
 #include "platform/image/PixelMemory.h"
 
+#include <cstring>
+#include <new>
 #include <sys/mman.h>
+#include <utility>
 
 namespace plat {
 namespace {
@@ -43,12 +46,53 @@ void* AllocatePixelMemory(size_t Bytes)
     return ::operator new(Bytes);
 }
 
+bool PixelMemoryStartsZeroed(size_t Bytes)
+{
+    return Bytes >= kHugePage;
+}
+
 void FreePixelMemory(void* Memory, size_t Bytes)
 {
     if (Bytes >= kHugePage)
         munmap(Memory, MappedSize(Bytes));
     else
         ::operator delete(Memory);
+}
+
+PixelBuffer::PixelBuffer(size_t Count)
+    : FData(Count ? static_cast<uint32_t*>(AllocatePixelMemory(Count * sizeof(uint32_t))) : nullptr), FCount(Count)
+{
+}
+
+PixelBuffer::PixelBuffer(const PixelBuffer& Other) : PixelBuffer(Other.FCount)
+{
+    if (FCount)
+        std::memcpy(FData, Other.FData, FCount * sizeof(uint32_t));
+}
+
+PixelBuffer::PixelBuffer(PixelBuffer&& Other) noexcept
+    : FData(std::exchange(Other.FData, nullptr)), FCount(std::exchange(Other.FCount, 0))
+{
+}
+
+PixelBuffer& PixelBuffer::operator=(const PixelBuffer& Other)
+{
+    if (this != &Other)
+        *this = PixelBuffer(Other);
+    return *this;
+}
+
+PixelBuffer& PixelBuffer::operator=(PixelBuffer&& Other) noexcept
+{
+    std::swap(FData, Other.FData);
+    std::swap(FCount, Other.FCount);
+    return *this;
+}
+
+PixelBuffer::~PixelBuffer()
+{
+    if (FData)
+        FreePixelMemory(FData, FCount * sizeof(uint32_t));
 }
 
 }  // namespace plat

@@ -1,33 +1,39 @@
-// Memory for picture pixels. Large pictures live in huge pages (see PixelMemory.cpp), and pixels
-// that a decoder is about to write are not cleared first.
+// Memory for picture pixels: an owning buffer of 32-bit pixels. Large pictures live in huge pages
+// (see PixelMemory.cpp); a new buffer is not cleared, since decoders write every pixel, and
+// copying is one memcpy. No per-pixel loops, so a forged giant picture costs nothing before its
+// decoder fails.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <new>
 
 namespace plat {
 
 void* AllocatePixelMemory(size_t Bytes);
 void FreePixelMemory(void* Memory, size_t Bytes);
+// Whether fresh memory of this size comes zeroed already (a new mapping does), so that a black
+// picture needs no clearing pass.
+bool PixelMemoryStartsZeroed(size_t Bytes);
 
-template <class T>
-struct PixelAllocator {
-    using value_type = T;
-    PixelAllocator() = default;
-    template <class U>
-    PixelAllocator(const PixelAllocator<U>&) {}
+class PixelBuffer {
+public:
+    PixelBuffer() = default;
+    // Count pixels, undefined until written.
+    explicit PixelBuffer(size_t Count);
+    PixelBuffer(const PixelBuffer& Other);
+    PixelBuffer(PixelBuffer&& Other) noexcept;
+    PixelBuffer& operator=(const PixelBuffer& Other);
+    PixelBuffer& operator=(PixelBuffer&& Other) noexcept;
+    ~PixelBuffer();
 
-    T* allocate(size_t Count) { return static_cast<T*>(AllocatePixelMemory(Count * sizeof(T))); }
-    void deallocate(T* Memory, size_t Count) { FreePixelMemory(Memory, Count * sizeof(T)); }
-    // A pixel made without a value stays as the memory holds it; the decoder writes it next.
-    template <class U>
-    void construct(U* Where) { ::new (static_cast<void*>(Where)) U; }
-    template <class U, class... Args>
-    void construct(U* Where, Args&&... Values) { ::new (static_cast<void*>(Where)) U(static_cast<Args&&>(Values)...); }
+    uint32_t* data() { return FData; }
+    const uint32_t* data() const { return FData; }
+    size_t size() const { return FCount; }
+    bool empty() const { return FCount == 0; }
 
-    template <class U>
-    bool operator==(const PixelAllocator<U>&) const { return true; }
+private:
+    uint32_t* FData = nullptr;
+    size_t FCount = 0;
 };
 
 }  // namespace plat

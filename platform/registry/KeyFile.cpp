@@ -1,7 +1,9 @@
 #include "platform/registry/KeyFile.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -54,7 +56,8 @@ bool Exists(const std::string& Path)
 
 ReadResult ReadWholeFile(const std::string& Path, std::string& Out)
 {
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: something other than a file (a pipe) at the key's place must not hang a read.
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat St;
@@ -110,10 +113,22 @@ int LockExclusive(const std::string& LockPath)
     return Fd;
 }
 
+std::string WriteTarget(const std::string& Path)
+{
+    struct stat St;
+    if (::lstat(Path.c_str(), &St) != 0 || !S_ISLNK(St.st_mode))
+        return Path;
+    char Resolved[PATH_MAX];
+    if (!::realpath(Path.c_str(), Resolved) || ::stat(Resolved, &St) != 0 || !S_ISREG(St.st_mode))
+        return Path;
+    return Resolved;
+}
+
 bool ReplaceFile(const std::string& Path, std::string_view Bytes)
 {
     const std::string Temp = Path + ".tmp";
-    const int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int Flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    const int Fd = ::open(Temp.c_str(), Flags, 0600);
     if (Fd < 0)
         return false;
     // A temporary left by a killed writer may carry other rights; the key file is always private.

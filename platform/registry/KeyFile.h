@@ -23,6 +23,10 @@ bool MakeFolders(const std::string& Path);
 // that holds it, or -1. Closing the descriptor, or the process ending, releases the lock.
 int LockExclusive(const std::string& LockPath);
 
+// The file a write of Path must replace: the target of Path when Path is a symbolic link to a
+// file (a configuration kept elsewhere and linked in stays linked), else Path itself.
+std::string WriteTarget(const std::string& Path);
+
 // Writes Bytes to Path + ".tmp", flushes it, renames it over Path and flushes the folder. Callers
 // hold the lock, which makes the fixed temporary name safe.
 bool ReplaceFile(const std::string& Path, std::string_view Bytes);

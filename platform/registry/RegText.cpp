@@ -8,6 +8,7 @@ namespace plat {
 namespace {
 
 constexpr std::string_view kSignature = "REGEDIT4";
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 // Byte lists wrap like the registry editor's exports, so lines stay readable.
 constexpr size_t kHexLineWidth = 76;
 
@@ -128,8 +129,7 @@ public:
 
     void Run(std::string_view KeyName, RegKeyData& Out)
     {
-        if (FLines.empty() || FLines[0] != kSignature)
-            throw ParseFailure{"the file does not start with \"REGEDIT4\""};
+        CheckSignature();
         bool InKey = false;
         for (FIndex = 1; FIndex < FLines.size(); ++FIndex) {
             std::string_view Line = FLines[FIndex];
@@ -155,6 +155,21 @@ public:
     int LineNumber() const { return static_cast<int>(FIndex) + 1; }
 
 private:
+    // A text editor may put a UTF-8 mark in front; the newer export format is UTF-16 with other
+    // byte lists, which this store does not convert, so it gets a message of its own.
+    void CheckSignature()
+    {
+        if (!FLines.empty() && FLines[0].starts_with(kUtf8Mark))
+            FLines[0].remove_prefix(kUtf8Mark.size());
+        if (!FLines.empty() && FLines[0] == kSignature)
+            return;
+        if (!FLines.empty() && (FLines[0].starts_with("\xFF\xFE") ||
+                                FLines[0].starts_with("Windows Registry Editor")))
+            throw ParseFailure{"the file is in the newer export format; only \"REGEDIT4\" files "
+                               "are read"};
+        throw ParseFailure{"the file does not start with \"REGEDIT4\""};
+    }
+
     void ParseValue(std::string_view Line, RegKeyData& Out)
     {
         std::string Name;

@@ -42,15 +42,23 @@ public:
     // Only on a key from Create. Raise "Failed to set data for '%s'" when the key cannot be stored.
     void WriteInteger(const std::string& Name, int32_t Value);
     void WriteString(const std::string& Name, const std::string& Value);
+    // Between these two, writes only change the key in memory; EndUpdate stores them all in one
+    // replacement of the key, so a crash leaves none or all of them. It raises "Failed to set data
+    // for '%s'" naming the first value written since BeginUpdate.
+    void BeginUpdate();
+    void EndUpdate();
 
 private:
     UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd);
     void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
+    void Store(const RegKeyData& Data, const std::string& FirstName) const;
 
     std::string FKeyName;   // "HKEY_CURRENT_USER\..." as written at the top of the file
-    std::string FFileName;
+    std::string FFileName;  // the file a write replaces (a linked file's target)
     RegKeyData FData;
     int FLockFd;            // -1 for a key opened for reading
+    bool FUpdating = false;
+    std::string FFirstUpdate;
 };
 
 }  // namespace plat

@@ -131,7 +131,8 @@ std::unique_ptr<UserKey> UserKey::Open(const std::string& KeyPath)
     RegKeyData Data;
     if (!Locate(KeyPath, Where) || Load(Where, Data) != LoadResult::Ok)
         return nullptr;
-    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
+    return std::unique_ptr<UserKey>(
+        new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
 }
 
 std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)
@@ -142,20 +143,21 @@ std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)
     const int LockFd = keyfile::LockExclusive(Where.FileName + ".lock");
     if (LockFd < 0)
         return nullptr;
+    const std::string Target = keyfile::WriteTarget(Where.FileName);
     RegKeyData Data;
     const LoadResult Loaded = Load(Where, Data);
     bool Usable = Loaded == LoadResult::Ok || Loaded == LoadResult::Missing;
     if (Loaded == LoadResult::Damaged) {
-        const std::string Kept = keyfile::KeepAside(Where.FileName);
+        const std::string Kept = keyfile::KeepAside(Target);
         if (!Kept.empty())
-            std::fprintf(stderr, "%s: kept as %s\n", Where.FileName.c_str(), Kept.c_str());
+            std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
         Usable = !Kept.empty();
     }
     if (!Usable) {
         ::close(LockFd);
         return nullptr;
     }
-    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), LockFd));
+    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Target, std::move(Data), LockFd));
 }
 
 int32_t UserKey::ReadInteger(const std::string& Name) const
@@ -194,13 +196,37 @@ void UserKey::WriteString(const std::string& Name, const std::string& Value)
 void UserKey::WriteValue(const std::string& Name, uint32_t Type, std::string Data)
 {
     // A name with a line break or a zero byte has no form in the file.
-    const bool NameFits = Name.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos;
+    if (FLockFd < 0 || Name.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos)
+        throw ERegistryException("Failed to set data for '" + Name + "'");
+    if (FUpdating) {
+        if (FFirstUpdate.empty())
+            FFirstUpdate = Name;
+        FData.Set(Name, Type, std::move(Data));
+        return;
+    }
     RegKeyData Next = FData;
     Next.Set(Name, Type, std::move(Data));
-    if (FLockFd < 0 || !NameFits ||
-        !keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Next)))
-        throw ERegistryException("Failed to set data for '" + Name + "'");
+    Store(Next, Name);
     FData = std::move(Next);
+}
+
+void UserKey::BeginUpdate()
+{
+    FUpdating = true;
+    FFirstUpdate.clear();
+}
+
+void UserKey::EndUpdate()
+{
+    FUpdating = false;
+    if (!FFirstUpdate.empty())
+        Store(FData, FFirstUpdate);
+}
+
+void UserKey::Store(const RegKeyData& Data, const std::string& FirstName) const
+{
+    if (!keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Data)))
+        throw ERegistryException("Failed to set data for '" + FirstName + "'");
 }
 
 }  // namespace plat

@@ -3,7 +3,6 @@
 #include "engine/KssSettings.h"
 
 #include "engine/HostNames.h"
-#include "platform/registry/RegistryException.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
 #include <filesystem>
@@ -108,7 +107,8 @@ TEST_F(KssSettingsTest, KeyWithoutBrightnessIsOverwrittenWithDefaults)
 TEST_F(KssSettingsTest, MissingRssUrlReadsAsEmpty)
 {
     std::string Key = kCompleteKey;
-    Key.erase(Key.find("\"RSS_Url\""), std::string("\"RSS_Url\"=\"http://example.org/rss\"\n").size());
+    const std::string Line = "\"RSS_Url\"=\"http://example.org/rss\"\n";
+    Key.erase(Key.find(Line), Line.size());
     WriteKey(Key);
     EXPECT_NO_THROW(Settings.SetRegistry());
     EXPECT_EQ(Settings.GetRSS_Url(), "");
@@ -117,23 +117,29 @@ TEST_F(KssSettingsTest, MissingRssUrlReadsAsEmpty)
 
 TEST_F(KssSettingsTest, MissingShowTimeStopsTheLoadNamingIt)
 {
-    std::string Key = kCompleteKey;
-    Key.erase(Key.find("\"ShowTime\""), std::string("\"ShowTime\"=dword:00000001\n").size());
-    WriteKey(Key);
+    WriteKey(kCompleteKey);
+    Settings.SetRegistry();
+    WriteKey("\"Brightness\"=dword:00000011\n\"SoundVolume\"=dword:00000022\n"
+             "\"TDegree\"=\"f\"\n\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"http://other/rss\"\n"
+             "\"ShowWeather\"=dword:00000000\n\"UseProxy\"=dword:00000000\n\"Proxy\"=\"\"\n");
     try {
         Settings.SetRegistry();
         FAIL() << "no error for the missing ShowTime";
-    } catch (const plat::ERegistryException& E) {
+    } catch (const ERegistryException& E) {
         EXPECT_STREQ(E.what(), "Failed to get data for 'ShowTime'");
     }
-    EXPECT_EQ(Settings.GetRGB(), 128);
-    EXPECT_EQ(Settings.GetVolume(), 64);
-    EXPECT_EQ(Settings.GetTDegree(), "c");
-    EXPECT_EQ(Settings.GetWeatherCode(), "AFXX0005");
-    EXPECT_EQ(Settings.GetRSS_Url(), "http://example.org/rss");
-    EXPECT_EQ(Settings.GetShowWeather(), 0);
-    EXPECT_EQ(Settings.GetUseProxy(), 0);
-    EXPECT_EQ(Settings.GetProxy(), "");
+    // Read before the failure: the new values.
+    EXPECT_EQ(Settings.GetRGB(), 0x11);
+    EXPECT_EQ(Settings.GetVolume(), 0x22);
+    EXPECT_EQ(Settings.GetTDegree(), "f");
+    EXPECT_EQ(Settings.GetWeatherCode(), "20001");
+    EXPECT_EQ(Settings.GetRSS_Url(), "http://other/rss");
+    // Not reached: what the first load left.
+    EXPECT_EQ(Settings.GetShowTime(), 1);
+    EXPECT_EQ(Settings.GetShowWeather(), 1);
+    EXPECT_EQ(Settings.GetUseProxy(), 1);
+    EXPECT_EQ(Settings.GetProxy(), "proxy.local");
+    EXPECT_EQ(Settings.GetPort(), "3128");
 }
 
 TEST_F(KssSettingsTest, DwordWrittenAsTextRaisesTypeError)
@@ -143,7 +149,7 @@ TEST_F(KssSettingsTest, DwordWrittenAsTextRaisesTypeError)
     try {
         Settings.ReadRKey("ShowTime", Value);
         FAIL() << "no error for a text read as an integer";
-    } catch (const plat::ERegistryException& E) {
+    } catch (const ERegistryException& E) {
         EXPECT_STREQ(E.what(), "Invalid data type for 'ShowTime'");
     }
     EXPECT_EQ(Value, 7);
@@ -153,7 +159,7 @@ TEST_F(KssSettingsTest, TextWrittenAsDwordRaisesTypeError)
 {
     ASSERT_TRUE(Settings.WriteRKey("Proxy", 5));
     std::string Value = "kept";
-    EXPECT_THROW(Settings.ReadAKey("Proxy", Value), plat::ERegistryException);
+    EXPECT_THROW(Settings.ReadAKey("Proxy", Value), ERegistryException);
     EXPECT_EQ(Value, "kept");
 }
 

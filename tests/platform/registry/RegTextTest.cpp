@@ -69,6 +69,15 @@ TEST(RegText, LastLineWithoutLineEndIsReadWhenWhole)
     EXPECT_EQ(MustParse(kHead + "\"A\"=dword:1\n").Find("A")->Data, DwordData(1));
 }
 
+TEST(RegText, NewerFormatGetsItsOwnMessageAndUtf8MarkIsSkipped)
+{
+    const std::string Newer = "Windows Registry Editor Version 5.00\n";
+    EXPECT_NE(MustFail(Newer).Message.find("newer export format"), std::string::npos);
+    EXPECT_NE(MustFail(std::string("\xFF\xFEW\0i\0", 6)).Message.find("newer export format"),
+              std::string::npos);
+    EXPECT_NE(MustParse("\xEF\xBB\xBF" + kHead + "\"A\"=dword:1\n").Find("A"), nullptr);
+}
+
 TEST(RegText, LaterValueOfTheSameNameWins)
 {
     const RegKeyData Data = MustParse(kHead + "\"A\"=dword:1\n\"a\"=dword:2\n");
@@ -127,7 +136,6 @@ TEST(RegText, LongByteListsWrapIntoShortLines)
 TEST(RegText, FailuresNameTheLine)
 {
     EXPECT_EQ(MustFail("").Line, 1);
-    EXPECT_EQ(MustFail("Windows Registry Editor Version 5.00\n").Line, 1);
     EXPECT_EQ(MustFail(kHead + "\"A\"=dword:1\nnonsense\n").Line, 5);
     EXPECT_EQ(MustFail(kHead + "\"A\"=dword:123456789\n").Line, 4);
     EXPECT_EQ(MustFail(kHead + "\"A\"=dword:\n").Line, 4);

@@ -12,10 +12,12 @@
 
 class TempConfigHome : public ::testing::Test {
 protected:
+    explicit TempConfigHome(std::string Base = "/tmp") : FBase(std::move(Base)) {}
+
     void SetUp() override
     {
-        char Pattern[] = "/tmp/solvane-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(Pattern), nullptr);
+        std::string Pattern = FBase + "/solvane-settings-XXXXXX";
+        ASSERT_NE(::mkdtemp(Pattern.data()), nullptr);
         FRoot = Pattern;
         const char* Old = std::getenv("XDG_CONFIG_HOME");
         FHadOld = Old != nullptr;
@@ -59,6 +61,7 @@ protected:
     }
 
 private:
+    std::string FBase;
     std::string FRoot;
     std::string FOld;
     bool FHadOld = false;

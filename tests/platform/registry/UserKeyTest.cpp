@@ -43,8 +43,8 @@ TEST_F(UserKeyTest, ConfigFolderIsMadeWhenMissing)
     const auto Key = UserKey::Create(kPath);
     ASSERT_NE(Key, nullptr);
     Key->WriteString("TDegree", "c");
-    EXPECT_NE(ReadFile(Nested + "/Kestrin Software/Solvane Screensaver.reg").find("\"TDegree\"=\"c\"\n"),
-              std::string::npos);
+    const std::string Text = ReadFile(Nested + "/Kestrin Software/Solvane Screensaver.reg");
+    EXPECT_NE(Text.find("\"TDegree\"=\"c\"\n"), std::string::npos);
     EXPECT_EQ(ModeOf(Nested), 0700u);
 }
 
@@ -106,6 +106,31 @@ TEST_F(UserKeyTest, WriterKeepsEachDamagedFileUnderItsOwnName)
     EXPECT_EQ(UserKey::Open(kPath)->ReadInteger("Brightness"), 7);
 }
 
+TEST_F(UserKeyTest, LinkedKeyFileStaysLinked)
+{
+    const std::string Elsewhere = Root() + "/dotfiles/saver.reg";
+    WriteFile(Elsewhere, "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
+                         "Solvane Screensaver]\n\"Proxy\"=\"p\"\n");
+    std::filesystem::create_directories(Root() + "/Kestrin Software");
+    std::filesystem::create_symlink(Elsewhere, KeyFile());
+    {
+        const auto Key = UserKey::Create(kPath);
+        ASSERT_NE(Key, nullptr);
+        Key->WriteInteger("Brightness", 9);
+    }
+    EXPECT_TRUE(std::filesystem::is_symlink(KeyFile()));
+    EXPECT_NE(ReadFile(Elsewhere).find("\"Brightness\"=dword:00000009\n"), std::string::npos);
+    EXPECT_EQ(UserKey::Open(kPath)->ReadString("Proxy"), "p");
+}
+
+TEST_F(UserKeyTest, PipeInPlaceOfTheFileDoesNotHang)
+{
+    std::filesystem::create_directories(Root() + "/Kestrin Software");
+    ASSERT_EQ(::mkfifo(KeyFile().c_str(), 0600), 0);
+    EXPECT_EQ(UserKey::Open(kPath), nullptr);
+    EXPECT_EQ(UserKey::Create(kPath), nullptr);
+}
+
 TEST_F(UserKeyTest, OversizedFileIsDamageNotARead)
 {
     WriteKey("\"Pad\"=\"" + std::string(2 << 20, 'x') + "\"\n");
@@ -131,7 +156,8 @@ TEST_F(UserKeyTest, OtherTypesSurviveAWriteOfAnotherValue)
 
 TEST_F(UserKeyTest, IntegerReadErrorsFollowTheDataSize)
 {
-    WriteKey("\"Short\"=\"ab\"\n\"Long\"=\"abcd\"\n\"Bytes\"=hex:01,02\n\"Wide\"=hex(4):01,02,03,04,05\n");
+    WriteKey("\"Short\"=\"ab\"\n\"Long\"=\"abcd\"\n\"Bytes\"=hex:01,02\n"
+             "\"Wide\"=hex(4):01,02,03,04,05\n");
     const auto Key = UserKey::Open(kPath);
     ASSERT_NE(Key, nullptr);
     auto MessageOf = [&](const std::string& Name) {
@@ -158,6 +184,21 @@ TEST_F(UserKeyTest, UnwritableValueNameRaisesAndLeavesTheFile)
     EXPECT_THROW(Key->WriteInteger("Two\nLines", 1), plat::ERegistryException);
     EXPECT_EQ(ReadFile(KeyFile()), Before);
     EXPECT_FALSE(Key->ValueExists("Two\nLines"));
+}
+
+TEST_F(UserKeyTest, UpdateStoresItsWritesTogether)
+{
+    const auto Key = UserKey::Create(kPath);
+    ASSERT_NE(Key, nullptr);
+    Key->BeginUpdate();
+    Key->WriteInteger("Brightness", 1);
+    Key->WriteString("Proxy", "p");
+    EXPECT_FALSE(std::filesystem::exists(KeyFile()));
+    Key->EndUpdate();
+    const auto Stored = UserKey::Open(kPath);
+    ASSERT_NE(Stored, nullptr);
+    EXPECT_EQ(Stored->ReadInteger("Brightness"), 1);
+    EXPECT_EQ(Stored->ReadString("Proxy"), "p");
 }
 
 TEST_F(UserKeyTest, ReadOnlyKeyRefusesWrites)

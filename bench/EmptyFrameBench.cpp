@@ -1,0 +1,66 @@
+// The cost of an empty frame at the saver's 1024 x 768: clearing the back buffer, flipping it and
+// the presenting side taking the newest frame (without the upload to the window), against the
+// bound of a plain memset and memcpy of the same bytes.
+#include <benchmark/benchmark.h>
+
+#include <cstring>
+#include <vector>
+
+#include "platform/display/DDraw.h"
+#include "platform/display/HeadlessScreen.h"
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+void EmptyFrame(benchmark::State& State)
+{
+    plat::HeadlessScreen screen;
+    plat::DirectDraw* display = nullptr;
+    plat::DirectDrawCreate(nullptr, &display, nullptr);
+    display->SetCooperativeLevel(&screen, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
+    display->SetDisplayMode(kWidth, kHeight, 32);
+    plat::DDSURFACEDESC desc;
+    desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
+    desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
+    desc.dwBackBufferCount = 1;
+    plat::DirectDrawSurface* primary = nullptr;
+    if (display->CreateSurface(&desc, &primary, nullptr) != plat::DD_OK) {
+        State.SkipWithError("no flip chain");
+        return;
+    }
+    plat::DDSCAPS caps;
+    caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
+    plat::DirectDrawSurface* back = nullptr;
+    primary->GetAttachedSurface(&caps, &back);
+    plat::DDBLTFX fx;
+    fx.dwFillColor = 0;
+    for (auto _ : State) {
+        back->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);
+        primary->Flip(nullptr, 0);
+        const uint32_t* frame = screen.Frames().TakeNewest();
+        benchmark::DoNotOptimize(frame);
+    }
+    State.SetBytesProcessed(State.iterations() * int64_t{kWidth} * kHeight * 4);
+    back->Release();
+    primary->Release();
+    display->Release();
+}
+BENCHMARK(EmptyFrame);
+
+void EmptyFrameCopyBound(benchmark::State& State)
+{
+    const size_t bytes = size_t{kWidth} * kHeight * 4;
+    std::vector<uint32_t> back(bytes / 4), shown(bytes / 4);
+    for (auto _ : State) {
+        std::memset(back.data(), 0, bytes);
+        std::memcpy(shown.data(), back.data(), bytes);
+        benchmark::DoNotOptimize(shown.data());
+        benchmark::ClobberMemory();
+    }
+    State.SetBytesProcessed(State.iterations() * static_cast<int64_t>(bytes));
+}
+BENCHMARK(EmptyFrameCopyBound);
+
+}  // namespace

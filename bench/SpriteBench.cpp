@@ -1,0 +1,133 @@
+// Cost of the sprites' share of a frame: a 1024 x 768 still, a 1024 x 217 and a 573 x 65 strip
+// frame and four colour-keyed 68 x 44 flyer frames blitted onto the host's back buffer
+// (SpriteFrame), against a plain memcpy of the same bytes (SpriteFrameCopyBound). Runs on a
+// headless screen with a temporary configuration folder.
+#include "engine/Form.h"
+#include "engine/Kss.h"
+#include "platform/app/Application.h"
+#include "platform/display/HeadlessScreen.h"
+#include "sprites/Kim.h"
+#include "sprites/Kmv.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <vector>
+
+namespace {
+
+// A picture with some texture; with Holes, every third pixel of a row is the colour of the
+// frame's top-left pixel, which the strip sprite keys out.
+plat::Picture Textured(int Width, int Height, bool Holes)
+{
+    plat::Picture P(Width, Height, "TBitmap");
+    for (int y = 0; y < Height; ++y)
+        for (int x = 0; x < Width; ++x)
+            P.Row(y)[x] = (Holes && x % 3 == 0) ? 0x000000u : 0x203040u + static_cast<uint32_t>((x * 7 + y * 13) & 0xFF);
+    return P;
+}
+
+class SpriteScene {
+public:
+    SpriteScene()
+    {
+        char Pattern[] = "/tmp/solvane-bench-XXXXXX";
+        FRoot = ::mkdtemp(Pattern);
+        ::setenv("XDG_CONFIG_HOME", FRoot.c_str(), 1);
+        FForm = std::make_unique<TForm>(nullptr, FApp, std::make_unique<plat::HeadlessScreen>());
+        Kss = new TKss(FForm.get());
+        Kss->SetUseIdle(false);
+        Kss->SetWidthScreen(1024);
+        Kss->SetHeightScreen(768);
+        Kss->SetColorDepth(32);
+        Kss->SetEnabled(true);
+        Still = Image(Textured(1024, 768, false), 0, 0);
+        Sea = Strip(Textured(1024, 217 * 3, false), 217, 0, 551, false);
+        Cliffs = Strip(Textured(573, 65 * 3, false), 65, 300, 420, false);
+        for (int i = 0; i < 4; ++i)
+            Flyers[i] = Strip(Textured(68, 44 * 36, true), 44, 100 + i * 200, 100 + i * 90, true);
+    }
+    ~SpriteScene()
+    {
+        FForm.reset();
+        std::filesystem::remove_all(FRoot);
+    }
+
+    void Frame(int N)
+    {
+        Still->DrawImage();
+        Sea->SetNumberFrame(N % 3);
+        Sea->DrawMovie();
+        Cliffs->SetNumberFrame(N % 3);
+        Cliffs->DrawMovie();
+        for (TKMV* Flyer : Flyers) {
+            Flyer->SetNumberFrame(N % 36);
+            Flyer->DrawMovie();
+        }
+    }
+
+    TKss* Kss = nullptr;
+
+private:
+    TKIM* Image(plat::Picture Picture, int X, int Y)
+    {
+        auto* Kim = new TKIM(FForm.get());
+        Kim->SetParent(Kss);
+        Kim->SetPicture(std::move(Picture));
+        Kim->SetShowX(X);
+        Kim->SetShowY(Y);
+        Kim->CreateDXImage();
+        return Kim;
+    }
+    TKMV* Strip(plat::Picture Picture, int FrameHeight, int X, int Y, bool Keyed)
+    {
+        auto* Kmv = new TKMV(FForm.get());
+        Kmv->SetParent(Kss);
+        Kmv->SetPicture(std::move(Picture));
+        Kmv->SetYOffsetFrame(FrameHeight);
+        Kmv->SetShowX(X);
+        Kmv->SetShowY(Y);
+        Kmv->CreateDXMovie();
+        Kmv->SetTransparency(Keyed);
+        return Kmv;
+    }
+
+    std::string FRoot;
+    plat::Application FApp;
+    std::unique_ptr<TForm> FForm;
+    TKIM* Still = nullptr;
+    TKMV* Sea = nullptr;
+    TKMV* Cliffs = nullptr;
+    TKMV* Flyers[4] = {};
+};
+
+void BM_SpriteFrame(benchmark::State& State)
+{
+    SpriteScene Scene;
+    int N = 0;
+    for (auto _ : State)
+        Scene.Frame(N++);
+    benchmark::DoNotOptimize(Scene.Kss->GetBack());
+}
+BENCHMARK(BM_SpriteFrame)->Unit(benchmark::kMicrosecond);
+
+// The same bytes, each sprite's pixels copied in one piece into one frame-sized buffer.
+void BM_SpriteFrameCopyBound(benchmark::State& State)
+{
+    const size_t Sizes[] = {1024 * 768, 1024 * 217, 573 * 65, 68 * 44, 68 * 44, 68 * 44, 68 * 44};
+    std::vector<std::vector<uint32_t>> Sources;
+    for (size_t Size : Sizes)
+        Sources.emplace_back(Size, 0x203040u);
+    std::vector<uint32_t> Target(1024 * 768);
+    for (auto _ : State) {
+        for (const auto& Source : Sources)
+            std::memcpy(Target.data(), Source.data(), Source.size() * sizeof(uint32_t));
+        benchmark::DoNotOptimize(Target.data());
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_SpriteFrameCopyBound)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,30 @@
+#include "engine/Form.h"
+
+#include "platform/app/Application.h"
+#include "platform/display/Screen.h"
+
+TForm::TForm(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
+    : TControl(AOwner), FApplication(AApplication), FScreen(std::move(AScreen))
+{
+}
+
+// The components go first (the base destructor), while the screen they may use still exists.
+TForm::~TForm()
+{
+    while (ComponentCount() > 0)
+        delete Components(ComponentCount() - 1);
+}
+
+plat::Screen* TForm::Screen()
+{
+    if (!FScreen)
+        FScreen = plat::CreateSdlScreen();
+    return FScreen.get();
+}
+
+void TForm::Close()
+{
+    FClosed = true;
+    Visible = false;
+    FApplication.Terminate();
+}

@@ -1,0 +1,41 @@
+// A form: a top-level window of the application. Its screen is what a display object binds to
+// for full-screen use; the application's main form ends the application when it closes.
+//
+// The screen is made on first use (an SDL window) unless the form was given one, which is how
+// tests and tools run a form on a headless screen. A form belongs to one application object and
+// gives its components that object, so two forms in one process can run side by side.
+#pragma once
+
+#include "engine/Component.h"
+
+#include <memory>
+
+namespace plat {
+class Application;
+class Screen;
+}  // namespace plat
+
+enum class TFormBorderStyle { bsNone, bsSizeable };
+
+class TForm : public TControl {
+public:
+    explicit TForm(TComponent* AOwner, plat::Application& AApplication,
+                   std::unique_ptr<plat::Screen> AScreen = nullptr);
+    ~TForm() override;
+    const char* ClassName() const override { return "TForm"; }
+
+    plat::Application& Application() const { return FApplication; }
+    plat::Screen* Screen();
+
+    void Hide() { Visible = false; }
+    // Closes the form; the application ends when it is its main form (every form here is).
+    void Close();
+    bool Closed() const { return FClosed; }
+
+    TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+
+private:
+    plat::Application& FApplication;
+    std::unique_ptr<plat::Screen> FScreen;
+    bool FClosed = false;
+};

@@ -1,0 +1,439 @@
+#include "engine/Kss.h"
+
+#include "engine/Form.h"
+#include "engine/SurfaceOwners.h"
+#include "platform/app/Application.h"
+#include "platform/display/Screen.h"
+#include "platform/gdi/DrawContext.h"
+#include "platform/gdi/Font.h"
+#include "platform/timer/MultimediaTimer.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The frame-rate measurement is shared by every host in the process, like the one display it
+// stands for; atomics keep two hosts on two timer threads from tearing it.
+std::atomic<int> gFrameCount{0};
+std::atomic<uint32_t> gLastMeasureMs{0};
+std::atomic<int> gLastRate{0};
+
+constexpr plat::COLORREF kOverlayColour = plat::RGB(255, 255, 255);
+constexpr int kOverlayFontHeight = 16;
+
+plat::Application& ApplicationOf(TComponent* Owner)
+{
+    if (auto* form = dynamic_cast<TForm*>(Owner))
+        return form->Application();
+    return plat::App();
+}
+
+void ReleaseRef(plat::DirectDrawSurface*& Surface)
+{
+    if (Surface)
+        Surface->Release();
+    Surface = nullptr;
+}
+
+}  // namespace
+
+TKss::TKss(TComponent* AOwner) : TControl(AOwner), FApp(ApplicationOf(AOwner))
+{
+    FEnabled = false;
+    Width = FWidthScreen;
+    Height = FHeightScreen;
+}
+
+TKss::~TKss()
+{
+    SetTimerEnabled(false);
+    CloseDirectDraw();
+    if (FHandlersInstalled) {
+        FApp.OnActivate = nullptr;
+        FApp.OnDeactivate = nullptr;
+    }
+    if (FOverlayFont)
+        plat::DeleteObject(FOverlayFont);
+}
+
+void TKss::SetEnabled(bool Value)
+{
+    if (Value == FEnabled)
+        return;
+    FEnabled = Value;
+    if (!Value) {
+        CloseDirectDraw();
+        return;
+    }
+    SetRegistry();
+    OpenDirectDraw();
+    ClearBackSurface();
+    FlipSurfaces();
+    if (GetRGB() < 256)
+        SetRGB(GetRGB());
+    SetMasterMixVolume(static_cast<uint32_t>(GetVolume()));
+}
+
+void TKss::SetTimerEnabled(bool Value)
+{
+    if (Value == FTimerEnabled)
+        return;
+    if (Value) {
+        if (!FEnabled)
+            return;
+        FTimerEnabled = true;
+        FTimerID = plat::timeSetEvent(static_cast<uint32_t>(FTimerDelay), TimerProc, this);
+        return;
+    }
+    FTimerEnabled = false;
+    if (FTimerID != 0) {
+        const uint32_t id = FTimerID;
+        FTimerID = 0;
+        plat::timeKillEvent(id);  // Waits for a frame in progress.
+    }
+}
+
+void TKss::OpenDirectDraw()
+{
+    if (FUseIdle)
+        InstallIdle(true);
+    FApp.OnActivate = [this] { AppActivate(this); };
+    FApp.OnDeactivate = [this] { AppDeactivate(this); };
+    FHandlersInstalled = true;
+    if (TForm* form = OwnerForm()) {
+        form->BorderStyle = TFormBorderStyle::bsNone;
+        form->Color = clBlack;
+    }
+    Color = clBlack;
+    Visible = false;
+    if (!CreateDisplayObject())
+        return;
+    if (!FDefineFormHandle || FDDForm == nullptr)
+        FDDForm = OwnerForm();
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    FLastResult = FDirectDraw->SetCooperativeLevel(screen, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
+    if (plat::Failed(FLastResult))
+        return FailOpen("Error SetCooperativeLevel", FLastResult);
+    FLastResult = FDirectDraw->SetDisplayMode(static_cast<uint32_t>(FWidthScreen),
+                                              static_cast<uint32_t>(FHeightScreen),
+                                              static_cast<uint32_t>(FColorDepth));
+    if (plat::Failed(FLastResult))
+        return FailOpen("Error SetDisplayMode", FLastResult);
+    if (!CreateFlipChain())
+        return;
+    FApp.OnPresent = [screen] { screen->PresentLatest(); };
+    if (FOverlayFont == nullptr)
+        FOverlayFont = plat::CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0,
+                                         plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
+                                         plat::CLIP_DEFAULT_PRECIS, plat::DEFAULT_QUALITY,
+                                         plat::VARIABLE_PITCH, "Arial");
+}
+
+bool TKss::CreateDisplayObject()
+{
+    if (!FDualMonitor) {
+        FLastResult = plat::DirectDrawCreate(nullptr, &FDirectDraw, nullptr);
+        if (plat::Failed(FLastResult)) {
+            FailOpen("Error DirectDrawCreate", FLastResult);
+            return false;
+        }
+        return true;
+    }
+    if (FApp.MonitorCount() < 2) {
+        SetErrorResult("This program work only in dual monitor system!");
+        if (OnError)
+            OnError(this);
+        return false;
+    }
+    const plat::GUID second = plat::DisplayDeviceGuid(1);
+    FLastResult = plat::DirectDrawCreate(&second, &FDirectDraw, nullptr);
+    if (plat::Failed(FLastResult)) {
+        FailOpen("Error DirectDrawCreate on secondary monitor", FLastResult);
+        return false;
+    }
+    return true;
+}
+
+bool TKss::CreateFlipChain()
+{
+    plat::DDSURFACEDESC desc;
+    desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
+    desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
+    desc.dwBackBufferCount = 1;
+    FLastResult = FDirectDraw->CreateSurface(&desc, &FPrimary, nullptr);
+    if (plat::Failed(FLastResult)) {
+        FailOpen("Error CreatePrimarySurface", FLastResult);
+        return false;
+    }
+    plat::DDSCAPS caps;
+    caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
+    FLastResult = FPrimary->GetAttachedSurface(&caps, &FBack);
+    if (plat::Failed(FLastResult)) {
+        FailOpen("Error CreateBackSurface", FLastResult);
+        return false;
+    }
+    return true;
+}
+
+void TKss::FailOpen(const char* Text, plat::HResult Result)
+{
+    SetErrorResult(Text);
+    FLastResult = Result;
+    CloseDirectDraw();
+    if (OnError)
+        OnError(this);
+}
+
+void TKss::CloseDirectDraw()
+{
+    SetTimerEnabled(false);
+    InstallIdle(false);
+    WalkSprites(true);
+    ReleaseDisplayObjects();
+}
+
+void TKss::ReleaseDisplayObjects()
+{
+    if (FDirectDraw)
+        FApp.OnPresent = nullptr;
+    ReleaseRef(FBack);
+    ReleaseRef(FPrimary);
+    if (FDirectDraw)
+        FDirectDraw->Release();
+    FDirectDraw = nullptr;
+}
+
+void TKss::WalkSprites(bool Close)
+{
+    TComponent* owner = Owner();
+    if (owner == nullptr)
+        return;
+    for (int i = 0; i < owner->ComponentCount(); ++i) {
+        TComponent* component = owner->Components(i);
+        const char* name = component->ClassName();
+        if (std::strcmp(name, "TKIM") == 0) {
+            if (auto* image = dynamic_cast<TDXImageOwner*>(component))
+                Close ? image->CloseDXImage() : image->RestoreSurface();
+        }
+        if (std::strcmp(name, "TKMV") == 0) {
+            if (auto* movie = dynamic_cast<TDXMovieOwner*>(component))
+                Close ? movie->CloseDXMovie() : movie->RestoreSurfaces();
+        }
+    }
+}
+
+void TKss::ClearBackSurface()
+{
+    if (FBack == nullptr)
+        return;
+    plat::DDBLTFX fx;
+    fx.dwFillColor = 0;
+    FBack->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);
+}
+
+void TKss::ClearAllSurface()
+{
+    if (FPrimary == nullptr)
+        return;
+    plat::DDBLTFX fx;
+    fx.dwFillColor = 0;
+    FPrimary->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);
+    ClearBackSurface();
+}
+
+void TKss::IsLostRestore()
+{
+    if (FPrimary == nullptr || FPrimary->IsLost() != plat::DDERR_SURFACELOST)
+        return;
+    if (plat::Failed(FPrimary->Restore()))
+        return;
+    WalkSprites(false);
+}
+
+void TKss::FlipSurfaces()
+{
+    if (FPrimary == nullptr)
+        return;
+    IsLostRestore();
+    if (FShowFPS)
+        FuncShowFPS();
+    {
+        static constexpr int kTestRows[3] = {20, 40, 60};
+        std::lock_guard<std::mutex> guard(FTextLock);
+        for (int i = 0; i < 3; ++i)
+            if (FShowTestString[i])
+                FuncShowTST(FTestString[i].c_str(), 20, kTestRows[i]);
+    }
+    for (;;) {
+        const plat::HResult result = FlipForTest ? FlipForTest() : FPrimary->Flip(nullptr, 0);
+        if (result == plat::DDERR_WASSTILLDRAWING)
+            continue;
+        if (result == plat::DDERR_SURFACELOST)
+            IsLostRestore();
+        break;
+    }
+    FApp.WakeUp();
+}
+
+void TKss::FuncShowFPS()
+{
+    if (gFrameCount.fetch_add(1) + 1 >= 10) {
+        const uint32_t now = plat::timeGetTime();
+        const uint32_t elapsed = now - gLastMeasureMs.exchange(now);
+        // Two measurements in the same millisecond give no rate; keep the last one.
+        if (elapsed > 0)
+            gLastRate = static_cast<int>(10.0 / (elapsed * 0.001));
+        gFrameCount = 0;
+    }
+    char text[48];
+    std::snprintf(text, sizeof text, "Frame rate: %d FPS", gLastRate.load());
+    FuncShowTST(text, 20, FHeightScreen - 30);
+}
+
+void TKss::FuncShowTST(const char* Text, int X, int Y)
+{
+    plat::DrawContext* dc = nullptr;
+    if (FBack == nullptr || plat::Failed(FBack->GetDC(&dc)) || dc == nullptr)
+        return;
+    dc->SelectObject(FOverlayFont);
+    dc->SetBkMode(plat::TRANSPARENT);
+    dc->SetTextColor(kOverlayColour);
+    dc->TextOutA(X, Y, Text, static_cast<int>(std::strlen(Text)));
+    FBack->ReleaseDC(dc);
+}
+
+void TKss::TimerProc(uint32_t, void* User)
+{
+    static_cast<TKss*>(User)->TimerFrame();
+}
+
+void TKss::TimerFrame()
+{
+    if (!FActive)
+        return;
+    if (!FUseIdle)
+        DrawFrame(OnTimer);
+    else if (OnTimer && FPrimary)
+        OnTimer(this);
+    if (++FBigTickCount > FBigTickPeriod) {
+        FBigTickCount = 0;
+        FBigTick = !FBigTick;
+    }
+}
+
+void TKss::DrawFrame(const TNotifyEvent& Draw)
+{
+    if (FPrimary == nullptr)
+        return;
+    IsLostRestore();
+    ClearBackSurface();
+    if (Draw)
+        Draw(this);
+    FlipSurfaces();
+}
+
+void TKss::GameLoop(TObject*, bool& Done)
+{
+    Done = false;
+    if (FActive)
+        DrawFrame(OnGameLoop);
+}
+
+void TKss::InstallIdle(bool Install)
+{
+    if (Install)
+        FApp.OnIdle = [this](bool& Done) { GameLoop(this, Done); };
+    else
+        FApp.OnIdle = nullptr;
+}
+
+void TKss::AppActivate(TObject*)
+{
+    FActive = true;
+    if (FUseIdle)
+        InstallIdle(true);
+    SetTimerEnabled(true);
+}
+
+void TKss::AppDeactivate(TObject*)
+{
+    FActive = false;
+    InstallIdle(false);
+    SetTimerEnabled(false);
+}
+
+void TKss::StopIdle(bool Stop)
+{
+    if (Stop)
+        InstallIdle(false);
+    else if (FUseIdle)
+        InstallIdle(true);
+}
+
+void TKss::FullExit()
+{
+    TForm* form = OwnerForm();
+    if (form == nullptr)
+        return;
+    form->Hide();
+    form->BorderStyle = TFormBorderStyle::bsSizeable;
+    form->Height = 20;
+    form->Width = 20;
+    form->Close();
+}
+
+// The gamma ramp joins here with the brightness control; until then the display keeps its ramp,
+// as on a display without gamma support, and Brightness keeps its value.
+void TKss::SetRGB(int32_t)
+{
+}
+
+// The mixer joins here with the sound; until then the volume stays as it is, as on a machine
+// without a mixer.
+bool TKss::SetMasterMixVolume(uint32_t)
+{
+    return false;
+}
+
+void TKss::SetErrorResult(const std::string& Text)
+{
+    std::lock_guard<std::mutex> guard(FTextLock);
+    FErrorResult = Text;
+}
+
+std::string TKss::GetErrorResult() const
+{
+    std::lock_guard<std::mutex> guard(FTextLock);
+    return FErrorResult;
+}
+
+void TKss::SetInterval(int32_t Ms)
+{
+    // A period below 1 ms would stop the timer from starting and divide by zero here.
+    FTimerDelay = Ms < 1 ? 1 : Ms;
+    FBigTickPeriod = (1000 / FTimerDelay) * 20;
+}
+
+void TKss::SetWidthScreen(int32_t Value)
+{
+    FWidthScreen = Value;
+    Width = Value;
+}
+
+void TKss::SetHeightScreen(int32_t Value)
+{
+    FHeightScreen = Value;
+    Height = Value;
+}
+
+void TKss::StoreTestString(int Index, const std::string& Value)
+{
+    std::lock_guard<std::mutex> guard(FTextLock);
+    FTestString[Index] = Value;
+}
+
+TForm* TKss::OwnerForm() const
+{
+    return dynamic_cast<TForm*>(Owner());
+}

@@ -1,0 +1,160 @@
+// The display host: the component that owns the full-screen display of its owner form, runs the
+// frame loop, and keeps the saver's settings (inherited from TKssSettings).
+//
+// Life cycle: construct (closed) -> SetEnabled(true) loads the settings, opens the display
+// (primary surface with one back buffer on the form's screen), clears and flips it ->
+// SetTimerEnabled(true) starts a frame every TimerDelay ms on the frame timer's thread: loss
+// check, clear, OnTimer, overlays, flip -> SetEnabled(false) stops the timer, has every sprite of
+// the owner release its surfaces, and releases back buffer, primary and display object.
+//
+// Failures never throw and never show anything: ErrorResult gets a fixed text and OnError is
+// called. After a failed open the host is closed but Enabled stays true; clearing, flipping, the
+// loss check and the frames then do nothing.
+//
+// Threads: everything runs on the main thread except the frames, which run on the timer's thread.
+// Stopping the timer (directly, by closing, or by the application becoming inactive) waits for a
+// frame in progress, so the surfaces are never released under a running frame. The overlay
+// switches and texts, the active flag, UseIdle and BigTick may be touched from either side.
+#pragma once
+
+#include "engine/Component.h"
+#include "engine/KssSettings.h"
+#include "platform/display/DDraw.h"
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+
+class TForm;
+
+namespace plat {
+class Application;
+class Font;
+}  // namespace plat
+
+class TKss : public TControl, public TKssSettings {
+public:
+    explicit TKss(TComponent* AOwner);
+    ~TKss() override;
+    const char* ClassName() const override { return "TKss"; }
+
+    // Opens (after loading the settings) or closes the display; nothing when unchanged.
+    void SetEnabled(bool Value) override;
+    // Starts or stops the frame timer; starting needs an enabled host.
+    void SetTimerEnabled(bool Value);
+    bool GetTimerEnabled() const { return FTimerEnabled; }
+
+    void OpenDirectDraw();
+    void CloseDirectDraw();
+    void ClearBackSurface();
+    void ClearAllSurface();
+    // Loss check, overlays, then the flip (repeated while the display is still drawing).
+    void FlipSurfaces();
+    // The application's idle handler while UseIdle is set.
+    void GameLoop(TObject* Sender, bool& Done);
+    void FuncShowFPS();
+    // Text in white on a transparent background on the back buffer.
+    void FuncShowTST(const char* Text, int X, int Y);
+    // Restores a lost primary surface, then the surfaces of the owner's "TKIM" and "TKMV"
+    // components.
+    void IsLostRestore();
+    void AppActivate(TObject* Sender);
+    void AppDeactivate(TObject* Sender);
+    void StopIdle(bool Stop);
+    // Hides and closes the owner form (after giving it back a border and a small size).
+    void FullExit();
+
+    // Brightness: loads the gamma ramp with this slope (256 leaves the display unchanged).
+    void SetRGB(int32_t Value);
+    // The master speaker volume, 0..256; true when the mixer took it.
+    bool SetMasterMixVolume(uint32_t Volume);
+
+    void SetErrorResult(const std::string& Text);
+    std::string GetErrorResult() const;
+    // The timer period, at least 1 ms; takes effect when the timer is next started.
+    void SetInterval(int32_t Ms);
+    int32_t GetInterval() const { return FTimerDelay; }
+    void SetWidthScreen(int32_t Value);
+    int32_t GetWidthScreen() const { return FWidthScreen; }
+    void SetHeightScreen(int32_t Value);
+    int32_t GetHeightScreen() const { return FHeightScreen; }
+    void SetColorDepth(int32_t Value) { FColorDepth = Value; }
+    int32_t GetColorDepth() const { return FColorDepth; }
+    void SetDualMonitor(bool Value) { FDualMonitor = Value; }
+    bool GetDualMonitor() const { return FDualMonitor; }
+    void SetFormHandle(bool Value) { FDefineFormHandle = Value; }
+    bool GetFormHandle() const { return FDefineFormHandle; }
+    void SetParentForm(TForm* Value) { FDDForm = Value; }
+    TForm* GetParentForm() const { return FDDForm; }
+    void SetshowFPS(bool Value) { FShowFPS = Value; }
+    bool GetShowFPS() const { return FShowFPS; }
+    void SetShowTestString(bool Value) { FShowTestString[0] = Value; }
+    void SetShowTestString2(bool Value) { FShowTestString[1] = Value; }
+    void SetShowTestString3(bool Value) { FShowTestString[2] = Value; }
+    void SetTestString(const std::string& Value) { StoreTestString(0, Value); }
+    void SetTestString2(const std::string& Value) { StoreTestString(1, Value); }
+    void SetTestString3(const std::string& Value) { StoreTestString(2, Value); }
+    void SetUseIdle(bool Value) { FUseIdle = Value; }
+    bool GetUseIdle() const { return FUseIdle; }
+    bool GetBigTick() const { return FBigTick; }
+    int32_t GetBigTickPeriod() const { return FBigTickPeriod; }
+    plat::HResult GetLastResult() const { return FLastResult; }
+
+    // What the sprites take when they create their surfaces; null while closed.
+    plat::DirectDraw* GetDirectDraw() const { return FDirectDraw; }
+    plat::DirectDrawSurface* GetPrimary() const { return FPrimary; }
+    plat::DirectDrawSurface* GetBack() const { return FBack; }
+
+    TNotifyEvent OnError;
+    TNotifyEvent OnGameLoop;
+    TNotifyEvent OnTimer;
+
+    // Tests put the display's busy and lost answers in place of the real flip.
+    std::function<plat::HResult()> FlipForTest;
+
+private:
+    static void TimerProc(uint32_t TimerId, void* User);
+    void TimerFrame();
+    void DrawFrame(const TNotifyEvent& Draw);
+    // ErrorResult, FLastResult, close, OnError: the report of a failed open step.
+    void FailOpen(const char* Text, plat::HResult Result);
+    bool CreateDisplayObject();
+    bool CreateFlipChain();
+    void InstallIdle(bool Install);
+    // Asks every "TKIM" and "TKMV" of the owner to close (or restore) its surfaces.
+    void WalkSprites(bool Close);
+    void ReleaseDisplayObjects();
+    void StoreTestString(int Index, const std::string& Value);
+    TForm* OwnerForm() const;
+
+    plat::Application& FApp;
+    int32_t FWidthScreen = 800;
+    int32_t FHeightScreen = 600;
+    int32_t FColorDepth = 24;
+    int32_t FTimerDelay = 40;
+    bool FDualMonitor = false;
+    bool FDefineFormHandle = false;
+    TForm* FDDForm = nullptr;
+    bool FTimerEnabled = false;
+    bool FHandlersInstalled = false;
+    uint32_t FTimerID = 0;
+    plat::HResult FLastResult = 0;
+    plat::DirectDraw* FDirectDraw = nullptr;
+    plat::DirectDrawSurface* FPrimary = nullptr;
+    plat::DirectDrawSurface* FBack = nullptr;
+    plat::Font* FOverlayFont = nullptr;
+
+    std::atomic<bool> FActive{true};
+    std::atomic<bool> FUseIdle{true};
+    std::atomic<bool> FShowFPS{false};
+    std::atomic<bool> FShowTestString[3]{false, false, false};
+    std::atomic<bool> FBigTick{false};
+    std::atomic<int32_t> FBigTickPeriod{500};
+    int32_t FBigTickCount = 0;  // frame thread only
+
+    mutable std::mutex FTextLock;  // the test texts and ErrorResult
+    std::string FTestString[3];
+    std::string FErrorResult;
+};

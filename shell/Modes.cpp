@@ -1,0 +1,99 @@
+#include "shell/Modes.h"
+
+#include "engine/StrToInt.h"
+#include "platform/app/Application.h"
+#include "platform/display/Screen.h"
+#include "platform/shell/Library.h"
+#include "shell/Preview.h"
+#include "shell/Unit1.h"
+
+#include <cctype>
+#include <exception>
+#include <memory>
+
+namespace shell {
+namespace {
+
+constexpr const char* kPasswordCaption = "Screen saver";
+
+// The system's password routine: registry key name, owner window, two reserved values.
+using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uint32_t, uint32_t);
+
+void RunSaver()
+{
+    plat::Application& app = plat::App();
+    auto form = std::make_unique<TForm1>(nullptr, app);
+    form->FormCreate(form.get());
+    app.Run();
+}
+
+void RunConfiguration()
+{
+    plat::Application& app = plat::App();
+    app.Title = "Screensaver Configuration";
+    app.MessageBox("The settings dialog is not available yet.", app.Title);
+}
+
+void ShowOnDesktop(const std::string& Text, const std::string& Caption)
+{
+    plat::App().MessageBox(Text, Caption);
+}
+
+void RunMode(int argc, const char* const* argv)
+{
+    const std::string first = argc > 1 ? argv[1] : "";
+    const std::string second = argc > 2 ? argv[2] : "";
+    switch (ModeOf(first)) {
+    case TSaverMode::Saver: RunSaver(); break;
+    case TSaverMode::Configuration: RunConfiguration(); break;
+    case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
+    case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
+    }
+}
+
+}  // namespace
+
+TSaverMode ModeOf(const std::string& Switch)
+{
+    std::string text;
+    for (char c : Switch)
+        text += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    if (text.size() < 2)
+        return TSaverMode::Saver;
+    if (text[0] == '/' || text[0] == '-')
+        text.erase(0, 1);
+    switch (text.empty() ? '\0' : text[0]) {
+    case 'P': return TSaverMode::Preview;
+    case 'C': return TSaverMode::Configuration;
+    case 'A': return TSaverMode::Password;
+    default: return TSaverMode::Saver;
+    }
+}
+
+void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, const TMessageSink& Show)
+{
+    plat::Library library;
+    if (!library.Load(LibraryName)) {
+        Show("MPR.DLL not found: cannot change password.", kPasswordCaption);
+        return;
+    }
+    auto change = reinterpret_cast<TPwdChangePassword>(library.Symbol("PwdChangePasswordA"));
+    if (change == nullptr) {
+        library.Free();
+        Show("PwdChangeProc not found: cannot change password", kPasswordCaption);
+        return;
+    }
+    change("SCRSAVE", OwnerWindow, 0, 0);
+}
+
+int RunSaverProgram(int argc, const char* const* argv)
+{
+    try {
+        RunMode(argc, argv);
+    } catch (const std::exception& e) {
+        plat::App().ShowException(e);
+    }
+    return 0;
+}
+
+}  // namespace shell

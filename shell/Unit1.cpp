@@ -1,0 +1,132 @@
+#include "shell/Unit1.h"
+
+#include "engine/HostNames.h"
+#include "engine/Kss.h"
+#include "platform/app/Application.h"
+#include "platform/display/Screen.h"
+#include "platform/shell/ShellOpen.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
+    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this))
+{
+    Kss1->SetName("Kss1");
+    Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
+}
+
+// The frames must have stopped before the components they draw are freed.
+TForm1::~TForm1()
+{
+    Kss1->SetTimerEnabled(false);
+    plat::Application& app = Application();
+    app.OnKeyPress = nullptr;
+    app.OnKeyDown = nullptr;
+    app.OnMouseMove = nullptr;
+    app.OnQuit = nullptr;
+}
+
+void TForm1::FormCreate(TObject*)
+{
+    Kss1->SetBrandName("Kestrin Software");
+    Kss1->SetSSName("Solvane Screensaver");
+    Kss1->SetRegistry();
+    LastMouseX = 0;
+    LastMouseY = 0;
+    Kss1->SetUseIdle(false);
+    Kss1->SetWidthScreen(1024);
+    Kss1->SetHeightScreen(768);
+    Kss1->SetColorDepth(32);
+    Kss1->SetInterval(45);
+    Kss1->SetEnabled(true);
+    if (Kss1->GetPrimary() == nullptr) {
+        // Nothing can be shown and no input can arrive without a display: end instead of waiting
+        // invisibly forever.
+        std::fprintf(stderr, "%s: %s\n", Kss1->GetSSName().c_str(), Kss1->GetErrorResult().c_str());
+        ExitSaver();
+        return;
+    }
+    // The scene is built here: sprite surfaces, the feed thread between the gadgets, flight paths.
+    ShortCycleFrame = 0;
+    LongCycleFrame = 0;
+    Kss1->SetTimerEnabled(true);
+    StartMusic();
+    Application().ShowCursor(false);
+    BindInput();
+}
+
+void TForm1::BindInput()
+{
+    plat::Application& app = Application();
+    app.OnKeyPress = [this](char Key) { FormKeyPress(this, Key); };
+    app.OnKeyDown = [this](uint16_t Key) { FormKeyDown(this, Key); };
+    app.OnMouseMove = [this](int X, int Y) { FormMouseMove(this, X, Y); };
+    app.OnQuit = [this] { ExitSaver(); };
+}
+
+// Runs on the frame timer's thread between the host's clear and flip. The scene draws here, in
+// its fixed order: background, scenery strips, flying sprites, gadget panel, clock, weather, news.
+void TForm1::Kss1Timer(TObject*)
+{
+}
+
+void TForm1::FormKeyPress(TObject*, char Key)
+{
+    if (Key == 27)
+        ExitSaver();
+}
+
+void TForm1::FormKeyDown(TObject*, uint16_t Key)
+{
+    if (Key == VK_F2) {
+        if (!FExiting)
+            plat::ShellOpen(NewsLink);
+        ExitSaver();
+    } else if (Key == VK_F3) {
+        if (!FExiting)
+            plat::ShellOpen(ForecastAddress());
+        ExitSaver();
+    }
+}
+
+void TForm1::FormMouseMove(TObject*, int X, int Y)
+{
+    if (std::abs(X - LastMouseX) > 5 && LastMouseX != 0)
+        ExitSaver();
+    else if (std::abs(Y - LastMouseY) > 5 && LastMouseY != 0)
+        ExitSaver();
+    LastMouseX = X;
+    LastMouseY = Y;
+}
+
+std::string TForm1::ForecastAddress() const
+{
+    const std::string suffix = Kss1->GetTDegree() == "c" ? "_c.html" : ".html";
+    return std::string(hosts::kWeatherSite) + "/forecast/" + Kss1->GetWeatherCode() + suffix;
+}
+
+void TForm1::ExitSaver()
+{
+    if (FExiting)
+        return;
+    FExiting = true;
+    // The feed thread is asked to end here.
+    Kss1->SetTimerEnabled(false);
+    Kss1->SetEnabled(false);
+    StopMusic();
+    Application().ShowCursor(true);
+    Hide();
+    BorderStyle = TFormBorderStyle::bsSizeable;
+    Height = 20;
+    Width = 20;
+    Close();
+}
+
+void TForm1::StartMusic()
+{
+}
+
+void TForm1::StopMusic()
+{
+}

@@ -1,0 +1,59 @@
+// The saver window: the saver mode's main form. Creating it (FormCreate) configures and opens the
+// display host Kss1, starts the frame loop and hides the cursor; its input handlers end the saver
+// (Escape, a mouse movement of more than 5 pixels, F2 and F3 after opening a web page).
+//
+// Order of calls: construct -> FormCreate -> input handlers (main thread) while Kss1Timer draws
+// each frame on the frame timer's thread -> ExitSaver (once; later exit input does nothing) ->
+// the application's loop ends -> destruction.
+#pragma once
+
+#include "engine/Form.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class TKss;
+
+namespace plat {
+class Application;
+class Screen;
+}  // namespace plat
+
+// Virtual key codes of the keys the saver answers.
+constexpr uint16_t VK_F2 = 113;
+constexpr uint16_t VK_F3 = 114;
+
+class TForm1 : public TForm {
+public:
+    // Without a screen the form makes its SDL window when the display opens.
+    TForm1(TComponent* AOwner, plat::Application& AApplication,
+           std::unique_ptr<plat::Screen> AScreen = nullptr);
+    ~TForm1() override;
+    const char* ClassName() const override { return "TForm1"; }
+
+    void FormCreate(TObject* Sender);
+    void Kss1Timer(TObject* Sender);
+    void FormKeyPress(TObject* Sender, char Key);
+    void FormKeyDown(TObject* Sender, uint16_t Key);
+    void FormMouseMove(TObject* Sender, int X, int Y);
+    void ExitSaver();
+
+    // The forecast page of the weather site for the place and unit of the settings.
+    std::string ForecastAddress() const;
+
+    TKss* Kss1;
+    int32_t ShortCycleFrame = 0;
+    int32_t LongCycleFrame = 0;
+    int32_t LastMouseX = 0;
+    int32_t LastMouseY = 0;
+    std::string NewsLink;
+
+private:
+    // The looping music; the sound joins here.
+    void StartMusic();
+    void StopMusic();
+    void BindInput();
+
+    bool FExiting = false;
+};

@@ -1,0 +1,60 @@
+// Test helpers for running real executables: a child process with its own environment and
+// captured standard error, and a private Xvfb server so that tests driving the keyboard and mouse
+// never disturb (or get disturbed by) other tests on a shared display.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace testproc {
+
+class ChildProcess {
+public:
+    // Environment changes on top of this process's environment; an empty value unsets the name.
+    using Environment = std::map<std::string, std::string>;
+
+    ChildProcess(const std::vector<std::string>& Args, const Environment& Changes);
+    ~ChildProcess();
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    pid_t Pid() const { return FPid; }
+    // The exit code once the process ended within Timeout; nothing when it is still running (or
+    // was ended by a signal).
+    std::optional<int> WaitExit(std::chrono::milliseconds Timeout);
+    bool Running();
+    // What the process wrote to standard error so far (complete once it has ended).
+    std::string StdErr();
+
+private:
+    pid_t FPid = -1;
+    bool FReaped = false;
+    int FStatus = 0;
+    std::string FErrPath;
+};
+
+// The output of a shell command (standard output only), and its exit status in Status.
+std::string RunCommand(const std::string& Command, int* Status = nullptr);
+
+class PrivateXServer {
+public:
+    PrivateXServer();  // Starts Xvfb at 1280x1024; Display() is empty when that failed.
+    ~PrivateXServer();
+    PrivateXServer(const PrivateXServer&) = delete;
+    PrivateXServer& operator=(const PrivateXServer&) = delete;
+
+    const std::string& Display() const { return FDisplay; }
+    // Runs a shell command with DISPLAY set to this server.
+    std::string Run(const std::string& Command, int* Status = nullptr) const;
+
+private:
+    pid_t FPid = -1;
+    std::string FDisplay;
+};
+
+}  // namespace testproc

@@ -1,0 +1,218 @@
+// The real executable in each of its modes. Tests that need X run it on a private Xvfb server and
+// drive it with xdotool; they are skipped when DISPLAY is unset (no X testing wanted here). Web
+// pages go to a stand-in launcher first on PATH.
+#include "assets/Resources.h"
+#include "engine/HostNames.h"
+#include "platform/image/PictureDecoder.h"
+#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/shell/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testproc::ChildProcess;
+
+const std::string kSaver = SOLVANE_BINARY_DIR "/solvane";
+
+class SaverProcessTest : public TempConfigHome {
+protected:
+    void SetUp() override
+    {
+        TempConfigHome::SetUp();
+        const std::string bin = Root() + "/bin";
+        std::filesystem::create_directories(bin);
+        Opened = Root() + "/opened.log";
+        WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" >> '" + Opened + "'\n");
+        std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+        Env["PATH"] = bin + ":" + std::getenv("PATH");
+        Env["XDG_CONFIG_HOME"] = Root();
+        // The runner's own choice of the offscreen video driver must not reach the saver. Leaks
+        // are the unit tests' business: system libraries the saver unloads at exit (the X and
+        // D-Bus clients) leave allocations the leak checker cannot attribute.
+        Env["SDL_VIDEODRIVER"] = "x11";
+        Env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1";
+    }
+
+    // Starts the X server for a test that needs one; false (and the test is skipped) without X.
+    bool StartX()
+    {
+        if (std::getenv("DISPLAY") == nullptr)
+            return false;
+        X = std::make_unique<testproc::PrivateXServer>();
+        if (X->Display().empty())
+            return false;
+        Env["DISPLAY"] = X->Display();
+        return true;
+    }
+
+    // The saver's window id once it is visible, or empty after Timeout.
+    std::string WaitForWindow(pid_t Pid, std::chrono::milliseconds Timeout)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + Timeout;
+        while (std::chrono::steady_clock::now() < deadline) {
+            const std::string ids =
+                X->Run("xdotool search --onlyvisible --pid " + std::to_string(Pid) + " 2>/dev/null");
+            if (!ids.empty())
+                return ids.substr(0, ids.find('\n'));
+            std::this_thread::sleep_for(20ms);
+        }
+        return {};
+    }
+
+    std::string WaitForOpened()
+    {
+        for (int i = 0; i < 200; ++i) {
+            const std::string text = ReadFile(Opened);
+            if (!text.empty())
+                return text;
+            std::this_thread::sleep_for(10ms);
+        }
+        return {};
+    }
+
+    ChildProcess::Environment Env;
+    std::unique_ptr<testproc::PrivateXServer> X;
+    std::string Opened;
+};
+
+#define REQUIRE_X() \
+    if (!StartX()) GTEST_SKIP() << "no X display for end-to-end tests"
+
+}  // namespace
+
+TEST_F(SaverProcessTest, PasswordModeWithoutTheLibraryReportsAndExitsZero)
+{
+    Env["DISPLAY"] = "";
+    ChildProcess saver({kSaver, "/a", "1234"}, Env);
+    EXPECT_EQ(saver.WaitExit(10s), 0);
+    EXPECT_NE(saver.StdErr().find("Screen saver: MPR.DLL not found: cannot change password."),
+              std::string::npos) << saver.StdErr();
+}
+
+TEST_F(SaverProcessTest, PreviewWithABadHandleShowsTheExceptionAndExitsZero)
+{
+    Env["DISPLAY"] = "";
+    ChildProcess saver({kSaver, "/p", "abc"}, Env);
+    EXPECT_EQ(saver.WaitExit(10s), 0);
+    EXPECT_NE(saver.StdErr().find("'abc' is not a valid integer value"), std::string::npos)
+        << saver.StdErr();
+}
+
+TEST_F(SaverProcessTest, ConfigurationModeSaysTheDialogIsNotThereYet)
+{
+    Env["DISPLAY"] = "";
+    ChildProcess saver({kSaver, "/c:4711"}, Env);
+    EXPECT_EQ(saver.WaitExit(10s), 0);
+    EXPECT_NE(saver.StdErr().find("Screensaver Configuration: "), std::string::npos) << saver.StdErr();
+}
+
+TEST_F(SaverProcessTest, SaverCoversTheScreenAndEndsOnEscape)
+{
+    REQUIRE_X();
+    ChildProcess saver({kSaver, "/s"}, Env);
+    const std::string window = WaitForWindow(saver.Pid(), 5s);
+    ASSERT_FALSE(window.empty()) << saver.StdErr();
+    const std::string geometry = X->Run("xdotool getwindowgeometry " + window);
+    EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
+    std::this_thread::sleep_for(200ms);
+    EXPECT_TRUE(saver.Running());
+    X->Run("xdotool key Escape");
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
+
+TEST_F(SaverProcessTest, SmallMouseMovesKeepItAndALargeOneEndsIt)
+{
+    REQUIRE_X();
+    ChildProcess saver({kSaver}, Env);
+    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    // The window appearing under the pointer may already have reported the pointer's position as
+    // the first movement; either way these small steps do not end the saver.
+    std::this_thread::sleep_for(150ms);
+    X->Run("xdotool mousemove_relative -- 4 3");
+    std::this_thread::sleep_for(150ms);
+    X->Run("xdotool mousemove_relative -- -5 -5");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saver.Running());
+    X->Run("xdotool mousemove_relative -- 20 0");
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
+
+TEST_F(SaverProcessTest, F2OpensTheEmptyNewsLinkAndEnds)
+{
+    REQUIRE_X();
+    ChildProcess saver({kSaver, "-S"}, Env);
+    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    X->Run("xdotool key F2");
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+    EXPECT_EQ(WaitForOpened(), "[]\n");
+}
+
+TEST_F(SaverProcessTest, F3OpensTheForecastPageAndEnds)
+{
+    REQUIRE_X();
+    ChildProcess saver({kSaver, "/s"}, Env);
+    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    X->Run("xdotool key F3");
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+    EXPECT_EQ(WaitForOpened(), "[" + std::string(hosts::kWeatherSite) + "/forecast/20001.html]\n");
+}
+
+TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
+{
+    REQUIRE_X();
+    ChildProcess host({"/usr/bin/xclock", "-geometry", "200x150+10+10"}, Env);
+    const std::string shell = WaitForWindow(host.Pid(), 5s);
+    ASSERT_FALSE(shell.empty()) << host.StdErr();
+    // The clock face is a child window covering its top-level window: draw into that one.
+    const std::string tree = X->Run("xwininfo -children -id " + shell);
+    const size_t child = tree.find("     0x");
+    ASSERT_NE(child, std::string::npos) << tree;
+    const std::string window = std::to_string(std::stoul(tree.substr(child + 5), nullptr, 16));
+    std::this_thread::sleep_for(300ms);  // The clock paints its face once it is shown.
+    ChildProcess saver({kSaver, "/p", window}, Env);
+    EXPECT_EQ(saver.WaitExit(10s), 0) << saver.StdErr();
+
+    const plat::DecodeResult preview = plat::DecodeBmp(assets::FindResource("PREVIEWBMP"), "PREVIEWBMP");
+    ASSERT_TRUE(preview.Ok()) << preview.Error;
+    // Corners, where the clock's hands never repaint.
+    for (const auto& [x, y] : {std::pair{3, 4}, std::pair{150, 5}, std::pair{4, 112}}) {
+        const uint32_t rgb = preview.Image.Row(y)[x];
+        char expected[32];
+        std::snprintf(expected, sizeof expected, "srgb(%u,%u,%u)", (rgb >> 16) & 0xFF,
+                      (rgb >> 8) & 0xFF, rgb & 0xFF);
+        const std::string pixel = X->Run("import -window " + window + " -crop 1x1+" +
+                                         std::to_string(x) + "+" + std::to_string(y) + " txt:-");
+        EXPECT_NE(pixel.find(expected), std::string::npos) << x << "," << y << ": " << pixel;
+    }
+}
+
+TEST_F(SaverProcessTest, PreviewOfAWindowThatDoesNotExistEndsQuietly)
+{
+    REQUIRE_X();
+    ChildProcess saver({kSaver, "/p", "12345"}, Env);
+    EXPECT_EQ(saver.WaitExit(10s), 0) << saver.StdErr();
+    EXPECT_EQ(saver.StdErr(), "");
+}
+
+TEST_F(SaverProcessTest, PreviewEndsWhenTheWaitedForWindowGoesAway)
+{
+    REQUIRE_X();
+    auto host = std::make_unique<ChildProcess>(
+        std::vector<std::string>{"/usr/bin/xclock", "-geometry", "200x150+10+10"}, Env);
+    const std::string window = WaitForWindow(host->Pid(), 5s);
+    ASSERT_FALSE(window.empty()) << host->StdErr();
+    X->Run("xdotool windowunmap --sync " + window);
+    ChildProcess saver({kSaver, "/p", window}, Env);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_TRUE(saver.Running());  // Waiting for the window to be shown.
+    host.reset();                  // Its owner ends and the window goes away.
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
