@@ -199,6 +199,8 @@ void TSockClient::Connect()
     const int started = FSocket->StartConnect(FRemoteAddress, static_cast<uint16_t>(port));
     if (started == 0) {
         FConnected = true;
+        if (OnConnect)
+            OnConnect(this);
     } else if (IsConnectCompletionError(started)) {
         FLastError = started;
         FEventOk = false;
