@@ -6,7 +6,7 @@
 
 #include <SDL.h>
 #include <cstdlib>
-#include <cstring>
+#include <limits>
 
 namespace plat {
 namespace {
@@ -55,6 +55,8 @@ DecodeResult DecodeBmp(std::span<const uint8_t> Bytes, std::string_view Name)
 {
     if (const char* Reason = CheckHeader(Bytes))
         return DecodeFailure(Name, Reason);
+    if (Bytes.size() > static_cast<size_t>(std::numeric_limits<int>::max()))
+        return DecodeFailure(Name, "file too large");
     SDL_RWops* Stream = SDL_RWFromConstMem(Bytes.data(), static_cast<int>(Bytes.size()));
     if (!Stream)
         return DecodeFailure(Name, SDL_GetError());
