@@ -20,7 +20,7 @@ namespace {
 
 // The scene's pictures by resource name, in the order of the sprite table.
 constexpr const char* kPictureNames[] = {
-    "KIM1",   "KMV1",         "KMV2",           "KMV3", "KMV3SG", "KMV3SGsmall",
+    "KIM1", "KMV1", "KMV2", "KMV3", "KMV3SG", "KMV3SGsmall",
     "KIM2GadgetPanel", "KGC1", "KGW1", "KMV3Weather", "KGR1",
 };
 
