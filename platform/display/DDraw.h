@@ -6,7 +6,10 @@
 //
 // Surfaces live in system memory: 32 bits per pixel, pixel value 0x00RRGGBB (blue in the low
 // byte). Objects are reference counted: creation and GetAttachedSurface hand out a reference,
-// Release gives it back and frees the object at zero.
+// Release gives it back and frees the object at zero. A display object owns the memory of the
+// surfaces made through it: when it is freed, every surface still alive loses its pixels for
+// good (lost, and Restore answers DDERR_INVALIDOBJECT) but stays a valid object until its last
+// Release; a surface its holder forgot costs only its small bookkeeping from then on.
 //
 // Threads: the display object is created, bound, switched to its mode and released on the main
 // thread (the screen's window calls belong there); surfaces may be created there and are then
@@ -165,8 +168,8 @@ public:
     DirectDraw& operator=(const DirectDraw&) = delete;
 
     uint32_t AddRef();
-    // At zero: leaves the exclusive mode (the screen's window closes) and frees the object.
-    // Surfaces still alive stay valid memory but belong to no screen any more.
+    // At zero: empties the surfaces still alive, leaves the exclusive mode (the screen's window
+    // closes) and frees the object.
     uint32_t Release();
 
     // Binds the display object to a screen. DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN takes the screen
@@ -189,6 +192,7 @@ private:
     friend class DirectDrawSurface;
     explicit DirectDraw(int DeviceIndex);
     ~DirectDraw();
+    void OrphanSurfaces();
 
     std::atomic<uint32_t> FReferences{1};
     std::shared_ptr<DisplayDevice> FDevice;
@@ -255,6 +259,7 @@ private:
     static DirectDrawSurface* CreateFlipChain(const std::shared_ptr<DisplayDevice>& Device);
     static DirectDrawSurface* CreateOffScreen(const std::shared_ptr<DisplayDevice>& Device, int Width, int Height);
     bool Lost() const;
+    void Orphan();
     HResult CheckUsable() const;
 
     std::atomic<uint32_t> FReferences{1};

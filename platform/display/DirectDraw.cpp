@@ -46,11 +46,34 @@ DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice
 
 DirectDraw::~DirectDraw()
 {
+    OrphanSurfaces();
     if (FDevice->Bound != nullptr) {
         FDevice->Bound->Close();
         FDevice->Bound = nullptr;
     }
     FDevice->ModeSet = false;
+}
+
+OrphanedSurfaces& Orphans()
+{
+    // Never destroyed: orphans must stay reachable until the very end of the process.
+    static auto* orphans = new OrphanedSurfaces;
+    return *orphans;
+}
+
+// Empties every surface still alive and hands it to the orphan list.
+void DirectDraw::OrphanSurfaces()
+{
+    std::vector<DirectDrawSurface*> surfaces;
+    {
+        std::lock_guard<std::mutex> guard(FDevice->SurfacesLock);
+        surfaces.swap(FDevice->Surfaces);
+    }
+    for (DirectDrawSurface* surface : surfaces)
+        surface->Orphan();
+    OrphanedSurfaces& orphans = Orphans();
+    std::lock_guard<std::mutex> guard(orphans.Lock);
+    orphans.Surfaces.insert(orphans.Surfaces.end(), surfaces.begin(), surfaces.end());
 }
 
 uint32_t DirectDraw::AddRef()

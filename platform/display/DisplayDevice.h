@@ -1,15 +1,18 @@
 // Internal to the display layer: the state a display object shares with its surfaces and gamma
-// control. Surfaces keep it alive, so a surface released after its display object never reaches
-// freed memory; once the display object is gone, Bound is null and the flip chain answers
-// DDERR_SURFACELOST for good.
+// control, and the list of its live surfaces, which the display object empties when it goes.
+// Surfaces and gamma controls keep the state alive; once the display object is gone, Bound is
+// null.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <mutex>
+#include <vector>
 
 namespace plat {
 
 class Screen;
+class DirectDrawSurface;
 
 struct DisplayDevice {
     explicit DisplayDevice(int Index) : DeviceIndex(Index) {}
@@ -23,6 +26,17 @@ struct DisplayDevice {
     // Raised by LoseSurfaces; a surface is lost while the value it noted at its creation or
     // last restore differs.
     std::atomic<uint32_t> LossGeneration{0};
+    // Every surface created through the display object and not yet freed or orphaned.
+    std::mutex SurfacesLock;
+    std::vector<DirectDrawSurface*> Surfaces;
 };
+
+// Surfaces that outlived their display object, kept reachable until their last Release (a holder
+// that forgot one never releases it; the few bytes stay accounted for instead of leaking).
+struct OrphanedSurfaces {
+    std::mutex Lock;
+    std::vector<DirectDrawSurface*> Surfaces;
+};
+OrphanedSurfaces& Orphans();
 
 }  // namespace plat

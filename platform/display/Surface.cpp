@@ -34,11 +34,20 @@ DirectDrawSurface::DirectDrawSurface(std::shared_ptr<DisplayDevice> Device, int 
     : FState(std::make_unique<State>(std::move(Device), State::Role::OffScreen)), FWidth(Width), FHeight(Height)
 {
     FState->RestoredAt.store(FState->Device->LossGeneration.load(std::memory_order_acquire), std::memory_order_release);
+    std::lock_guard<std::mutex> guard(FState->Device->SurfacesLock);
+    FState->Device->Surfaces.push_back(this);
 }
 
 DirectDrawSurface::~DirectDrawSurface()
 {
     State& s = *FState;
+    if (s.Orphaned) {
+        std::lock_guard<std::mutex> guard(Orphans().Lock);
+        std::erase(Orphans().Surfaces, this);
+    } else {
+        std::lock_guard<std::mutex> guard(s.Device->SurfacesLock);
+        std::erase(s.Device->Surfaces, this);
+    }
     if (s.Kind == State::Role::Primary) {
         s.Device->PrimaryExists = false;
         if (s.Partner != nullptr) {
@@ -96,9 +105,21 @@ uint32_t DirectDrawSurface::Release()
     return left;
 }
 
+void DirectDrawSurface::Orphan()
+{
+    State& s = *FState;
+    s.Orphaned = true;
+    s.Pixels = nullptr;
+    // A drawing context still held draws nowhere rather than into freed memory.
+    s.Context.Bind(nullptr, 0, 0, 0);
+    std::vector<uint32_t>().swap(s.Own);
+}
+
 bool DirectDrawSurface::Lost() const
 {
     const State& s = *FState;
+    if (s.Orphaned)
+        return true;
     switch (s.Kind) {
     case State::Role::Back:
         return s.Partner == nullptr || s.Partner->Lost();
@@ -128,6 +149,8 @@ HResult DirectDrawSurface::IsLost()
 HResult DirectDrawSurface::Restore()
 {
     State& s = *FState;
+    if (s.Orphaned)
+        return DDERR_INVALIDOBJECT;
     if (s.Kind == State::Role::Back)
         return s.Partner != nullptr ? s.Partner->Restore() : DDERR_INVALIDOBJECT;
     if (!Lost())

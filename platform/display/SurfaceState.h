@@ -34,6 +34,8 @@ struct DirectDrawSurface::State {
     // The primary's frame buffers in the screen's mailbox: the back buffer's and its spare.
     int BackBuffer = FrameMailbox::kFirstProducerBuffer;
     int SpareBuffer = FrameMailbox::kSecondProducerBuffer;
+    // The display object is gone and took the pixels with it.
+    bool Orphaned = false;
     DrawContext Context;
     bool ContextOut = false;
     bool Locked = false;

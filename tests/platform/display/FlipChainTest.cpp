@@ -204,10 +204,48 @@ TEST(DisplayObjectTest, NumberedDevicesAndBadSurfaceRequests)
     desc.dwHeight = 2;
     ASSERT_EQ(display->CreateSurface(&desc, &surface, nullptr), DD_OK) << "off-screen surfaces need no mode";
     EXPECT_EQ(testsupport::ReadPixels(surface), std::vector<uint32_t>(6, 0u)) << "new surfaces are black";
-    // A surface may outlive its display object.
     display->Release();
-    EXPECT_EQ(surface->IsLost(), DD_OK);
-    surface->Release();
+}
+
+// The display object takes the surfaces' memory with it. Surfaces still held stay safe to call
+// and to release; surfaces nobody will release (a destroyed sprite's) are not reported as leaks
+// by the sanitized build that runs this test.
+TEST(DisplayObjectTest, SurfacesLeftBehindAreEmptiedButStaySafe)
+{
+    HeadlessScreen screen;
+    DirectDraw* display = nullptr;
+    ASSERT_EQ(DirectDrawCreate(nullptr, &display, nullptr), DD_OK);
+    ASSERT_EQ(display->SetCooperativeLevel(&screen, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
+    ASSERT_EQ(display->SetDisplayMode(320, 200, 32), DD_OK);
+    DDSURFACEDESC desc;
+    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
+    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
+    desc.dwBackBufferCount = 1;
+    DirectDrawSurface* primary = nullptr;
+    ASSERT_EQ(display->CreateSurface(&desc, &primary, nullptr), DD_OK);
+    DDSCAPS caps;
+    caps.dwCaps = DDSCAPS_BACKBUFFER;
+    DirectDrawSurface* back = nullptr;
+    ASSERT_EQ(primary->GetAttachedSurface(&caps, &back), DD_OK);
+    DirectDrawSurface* held = testsupport::MakeOffScreen(display, 16, 8);
+    for (int i = 0; i < 3; ++i)
+        testsupport::MakeOffScreen(display, 16 + i, 8);  // forgotten
+    DrawContext* dc = nullptr;
+    ASSERT_EQ(held->GetDC(&dc), DD_OK);
+
+    EXPECT_EQ(display->Release(), 0u);
+    EXPECT_FALSE(screen.IsOpen());
+    EXPECT_EQ(dc->SetPixel(0, 0, 0xFFFFFF), CLR_INVALID) << "a context still held draws nowhere";
+    EXPECT_EQ(held->ReleaseDC(dc), DD_OK);
+    EXPECT_EQ(held->IsLost(), DDERR_SURFACELOST);
+    EXPECT_EQ(held->Restore(), DDERR_INVALIDOBJECT);
+    EXPECT_EQ(back->BltFast(0, 0, held, nullptr, 0), DDERR_SURFACELOST);
+    EXPECT_EQ(primary->Flip(nullptr, 0), DDERR_SURFACELOST);
+    DDSURFACEDESC locked;
+    EXPECT_EQ(held->Lock(nullptr, &locked, 0, nullptr), DDERR_SURFACELOST);
+    EXPECT_EQ(held->Release(), 0u);
+    EXPECT_EQ(back->Release(), 1u) << "the primary still holds its back buffer";
+    EXPECT_EQ(primary->Release(), 0u);
 }
 
 }  // namespace

@@ -78,17 +78,6 @@ TEST_F(SurfaceLossTest, RenderDeviceResetLosesOnlyTheFlipChain)
     EXPECT_EQ(Primary->Flip(nullptr, 0), DD_OK);
 }
 
-TEST_F(SurfaceLossTest, ChainOutlivingItsDisplayObjectStaysLost)
-{
-    Display->Release();
-    Display = nullptr;
-    EXPECT_EQ(Primary->IsLost(), DDERR_SURFACELOST);
-    EXPECT_EQ(Primary->Restore(), DDERR_INVALIDOBJECT);
-    EXPECT_EQ(Primary->Flip(nullptr, 0), DDERR_SURFACELOST);
-    DrawContext* dc = nullptr;
-    EXPECT_EQ(Back->GetDC(&dc), DDERR_SURFACELOST);
-}
-
 TEST_F(SurfaceLossTest, LockGivesTheFirstPixelAndExcludesTheDrawingContext)
 {
     DirectDrawSurface* surface = OffScreen(5, 3);
