@@ -199,6 +199,8 @@ void TSockClient::Connect()
     const int started = FSocket->StartConnect(FRemoteAddress, static_cast<uint16_t>(port));
     if (started == 0) {
         FConnected = true;
+        if (OnConnect)
+            OnConnect(this);
     } else if (IsConnectCompletionError(started)) {
         FLastError = started;
         FEventOk = false;
@@ -270,11 +272,4 @@ void TSockClient::RequestCloseSocket()
     FSocket = FNet.NewSocket(false, error);
     if (!FSocket)
         FLastError = error;
-}
-
-bool TSockClient::DataAvailable()
-{
-    StatusMessage(8, "Data Available");
-    char probe = 0;
-    return FSocket && FSocket->Receive(&probe, 1, true) > 0;
 }

@@ -59,7 +59,6 @@ public:
     std::string ReadLn();
     void CaptureString(std::string& Text, int32_t Limit);
     void RequestCloseSocket();
-    bool DataAvailable();
 
     void TimerOn();
     void TimerOff();

@@ -11,6 +11,8 @@
 
 #include "shell/Flight.h"
 
+#include "sprites/Kmv.h"
+
 #include <cmath>
 #include <numbers>
 #include <stdexcept>
@@ -182,4 +184,13 @@ void FlyAdvance(FlyMovies& Record)
         Angle += 360;
     Record.Angle = Angle;
     Record.Frame = Angle / 3;
+}
+
+void FlyStep(TKMV& Sprite, FlyMovies& Record)
+{
+    FlyAdvance(Record);
+    Sprite.SetNumberFrame(Record.Frame);
+    Sprite.SetShowX(static_cast<int32_t>(Record.PosX));
+    Sprite.SetShowY(static_cast<int32_t>(Record.PosY));
+    Sprite.DrawMovie();
 }

@@ -14,6 +14,8 @@
 #include <cstdint>
 #include <span>
 
+class TKMV;
+
 struct TFlyPoint {
     int32_t X;
     int32_t Y;
@@ -66,3 +68,6 @@ void EnterSegment(FlyMovies& Record);
 // One frame of motion: advances `Step` (entering the next segment when this one is done), then
 // sets `PosX`/`PosY`, `Angle` (0..359) and `Frame` (0..119). Allocates nothing.
 void FlyAdvance(FlyMovies& Record);
+
+// `FlyAdvance`, then shows the sprite's direction frame at the new position and draws it.
+void FlyStep(TKMV& Sprite, FlyMovies& Record);

@@ -5,7 +5,9 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/ShellOpen.h"
+#include "shell/Scene.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
@@ -13,6 +15,7 @@ TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_
 {
     Kss1->SetName("Kss1");
     Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
+    Scene = std::make_unique<TScene>(this, Kss1);
 }
 
 // The frames must have stopped before the components they draw are freed.
@@ -39,7 +42,15 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     Kss1->SetEnabled(true);
-    // The scene is built here: sprite surfaces, the feed thread between the gadgets, flight paths.
+    if (Kss1->GetPrimary() == nullptr) {
+        // Nothing can be shown and no input can arrive without a display: end instead of waiting
+        // invisibly forever.
+        std::fprintf(stderr, "%s: %s\n", Kss1->GetSSName().c_str(), Kss1->GetErrorResult().c_str());
+        ExitSaver();
+        return;
+    }
+    // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
+    Scene->Build();
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
     Kss1->SetTimerEnabled(true);
@@ -61,6 +72,7 @@ void TForm1::BindInput()
 // its fixed order: background, scenery strips, flying sprites, gadget panel, clock, weather, news.
 void TForm1::Kss1Timer(TObject*)
 {
+    Scene->DrawFrame(ShortCycleFrame, LongCycleFrame);
 }
 
 void TForm1::FormKeyPress(TObject*, char Key)

@@ -14,6 +14,7 @@
 #include <string>
 
 class TKss;
+class TScene;
 
 namespace plat {
 class Application;
@@ -43,6 +44,8 @@ public:
     std::string ForecastAddress() const;
 
     TKss* Kss1;
+    // The animated coast: its sprites are components of this form; it owns the flight records.
+    std::unique_ptr<TScene> Scene;
     int32_t ShortCycleFrame = 0;
     int32_t LongCycleFrame = 0;
     int32_t LastMouseX = 0;

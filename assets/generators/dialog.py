@@ -326,15 +326,13 @@ def slider_knob():
         set_rgb(ctx, (120, 88, 46))
         ctx.stroke()
     rgb = surface_rgb(surface)
-    mask = np.zeros((h, w), dtype=bool)
     coverage = cairo.ImageSurface(cairo.FORMAT_A8, w, h)
     cctx = cairo.Context(coverage)
     cctx.append_path(path)
     cctx.fill()
     coverage.flush()
     alpha = np.frombuffer(coverage.get_data(), dtype=np.uint8).reshape(h, coverage.get_stride())[:, :w]
-    mask = alpha < 40
-    rgb[mask] = KEY
+    rgb[alpha < 40] = KEY
     rgb[h - 1, 0] = KEY
     return rgb
 

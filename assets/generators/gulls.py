@@ -136,7 +136,7 @@ def view_basis(heading_deg):
 
 def project(heading_deg):
     """The model's polygons in screen space (unit scale), sorted far to near, each with
-    its shaded linear colour."""
+    its shaded linear colour and whether a bold drawing may thicken it (all but the beak)."""
     f, r, u = view_basis(heading_deg)
     basis = np.stack([f, r, u])               # rows: bird axes in screen space
     out = []
@@ -160,13 +160,14 @@ def project(heading_deg):
         albedo = top if bird_up_side else bottom
         lam = max(0.0, float(np.dot(n, LIGHT)))
         col = albedo * (SKY + SUN * (0.15 + 0.95 * lam))
-        out.append((float(p[:, 2].mean()), p[:, :2], col))
+        wing = albedo is not BEAK
+        out.append((float(p[:, 2].mean()), p[:, :2], col, wing))
     out.sort(key=lambda e: e[0])
     return out
 
 
 def extent(heading_deg):
-    pts = np.concatenate([p for _, p, _ in project(heading_deg)])
+    pts = np.concatenate([p for _, p, _, _ in project(heading_deg)])
     return pts.min(axis=0), pts.max(axis=0)
 
 
@@ -183,8 +184,9 @@ def fit_scale(width, height, margin):
 
 # ---------------------------------------------------------------- rendering
 
-def render_frame(heading_deg, width, height, scale):
-    """Premultiplied linear RGB and coverage of one frame."""
+def render_frame(heading_deg, width, height, scale, bold):
+    """Premultiplied linear RGB and coverage of one frame; `bold` (pixels) thickens every
+    outline so thin wings survive being shrunk to a few pixels."""
     h = ((heading_deg + 180) % 360) - 180
     mirrored = abs(h) > 90
     if mirrored:
@@ -194,7 +196,7 @@ def render_frame(heading_deg, width, height, scale):
     ctx = cairo.Context(surf)
     ctx.set_antialias(cairo.ANTIALIAS_NONE)
     s = scale * SUPER
-    for _, pts, col in project(h):
+    for _, pts, col, wing in project(h):
         c = _srgb(col)
         ctx.set_source_rgb(float(c[0]), float(c[1]), float(c[2]))
         xs = pts[:, 0] * s + W / 2
@@ -206,7 +208,7 @@ def render_frame(heading_deg, width, height, scale):
             ctx.line_to(x, y)
         ctx.close_path()
         ctx.fill_preserve()
-        ctx.set_line_width(0.6)
+        ctx.set_line_width(0.6 + (bold * SUPER if wing else 0.0))
         ctx.stroke()
     buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(H, surf.get_stride() // 4, 4)
     buf = buf[:, :W].astype(np.float64) / 255.0
@@ -218,13 +220,13 @@ def render_frame(heading_deg, width, height, scale):
     return lin, cov
 
 
-def build_strip(width, height, threshold):
-    margin = 1.5
+def build_strip(width, height, threshold, bold):
+    margin = 1.5 + bold * 0.5
     scale = fit_scale(width, height, margin)
     rows_rgb = []
     rows_mask = []
     for k in range(FRAMES):
-        lin, cov = render_frame(3 * (k % 120), width, height, scale)
+        lin, cov = render_frame(3 * (k % 120), width, height, scale, bold)
         keep = cov >= threshold
         # Rim pixels are blended against a sky tone, then cut hard.
         col = lin + (1.0 - cov)[..., None] * RIM_TONE * 0.9
@@ -250,8 +252,8 @@ def quantise(rgb_lin, mask):
     return idx, palette
 
 
-def write(name, width, height, threshold, preview):
-    rgb, mask = build_strip(width, height, threshold)
+def write(name, width, height, threshold, bold, preview):
+    rgb, mask = build_strip(width, height, threshold, bold)
     idx, palette = quantise(rgb, mask)
     write_bmp8(os.path.join(PICTURES, name + ".bmp"), idx, palette, rle=True)
     if preview:
@@ -268,8 +270,10 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--preview", help="also write PNG contact sheets into this directory")
     args = ap.parse_args()
-    write("KMV3SG", 68, 44, 0.45, args.preview)
-    write("KMV3SGsmall", 38, 24, 0.38, args.preview)
+    write("KMV3SG", 68, 44, 0.45, 0.0, args.preview)
+    # The small strip is also shown at 28 x 18 and 14 x 9: a bolder drawing keeps the
+    # wings from vanishing between the sampled pixels.
+    write("KMV3SGsmall", 38, 24, 0.35, 0.9, args.preview)
 
 
 if __name__ == "__main__":

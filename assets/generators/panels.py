@@ -5,7 +5,7 @@ and the news ticker (KGR1, 572 x 69).
 
 Pure black is see-through when a panel is drawn keyed, so everything that should let the scene
 through is exactly (0, 0, 0) and nothing else is. The band dims the scene with a one-pixel
-checker of a deep blue-black, which reads as tinted glass; the gadgets add a thin gold frame and
+checker of a deep violet-black, which reads as tinted glass; the gadgets add a thin gold frame and
 small spaced capitals where the program draws nothing. Every drawn edge is blended against that
 same deep colour, never against black, so keyed edges show a deliberate dark keyline instead of
 a ragged fringe.
@@ -19,6 +19,8 @@ import sys
 import cairo
 import numpy as np
 from PIL import Image
+
+from bmp8 import quantize
 
 DEEP = (14, 13, 26)          # the glass colour and the keyline around every drawn mark
 GOLD_TOP = (232, 204, 146)   # trim, lit from above
@@ -201,8 +203,6 @@ def ticker():
 def write_gif(path, rgb):
     """An indexed GIF whose entry 0 is pure black; no other entry is black, so only the pixels
     meant to be see-through are."""
-    from bmp8 import quantize
-
     indices, palette = quantize(rgb, 256, reserved=[(0, 0, 0)])
     if any(tuple(c) == (0, 0, 0) for c in palette[1:]):
         raise SystemExit(f"{path}: a drawn colour quantised to see-through black")

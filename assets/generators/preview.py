@@ -21,9 +21,10 @@ from scene_common import PICTURES, linear_to_srgb, srgb_to_linear  # noqa: E402
 
 SIZE = (154, 116)
 # (strip, frame height, frame, x, y, drawn width, drawn height)
-GULLS = [("KMV3SG", 44, 5, 560, 180, 68, 44),
-         ("KMV3SGsmall", 24, 112, 790, 250, 38, 24),
-         ("KMV3SGsmall", 24, 8, 455, 235, 28, 18)]
+# The gulls are drawn larger than on screen so they still read in the miniature.
+GULLS = [("KMV3SG", 44, 5, 520, 150, 136, 88),
+         ("KMV3SGsmall", 24, 112, 800, 235, 76, 48),
+         ("KMV3SGsmall", 24, 8, 430, 240, 48, 30)]
 
 
 def paste_gull(img, name, fh, frame, x, y, w, h):

@@ -15,6 +15,7 @@ import sys
 import time
 
 import numpy as np
+from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
@@ -85,12 +86,12 @@ class Scene:
         return to_bytes(img, self.dither[y0:y0 + h, x0:x0 + w])
 
 
-def render_strip(scene, still, spec, frames_limit=None):
-    name, x0, y0, w, h, n = spec
+def render_strip(scene, still, layout, frames_limit=None):
+    name, x0, y0, w, h, n = layout
     frames = []
     for k in range(n if frames_limit is None else min(n, frames_limit)):
         t = k / n
-        if spec is HORIZON:
+        if layout is HORIZON:
             lin = scene_motion.apply(still[y0:y0 + h, x0:x0 + w], t)
         else:
             lin = scene.lower(x0, y0, w, h, t)
@@ -108,15 +109,14 @@ def main():
     still = scene.still()
     kim1 = scene.to_bytes(scene.background(still), 0, 0)
     print(f"still picture: {time.time() - t0:.1f} s")
-    from PIL import Image
     if not args.quick:
         save_jpeg(os.path.join(PICTURES, "KIM1.jpg"), kim1)
     if args.preview:
         Image.fromarray(kim1).save(os.path.join(args.preview, "KIM1.png"))
-    for spec in (HORIZON, MIDDLE, NEAR):
+    for layout in (HORIZON, MIDDLE, NEAR):
         t1 = time.time()
-        strip = render_strip(scene, still, spec, 3 if args.quick else None)
-        name, x0, y0, w, h, n = spec
+        strip = render_strip(scene, still, layout, 3 if args.quick else None)
+        name, x0, y0, w, h, n = layout
         if not args.quick:
             save_jpeg(os.path.join(PICTURES, name + ".jpg"), strip)
         if args.preview:

@@ -53,8 +53,8 @@ def _shapes(u, v, px):
             glow = np.clip(0.55 + 0.025 * v + 0.03 * u, 0.4, 1.15)
             shade = mix(SAIL_SHADE, base, glow)
         elif poly is HULL:
-            rim = np.exp(-np.clip(4.4 - v + (u - 14.5) * 0.07, 0, 10) / 0.7)
-            shade = mix(HULL_COL, RIM_COL * 0.8, rim * 0.7)
+            rim = np.exp(-np.clip(4.4 - v + (u - 14.5) * 0.07, 0, 10) / 0.45)
+            shade = mix(HULL_COL, RIM_COL * 0.7, rim * 0.5)
         col = mix(col, shade, c)
         cov = np.maximum(cov, c)
     return col, cov
@@ -79,7 +79,7 @@ def draw(col, xs, ys, t, levels):
     below = v < 0
     wob = 0.9 * np.sin(y * 1.7 + 2 * np.pi * t * 2) + 0.5 * np.sin(y * 0.63 - 2 * np.pi * t)
     rcol, rcov = _shapes(u + wob, -v * 1.05, px)
-    rcov = rcov * below * 0.5 * np.exp(v / 9.0)
+    rcov = rcov * below * 0.6 * np.exp(v / 10.0)
     out = col[box]
     out = mix(out, rcol * 0.35, rcov)
     out = mix(out, bcol, bcov * (v > -0.5))

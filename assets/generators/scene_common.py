@@ -84,9 +84,9 @@ def spectral_noise(h, w, seed, beta=2.0, stretch=(1.0, 1.0), largest=256.0, smal
     fy = np.fft.fftfreq(h)[:, None] * stretch[1]
     fx = np.fft.rfftfreq(w)[None, :] * stretch[0]
     r = np.maximum(np.sqrt(fx * fx + fy * fy), 1.0 / largest)
-    spec = np.fft.rfft2(white) * r ** (-beta / 2.0) * np.exp(-(r * smallest) ** 2)
-    spec[0, 0] = 0.0
-    out = np.fft.irfft2(spec, s=(h, w))
+    spectrum = np.fft.rfft2(white) * r ** (-beta / 2.0) * np.exp(-(r * smallest) ** 2)
+    spectrum[0, 0] = 0.0
+    out = np.fft.irfft2(spectrum, s=(h, w))
     return (out - out.mean()) / (out.std() + 1e-12)
 
 
@@ -94,9 +94,9 @@ def noise1d(n, seed, beta=2.0, lowcut=1.0):
     rng = np.random.default_rng(seed)
     white = rng.standard_normal(n)
     f = np.maximum(np.fft.rfftfreq(n) * n, lowcut)
-    spec = np.fft.rfft(white) * f ** (-beta / 2.0)
-    spec[0] = 0.0
-    out = np.fft.irfft(spec, n=n)
+    spectrum = np.fft.rfft(white) * f ** (-beta / 2.0)
+    spectrum[0] = 0.0
+    out = np.fft.irfft(spectrum, n=n)
     return (out - out.mean()) / (out.std() + 1e-12)
 
 

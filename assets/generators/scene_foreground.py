@@ -9,6 +9,7 @@ import cairo
 import numpy as np
 
 from scene_common import downsample, hexcol, mix, smoothstep, spectral_noise, srgb_to_linear
+from scene_shore import shore_distance
 from scene_world import H, W
 
 # (centre x, foot row, half width, height, outline seed)
@@ -59,6 +60,7 @@ def draw_rocks(col, xs, ys, t, foam_col):
     x = xs[box]
     y = ys[box]
     out = col[box]
+    wet = smoothstep(-1.2, 0.2, shore_distance(x, y)[0])
     for cx, fy, hw, ht, seed in ROCKS:
         cov, n, r = _rock(x, y, cx, fy, hw, ht, seed)
         lam = np.clip(n @ LIGHT, 0, 1)
@@ -70,7 +72,7 @@ def draw_rocks(col, xs, ys, t, foam_col):
         # Contact shadow and a lapping ring of foam at the foot.
         foot = np.exp(-np.clip(y - fy, 0, None) / 2.0) * np.clip(1.4 - r, 0, 1) * (y > fy - 2)
         lap = 0.5 + 0.5 * np.sin(2 * np.pi * t + cx * 0.05 + x * 0.15)
-        ring = np.exp(-np.abs(r - 1.0) * hw / 2.5) * smoothstep(fy - ht * 0.35, fy, y) * lap
+        ring = np.exp(-np.abs(r - 1.0) * hw / 2.5) * smoothstep(fy - ht * 0.35, fy, y) * lap * wet
         out = out * (1.0 - 0.5 * foot * (1 - cov))[..., None]
         out = mix(out, foam_col, np.clip(ring * 0.8, 0, 0.8) * (1 - cov))
         out = mix(out, rc, cov)

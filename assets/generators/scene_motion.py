@@ -14,8 +14,8 @@ from scene_world import FAR_WATERLINE, LAMP_Y, LIGHT_X, NEAR_WATERLINE
 RECT = (0, 319, 573, 65)           # x, y, width, height of the strip on the screen
 MIST_DRIFT = 70.0                  # pixels the mist travels per loop
 
-_mist_tex = spectral_noise(128, 2048, 91, beta=2.4, stretch=(3.5, 1.0), largest=300, smallest=2.0)
-_mist_fine = spectral_noise(128, 2048, 92, beta=1.8, stretch=(2.0, 1.0), largest=60, smallest=1.0)
+_mist_tex = spectral_noise(128, 2048, 91, beta=3.0, stretch=(7.0, 1.0), largest=400, smallest=3.0)
+_mist_fine = spectral_noise(128, 2048, 92, beta=2.2, stretch=(5.0, 1.0), largest=80, smallest=2.0)
 
 
 def edge_window(x, y):
@@ -30,7 +30,7 @@ def edge_window(x, y):
 def _mist_sample(x, y, shift):
     xi = np.floor(x - shift).astype(np.int64) % _mist_tex.shape[1]
     yi = np.clip((y - 300).astype(np.int64), 0, _mist_tex.shape[0] - 1)
-    return _mist_tex[yi, xi] * 0.8 + _mist_fine[yi, xi] * 0.35
+    return _mist_tex[yi, xi] * 0.85 + _mist_fine[yi, xi] * 0.25
 
 
 def mist_density(x, y, t):
@@ -43,9 +43,9 @@ def mist_density(x, y, t):
     tex = (wa * a + wb * b) / np.sqrt(wa * wa + wb * wb)
     # Banks lie along the waterlines of the two headlands and thin out to the right.
     far_bank = np.exp(-((y - (FAR_WATERLINE - 4.0)) / 6.5) ** 2) * smoothstep(545, 330, x)
-    near_bank = np.exp(-((y - (NEAR_WATERLINE - 5.0)) / 7.0) ** 2) * smoothstep(330, 170, x)
+    near_bank = np.exp(-((y - (NEAR_WATERLINE - 4.0)) / 6.0) ** 2) * smoothstep(330, 170, x)
     env = np.maximum(far_bank, near_bank * 1.1)
-    return env * smoothstep(-0.9, 1.3, tex)
+    return env * smoothstep(-1.6, 1.6, tex)
 
 
 def beam(x, y, t):
@@ -58,7 +58,7 @@ def beam(x, y, t):
     dy = y - LAMP_Y
     s = dx * np.sign(side)
     along = np.clip(s, 0, None)
-    width = 1.1 + 0.045 * along
+    width = 1.3 + 0.05 * along
     shaft = np.exp(-0.5 * (dy / width) ** 2) * np.exp(-along / 170.0) * (s > 0)
     # The shaft is brightest seen side-on and shortens as it turns toward or away.
     reach = 40.0 + 420.0 * np.abs(side)
@@ -70,7 +70,7 @@ def beam(x, y, t):
         + np.exp(-np.sqrt(r2) / 22.0) * 0.35 * flash
     star = flash * 1.4 * (np.exp(-np.abs(dy) / 0.7) * np.exp(-np.abs(dx) / 26.0)
                           + np.exp(-np.abs(dx) / 0.7) * np.exp(-np.abs(dy) / 9.0))
-    return shaft * 0.22, glow + star
+    return shaft * 0.45, glow + star
 
 
 def apply(region, t):
@@ -80,7 +80,7 @@ def apply(region, t):
     y, x = np.mgrid[y0:y0 + h, x0:x0 + w].astype(np.float64) + 0.5
     win = edge_window(x, y)
     mist = mist_density(x, y, t) * win
-    out = mix(region, hexcol("#ffcfa8") * 0.95, mist * 0.55)
+    out = mix(region, hexcol("#ffd6b0"), mist * 0.42)
     shaft, glow = beam(x, y, t)
     # Mist catches the beam: the shaft shows more where it passes through it.
     shaft = shaft * (1.0 + 2.5 * mist)

@@ -8,7 +8,7 @@ t in [0, 1) loops back to t = 0 without a jump.
 """
 import numpy as np
 
-from scene_common import bilinear, blur, hexcol
+from scene_common import bilinear, hexcol, smoothstep, spectral_noise
 from scene_world import (CAM_H, FOCAL, HOR, SUN_R, SUN_X, SUN_Y, U_X0, U_Y0, W,
                          sun_light)
 
@@ -25,7 +25,7 @@ def _static_waves():
     for i in range(36):
         lam = float(np.exp(rng.uniform(np.log(1.6), np.log(42.0))))
         head = rng.normal(0.0, 42.0)
-        slope = 0.016 * rng.uniform(0.6, 1.4) * (lam / 10.0) ** 0.15
+        slope = 0.016 * rng.uniform(0.6, 1.4) * (lam / 10.0) ** 0.4
         out.append((slope * lam / (2 * np.pi), lam, head, 0, rng.uniform(0, 2 * np.pi)))
     return out
 
@@ -46,11 +46,12 @@ def _moving_waves():
 
 
 WAVES = _static_waves() + _moving_waves()
-BASE_ROUGH = 0.035 ** 2          # slope variance of the ripples no wave train models
+BASE_ROUGH = 0.024 ** 2          # slope variance of the ripples no wave train models
 
 BODY = hexcol("#16303c") * 0.55
 SHALLOW = hexcol("#2e5a52") * 0.6
 
+ENV_SHARPEN = 0.3
 BLUR_LEVELS = [0.0, 1.5, 4.0, 10.0, 26.0, 64.0]
 
 
@@ -107,12 +108,21 @@ def sea_geometry(x, y):
 
 
 _static_cache = {}
+_slick_tex = spectral_noise(512, 512, 9, beta=3.2, stretch=(1.0, 1.0), largest=300, smallest=4.0)
+
+
+def slick(xw, z):
+    """Calm patches where a film on the water damps the ripples: 0 rough, 1 calm. They
+    lie across the view, drawn out by the perspective."""
+    n = bilinear(_slick_tex, np.mod(xw / 4.0, 511.0), np.mod(z / 3.0, 511.0))
+    return smoothstep(0.25, 1.2, n)
 
 
 def _trains(x, y, t, mix_t0, footprint_scale, moving):
     xw, z, beta, fx, fz = sea_geometry(x, y)
     fx = fx * footprint_scale
     fz = fz * footprint_scale
+    calm = 1.0 - 0.7 * slick(xw, z)
     sx = np.zeros_like(x)
     sz = np.zeros_like(x)
     vx = np.zeros_like(x)
@@ -129,10 +139,10 @@ def _trains(x, y, t, mix_t0, footprint_scale, moving):
         s = np.sin(base - 2 * np.pi * n * t)
         if n and mix_t0 is not None:
             s = s + (np.sin(base) - s) * mix_t0
-        s = s * keep * amp
+        s = s * keep * amp * calm
         sx -= kx * s
         sz -= kz * s
-        lost = (1.0 - keep * keep) * 0.5 * (amp * k) ** 2
+        lost = (1.0 - keep * keep) * 0.5 * (amp * k * calm) ** 2
         vx += lost * np.sin(a) ** 2
         vz += lost * np.cos(a) ** 2
     return sx, sz, vx, vz, beta
@@ -165,7 +175,9 @@ def mirror(x, y, sx, sz, vx, vz, beta, levels):
     yr = np.minimum(HOR - FOCAL * elev, HOR - 0.5)
     sig_y = 2.0 * FOCAL * np.sqrt(vz)
     sig_x = 2.0 * FOCAL * np.sqrt(vx) * spread + 0.3
-    refl = sample_pyramid(levels, xr, yr, sig_y)
+    # Most of a calm sea is flatter than its average roughness says; the steep facets
+    # that make the glitter are few. So the sky and land reflect sharper than the sun.
+    refl = sample_pyramid(levels, xr, yr, sig_y * ENV_SHARPEN)
     sun = sun_light(xr - SUN_X, yr - SUN_Y, sig_x ** 2, sig_y ** 2)
     vd = (SUN_R * 0.55) ** 2
     disk = 16.0 * np.sqrt(vd * vd / ((vd + sig_x ** 2) * (vd + sig_y ** 2))) * np.exp(

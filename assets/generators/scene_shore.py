@@ -46,10 +46,11 @@ def _tex(img, u, v):
 
 
 def shore_distance(x, y):
-    """Metres from the waterline along the sea plane, and the plane's world x."""
+    """Metres from the waterline along the sea plane, the plane's world x and depth, and
+    the view ray's depression angle."""
     xw, z, beta, fx, fz = sea_geometry(x, y)
     zs = _row_depth(shore_row(x))
-    return z - zs, xw, beta, fz
+    return z - zs, xw, z, beta
 
 
 def surf(d, xw, t):
@@ -64,7 +65,7 @@ def surf(d, xw, t):
     s = np.sin(psi) + 0.35 * np.sin(2 * psi - 0.6)
     extra_sz = -amp * k * s
     u = np.mod(psi / (2 * np.pi), 1.0)
-    line = np.exp(-u / 0.10) * smoothstep(1.0, 0.96, u) + 0.5 * np.exp(-u / 0.3)
+    line = np.exp(-u / 0.10) * smoothstep(1.0, 0.96, u) + 0.65 * np.exp(-u / 0.35)
     breaking = smoothstep(7.0, 2.2, d) * smoothstep(-0.3, 0.5, d)
     lace = _tex(_lace, xw * TEX_SCALE, d * TEX_SCALE * 1.4)
     lace2 = _tex(_lace2, xw * TEX_SCALE * 0.5, d * TEX_SCALE * 0.5)
@@ -82,7 +83,31 @@ def runup(xw, t):
     return 1.6 + 0.8 * np.sin(2 * np.pi * t - ph), np.cos(2 * np.pi * t - ph)
 
 
-def sand(x, y, xw, d, levels, beta):
+_pebble_table = np.random.default_rng(78).random((4, 97, 89))
+
+
+def pebbles(xw, d, z):
+    """Scattered pebbles and shells on the dry sand: coverage and how much of each is
+    turned toward the sun (a warm rim on its far, upper edge)."""
+    cell = 0.9
+    ci = np.floor(xw / cell).astype(np.int64)
+    cj = np.floor(d / cell).astype(np.int64)
+    tab = _pebble_table[:, ci % 97, cj % 89]
+    present = tab[0] < 0.22
+    radius = 0.05 + 0.09 * tab[1] ** 2
+    px_per_m = FOCAL / z
+    dx = (xw - (ci + 0.2 + 0.6 * tab[2]) * cell) * px_per_m
+    dz = (d - (cj + 0.2 + 0.6 * tab[3]) * cell) * px_per_m
+    r = radius * px_per_m
+    dist = np.hypot(dx, dz * 1.6)
+    cover = np.clip(r - dist + 0.5, 0, 1) * present * smoothstep(-4.0, -5.5, d)
+    rim = np.clip(-dz / np.maximum(r, 1e-3), 0, 1) * cover
+    shadow = np.clip(r * 1.2 - np.hypot(dx, (dz - 0.6 * r) * 1.6) + 0.5, 0, 1) * present \
+        * smoothstep(-4.0, -5.5, d) * (1 - cover)
+    return cover, rim, shadow
+
+
+def sand(x, y, xw, d, levels, beta, z):
     """Dry sand drying to glossy wet sand near the water, with faint wind ripples."""
     ripple = _tex(_sand, xw * TEX_SCALE, d * TEX_SCALE * 2.0)
     patches = _tex(_lace2, xw * 3.0 + 200, d * 6.0)
@@ -90,6 +115,13 @@ def sand(x, y, xw, d, levels, beta):
     depth_fade = smoothstep(650.0, 790.0, y)
     lit = 0.68 + 0.05 * ripple + 0.04 * patches - 0.32 * depth_fade
     col = mix(SAND_SHADE, SAND_LIT, np.clip(lit, 0, 1)) * (1.0 + 0.04 * grain)[..., None]
+    # The last high tide's line of weed and wrack.
+    wrack_at = -10.5 + 1.4 * _tex(_lace2, xw * 2.0, 40.0)
+    wrack = np.exp(-((d - wrack_at) / 0.22) ** 2) * smoothstep(-0.2, 0.6, _tex(_lace, xw * TEX_SCALE, 7.0))
+    col = mix(col, hexcol("#3a2a2a"), 0.55 * wrack)
+    cover, rim, shadow = pebbles(xw, d, z)
+    col = col * (1 - 0.45 * shadow)[..., None]
+    col = mix(col, mix(hexcol("#4a3538"), hexcol("#f0b487"), rim), cover)
     wet = smoothstep(-7.0 + 1.2 * patches, -1.5, d)
     z = np.zeros_like(x)
     rough = np.full_like(x, 0.2 ** 2)
@@ -101,7 +133,7 @@ def sand(x, y, xw, d, levels, beta):
 
 def lower_colour(x, y, t, mix_t0, levels, footprint_scale=0.5):
     """Radiance of the sea, surf and beach at screen points below the horizon."""
-    d, xw, beta, fz = shore_distance(x, y)
+    d, xw, z, beta = shore_distance(x, y)
     ride, rise = runup(xw, t)
     if mix_t0 is not None:
         ride0, _ = runup(xw, 0.0)
@@ -113,7 +145,7 @@ def lower_colour(x, y, t, mix_t0, levels, footprint_scale=0.5):
     sea = sea_colour(x, y, t, mix_t0, levels, footprint_scale, esz, body)
     foam_col = mix(FOAM_SHADE, FOAM, foam_lit)
     sea = mix(sea, foam_col, foam * 0.9)
-    beach = sand(x, y, xw, d, levels, beta)
+    beach = sand(x, y, xw, d, levels, beta, z)
     # The wash: a thin glossy sheet over the sand, lacy foam along its leading edge.
     sheet = smoothstep(-ride - 0.05, -ride + 0.3, d)
     gap = np.maximum(d + ride, 0.0)

@@ -105,6 +105,28 @@ def clouds(x, y, seed=11):
     shadow = mix(hexcol("#5a4d74"), hexcol("#8d6a80"), smoothstep(0.35, 0.0, elev))
     lit = mix(hexcol("#ff9f78"), hexcol("#ffd7a0"), near_sun)
     col = mix(shadow, lit * (0.55 + 0.9 * near_sun)[..., None], (0.25 + 0.75 * under) * (0.35 + 0.65 * near_sun))
+    streak, scol = sun_streaks(x, y)
+    col = mix(col, scol, streak)
+    return np.maximum(cover, streak), col
+
+
+def sun_streaks(x, y):
+    """Two thin cloud bands low in the sky that pass in front of the sun: glowing where
+    the sun shines through them, dusky violet away from it."""
+    n = noise1d(4096, 17, beta=2.0)
+    idx = np.clip((x[0] + 512).astype(np.int64), 0, 4095)[None, :]
+    cover = np.zeros(x.shape)
+    for yc, tilt, th, x0, x1, amp in ((302.0, 0.012, 2.6, 500.0, 925.0, 0.9),
+                                       (280.0, -0.008, 1.6, 600.0, 800.0, 0.7)):
+        centre = yc + tilt * (x - SUN_X) + 1.6 * n[idx]
+        thick = th * (0.7 + 0.5 * np.abs(n[(idx * 7) % 4096]))
+        along = smoothstep(x0, x0 + 70, x) * smoothstep(x1, x1 - 90, x)
+        band = np.exp(-((y - centre) / thick) ** 2) * along * amp
+        cover = np.maximum(cover, band)
+    d = np.hypot(x - SUN_X, (y - SUN_Y) * 1.6)
+    glow = np.exp(-d / 45.0)
+    col = mix(hexcol("#7a4a62"), hexcol("#fff1cf") * 1.1, glow)
+    col = col + hexcol("#ffb07a")[None, None, :] * (0.35 * np.exp(-d / 120.0))[..., None]
     return cover, col
 
 

@@ -1,5 +1,5 @@
 // The desktop services of the application object, over SDL. Message boxes work before (and
-// without) the video subsystem; the cursor and the monitor count need it and fall back quietly.
+// without) the video subsystem; the cursor needs it and only counts until there is one.
 #include "platform/app/Application.h"
 
 #include <SDL.h>
@@ -33,9 +33,13 @@ int Application::ShowCursor(bool Show)
 
 int Application::MonitorCount() const
 {
-    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+    // Asked before any window exists, the video subsystem is started just for the question.
+    const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+    if (started && SDL_InitSubSystem(SDL_INIT_VIDEO) != 0)
         return 1;
     const int count = SDL_GetNumVideoDisplays();
+    if (started)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return count > 0 ? count : 1;
 }
 

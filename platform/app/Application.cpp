@@ -19,8 +19,9 @@ void Application::Run()
         if (FTerminated)
             break;
         bool done = true;
-        if (OnIdle)
-            OnIdle(done);
+        // A copy: the handler may remove itself while it runs.
+        if (std::function<void(bool&)> idle = OnIdle)
+            idle(done);
         if (done)
             WaitForWork();
     }

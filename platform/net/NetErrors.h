@@ -7,9 +7,7 @@
 
 namespace plat {
 
-inline constexpr int kSockInterrupted = 10004;
 inline constexpr int kSockWouldBlock = 10035;
-inline constexpr int kSockInProgress = 10036;
 inline constexpr int kSockNetUnreachable = 10051;
 inline constexpr int kSockConnReset = 10054;
 inline constexpr int kSockNotConnected = 10057;

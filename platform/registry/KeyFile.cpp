@@ -56,7 +56,8 @@ bool Exists(const std::string& Path)
 
 ReadResult ReadWholeFile(const std::string& Path, std::string& Out)
 {
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: something other than a file (a pipe) at the key's place must not hang a read.
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0)
         return errno == ENOENT || errno == ENOTDIR ? ReadResult::Missing : ReadResult::Failed;
     struct stat St;
@@ -126,7 +127,8 @@ std::string WriteTarget(const std::string& Path)
 bool ReplaceFile(const std::string& Path, std::string_view Bytes)
 {
     const std::string Temp = Path + ".tmp";
-    const int Fd = ::open(Temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0600);
+    const int Flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
+    const int Fd = ::open(Temp.c_str(), Flags, 0600);
     if (Fd < 0)
         return false;
     // A temporary left by a killed writer may carry other rights; the key file is always private.

@@ -131,7 +131,8 @@ std::unique_ptr<UserKey> UserKey::Open(const std::string& KeyPath)
     RegKeyData Data;
     if (!Locate(KeyPath, Where) || Load(Where, Data) != LoadResult::Ok)
         return nullptr;
-    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
+    return std::unique_ptr<UserKey>(
+        new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
 }
 
 std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)

@@ -67,6 +67,32 @@ protected:
         return {};
     }
 
+    // A clock window to preview into, and its window id. A client that connects while the fresh
+    // server is still settling is occasionally refused; such a start is tried again.
+    std::string StartHostWindow(std::unique_ptr<ChildProcess>& Host)
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            Host = std::make_unique<ChildProcess>(
+                std::vector<std::string>{"/usr/bin/xclock", "-geometry", "200x150+10+10"}, Env);
+            const std::string window = WaitForWindow(Host->Pid(), 5s);
+            if (!window.empty())
+                return window;
+        }
+        return {};
+    }
+
+    // The saver started on the server with its window shown; tried again like the clock when the
+    // fresh server refused it.
+    std::unique_ptr<ChildProcess> StartSaver(const std::vector<std::string>& Args, std::string& Window)
+    {
+        std::unique_ptr<ChildProcess> saver;
+        for (int attempt = 0; attempt < 3 && Window.empty(); ++attempt) {
+            saver = std::make_unique<ChildProcess>(Args, Env);
+            Window = WaitForWindow(saver->Pid(), 5s);
+        }
+        return saver;
+    }
+
     std::string WaitForOpened()
     {
         for (int i = 0; i < 200; ++i) {
@@ -117,8 +143,9 @@ TEST_F(SaverProcessTest, ConfigurationModeSaysTheDialogIsNotThereYet)
 TEST_F(SaverProcessTest, SaverCoversTheScreenAndEndsOnEscape)
 {
     REQUIRE_X();
-    ChildProcess saver({kSaver, "/s"}, Env);
-    const std::string window = WaitForWindow(saver.Pid(), 5s);
+    std::string window;
+    auto saverProcess = StartSaver({kSaver, "/s"}, window);
+    ChildProcess& saver = *saverProcess;
     ASSERT_FALSE(window.empty()) << saver.StdErr();
     const std::string geometry = X->Run("xdotool getwindowgeometry " + window);
     EXPECT_NE(geometry.find("Geometry: 1280x1024"), std::string::npos) << geometry;
@@ -131,8 +158,10 @@ TEST_F(SaverProcessTest, SaverCoversTheScreenAndEndsOnEscape)
 TEST_F(SaverProcessTest, SmallMouseMovesKeepItAndALargeOneEndsIt)
 {
     REQUIRE_X();
-    ChildProcess saver({kSaver}, Env);
-    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    std::string window;
+    auto saverProcess = StartSaver({kSaver}, window);
+    ChildProcess& saver = *saverProcess;
+    ASSERT_FALSE(window.empty()) << saver.StdErr();
     // The window appearing under the pointer may already have reported the pointer's position as
     // the first movement; either way these small steps do not end the saver.
     std::this_thread::sleep_for(150ms);
@@ -148,8 +177,10 @@ TEST_F(SaverProcessTest, SmallMouseMovesKeepItAndALargeOneEndsIt)
 TEST_F(SaverProcessTest, F2OpensTheEmptyNewsLinkAndEnds)
 {
     REQUIRE_X();
-    ChildProcess saver({kSaver, "-S"}, Env);
-    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    std::string window;
+    auto saverProcess = StartSaver({kSaver, "-S"}, window);
+    ChildProcess& saver = *saverProcess;
+    ASSERT_FALSE(window.empty()) << saver.StdErr();
     X->Run("xdotool key F2");
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
     EXPECT_EQ(WaitForOpened(), "[]\n");
@@ -158,8 +189,10 @@ TEST_F(SaverProcessTest, F2OpensTheEmptyNewsLinkAndEnds)
 TEST_F(SaverProcessTest, F3OpensTheForecastPageAndEnds)
 {
     REQUIRE_X();
-    ChildProcess saver({kSaver, "/s"}, Env);
-    ASSERT_FALSE(WaitForWindow(saver.Pid(), 5s).empty()) << saver.StdErr();
+    std::string window;
+    auto saverProcess = StartSaver({kSaver, "/s"}, window);
+    ChildProcess& saver = *saverProcess;
+    ASSERT_FALSE(window.empty()) << saver.StdErr();
     X->Run("xdotool key F3");
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
     EXPECT_EQ(WaitForOpened(), "[" + std::string(hosts::kWeatherSite) + "/forecast/20001.html]\n");
@@ -168,9 +201,9 @@ TEST_F(SaverProcessTest, F3OpensTheForecastPageAndEnds)
 TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
 {
     REQUIRE_X();
-    ChildProcess host({"/usr/bin/xclock", "-geometry", "200x150+10+10"}, Env);
-    const std::string shell = WaitForWindow(host.Pid(), 5s);
-    ASSERT_FALSE(shell.empty()) << host.StdErr();
+    std::unique_ptr<ChildProcess> host;
+    const std::string shell = StartHostWindow(host);
+    ASSERT_FALSE(shell.empty()) << host->StdErr();
     // The clock face is a child window covering its top-level window: draw into that one.
     const std::string tree = X->Run("xwininfo -children -id " + shell);
     const size_t child = tree.find("     0x");
@@ -205,9 +238,8 @@ TEST_F(SaverProcessTest, PreviewOfAWindowThatDoesNotExistEndsQuietly)
 TEST_F(SaverProcessTest, PreviewEndsWhenTheWaitedForWindowGoesAway)
 {
     REQUIRE_X();
-    auto host = std::make_unique<ChildProcess>(
-        std::vector<std::string>{"/usr/bin/xclock", "-geometry", "200x150+10+10"}, Env);
-    const std::string window = WaitForWindow(host->Pid(), 5s);
+    std::unique_ptr<ChildProcess> host;
+    const std::string window = StartHostWindow(host);
     ASSERT_FALSE(window.empty()) << host->StdErr();
     X->Run("xdotool windowunmap --sync " + window);
     ChildProcess saver({kSaver, "/p", window}, Env);

@@ -19,6 +19,12 @@ namespace {
 
 using namespace std::chrono_literals;
 
+// A screen whose window cannot be made, as without a display.
+class TNoWindowScreen : public plat::HeadlessScreen {
+protected:
+    bool OpenWindow(int, int, int) override { return false; }
+};
+
 class Unit1Test : public TempConfigHome {
 protected:
     void SetUp() override
@@ -182,4 +188,16 @@ TEST_F(Unit1Test, FunctionKeysAfterTheExitBeganOpenNothing)
     Form->FormKeyDown(Form.get(), VK_F3);
     std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(std::filesystem::exists(log));
+}
+
+TEST_F(Unit1Test, SaverWithoutADisplayEndsInsteadOfWaiting)
+{
+    plat::Application app;
+    TForm1 form(nullptr, app, std::make_unique<TNoWindowScreen>());
+    form.FormCreate(&form);
+    EXPECT_EQ(form.Kss1->GetErrorResult(), "Error SetDisplayMode");
+    EXPECT_TRUE(form.Closed());
+    EXPECT_TRUE(app.Terminated());
+    EXPECT_FALSE(form.Kss1->GetTimerEnabled());
+    EXPECT_GE(app.ShowCursor(false), 0);  // Never hidden: still shown after one more hide.
 }

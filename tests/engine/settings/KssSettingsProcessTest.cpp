@@ -149,9 +149,11 @@ TEST_F(KssSettingsProcessTest, TwoWritersAtOnceLoseNoWriteAndReadersSeeWholeKeys
     for (int W = 0; W < 2; ++W) {
         Writers[W] = Spawn([W] {
             const TKssSettings Settings = Store();
-            for (int N = 0; N < kEach; ++N)
-                if (!Settings.WriteRKey("W" + std::to_string(W) + "_" + std::to_string(N), N * 2 + W))
+            for (int N = 0; N < kEach; ++N) {
+                const std::string Name = "W" + std::to_string(W) + "_" + std::to_string(N);
+                if (!Settings.WriteRKey(Name, N * 2 + W))
                     throw std::runtime_error("key not created");
+            }
         });
         ASSERT_GT(Writers[W], 0);
     }

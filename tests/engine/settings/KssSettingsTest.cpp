@@ -107,7 +107,8 @@ TEST_F(KssSettingsTest, KeyWithoutBrightnessIsOverwrittenWithDefaults)
 TEST_F(KssSettingsTest, MissingRssUrlReadsAsEmpty)
 {
     std::string Key = kCompleteKey;
-    Key.erase(Key.find("\"RSS_Url\""), std::string("\"RSS_Url\"=\"http://example.org/rss\"\n").size());
+    const std::string Line = "\"RSS_Url\"=\"http://example.org/rss\"\n";
+    Key.erase(Key.find(Line), Line.size());
     WriteKey(Key);
     EXPECT_NO_THROW(Settings.SetRegistry());
     EXPECT_EQ(Settings.GetRSS_Url(), "");

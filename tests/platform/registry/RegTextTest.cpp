@@ -71,8 +71,8 @@ TEST(RegText, LastLineWithoutLineEndIsReadWhenWhole)
 
 TEST(RegText, NewerFormatGetsItsOwnMessageAndUtf8MarkIsSkipped)
 {
-    EXPECT_NE(MustFail("Windows Registry Editor Version 5.00\n").Message.find("newer export format"),
-              std::string::npos);
+    const std::string Newer = "Windows Registry Editor Version 5.00\n";
+    EXPECT_NE(MustFail(Newer).Message.find("newer export format"), std::string::npos);
     EXPECT_NE(MustFail(std::string("\xFF\xFEW\0i\0", 6)).Message.find("newer export format"),
               std::string::npos);
     EXPECT_NE(MustParse("\xEF\xBB\xBF" + kHead + "\"A\"=dword:1\n").Find("A"), nullptr);

@@ -43,8 +43,8 @@ TEST_F(UserKeyTest, ConfigFolderIsMadeWhenMissing)
     const auto Key = UserKey::Create(kPath);
     ASSERT_NE(Key, nullptr);
     Key->WriteString("TDegree", "c");
-    EXPECT_NE(ReadFile(Nested + "/Kestrin Software/Solvane Screensaver.reg").find("\"TDegree\"=\"c\"\n"),
-              std::string::npos);
+    const std::string Text = ReadFile(Nested + "/Kestrin Software/Solvane Screensaver.reg");
+    EXPECT_NE(Text.find("\"TDegree\"=\"c\"\n"), std::string::npos);
     EXPECT_EQ(ModeOf(Nested), 0700u);
 }
 
@@ -123,6 +123,14 @@ TEST_F(UserKeyTest, LinkedKeyFileStaysLinked)
     EXPECT_EQ(UserKey::Open(kPath)->ReadString("Proxy"), "p");
 }
 
+TEST_F(UserKeyTest, PipeInPlaceOfTheFileDoesNotHang)
+{
+    std::filesystem::create_directories(Root() + "/Kestrin Software");
+    ASSERT_EQ(::mkfifo(KeyFile().c_str(), 0600), 0);
+    EXPECT_EQ(UserKey::Open(kPath), nullptr);
+    EXPECT_EQ(UserKey::Create(kPath), nullptr);
+}
+
 TEST_F(UserKeyTest, OversizedFileIsDamageNotARead)
 {
     WriteKey("\"Pad\"=\"" + std::string(2 << 20, 'x') + "\"\n");
@@ -148,7 +156,8 @@ TEST_F(UserKeyTest, OtherTypesSurviveAWriteOfAnotherValue)
 
 TEST_F(UserKeyTest, IntegerReadErrorsFollowTheDataSize)
 {
-    WriteKey("\"Short\"=\"ab\"\n\"Long\"=\"abcd\"\n\"Bytes\"=hex:01,02\n\"Wide\"=hex(4):01,02,03,04,05\n");
+    WriteKey("\"Short\"=\"ab\"\n\"Long\"=\"abcd\"\n\"Bytes\"=hex:01,02\n"
+             "\"Wide\"=hex(4):01,02,03,04,05\n");
     const auto Key = UserKey::Open(kPath);
     ASSERT_NE(Key, nullptr);
     auto MessageOf = [&](const std::string& Name) {

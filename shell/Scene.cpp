@@ -1,0 +1,292 @@
+// The scene: sprite table, set-up order and per-frame drawing order.
+#include "shell/Scene.h"
+
+#include "assets/Resources.h"
+#include "engine/Kss.h"
+#include "gadgets/Kgc.h"
+#include "gadgets/Kgr.h"
+#include "gadgets/Kgw.h"
+#include "platform/image/PictureDecoder.h"
+#include "sprites/Kim.h"
+#include "sprites/Kmv.h"
+
+#include <algorithm>
+#include <atomic>
+#include <cstring>
+#include <system_error>
+#include <thread>
+
+namespace {
+
+// The scene's pictures by resource name, in the order of the sprite table.
+constexpr const char* kPictureNames[] = {
+    "KIM1", "KMV1", "KMV2", "KMV3", "KMV3SG", "KMV3SGsmall",
+    "KIM2GadgetPanel", "KGC1", "KGW1", "KMV3Weather", "KGR1",
+};
+
+// Where the scene lies in the 1024 x 768 design space.
+constexpr int32_t kPanelY = 698;
+constexpr int32_t kFlyerStartXY = 300;
+
+// The strip counters' last values: 31 and 150 frames.
+constexpr int32_t kShortCycleLast = 30;
+constexpr int32_t kLongCycleLast = 149;
+
+// Gadget plates and the room they take in the panel.
+constexpr int32_t kClockWidth = 117;
+constexpr int32_t kWeatherWidth = 336;
+constexpr int32_t kTickerWidth = 572;
+constexpr int32_t kGadgetHeight = 69;
+
+int32_t Switch(int32_t Value)
+{
+    return Value != 0 ? 1 : 0;
+}
+
+}  // namespace
+
+void AdvanceCycleFrames(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
+{
+    ShortCycleFrame += 1;
+    if (ShortCycleFrame > kShortCycleLast)
+        ShortCycleFrame = 0;
+    LongCycleFrame += 1;
+    if (LongCycleFrame > kLongCycleLast)
+        LongCycleFrame = 0;
+}
+
+TGadgetPlacement PlaceGadgets(int32_t ShowTime, int32_t ShowWeather)
+{
+    // A switch stored as any other non-zero value would otherwise push the gadgets off-screen.
+    const int32_t Time = Switch(ShowTime);
+    const int32_t Weather = Switch(ShowWeather);
+    return TGadgetPlacement{
+        907,
+        688 - kClockWidth * Time,
+        453 - kClockWidth * Time - kWeatherWidth * Weather,
+    };
+}
+
+std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
+{
+    std::vector<TScenePicture> Pictures;
+    for (const char* Name : kPictureNames)
+        Pictures.push_back(TScenePicture{Name, {}, {}});
+
+    // Largest first, so that the long JPEG strips start at once on different cores and the
+    // small pictures fill the gaps at the end.
+    std::vector<size_t> Order(Pictures.size());
+    for (size_t i = 0; i < Order.size(); ++i)
+        Order[i] = i;
+    std::stable_sort(Order.begin(), Order.end(), [](size_t A, size_t B) {
+        return assets::FindResource(kPictureNames[A]).size() > assets::FindResource(kPictureNames[B]).size();
+    });
+
+    std::atomic<size_t> Next{0};
+    auto Work = [&] {
+        for (size_t k; (k = Next.fetch_add(1)) < Order.size();) {
+            TScenePicture& Entry = Pictures[Order[k]];
+            auto Result = plat::DecodePicture(assets::FindResource(Entry.Name), Entry.Name);
+            Entry.Picture = std::move(Result.Image);
+            Entry.Error = std::move(Result.Error);
+        }
+    };
+    std::vector<std::thread> Helpers;
+    for (unsigned t = 1; t < std::min<size_t>(Threads, Order.size()); ++t) {
+        try {
+            Helpers.emplace_back(Work);
+        } catch (const std::system_error&) {
+            break;  // no more threads: the ones running (and this one) share the rest
+        }
+    }
+    Work();
+    for (auto& Helper : Helpers)
+        Helper.join();
+    return Pictures;
+}
+
+TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
+{
+    auto Child = [&](auto* Sprite) {
+        Sprite->SetParent(Host);
+        return Sprite;
+    };
+    KIM1 = Child(new TKIM(Form));
+    KMV1 = Child(new TKMV(Form));
+    KMV2 = Child(new TKMV(Form));
+    KMV3 = Child(new TKMV(Form));
+    KMV3SG = Child(new TKMV(Form));
+    KMV3SGsmall = Child(new TKMV(Form));
+    KIM2GadgetPanel = Child(new TKIM(Form));
+    KGC1 = Child(new TKGC(Form));
+    KGW1 = Child(new TKGW(Form));
+    KMV3Weather = Child(new TKMV(Form));
+    KGR1 = Child(new TKGR(Form));
+    KGW1->SetWeatherPicVCL(KMV3Weather);
+
+    TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2, KMV3, KMV3SG, KMV3SGsmall,
+                                       KIM2GadgetPanel, KGC1, KGW1, KMV3Weather, KGR1};
+    static_assert(std::size(Sprites) == std::size(kPictureNames));
+    auto Pictures = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+    for (size_t i = 0; i < Pictures.size(); ++i) {
+        // A picture that cannot be decoded leaves its sprite empty; the scene draws the rest.
+        if (!Pictures[i].Error.empty())
+            Sprites[i]->SetErrorResult(Pictures[i].Error);
+        Sprites[i]->SetPicture(std::move(Pictures[i].Picture));
+    }
+}
+
+// The components, the run-time strips among them, belong to the window and go with it.
+TScene::~TScene() = default;
+
+void TScene::PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width,
+                          int32_t Height, int32_t X, int32_t Y)
+{
+    Sprite->SetStretching(Stretching);
+    Sprite->SetShowX(X);
+    Sprite->SetShowY(Y);
+    Sprite->SetOriginalWidth(Width);
+    Sprite->SetOriginalHeight(Height);
+    Sprite->CreateDXImage();
+    Sprite->SetTransparency(Transparency);
+}
+
+void TScene::PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize,
+                          int32_t StretchWidth, int32_t StretchHeight, int32_t FrameHeight,
+                          int32_t X, int32_t Y)
+{
+    Sprite->SetStretching(Stretching);
+    Sprite->SetShowX(X);
+    Sprite->SetShowY(Y);
+    Sprite->SetYOffsetFrame(FrameHeight);
+    if (UseSize) {
+        Sprite->SetStretchWidth(StretchWidth);
+        Sprite->SetStretchHeight(StretchHeight);
+    }
+    // A JPEG strip is cut from its decoded bitmap.
+    if (Sprite->GetPicture().ClassName() == "TJPEGImage")
+        Sprite->SetFDibBitmap(&Sprite->GetPicture());
+    Sprite->CreateDXMovie();
+    Sprite->SetTransparency(Transparency);
+}
+
+void TScene::CopyMoviePicture(TKMV* Target, const TKMV* Source)
+{
+    Target->SetParent(FHost);
+    Target->Left = 1;
+    Target->Top = 1;
+    Target->Width = 1;
+    Target->Height = 1;
+    // Taken as a bitmap, whatever kind of picture the source holds.
+    const plat::Picture& From = Source->GetPicture();
+    plat::Picture Copy(From.Width(), From.Height(), "TBitmap", plat::Picture::NoFill{});
+    if (!From.Empty())
+        std::memcpy(Copy.Pixels(), From.Pixels(),
+                    static_cast<size_t>(From.Width()) * static_cast<size_t>(From.Height()) * sizeof(uint32_t));
+    Target->SetPicture(std::move(Copy));
+}
+
+void TScene::Build()
+{
+    if (FBuilt)
+        return;
+    PrepareBackdrop();
+    PrepareGadgets();
+    PrepareFlyers();
+    FBuilt = true;
+}
+
+void TScene::PrepareBackdrop()
+{
+    PrepareStill(KIM1, true, false, 1024, 768, 0, 0);
+    PrepareMovie(KMV1, true, false, false, 0, 0, 217, 0, 551);
+    PrepareMovie(KMV2, true, false, false, 0, 0, 73, 299, 478);
+    PrepareMovie(KMV3, true, false, false, 0, 0, 65, 0, 319);
+}
+
+void TScene::PrepareGadgets()
+{
+    const int32_t ShowTime = FHost->GetShowTime();
+    const int32_t ShowWeather = FHost->GetShowWeather();
+    const int32_t ShowNews = FHost->GetShowNews();
+    const TGadgetPlacement At = PlaceGadgets(ShowTime, ShowWeather);
+
+    // Opaque, the panel is a solid band; otherwise its black lets the scene show through.
+    PrepareStill(KIM2GadgetPanel, true, FHost->GetShowBlack() == 0, 1024, 70, 0, kPanelY);
+    if (ShowTime != 0)
+        PrepareStill(KGC1, true, true, kClockWidth, kGadgetHeight, At.ClockX, kPanelY);
+    if (ShowWeather != 0) {
+        PrepareMovie(KMV3Weather, true, false, false, 0, 0, 52, 0, 0);
+        PrepareStill(KGW1, true, true, kWeatherWidth, kGadgetHeight, At.WeatherX, kPanelY);
+    }
+    if (OnStartFeeds)
+        OnStartFeeds(FForm);
+    // The ticker is one pixel wider than the room its place leaves: it overlaps its right
+    // neighbour by one pixel, or reaches one past the screen's right edge when alone.
+    if (ShowNews != 0)
+        PrepareStill(KGR1, true, true, kTickerWidth, kGadgetHeight, At.NewsX, kPanelY);
+}
+
+void TScene::StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment,
+                        int32_t Steps)
+{
+    Flights[static_cast<size_t>(Index)] = std::make_unique<FlyMovies>();
+    StartFlight(*Flights[static_cast<size_t>(Index)], Path, FirstSegment, Steps);
+}
+
+void TScene::PrepareFlyers()
+{
+    PrepareMovie(KMV3SG, true, true, false, 0, 0, 44, kFlyerStartXY, kFlyerStartXY);
+    StartFlyer(0, FlightPathA, 0, 35);
+
+    PrepareMovie(KMV3SGsmall, true, true, false, 0, 0, 24, kFlyerStartXY, kFlyerStartXY);
+    StartFlyer(1, FlightPathB, 0, 32);
+
+    KMV3SGmini = new TKMV(FForm);
+    CopyMoviePicture(KMV3SGmini, KMV3SGsmall);
+    PrepareMovie(KMV3SGmini, true, true, true, 28, 18, 24, kFlyerStartXY, kFlyerStartXY);
+    StartFlyer(2, FlightPathB, 10, 36);
+
+    KMV3SGtiny = new TKMV(FForm);
+    CopyMoviePicture(KMV3SGtiny, KMV3SGsmall);
+    PrepareMovie(KMV3SGtiny, true, true, true, 14, 9, 24, kFlyerStartXY, kFlyerStartXY);
+    StartFlyer(3, FlightPathC, 0, 50);
+}
+
+void TScene::DrawFrame(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
+{
+    if (!FBuilt)
+        return;
+    AdvanceCycleFrames(ShortCycleFrame, LongCycleFrame);
+    KIM1->DrawImage();
+    KMV1->SetNumberFrame(ShortCycleFrame);
+    KMV1->DrawMovie();
+    KMV2->SetNumberFrame(ShortCycleFrame);
+    KMV2->DrawMovie();
+    KMV3->SetNumberFrame(LongCycleFrame);
+    KMV3->DrawMovie();
+
+    // The smaller flyers first, so that the larger ones pass in front of them.
+    FlyStep(*KMV3SGtiny, *Flights[3]);
+    FlyStep(*KMV3SGmini, *Flights[2]);
+    FlyStep(*KMV3SGsmall, *Flights[1]);
+    FlyStep(*KMV3SG, *Flights[0]);
+
+    DrawGadgets();
+}
+
+void TScene::DrawGadgets()
+{
+    const int32_t ShowTime = Switch(FHost->GetShowTime());
+    const int32_t ShowWeather = Switch(FHost->GetShowWeather());
+    const int32_t ShowNews = Switch(FHost->GetShowNews());
+    if (ShowWeather + ShowNews + ShowTime > 0)
+        KIM2GadgetPanel->DrawImage();
+    // Each gadget's own contents are drawn over its plate, right after it, once they exist.
+    if (ShowTime)
+        KGC1->DrawImage();
+    if (ShowWeather)
+        KGW1->DrawImage();
+    if (ShowNews)
+        KGR1->DrawImage();
+}
