@@ -6,6 +6,13 @@
 
 TKIM::TKIM(TComponent* AOwner) : TSpriteControl(AOwner) {}
 
+TKIM::~TKIM()
+{
+    // Our surfaces are counted objects of their own, not memory of the display object that its
+    // release would take back; one still held here would otherwise never be freed.
+    sprites::ReleaseSurface(FpSurface);
+}
+
 void TKIM::SetOriginalWidth(int32_t Width)
 {
     FStretchWidth = sprites::ScaleToScreen(Width, HostWidthScreen(), sprites::kDesignWidth);

@@ -16,6 +16,8 @@
 class TKIM : public TSpriteControl, public TDXImageOwner {
 public:
     explicit TKIM(TComponent* AOwner);
+    // Releases a surface the host did not close (a sprite freed before its host closed).
+    ~TKIM() override;
     const char* ClassName() const override { return "TKIM"; }
 
     // A size given in the 1024 x 768 design space becomes the surface size, whether Stretching

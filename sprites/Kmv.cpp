@@ -13,6 +13,12 @@ constexpr uint32_t kNoColour = 0xFFFFFFFFu;
 
 TKMV::TKMV(TComponent* AOwner) : TSpriteControl(AOwner) {}
 
+TKMV::~TKMV()
+{
+    // As for the still image: frame surfaces are counted objects that nothing else frees.
+    ReleaseFrames();
+}
+
 void TKMV::SetYOffsetFrame(int32_t Height)
 {
     FFrameHeight = Height;

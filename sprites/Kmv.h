@@ -23,6 +23,8 @@ public:
     static constexpr int kMaxFrames = 200;
 
     explicit TKMV(TComponent* AOwner);
+    // Releases frames the host did not close (a sprite freed before its host closed).
+    ~TKMV() override;
     const char* ClassName() const override { return "TKMV"; }
 
     // The published OriginalHeight: the height of one frame in strip pixels. With Stretching on

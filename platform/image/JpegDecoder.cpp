@@ -42,7 +42,12 @@ void ClearFillerBytes(Picture& Out, int First, int Count)
 {
     uint32_t* Begin = Out.Row(First);
     const size_t Size = static_cast<size_t>(Count) * static_cast<size_t>(Out.Width());
-    for (size_t i = 0; i < Size; ++i)
+    // Blocks of eight, so that the compiler uses vector instructions also at -O2.
+    size_t i = 0;
+    for (; i + 8 <= Size; i += 8)
+        for (size_t k = 0; k < 8; ++k)
+            Begin[i + k] &= 0x00FFFFFFu;
+    for (; i < Size; ++i)
         Begin[i] &= 0x00FFFFFFu;
 }
 

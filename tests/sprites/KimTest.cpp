@@ -276,7 +276,6 @@ TEST_F(KimTest, HostClosesExactlyTheStillImageSprites)
     EXPECT_NE(Gadget->Surface(), nullptr);
     Kim->DrawImage();  // after the close: no surface, and no use of the released primary
     EXPECT_EQ(Kim->GetErrorResult(), "eFpSurface==NULL");
-    Gadget->CloseDXImage();
 }
 
 TEST_F(KimTest, ASecondCreateReplacesTheSurface)

@@ -305,7 +305,6 @@ TEST_F(KmvTest, HostClosesExactlyTheStripSprites)
         EXPECT_EQ(Kmv->Surface(i), nullptr);
     EXPECT_NE(Derived->Surface(0), nullptr);
     Kmv->DrawMovie();  // no use of the released primary
-    Derived->CloseDXMovie();
 }
 
 TEST_F(KmvTest, SurfaceCreationFailureStopsTheCutKeepingEarlierFrames)
