@@ -82,9 +82,23 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
         return assets::FindResource(kPictureNames[A]).size() > assets::FindResource(kPictureNames[B]).size();
     });
 
+    // Helpers take only JPEG pictures (the long strips): the bitmap decoder keeps per-thread
+    // state in its library that a thread it did not start never gives back.
+    auto IsJpeg = [](const char* Name) {
+        const auto Bytes = assets::FindResource(Name);
+        return Bytes.size() >= 2 && Bytes[0] == 0xFF && Bytes[1] == 0xD8;
+    };
     std::atomic<size_t> Next{0};
-    auto Work = [&] {
-        for (size_t k; (k = Next.fetch_add(1)) < Order.size();) {
+    auto Claim = [&](bool Helper, size_t& k) {
+        k = Next.load();
+        do {
+            if (k >= Order.size() || (Helper && !IsJpeg(kPictureNames[Order[k]])))
+                return false;
+        } while (!Next.compare_exchange_weak(k, k + 1));
+        return true;
+    };
+    auto Work = [&](bool Helper) {
+        for (size_t k; Claim(Helper, k);) {
             TScenePicture& Entry = Pictures[Order[k]];
             auto Result = plat::DecodePicture(assets::FindResource(Entry.Name), Entry.Name);
             Entry.Picture = std::move(Result.Image);
@@ -94,12 +108,12 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
     std::vector<std::thread> Helpers;
     for (unsigned t = 1; t < std::min<size_t>(Threads, Order.size()); ++t) {
         try {
-            Helpers.emplace_back(Work);
+            Helpers.emplace_back(Work, true);
         } catch (const std::system_error&) {
             break;  // no more threads: the ones running (and this one) share the rest
         }
     }
-    Work();
+    Work(false);
     for (auto& Helper : Helpers)
         Helper.join();
     return Pictures;
