@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the saver and the tests need, and only those that are
 # missing, so that a second run costs a few dpkg queries. Runs as root or through sudo.
+# Arguments replace the list: `tools/setup.sh sox` installs just what another script needs.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
 )
+[ $# -eq 0 ] || packages=("$@")
 
 missing=()
 for p in "${packages[@]}"; do
