@@ -298,6 +298,16 @@ def slider_track():
     return surface_rgb(surface)
 
 
+def rounded_rect(ctx, w, h, r):
+    """A w x h rectangle with corners of radius r, on pixel centres so its outline is crisp."""
+    ctx.new_sub_path()
+    ctx.arc(w - r - 0.5, r + 0.5, r, -math.pi / 2, 0)
+    ctx.arc(w - r - 0.5, h - r - 0.5, r, 0, math.pi / 2)
+    ctx.arc(r + 0.5, h - r - 0.5, r, math.pi / 2, math.pi)
+    ctx.arc(r + 0.5, r + 0.5, r, math.pi, 3 * math.pi / 2)
+    ctx.close_path()
+
+
 def slider_knob():
     w, h = 34, 16
     surface = cairo.ImageSurface(cairo.FORMAT_RGB24, w, h)
@@ -307,12 +317,7 @@ def slider_knob():
     set_rgb(ctx, (50, 54, 72))
     ctx.paint()
     r = 6
-    ctx.new_sub_path()
-    ctx.arc(w - r - 0.5, r + 0.5, r, -math.pi / 2, 0)
-    ctx.arc(w - r - 0.5, h - r - 0.5, r, 0, math.pi / 2)
-    ctx.arc(r + 0.5, h - r - 0.5, r, math.pi / 2, math.pi)
-    ctx.arc(r + 0.5, r + 0.5, r, math.pi, 3 * math.pi / 2)
-    ctx.close_path()
+    rounded_rect(ctx, w, h, r)
     path = ctx.copy_path()
     ctx.set_source(gradient(0, 0, 0, h, ((0, (252, 234, 190)), (0.5, (222, 184, 116)), (1, (170, 128, 70)))))
     ctx.fill()
@@ -346,12 +351,7 @@ def button(caption, pressed):
     set_rgb(ctx, WINDOW)
     ctx.paint()
     r = 5
-    ctx.new_sub_path()
-    ctx.arc(w - r - 0.5, r + 0.5, r, -math.pi / 2, 0)
-    ctx.arc(w - r - 0.5, h - r - 0.5, r, 0, math.pi / 2)
-    ctx.arc(r + 0.5, h - r - 0.5, r, math.pi / 2, math.pi)
-    ctx.arc(r + 0.5, r + 0.5, r, math.pi, 3 * math.pi / 2)
-    ctx.close_path()
+    rounded_rect(ctx, w, h, r)
     path = ctx.copy_path()
     if pressed:
         body = ((0, (30, 32, 44)), (1, (48, 52, 68)))
