@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/display/RefCounted.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Geometry.h"
 
@@ -162,15 +163,13 @@ class DirectDrawSurface;
 class DirectDrawGammaControl;
 struct DisplayDevice;
 
-class DirectDraw {
+class DirectDraw : public RefCounted<DirectDraw> {
 public:
     DirectDraw(const DirectDraw&) = delete;
     DirectDraw& operator=(const DirectDraw&) = delete;
 
-    uint32_t AddRef();
-    // At zero: empties the surfaces still alive, leaves the exclusive mode (the screen's window
-    // closes) and frees the object.
-    uint32_t Release();
+    // AddRef/Release: at zero the object empties the surfaces still alive, leaves the exclusive
+    // mode (the screen's window closes) and is freed.
 
     // Binds the display object to a screen. DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN takes the screen
     // for full-screen use; a null screen is DDERR_INVALIDPARAMS.
@@ -188,13 +187,13 @@ public:
     void LoseSurfaces();
 
 private:
+    friend class RefCounted<DirectDraw>;
     friend HResult DirectDrawCreate(const GUID*, DirectDraw**, void*);
     friend class DirectDrawSurface;
     explicit DirectDraw(int DeviceIndex);
     ~DirectDraw();
     void OrphanSurfaces();
 
-    std::atomic<uint32_t> FReferences{1};
     std::shared_ptr<DisplayDevice> FDevice;
 };
 
@@ -202,13 +201,10 @@ private:
 // (DisplayDeviceGuid). Outer must be null.
 HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer);
 
-class DirectDrawSurface {
+class DirectDrawSurface : public RefCounted<DirectDrawSurface> {
 public:
     DirectDrawSurface(const DirectDrawSurface&) = delete;
     DirectDrawSurface& operator=(const DirectDrawSurface&) = delete;
-
-    uint32_t AddRef();
-    uint32_t Release();
 
     // The back buffer of a primary flip chain (DDSCAPS_BACKBUFFER), with a new reference.
     HResult GetAttachedSurface(const DDSCAPS* Caps, DirectDrawSurface** Attached);
@@ -253,6 +249,7 @@ public:
     struct State;
 
 private:
+    friend class RefCounted<DirectDrawSurface>;
     friend class DirectDraw;
     DirectDrawSurface(std::shared_ptr<DisplayDevice> Device, int Width, int Height);
     ~DirectDrawSurface();
@@ -262,29 +259,26 @@ private:
     void Orphan();
     HResult CheckUsable() const;
 
-    std::atomic<uint32_t> FReferences{1};
     std::unique_ptr<State> FState;
     int FWidth = 0;
     int FHeight = 0;
 };
 
-class DirectDrawGammaControl {
+class DirectDrawGammaControl : public RefCounted<DirectDrawGammaControl> {
 public:
     DirectDrawGammaControl(const DirectDrawGammaControl&) = delete;
     DirectDrawGammaControl& operator=(const DirectDrawGammaControl&) = delete;
 
-    uint32_t AddRef();
-    uint32_t Release();
     HResult GetGammaRamp(uint32_t Flags, DDGAMMARAMP* Ramp);
     // The ramp holds while the display object is open; releasing it resets the screen's ramp.
     HResult SetGammaRamp(uint32_t Flags, const DDGAMMARAMP* Ramp);
 
 private:
+    friend class RefCounted<DirectDrawGammaControl>;
     friend class DirectDrawSurface;
     explicit DirectDrawGammaControl(std::shared_ptr<DisplayDevice> Device);
     ~DirectDrawGammaControl() = default;
 
-    std::atomic<uint32_t> FReferences{1};
     std::shared_ptr<DisplayDevice> FDevice;
 };
 

@@ -76,19 +76,6 @@ void DirectDraw::OrphanSurfaces()
     orphans.Surfaces.insert(orphans.Surfaces.end(), surfaces.begin(), surfaces.end());
 }
 
-uint32_t DirectDraw::AddRef()
-{
-    return FReferences.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t DirectDraw::Release()
-{
-    const uint32_t left = FReferences.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 HResult DirectDraw::SetCooperativeLevel(Screen* Window, uint32_t Flags)
 {
     if (Window == nullptr)

@@ -92,19 +92,6 @@ DirectDrawSurface* DirectDrawSurface::CreateFlipChain(const std::shared_ptr<Disp
     return primary;
 }
 
-uint32_t DirectDrawSurface::AddRef()
-{
-    return FReferences.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t DirectDrawSurface::Release()
-{
-    const uint32_t left = FReferences.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (left == 0)
-        delete this;
-    return left;
-}
-
 void DirectDrawSurface::Orphan()
 {
     State& s = *FState;
@@ -309,19 +296,6 @@ HResult DirectDrawSurface::QueryGammaControl(DirectDrawGammaControl** Control)
 }
 
 DirectDrawGammaControl::DirectDrawGammaControl(std::shared_ptr<DisplayDevice> Device) : FDevice(std::move(Device)) {}
-
-uint32_t DirectDrawGammaControl::AddRef()
-{
-    return FReferences.fetch_add(1, std::memory_order_relaxed) + 1;
-}
-
-uint32_t DirectDrawGammaControl::Release()
-{
-    const uint32_t left = FReferences.fetch_sub(1, std::memory_order_acq_rel) - 1;
-    if (left == 0)
-        delete this;
-    return left;
-}
 
 HResult DirectDrawGammaControl::GetGammaRamp(uint32_t Flags, DDGAMMARAMP* Ramp)
 {
