@@ -24,6 +24,7 @@ import numpy as np
 from PIL import Image
 
 from bmp8 import quantize, write_bmp24, write_bmp8
+from paint import gradient, set_rgb
 
 WINDOW = (107, 112, 133)
 HEADER_SIZE = (546, 90)
@@ -44,17 +45,6 @@ def surface_rgb(surface):
     h, w = surface.get_height(), surface.get_width()
     buf = np.frombuffer(surface.get_data(), dtype=np.uint8).reshape(h, surface.get_stride() // 4, 4)
     return buf[:, :w, 2::-1].copy()
-
-
-def set_rgb(ctx, colour, alpha=1.0):
-    ctx.set_source_rgba(colour[0] / 255, colour[1] / 255, colour[2] / 255, alpha)
-
-
-def gradient(x0, y0, x1, y1, stops):
-    grad = cairo.LinearGradient(x0, y0, x1, y1)
-    for offset, colour in stops:
-        grad.add_color_stop_rgb(offset, *(c / 255 for c in colour))
-    return grad
 
 
 def gull(ctx, x, y, span, colour, alpha=1.0):

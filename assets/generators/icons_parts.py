@@ -8,6 +8,8 @@ import math
 
 import cairo
 
+from paint import gradient as linear, set_rgb as rgb
+
 LINE = 2.0  # the family's stroke width in pixels
 
 SUN_CORE = (255, 236, 160)
@@ -35,17 +37,6 @@ CLOUD_TONES = {  # top and bottom of the cloud's gradient
 }
 BACK_TOP = (36, 37, 64)
 BACK_BOTTOM = (16, 15, 30)
-
-
-def rgb(ctx, colour, alpha=1.0):
-    ctx.set_source_rgba(colour[0] / 255, colour[1] / 255, colour[2] / 255, alpha)
-
-
-def linear(x0, y0, x1, y1, stops):
-    grad = cairo.LinearGradient(x0, y0, x1, y1)
-    for offset, colour in stops:
-        grad.add_color_stop_rgb(offset, *(c / 255 for c in colour))
-    return grad
 
 
 def background(ctx):

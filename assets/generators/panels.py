@@ -21,6 +21,7 @@ import numpy as np
 from PIL import Image
 
 from bmp8 import quantize
+from paint import set_rgb
 
 DEEP = (14, 13, 26)          # the glass colour and the keyline around every drawn mark
 GOLD_TOP = (232, 204, 146)   # trim, lit from above
@@ -40,10 +41,6 @@ KEEP_ALPHA = 0.35            # coverage below which a pixel stays see-through
 def new_canvas(width, height):
     surface = cairo.ImageSurface(cairo.FORMAT_ARGB32, width, height)
     return surface, cairo.Context(surface)
-
-
-def set_rgb(ctx, colour, alpha=1.0):
-    ctx.set_source_rgba(colour[0] / 255, colour[1] / 255, colour[2] / 255, alpha)
 
 
 def gold(y0, y1):
