@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
+  locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
 )
 [ $# -eq 0 ] || packages=("$@")
 
