@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the saver and the tests need, and only those that are
-# missing, so that a second run costs a few dpkg queries. Runs as root or through sudo.
+# missing, so that a second run costs a few dpkg queries. As root it installs directly (a fresh
+# Debian has no sudo); any other user goes through sudo, which must then be installed.
 # Arguments replace the list: `tools/setup.sh sox` installs just what another script needs.
 set -euo pipefail
 
@@ -12,6 +13,8 @@ packages=(
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
   locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
+  # the Debian package: CPack's dependency scan, and the checks of what it installs
+  file lintian appstream desktop-file-utils man-db
 )
 [ $# -eq 0 ] || packages=("$@")
 
@@ -20,9 +23,18 @@ for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 if [ ${#missing[@]} -gt 0 ]; then
-  sudo_cmd=()
-  [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
+  as_root=()
+  if [ "$(id -u)" -ne 0 ]; then
+    if ! command -v sudo >/dev/null; then
+      echo "Missing packages: ${missing[*]}" >&2
+      echo "Run this as root once (su -c \"$0${*:+ $*}\"), or install sudo." >&2
+      exit 1
+    fi
+    as_root=(sudo)
+  fi
   echo "Installing: ${missing[*]}"
-  "${sudo_cmd[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  "${as_root[@]}" apt-get update -qq
+  # sudo resets the environment, so the front end is set behind it.
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, a sanitized build (AddressSanitizer and UndefinedBehaviorSanitizer) and the whole test
 # suite. Tests that need a display get a private Xvfb server; the others use SDL's offscreen driver.
+# Then the Debian package is built and checked in a clean root.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -20,4 +21,9 @@ export LSAN_OPTIONS="suppressions=$PWD/tools/lsan.supp:print_suppressions=0"
 if ! "$build/solvane-tests" --gtest_list_tests >/dev/null 2>&1; then
   export ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 fi
-cd "$build" && ctest --output-on-failure -j2 --timeout 300
+(cd "$build" && ctest --output-on-failure -j2 --timeout 300)
+
+# The Debian package: a release build of only what ships, installed into a clean root, checked
+# file by file, and the installed program run.
+tools/package.sh
+tests/packaging/check_package.sh build-deb/solvane_*.deb

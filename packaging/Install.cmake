@@ -1,0 +1,64 @@
+# What `cmake --install` puts where (GNUInstallDirs), and the Debian package built from exactly
+# those rules (Package.cmake). Included once, at the end of the top-level CMakeLists.txt, so every
+# target is defined by then. Other parts add their own install() rules (the settings dialog's
+# module under ${CMAKE_INSTALL_LIBDIR}/solvane/); the package carries whatever is installed.
+include(GNUInstallDirs)
+
+set(SOLVANE_VERSION 1.0.0)
+set(SOLVANE_RELEASE_DATE 2026-12-08)
+set(SOLVANE_APP_ID com.kestrinsoftware.Solvane)
+set(PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
+set(PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
+
+# A package build makes only what ships: every executable but the program itself (tests, bench,
+# command-line tools) leaves "all", so `cmake --build` and CPack compile no more than needed.
+option(SOLVANE_PACKAGE_ONLY "Build only the installed program and its modules" OFF)
+if(SOLVANE_PACKAGE_ONLY)
+  get_property(all_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
+  foreach(target ${all_targets})
+    get_target_property(type ${target} TYPE)
+    if(type STREQUAL "EXECUTABLE" AND NOT target STREQUAL "solvane")
+      set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
+    endif()
+  endforeach()
+endif()
+
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# XScreenSaver looks for hacks in its own folder and knows them by base name: a relative link
+# keeps one program (and /proc/self/exe pointing at bin/, where its modules are found from).
+file(RELATIVE_PATH hack_target
+  ${CMAKE_INSTALL_FULL_LIBEXECDIR}/xscreensaver ${CMAKE_INSTALL_FULL_BINDIR}/solvane)
+file(MAKE_DIRECTORY ${PACKAGING_OUT}/hack)
+file(CREATE_LINK ${hack_target} ${PACKAGING_OUT}/hack/solvane SYMBOLIC)
+install(FILES ${PACKAGING_OUT}/hack/solvane DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/xscreensaver)
+install(FILES ${PACKAGING_DIR}/xscreensaver/solvane.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/xscreensaver/config)
+
+install(FILES ${PACKAGING_DIR}/desktop/${SOLVANE_APP_ID}.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+configure_file(${PACKAGING_DIR}/desktop/solvane-screensaver.desktop.in
+  ${PACKAGING_OUT}/screensavers/solvane.desktop @ONLY)
+install(FILES ${PACKAGING_OUT}/screensavers/solvane.desktop
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
+configure_file(${PACKAGING_DIR}/metainfo/${SOLVANE_APP_ID}.metainfo.xml.in
+  ${PACKAGING_OUT}/${SOLVANE_APP_ID}.metainfo.xml @ONLY)
+install(FILES ${PACKAGING_OUT}/${SOLVANE_APP_ID}.metainfo.xml
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+
+# The manual page and the changelog go out compressed, as Debian's policy wants them.
+configure_file(${PACKAGING_DIR}/man/solvane.1.in ${PACKAGING_OUT}/solvane.1 @ONLY)
+configure_file(${PACKAGING_DIR}/doc/changelog ${PACKAGING_OUT}/changelog COPYONLY)
+add_custom_command(OUTPUT ${PACKAGING_OUT}/solvane.1.gz ${PACKAGING_OUT}/changelog.gz
+  COMMAND gzip -9nkf solvane.1 changelog
+  DEPENDS ${PACKAGING_OUT}/solvane.1 ${PACKAGING_OUT}/changelog
+  WORKING_DIRECTORY ${PACKAGING_OUT} VERBATIM)
+add_custom_target(solvane-docs ALL DEPENDS ${PACKAGING_OUT}/solvane.1.gz ${PACKAGING_OUT}/changelog.gz)
+install(FILES ${PACKAGING_OUT}/solvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${PACKAGING_OUT}/changelog.gz ${PACKAGING_DIR}/doc/copyright
+  DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+include(${PACKAGING_DIR}/Package.cmake)
