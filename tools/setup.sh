@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
+  libexpat1-dev  # the XML parser the feed reading benchmark measures against
 )
 [ $# -eq 0 ] || packages=("$@")
 
