@@ -34,18 +34,6 @@ TEST(TextCut, CleanCDataReplacesInOrderWithoutRescanning)
     EXPECT_EQ(CleanCData("\xE2\x80 \x99"), "\xE2\x80 \x99");
 }
 
-TEST(TextCut, CutEntityParts)
-{
-    TEntityCut cut = CutEntity("Q&A; more");
-    EXPECT_TRUE(cut.Found);
-    EXPECT_EQ(cut.Before, "Q");
-    EXPECT_EQ(cut.Name, "A");
-    EXPECT_EQ(cut.Remainder, " more");
-    cut = CutEntity("a; b & c");
-    EXPECT_FALSE(cut.Found);
-    EXPECT_EQ(cut.Remainder, "a; b & c");
-}
-
 TEST(TextCut, DecodeEntitiesTableNumbersHtmlAndTheRest)
 {
     EXPECT_EQ(DecodeEntities("&quot;&amp;&#039;&apos;&lt;&gt;&#36;&#39;&#038;"), "\"&''<>$'&");
