@@ -2,20 +2,33 @@
 
 #include <charconv>
 
-int32_t StrToInt(const std::string& Text)
+bool TryStrToInt(std::string_view Text, int32_t& Value)
 {
-    size_t first = Text.find_first_not_of(" \t");
-    size_t last = Text.find_last_not_of(" \t");
-    if (first == std::string::npos)
-        throw EConvertError("'" + Text + "' is not a valid integer value");
+    const size_t first = Text.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return false;
+    Text = Text.substr(first, Text.find_last_not_of(" \t") + 1 - first);
     // from_chars takes a minus sign but not a plus sign.
-    if (Text[first] == '+' && first < last && Text[first + 1] != '-')
-        ++first;
+    if (Text.size() > 1 && Text[0] == '+' && Text[1] != '-')
+        Text.remove_prefix(1);
     int32_t value = 0;
-    const char* begin = Text.data() + first;
-    const char* end = Text.data() + last + 1;
-    const auto [stop, error] = std::from_chars(begin, end, value);
-    if (error != std::errc() || stop != end)
-        throw EConvertError("'" + Text + "' is not a valid integer value");
+    const auto [stop, error] = std::from_chars(Text.data(), Text.data() + Text.size(), value);
+    if (error != std::errc() || stop != Text.data() + Text.size())
+        return false;
+    Value = value;
+    return true;
+}
+
+int32_t StrToInt(std::string_view Text)
+{
+    int32_t value = 0;
+    if (!TryStrToInt(Text, value))
+        throw EConvertError("'" + std::string(Text) + "' is not a valid integer value");
     return value;
+}
+
+int32_t StrToIntDef(std::string_view Text, int32_t Default)
+{
+    int32_t value = 0;
+    return TryStrToInt(Text, value) ? value : Default;
 }

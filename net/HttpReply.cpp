@@ -5,22 +5,21 @@
 #include "net/Httpclient.h"
 
 #include "net/HttpLimits.h"
-#include "net/NumberText.h"
+#include "engine/StrToInt.h"
 
 #include <algorithm>
 #include <cctype>
 
 namespace {
 
-// The line from its Position-th character (1-based) on, without the line end, cut to the
-// longest value kept.
+// The line from its Position-th character (1-based) on, up to the line end, cut to the longest
+// value kept. A CR, LF or NUL inside ends the value too: the cookie and the location go back out
+// in later request lines, where such a byte would start a header line of the server's choosing
+// or cut the request short.
 std::string ValueFrom(const std::string& Line, size_t Position)
 {
     std::string value = Line.substr(std::min(Line.size(), Position - 1));
-    if (!value.empty() && value.back() == '\n')
-        value.pop_back();
-    if (!value.empty() && value.back() == '\r')
-        value.pop_back();
+    value.resize(std::min(value.find_first_of(std::string_view("\r\n\0", 3)), value.size()));
     if (value.size() > net::kMaxHeaderValueChars)
         value.resize(net::kMaxHeaderValueChars);
     return value;
@@ -52,6 +51,22 @@ bool EndsHeader(const std::string& Line)
 
 }  // namespace
 
+// ReadLn hands a line longer than its buffer back in pieces; they are joined here, so the end of
+// such a line ("\n" or "\r\n" alone in the last piece) is not taken for the header's blank line.
+std::string THttpClient::ReadHeaderLn(size_t HeaderBytes)
+{
+    std::string line = ReadLn();
+    while (!line.empty() && line.back() != '\n') {
+        if (HeaderBytes + line.size() > net::kMaxHeaderBytes)
+            throw ESockError("Reply header too long");
+        const std::string piece = ReadLn();
+        if (piece.empty())
+            break;
+        line += piece;
+    }
+    return line;
+}
+
 void THttpClient::ReadHeaderLine(const std::string& Line)
 {
     const std::string name = FirstFieldUpper(Line);
@@ -79,13 +94,13 @@ void THttpClient::RemoveHeader()
         if (!OutputFileMode)
             Header += Line;
     };
-    const std::string status = ReadLn();
+    const std::string status = ReadHeaderLn(headerBytes);
     if (!status.empty()) {
         FStatus = static_cast<int16_t>(StrToIntDef(NthWord(status, ' ', 2), 0));
         keep(status);
     }
     for (;;) {
-        const std::string line = ReadLn();
+        const std::string line = ReadHeaderLn(headerBytes);
         ReadHeaderLine(line);
         keep(line);
         if (EndsHeader(line))

@@ -2,7 +2,7 @@
 #include "net/Httpclient.h"
 
 #include "net/HttpLimits.h"
-#include "net/NumberText.h"
+#include "engine/StrToInt.h"
 
 #include <algorithm>
 #include <cctype>

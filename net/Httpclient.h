@@ -4,11 +4,13 @@
 // set), reads the reply's status and header lines into Header and everything after them until
 // the server closes into Body, and follows redirects (300-302) with the received cookie carried
 // in HeaderInfo.Cookie for every later request. Any reply, error pages included, ends a Get
-// normally; socket failures and time-outs raise ESockError/EAbortError after Disconnect. A whole
+// normally; socket failures and time-outs raise ESockError/EAbortError after Disconnect, a port
+// that is not a number EConvertError. A whole
 // Get is bounded (HttpLimits.h): a few redirects, a header and body size, and an overall
 // deadline of a few TimeOut periods.
 #pragma once
 
+#include "engine/StrToInt.h"
 #include "net/ExStringList.h"
 #include "net/Sockclient.h"
 
@@ -56,6 +58,7 @@ private:
     void JudgeReply();
     bool FollowRedirect();
     void ReadHeaderLine(const std::string& Line);
+    std::string ReadHeaderLn(size_t HeaderBytes);
 
     TExStringList FRequest;
     std::string FPath;

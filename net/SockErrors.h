@@ -3,7 +3,8 @@
 // ESockError reports a socket failure with the text its callers show or compare
 // ("Connection Failed", "10061:Connection refused"); EAbortError is the time-out or cancel of a
 // wait. Callers of the HTTP client catch ESockError; the plain runtime errors of a bad address
-// ("Empty URL") deliberately do not derive from it.
+// ("Empty URL") and the conversion error of a port that is not a number (EConvertError,
+// engine/StrToInt.h) deliberately do not derive from it.
 #pragma once
 
 #include <stdexcept>
@@ -17,10 +18,4 @@ public:
 class EAbortError : public ESockError {
 public:
     explicit EAbortError(const std::string& Message) : ESockError(Message) {}
-};
-
-// A text that is not a number where one is required (a port in an address).
-class EConvertError : public std::runtime_error {
-public:
-    explicit EConvertError(const std::string& Message) : std::runtime_error(Message) {}
 };

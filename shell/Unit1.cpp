@@ -2,6 +2,8 @@
 
 #include "engine/HostNames.h"
 #include "engine/Kss.h"
+#include "net/Httpclient.h"
+#include "net/Unit2thread1.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/ShellOpen.h"
@@ -11,16 +13,19 @@
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
-    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this))
+    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this))
 {
     Kss1->SetName("Kss1");
     Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
+    HTTP1->SetName("HTTP1");
     Scene = std::make_unique<TScene>(this, Kss1);
+    Scene->OnStartFeeds = [this](TObject*) { StartFeeds(); };
 }
 
 // The frames must have stopped before the components they draw are freed.
 TForm1::~TForm1()
 {
+    FFeedThread.reset();
     Kss1->SetTimerEnabled(false);
     plat::Application& app = Application();
     app.OnKeyPress = nullptr;
@@ -57,6 +62,17 @@ void TForm1::FormCreate(TObject*)
     StartMusic();
     Application().ShowCursor(false);
     BindInput();
+}
+
+void TForm1::StartFeeds()
+{
+    TFeedTargets targets;
+    targets.HTTP1 = HTTP1;
+    targets.KGW1 = Scene->KGW1;
+    targets.KGR1 = Scene->KGR1;
+    targets.NewsLink = &NewsLink;
+    targets.Settings = [this] { return FeedSettingsOf(*Kss1); };
+    FFeedThread = std::make_unique<WeatherHTTP>(Application(), std::move(targets));
 }
 
 void TForm1::BindInput()
@@ -115,7 +131,9 @@ void TForm1::ExitSaver()
     if (FExiting)
         return;
     FExiting = true;
-    // The feed thread is asked to end here.
+    // Also cancels a fetch in progress, which this exit may have interrupted.
+    if (FFeedThread)
+        FFeedThread->Terminate();
     Kss1->SetTimerEnabled(false);
     Kss1->SetEnabled(false);
     StopMusic();

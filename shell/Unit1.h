@@ -13,8 +13,10 @@
 #include <memory>
 #include <string>
 
+class THttpClient;
 class TKss;
 class TScene;
+class WeatherHTTP;
 
 namespace plat {
 class Application;
@@ -44,19 +46,25 @@ public:
     std::string ForecastAddress() const;
 
     TKss* Kss1;
+    // The feed fetches' HTTP client, used on the UI thread by the feed thread's FeedTick.
+    THttpClient* HTTP1;
     // The animated coast: its sprites are components of this form; it owns the flight records.
     std::unique_ptr<TScene> Scene;
     int32_t ShortCycleFrame = 0;
     int32_t LongCycleFrame = 0;
     int32_t LastMouseX = 0;
     int32_t LastMouseY = 0;
+    // The news channel's link, written by the news fetch, opened by F2.
     std::string NewsLink;
 
 private:
+    void StartFeeds();
+
     // The looping music; the sound joins here.
     void StartMusic();
     void StopMusic();
     void BindInput();
 
     bool FExiting = false;
+    std::unique_ptr<WeatherHTTP> FFeedThread;
 };

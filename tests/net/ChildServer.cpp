@@ -87,4 +87,12 @@ bool ChildServer::Start(const std::string& Program, const std::vector<std::strin
     return WaitForListener(FPort, 5000);
 }
 
+bool StartTinyproxy(ChildServer& Proxy)
+{
+    Proxy.WriteFile("tinyproxy.conf", "Port " + std::to_string(Proxy.Port()) +
+                                          "\nListen 127.0.0.1\nTimeout 5\nMaxClients 8\nAllow 127.0.0.1\n"
+                                          "LogLevel Error\nUser nobody\nGroup nogroup\n");
+    return Proxy.Start(kTinyproxy, {"-d", "-c", Proxy.Dir() + "/tinyproxy.conf"});
+}
+
 }  // namespace nettest

@@ -31,4 +31,8 @@ private:
     int FPid = -1;
 };
 
+inline constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
+// Debian's tinyproxy on the server's port, for loopback clients only.
+bool StartTinyproxy(ChildServer& Proxy);
+
 }  // namespace nettest

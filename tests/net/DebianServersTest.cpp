@@ -12,7 +12,6 @@
 namespace {
 
 constexpr const char* kNginx = "/usr/sbin/nginx";
-constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
 
 std::string RandomBytes(size_t Count)
 {
@@ -36,14 +35,6 @@ bool StartNginx(nettest::ChildServer& Server)
                          " server { listen 127.0.0.1:" + std::to_string(Server.Port()) + ";\n  root " + dir +
                          "/www;\n  location = /moved { return 302 /feed.xml; } }\n}\n");
     return Server.Start(kNginx, {"-e", dir + "/error.log", "-p", dir, "-c", dir + "/nginx.conf", "-g", "daemon off;"});
-}
-
-bool StartTinyproxy(nettest::ChildServer& Proxy)
-{
-    Proxy.WriteFile("tinyproxy.conf", "Port " + std::to_string(Proxy.Port()) +
-                                          "\nListen 127.0.0.1\nTimeout 5\nMaxClients 8\nAllow 127.0.0.1\n"
-                                          "LogLevel Error\nUser nobody\nGroup nogroup\n");
-    return Proxy.Start(kTinyproxy, {"-d", "-c", Proxy.Dir() + "/tinyproxy.conf"});
 }
 
 TEST(DebianServers, NginxServesStaticFiles)
@@ -77,12 +68,12 @@ TEST(DebianServers, NginxServesStaticFiles)
 
 TEST(DebianServers, TinyproxyCarriesRequestsAndItsOwnAnswers)
 {
-    if (!nettest::ChildServer::Installed(kTinyproxy))
+    if (!nettest::ChildServer::Installed(nettest::kTinyproxy))
         GTEST_SKIP() << "tinyproxy is not installed (apt-get install tinyproxy)";
     nettest::FixtureServer origin;
     origin.Reply("/feed.xml", nettest::HttpReply("200 OK", "", "<rss>through</rss>"));
     nettest::ChildServer proxy;
-    ASSERT_TRUE(StartTinyproxy(proxy)) << proxy.ReadFile("stderr.log");
+    ASSERT_TRUE(nettest::StartTinyproxy(proxy)) << proxy.ReadFile("stderr.log");
 
     THttpClient client(nullptr);
     client.TimeOut = 3000;

@@ -1,10 +1,12 @@
-// build/solvane-feed prints Header then Body exactly as received, or the error and exit code 1.
+// build/solvane-feed: "get" prints Header then Body exactly as received, or the error and exit
+// code 1; "news" and "weather" print the values a feed hands over, escaped, then any error.
 #include "tests/net/FixtureServer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <sys/wait.h>
 
 namespace {
@@ -57,6 +59,47 @@ TEST_F(FeedTool, ReportsTheErrorWithExitCodeOne)
     const ToolRun secure = RunFeed("get https://example.invalid/");
     EXPECT_EQ(secure.ExitCode, 1);
     EXPECT_EQ(secure.Output, "Exception: HTTP Secure Socket is not supported\n");
+}
+
+TEST_F(FeedTool, NewsFromAFileAndFromAServer)
+{
+    const std::string feed = "<rss version=\"2.0\"><title>Caf\xE9\\Bar</title><link>http://n/?a&amp;b</link>"
+                             "<item><title>Tab\there &amp;quot;q&amp;quot;</title></item></rss>";
+    const std::string file = testing::TempDir() + "solvane-feed-news.xml";
+    std::ofstream(file, std::ios::binary) << feed;
+    const std::string expected = "NameNews=Caf\\xE9\\\\Bar\nNewsLink=http://n/?a&amp;b\n"
+                                 "RssLine=  ***  Tab here \"q\"  ***  \n";
+    ToolRun run = RunFeed("news " + file);
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, expected);
+    std::filesystem::remove(file);
+
+    nettest::FixtureServer server;
+    server.Reply("/n.xml", nettest::HttpReply("200 OK", "", feed));
+    run = RunFeed("news " + server.Url("/n.xml"));
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, expected);
+    // A socket error keeps the initial values and is reported.
+    run = RunFeed("news http://127.0.0.1:" + std::to_string(nettest::UnusedLoopbackPort()) + "/");
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Output, "NameNews=\nNewsLink=\nRssLine=*** Not Available Now ***\nerror=Connection Failed\n");
+}
+
+TEST_F(FeedTool, WeatherValuesAndTheErrorThatEndsTheRead)
+{
+    nettest::FixtureServer server;
+    const std::string head = "<?xml version=\"1.0\"?><yweather:condition code=\"34\" temp=\"59\"/>"
+                             "<yweather:forecast low=\"47\" high=\"62\" code=\"30\"/>";
+    const std::string tomorrow = "<yweather:forecast low=\"45\" high=\"60\" code=\"11\"/>";
+    server.Reply("/w", nettest::HttpReply("200 OK", "", head + tomorrow));
+    server.Reply("/bad", nettest::HttpReply("200 OK", "", head + "<yweather:forecast code=\"x\"/>"));
+    ToolRun run = RunFeed("weather " + server.Url("/w"));
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, "TodayCode=34\nTodayNow=59\nTomorrowCode=11\nTomorrowLow=45\nTomorrowHi=60\n");
+    run = RunFeed("weather " + server.Url("/bad"));
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_EQ(run.Output, "TodayCode=34\nTodayNow=NA\nTomorrowCode=48\nTomorrowLow=NA\nTomorrowHi=NA\n"
+                          "error='x' is not a valid integer value\n");
 }
 
 }  // namespace

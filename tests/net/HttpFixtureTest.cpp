@@ -275,4 +275,56 @@ TEST_F(HttpFixture, ClientIsReusableAfterAFailure)
     EXPECT_EQ(Client->Body, "hello");
 }
 
+TEST_F(HttpFixture, LinesAroundTheBufferSizeDoNotEndTheHeader)
+{
+    // ReadLn gives such lines back in pieces; the line end alone in the last piece is no blank line.
+    for (size_t length : {65534u, 65535u, 65536u, 65537u}) {
+        const std::string longLine = "X-Long: " + std::string(length - 8, 'l') + "\r\n";
+        Server->Reply("/edge", HttpReply("302 Found", longLine + "Set-Cookie: edge=1\r\nLocation: /p\r\n", "moved"));
+        Server->ClearRequests();
+        Client->HeaderInfo.Cookie.clear();
+        ASSERT_EQ(TimedGet(*Client, Server->Url("/edge")).Class, "") << length;
+        EXPECT_EQ(Server->Requests().size(), 2u) << length;
+        EXPECT_EQ(Client->HeaderInfo.Cookie, "edge=1") << length;
+        EXPECT_EQ(Client->Body, "hello") << length;
+    }
+}
+
+TEST_F(HttpFixture, CookieEndsAtTheFirstCarriageReturnOrNul)
+{
+    for (const std::string& cookie : {std::string("a=1\rX-Injected: yes"), std::string("a=1\0tail", 8)}) {
+        Server->Reply("/crumb", HttpReply("302 Found", "Set-Cookie: " + cookie + "\r\nLocation: /p\r\n", ""));
+        Server->ClearRequests();
+        Client->HeaderInfo.Cookie.clear();
+        ASSERT_EQ(TimedGet(*Client, Server->Url("/crumb")).Class, "");
+        EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+        ASSERT_EQ(Server->Requests().size(), 2u);
+        EXPECT_NE(Server->Requests()[1].find("\r\nCookie: a=1\r\nContent-type"), std::string::npos);
+        EXPECT_EQ(Server->Requests()[1].find("Injected"), std::string::npos);
+    }
+}
+
+TEST_F(HttpFixture, LaterRedirectStatusesWithALocationAreNotFollowed)
+{
+    for (const char* status : {"303 See Other", "307 Temporary Redirect", "308 Permanent Redirect", "399 Odd"}) {
+        Server->ClearRequests();
+        Server->Reply("/moved3", HttpReply(status, "Location: /p\r\n", "stay"));
+        ASSERT_EQ(TimedGet(*Client, Server->Url("/moved3")).Class, "") << status;
+        EXPECT_EQ(Server->Requests().size(), 1u) << status;
+        EXPECT_EQ(Client->Body, "stay") << status;
+    }
+}
+
+TEST_F(HttpFixture, CookieStaysThroughALaterRedirectThatBringsNone)
+{
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/r1")).Class, "");
+    Server->ClearRequests();
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/rel")).Class, "");
+    EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+    const auto requests = Server->Requests();
+    ASSERT_EQ(requests.size(), 2u);
+    for (const std::string& request : requests)
+        EXPECT_NE(request.find("\r\nCookie: a=1\r\n"), std::string::npos) << request;
+}
+
 }  // namespace

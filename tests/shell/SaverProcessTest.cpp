@@ -4,6 +4,7 @@
 #include "assets/Resources.h"
 #include "engine/HostNames.h"
 #include "platform/image/PictureDecoder.h"
+#include "tests/net/FixtureServer.h"
 #include "tests/platform/registry/TempConfigHome.h"
 #include "tests/shell/ChildProcess.h"
 
@@ -247,4 +248,72 @@ TEST_F(SaverProcessTest, PreviewEndsWhenTheWaitedForWindowGoesAway)
     EXPECT_TRUE(saver.Running());  // Waiting for the window to be shown.
     host.reset();                  // Its owner ends and the window goes away.
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
+
+namespace {
+
+// All three switches on and the proxy setting pointing at a local server that answers for the
+// weather and news servers.
+class SaverFeedsTest : public SaverProcessTest {
+protected:
+    void WriteFeedSettings()
+    {
+        WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:000000c8\n\"TDegree\"=\"f\"\n"
+                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" + kNewsUrl + "\"\n\"ShowTime\"=dword:00000001\n"
+                 "\"ShowWeather\"=dword:00000001\n\"ShowNews\"=dword:00000001\n\"ShowBlack\"=dword:00000000\n"
+                 "\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1\"\n\"Port\"=\"" +
+                 std::to_string(Proxy.Port()) + "\"\n");
+    }
+    bool WaitForRequests(size_t Count)
+    {
+        for (int i = 0; i < 500 && Proxy.Requests().size() < Count; ++i)
+            std::this_thread::sleep_for(10ms);
+        return Proxy.Requests().size() >= Count;
+    }
+
+    const std::string kWeatherUrl = std::string("http://") + hosts::kWeatherFeedHost + "/forecastrss?p=20001&u=f";
+    const std::string kNewsUrl = std::string("http://") + hosts::kNewsHost + "/rss/world.xml";
+    nettest::FixtureServer Proxy;
+};
+
+}  // namespace
+
+TEST_F(SaverFeedsTest, FeedsComeThroughTheProxyAndF2OpensTheChannelLink)
+{
+    REQUIRE_X();
+    Proxy.Reply(kWeatherUrl, nettest::HttpReply("200 OK", "", "<?xml version=\"1.0\"?><yweather:condition code=\"32\" "
+                                                            "temp=\"71\"/><yweather:forecast code=\"30\" low=\"60\" "
+                                                            "high=\"75\"/>"));
+    Proxy.Reply(kNewsUrl, nettest::HttpReply("200 OK", "", "<rss version=\"2.0\"><channel><title>World</title>"
+                                                         "<link>http://news.test/world?a=1&amp;b=2</link>"
+                                                         "<item><title>One</title></item></channel></rss>"));
+    WriteFeedSettings();
+    std::string window;
+    auto saver = StartSaver({kSaver, "/s"}, window);
+    ASSERT_FALSE(window.empty()) << saver->StdErr();
+    ASSERT_TRUE(WaitForRequests(2)) << saver->StdErr();
+    EXPECT_EQ(Proxy.Requests()[0].substr(0, 4 + kWeatherUrl.size()), "GET " + kWeatherUrl);
+    EXPECT_EQ(Proxy.Requests()[1].substr(0, 4 + kNewsUrl.size()), "GET " + kNewsUrl);
+    std::this_thread::sleep_for(300ms);
+    X->Run("xdotool key F2");
+    EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
+    EXPECT_EQ(WaitForOpened(), "[http://news.test/world?a=1&amp;b=2]\n");
+}
+
+TEST_F(SaverFeedsTest, EscapeDuringASlowFetchEndsTheSaverAtOnce)
+{
+    REQUIRE_X();
+    Proxy.Route(kWeatherUrl, [](nettest::FixtureConnection& Connection) {
+        Connection.Send("HTTP/1.0 200 OK\r\n");
+        Connection.HoldOpen(20000);
+    });
+    WriteFeedSettings();
+    std::string window;
+    auto saver = StartSaver({kSaver, "/s"}, window);
+    ASSERT_FALSE(window.empty()) << saver->StdErr();
+    ASSERT_TRUE(WaitForRequests(1)) << saver->StdErr();
+    std::this_thread::sleep_for(200ms);
+    X->Run("xdotool key Escape");
+    EXPECT_EQ(saver->WaitExit(1s), 0) << saver->StdErr();
+    EXPECT_EQ(Proxy.Requests().size(), 1u);  // the news is not fetched after the cancelled weather
 }

@@ -1,11 +1,16 @@
-// solvane-feed: one HTTP GET through the saver's own client, from a plain event loop.
+// solvane-feed: the saver's HTTP client and feed readers from a plain event loop.
 //
 //   solvane-feed get URL [PROXY PORT]
-//
-// Prints the reply's Header and then its Body exactly as received. A failure prints the error's
-// class and text on stderr and exits with 1.
+//     Prints the reply's Header and then its Body exactly as received. A failure prints the
+//     error's class and text on stderr and exits with 1.
+//   solvane-feed news FILE|URL
+//   solvane-feed weather FILE|URL
+//     Reads a feed as the saver would (a URL through its own fetch, a file as the reply body) and
+//     prints the values it would hand over, "Name=value" one a line; "error=" and exit code 1
+//     when an error ends the fetch.
+#include "engine/StrToInt.h"
 #include "net/Httpclient.h"
-#include "net/NumberText.h"
+#include "tools/feed/FeedRead.h"
 
 #include <cstdio>
 #include <exception>
@@ -20,7 +25,10 @@ constexpr int32_t kFeedTimeOutMs = 5000;
 
 int Usage()
 {
-    std::fputs("usage: solvane-feed get URL [PROXY PORT]\n", stderr);
+    std::fputs("usage: solvane-feed get URL [PROXY PORT]\n"
+               "       solvane-feed news FILE|URL\n"
+               "       solvane-feed weather FILE|URL\n",
+               stderr);
     return 2;
 }
 
@@ -40,12 +48,8 @@ void WriteAll(const std::string& Text)
     std::fwrite(Text.data(), 1, Text.size(), stdout);
 }
 
-}  // namespace
-
-int main(int argc, char** argv)
+int GetCommand(int argc, char** argv)
 {
-    if ((argc != 3 && argc != 5) || std::string_view(argv[1]) != "get")
-        return Usage();
     try {
         THttpClient client(nullptr);
         client.TimeOut = kFeedTimeOutMs;
@@ -63,4 +67,18 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s: %s\n", ErrorClass(error), error.what());
         return 1;
     }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const std::string_view command = argc > 1 ? argv[1] : "";
+    if (command == "get" && (argc == 3 || argc == 5))
+        return GetCommand(argc, argv);
+    if (command == "news" && argc == 3)
+        return ReadNewsCommand(argv[2]);
+    if (command == "weather" && argc == 3)
+        return ReadWeatherCommand(argv[2]);
+    return Usage();
 }

@@ -1,0 +1,53 @@
+#include "net/FeedRequest.h"
+
+#include "engine/KssSettings.h"
+#include "engine/StrToInt.h"
+#include "net/Httpclient.h"
+
+namespace {
+
+constexpr int32_t kFeedTimeOutMs = 5000;
+
+}  // namespace
+
+TFeedSettings FeedSettingsOf(const TKssSettings& Settings)
+{
+    TFeedSettings feed;
+    feed.ShowWeather = Settings.GetShowWeather();
+    feed.ShowNews = Settings.GetShowNews();
+    feed.WeatherCode = Settings.GetWeatherCode();
+    feed.TDegree = Settings.GetTDegree();
+    feed.RSS_Url = Settings.GetRSS_Url();
+    feed.UseProxy = Settings.GetUseProxy();
+    feed.Proxy = Settings.GetProxy();
+    feed.Port = Settings.GetPort();
+    return feed;
+}
+
+void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& Proxy, const std::string& Port)
+{
+    HTTP1.TimeOut = kFeedTimeOutMs;
+    HTTP1.InputFileMode = false;
+    HTTP1.OutputFileMode = false;
+    HTTP1.ReportLevel = 2;
+    if (UseProxy != 0) {
+        HTTP1.Proxy = Proxy;
+        HTTP1.ProxyPort = StrToInt(Port);
+    }
+}
+
+std::string CatchSocketErrors(THttpClient& HTTP1, const std::function<void()>& Run)
+{
+    try {
+        Run();
+        return {};
+    } catch (const ESockError& error) {
+        try {
+            HTTP1.Disconnect();
+        } catch (const ESockError&) {
+            // The connection is being dropped anyway; the first failure is the one that counts.
+        }
+        HTTP1.Abort();
+        return error.what();
+    }
+}

@@ -1,0 +1,37 @@
+// The news feed: the channel's title and link and its item titles, read as text.
+//
+// The reply counts as a feed when its first "<?" opens the XML declaration or its first "<" is
+// the "rss" root element. The channel title is the first "<title>" of the document, the link the
+// first "<link>" after it, the items the "<item>" blocks after that; each item's title is the
+// first "<title>" inside it (an item without one adds nothing). The title is cleaned and decoded
+// once, the line of item titles twice (feeds that escape their entities twice), the link only
+// cleaned. Socket errors and time-outs leave the ticker and the link as they were; anything
+// else a fetch raises (an empty or "https" address, a proxy port that is not a number) goes to
+// the caller.
+//
+// Nothing here knows the saver window: the settings dialog checks a channel with
+// FetchChannelTitle on its own client.
+#pragma once
+
+#include "net/FeedRequest.h"
+
+#include <string>
+#include <string_view>
+
+class THttpClient;
+class TKGR;
+
+// The ticker's line when the reply is not a feed.
+inline constexpr const char* kNewsNotAvailable = "*** Not Available Now ***";
+
+// Prepares HTTP1, gets RSS_Url and reads the reply into KGR1 and NewsLink. Returns the text of a
+// socket error or time-out that ended the fetch, else empty.
+std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink);
+// Reads a reply body: NewsLink, then the ticker's NameNews and RssLine.
+void ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink);
+
+// The cleaned and decoded channel title of a reply body, "Not Available" when it is not a feed.
+std::string ReadChannelTitle(std::string_view Body);
+// Gets Url with HTTP1 as prepared by the caller (PrepareFeedClient) and reads its channel title;
+// a socket error or time-out gives "Not Available", with the client disconnected and aborted.
+std::string FetchChannelTitle(THttpClient& HTTP1, const std::string& Url);

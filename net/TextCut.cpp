@@ -1,0 +1,177 @@
+// The text cutters and the entity decoder: the feed table of entity names, then numeric
+// references and HTML 4's named entities as UTF-8, any other name kept as written.
+#include "net/TextCut.h"
+
+#include "net/HtmlEntities.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+
+namespace {
+
+struct FeedEntity {
+    std::string_view Name;
+    std::string_view Replacement;
+};
+
+// The names feeds were seen to use, looked up before anything else.
+constexpr FeedEntity kFeedEntities[] = {
+    {"quot", "\""}, {"amp", "&"}, {"#039", "'"}, {"apos", "'"}, {"lt", "<"},
+    {"gt", ">"},    {"#36", "$"}, {"#39", "'"},  {"#038", "&"},
+};
+
+constexpr char32_t kLastCodePoint = 0x10FFFF;
+
+void AppendUtf8(std::string& Out, char32_t C)
+{
+    if (C < 0x80) {
+        Out += static_cast<char>(C);
+    } else if (C < 0x800) {
+        Out += static_cast<char>(0xC0 | (C >> 6));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else if (C < 0x10000) {
+        Out += static_cast<char>(0xE0 | (C >> 12));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    } else {
+        Out += static_cast<char>(0xF0 | (C >> 18));
+        Out += static_cast<char>(0x80 | ((C >> 12) & 0x3F));
+        Out += static_cast<char>(0x80 | ((C >> 6) & 0x3F));
+        Out += static_cast<char>(0x80 | (C & 0x3F));
+    }
+}
+
+int DigitValue(char C, int Base)
+{
+    if (C >= '0' && C <= '9')
+        return C - '0';
+    if (Base == 16 && C >= 'a' && C <= 'f')
+        return C - 'a' + 10;
+    if (Base == 16 && C >= 'A' && C <= 'F')
+        return C - 'A' + 10;
+    return -1;
+}
+
+// "#NNN" or "#xHH" ("#XHH"): the character's code point, or 0 when the name is not a reference to
+// a character that may stand in text (no digits, other bytes, 0, a surrogate, beyond U+10FFFF).
+char32_t NumericReference(std::string_view Name)
+{
+    if (Name.size() < 2 || Name[0] != '#')
+        return 0;
+    int base = 10;
+    std::string_view digits = Name.substr(1);
+    if (digits[0] == 'x' || digits[0] == 'X') {
+        base = 16;
+        digits.remove_prefix(1);
+    }
+    if (digits.empty())
+        return 0;
+    uint32_t value = 0;
+    for (char c : digits) {
+        const int digit = DigitValue(c, base);
+        if (digit < 0)
+            return 0;
+        value = value * static_cast<uint32_t>(base) + static_cast<uint32_t>(digit);
+        if (value > kLastCodePoint)
+            return 0;
+    }
+    if (value >= 0xD800 && value <= 0xDFFF)
+        return 0;
+    return value;
+}
+
+std::string ReplaceAll(std::string_view Text, std::string_view From, std::string_view To)
+{
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t at = Text.find(From); at != std::string_view::npos; at = Text.find(From)) {
+        out.append(Text.substr(0, at));
+        out.append(To);
+        Text.remove_prefix(at + From.size());
+    }
+    out.append(Text);
+    return out;
+}
+
+}  // namespace
+
+std::string_view CutBetween(std::string_view Source, std::string_view Start, std::string_view End,
+                            std::string_view& Value)
+{
+    const size_t start = Source.find(Start);
+    if (start == std::string_view::npos)
+        return kCutEnd;
+    const std::string_view rest = Source.substr(start + Start.size());
+    const size_t end = rest.find(End);
+    if (end == std::string_view::npos)
+        return kCutEnd;
+    Value = rest.substr(0, end);
+    return rest.substr(end + std::min<size_t>(1, End.size()));
+}
+
+std::string CleanCData(std::string_view Text)
+{
+    std::string text = ReplaceAll(Text, "\xE2\x80\x99", "'");
+    text = ReplaceAll(text, "&amp;#39;", "'");
+    text = ReplaceAll(text, "<![CDATA[", "");
+    return ReplaceAll(text, "]]>", "");
+}
+
+TEntityCut CutEntity(std::string_view Source)
+{
+    TEntityCut cut;
+    cut.Remainder = Source;
+    const size_t amp = Source.find('&');
+    if (amp == std::string_view::npos)
+        return cut;
+    const size_t semicolon = Source.find(';', amp + 1);
+    if (semicolon == std::string_view::npos)
+        return cut;
+    cut.Found = true;
+    cut.Before = Source.substr(0, amp);
+    cut.Name = Source.substr(amp + 1, semicolon - amp - 1);
+    cut.Remainder = Source.substr(semicolon + 1);
+    return cut;
+}
+
+bool AppendEntity(std::string& Out, std::string_view Name)
+{
+    const auto* feed = std::find_if(std::begin(kFeedEntities), std::end(kFeedEntities),
+                                    [Name](const FeedEntity& Entry) { return Entry.Name == Name; });
+    if (feed != std::end(kFeedEntities)) {
+        Out.append(feed->Replacement);
+        return true;
+    }
+    char32_t code = NumericReference(Name);
+    if (code == 0)
+        code = Html4EntityCodePoint(Name);
+    if (code == 0)
+        return false;
+    AppendUtf8(Out, code);
+    return true;
+}
+
+std::string DecodeEntities(std::string_view Text)
+{
+    std::string result;
+    result.reserve(Text.size());
+    std::string_view rest = Text;
+    for (;;) {
+        const TEntityCut cut = CutEntity(rest);
+        rest = cut.Remainder;
+        if (!cut.Found)
+            break;
+        result.append(cut.Before);
+        if (!AppendEntity(result, cut.Name)) {
+            result += '&';
+            result.append(cut.Name);
+            result += ';';
+        }
+    }
+    result.append(rest);
+    for (char& byte : result)
+        if (static_cast<unsigned char>(byte) < 32)
+            byte = ' ';
+    return result;
+}

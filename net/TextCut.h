@@ -1,0 +1,40 @@
+// The text cutters the feed readers and the settings dialog read feeds with: plain byte searches
+// between fixed markers, no XML parsing and no character-set conversion.
+//
+// CutBetween works on views into the caller's text, so a reader that walks a feed cut by cut
+// (each remainder fed to the next cut) touches every byte a bounded number of times: linear in
+// the feed's size. The views stay valid as long as the text they were cut from.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The end signal of CutBetween; callers compare remainders with it.
+inline constexpr std::string_view kCutEnd = "FIN";
+
+// Finds Start in Source (case-sensitive), then End after it. Found: Value becomes the text between
+// them and the result is the rest from End's second character on (after a cut ending at
+// "</title>" it begins with "/title>"). Either marker missing: "FIN", Value unchanged.
+std::string_view CutBetween(std::string_view Source, std::string_view Start, std::string_view End,
+                            std::string_view& Value);
+
+// In this order, every occurrence, left to right: the UTF-8 right single quotation mark and
+// "&amp;#39;" become "'", "<![CDATA[" and "]]>" are dropped.
+std::string CleanCData(std::string_view Text);
+
+struct TEntityCut {
+    bool Found = false;
+    std::string_view Before;     // the text before the "&"
+    std::string_view Name;       // between "&" and the next ";"
+    std::string_view Remainder;  // after the ";"; the whole source when not found
+};
+TEntityCut CutEntity(std::string_view Source);
+
+// Every "&name;" replaced (the feed table, then numeric references and HTML 4's named entities
+// as UTF-8; any other name stays as written), then every byte below 32 becomes a blank.
+std::string DecodeEntities(std::string_view Text);
+
+// A name of the entity table or HTML 4 (or a numeric reference) appended as its character;
+// false, with nothing appended, for any other name.
+bool AppendEntity(std::string& Out, std::string_view Name);
+

@@ -1,0 +1,33 @@
+// Fuzzes the news reader with arbitrary bytes as the reply body: it must hand over texts without
+// control bytes (decoding turns them into blanks) and never fail, and the dialog's channel title
+// must come out the same way.
+#include "gadgets/Kgr.h"
+#include "net/NewsFeed.h"
+
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+namespace {
+
+bool HasControlBytes(const std::string& Text)
+{
+    for (const unsigned char byte : Text)
+        if (byte < 32)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
+{
+    const std::string_view body(reinterpret_cast<const char*>(Data), Size);
+    TKGR kgr(nullptr);
+    std::string newsLink = "http://old/";
+    ReadNews(body, kgr, newsLink);
+    if (HasControlBytes(kgr.GetNameNews()) || HasControlBytes(kgr.GetRssLine()) ||
+        newsLink.size() > Size + 11 || HasControlBytes(ReadChannelTitle(body)))
+        std::abort();
+    return 0;
+}
