@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
+  qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -86,8 +86,9 @@ TEST(LocationTables, CityRunsAndOrder) {
         if (I == 0) continue;
         const auto& Before = Cities[I - 1];
         ASSERT_LE(Before.Country, City.Country) << I;
-        if (Before.Country == City.Country)
+        if (Before.Country == City.Country) {
             EXPECT_LE(Folded(FieldText(Before.Name)), Folded(FieldText(City.Name))) << I;
+        }
     }
     EXPECT_EQ(Runs.size(), 220u);
     EXPECT_EQ(Runs.count(kZambia), 0u);
@@ -95,7 +96,9 @@ TEST(LocationTables, CityRunsAndOrder) {
     EXPECT_EQ(Runs[kUsa], 2414u);
     for (auto [Country, Length] : Runs) {
         EXPECT_TRUE(Country >= 0 && Country <= 220);
-        if (Country != kGermany) EXPECT_LT(Length, 6378u) << Country;
+        if (Country != kGermany) {
+            EXPECT_LT(Length, 6378u) << Country;
+        }
     }
 }
 
