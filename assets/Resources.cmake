@@ -1,6 +1,6 @@
-# Builds every file under assets/pictures/ and assets/music/ into solvane_core. One assembler file
-# is generated at configure time: an .incbin per file plus a table of (name, bytes, size) that
-# assets/Resources.cpp searches. The name of a resource is its file stem in upper case; two files
+# Builds every file under assets/pictures/, assets/music/ and assets/tables/ into solvane_core.
+# One assembler file is generated at configure time: an .incbin per file plus a table of (name,
+# bytes, size) that assets/Resources.cpp searches. The name of a resource is its file stem in upper case; two files
 # with the same stem are an error. Adding or removing a file re-runs the configuration (the globs
 # are CONFIGURE_DEPENDS); editing a file rebuilds only the generated object. That object must
 # not go through a compiler cache, which would hash the .S text and miss a changed picture; the
@@ -8,7 +8,8 @@
 
 file(GLOB SOLVANE_RESOURCE_FILES CONFIGURE_DEPENDS
   ${CMAKE_SOURCE_DIR}/assets/pictures/*
-  ${CMAKE_SOURCE_DIR}/assets/music/*)
+  ${CMAKE_SOURCE_DIR}/assets/music/*
+  ${CMAKE_SOURCE_DIR}/assets/tables/*)
 list(SORT SOLVANE_RESOURCE_FILES)
 
 set(resources_asm "${CMAKE_BINARY_DIR}/generated/Resources.S")

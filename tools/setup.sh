@@ -16,6 +16,7 @@ packages=(
   # the Debian package: CPack's dependency scan, and the checks of what it installs
   file lintian appstream desktop-file-utils man-db
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
+  qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
 )
 [ $# -eq 0 ] || packages=("$@")
 
