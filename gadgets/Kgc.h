@@ -1,17 +1,57 @@
 // TKGC, the clock gadget: a still-image sprite whose picture is the clock's background plate,
 // placed by the scene at the right end of the gadget panel and drawn with the inherited
-// DrawImage. The clock text is drawn over that plate once the clock's own drawing exists.
+// DrawImage; DrawGadgetClock then writes the local time over it, straight onto the host's back
+// surface. The text is tied to the screen's bottom-right corner and centred in a box 106 pixels
+// wide: the hours and minutes in white, the colon between them shown for the first 500 ms worth of
+// frames of every second, and a 12-hour suffix such as PM in grey.
+//
+// The time text is the locale's own short time format (plat::TimeFormat): the locale's default
+// time format without its seconds. Everything runs on the frame thread; a frame allocates nothing.
 //
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
 // surface back itself when it is destroyed.
 #pragma once
 
+#include "platform/locale/TimeFormat.h"
 #include "sprites/Kim.h"
+
+#include <cstdint>
+#include <ctime>
+#include <functional>
+#include <string_view>
+
+namespace plat {
+class DrawContext;
+}
+
+// Splits Text at the first occurrence of EndMarker, searched from StartMarker on ("BEGIN": from
+// the start): Head gets the part before it and the result is the part after it. Without an
+// occurrence, Head is empty and the result is the whole text. Both are views into Text.
+std::string_view Parse1(std::string_view Text, std::string_view StartMarker, std::string_view EndMarker,
+                        std::string_view& Head);
 
 class TKGC : public TKIM {
 public:
     explicit TKGC(TComponent* AOwner) : TKIM(AOwner) {}
     ~TKGC() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGC"; }
+
+    void DrawGadgetClock();
+
+    // Frames drawn since the local time's second last changed.
+    int32_t GetBlinkCount() const { return BlinkCount; }
+
+    // The time format and the clock it reads; set before the frames run (tests give their own).
+    void SetTimeFormat(plat::TimeFormat Format) { FTimeFormat = std::move(Format); }
+    std::function<std::tm()> LocalTime = plat::LocalNow;
+
+private:
+    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T);
+    void CountBlink();
+
+    plat::TimeFormat FTimeFormat;
+    int32_t BlinkCount = 0;
+    int32_t CurrentSecond = 0;
+    int32_t LastSecond = 0;
 };

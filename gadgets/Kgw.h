@@ -1,28 +1,32 @@
 // TKGW, the weather gadget: a still-image sprite whose picture is the weather panel's background,
-// placed by the scene in the gadget panel and drawn with the inherited DrawImage. Its condition
-// icons come from a separate strip sprite, `WeatherPicVCL`, which the scene prepares and hands it;
-// the gadget draws the icons and texts over its plate once its own drawing exists.
+// placed by the scene in the gadget panel and drawn with the inherited DrawImage. DrawGadgetWeather
+// then draws today's and tomorrow's condition icons from a separate strip sprite,
+// `WeatherPicVCL`, and the temperatures: today's with a degree sign, tomorrow's as low...high
+// with a degree sign, in white.
 //
-// The setters run on the UI thread (the feed readers) while frames read the values on the frame
-// thread. Codes are 0..47 for a condition and 48 for "not available".
+// Codes are 0..47 for a condition and 48 for "not available"; a code above 47 is drawn as 48 and
+// kept as 48. The setters run on the UI thread (the feed readers) while frames draw on the frame
+// thread: codes are atomics, and the texts travel as one immutable set, already measured and
+// joined with their degree signs, through a THandOver, so a frame neither allocates nor waits.
 //
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
 // surface back itself when it is destroyed.
 #pragma once
 
+#include "gadgets/HandOver.h"
+#include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
 
 #include <atomic>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 class TKMV;
 
 class TKGW : public TKIM {
 public:
-    explicit TKGW(TComponent* AOwner) : TKIM(AOwner) {}
+    explicit TKGW(TComponent* AOwner);
     ~TKGW() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGW"; }
 
@@ -30,12 +34,12 @@ public:
     int32_t GetTodayCode() const { return FTodayCode; }
     void SetTomorrowCode(int32_t Code) { FTomorrowCode = Code; }
     int32_t GetTomorrowCode() const { return FTomorrowCode; }
-    void SetTodayNow(const std::string& Text) { Store(FTodayNow, Text); }
-    std::string GetTodayNow() const { return Load(FTodayNow); }
-    void SetTomorrowHi(const std::string& Text) { Store(FTomorrowHi, Text); }
-    std::string GetTomorrowHi() const { return Load(FTomorrowHi); }
-    void SetTomorrowLow(const std::string& Text) { Store(FTomorrowLow, Text); }
-    std::string GetTomorrowLow() const { return Load(FTomorrowLow); }
+    void SetTodayNow(const std::string& Text) { StoreText(&TWeatherTexts::TodayNow, Text); }
+    std::string GetTodayNow() const { return FTexts.Read()->TodayNow; }
+    void SetTomorrowHi(const std::string& Text) { StoreText(&TWeatherTexts::TomorrowHi, Text); }
+    std::string GetTomorrowHi() const { return FTexts.Read()->TomorrowHi; }
+    void SetTomorrowLow(const std::string& Text) { StoreText(&TWeatherTexts::TomorrowLow, Text); }
+    std::string GetTomorrowLow() const { return FTexts.Read()->TomorrowLow; }
 
     // The strip of weather condition icons (one 52 x 52 frame per condition code); borrowed.
     void SetWeatherPicVCL(TKMV* Icons) { FWeatherPicVCL = Icons; }
@@ -44,24 +48,23 @@ public:
     // Minutes counted by the feed thread to pace its downloads; the gadget never reads it.
     int32_t RefreshCounter = 0;
 
+    void DrawGadgetWeather();
+
 private:
-    void Store(std::string& Field, const std::string& Text)
-    {
-        std::lock_guard<std::mutex> Lock(FTextLock);
-        if (Field != Text)
-            Field = Text;
-    }
-    std::string Load(const std::string& Field) const
-    {
-        std::lock_guard<std::mutex> Lock(FTextLock);
-        return Field;
-    }
+    // The texts as set, and as drawn: TodayNow + "°" and TomorrowLow + "..." + TomorrowHi + "°".
+    struct TWeatherTexts {
+        std::string TodayNow;
+        std::string TomorrowHi;
+        std::string TomorrowLow;
+        plat::TextLayout Now;
+        plat::TextLayout Range;
+    };
+    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow);
+    void StoreText(std::string TWeatherTexts::*Field, const std::string& Text);
+    void DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Code);
 
     TKMV* FWeatherPicVCL = nullptr;
     std::atomic<int32_t> FTodayCode{48};
     std::atomic<int32_t> FTomorrowCode{48};
-    mutable std::mutex FTextLock;
-    std::string FTodayNow = "NA";
-    std::string FTomorrowHi = "NA";
-    std::string FTomorrowLow = "NA";
+    THandOver<TWeatherTexts> FTexts;
 };

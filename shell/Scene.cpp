@@ -296,11 +296,17 @@ void TScene::DrawGadgets()
     const int32_t ShowNews = Switch(FHost->GetShowNews());
     if (ShowWeather + ShowNews + ShowTime > 0)
         KIM2GadgetPanel->DrawImage();
-    // Each gadget's own contents are drawn over its plate, right after it, once they exist.
-    if (ShowTime)
+    // Each gadget's own contents are drawn over its plate, right after it.
+    if (ShowTime) {
         KGC1->DrawImage();
-    if (ShowWeather)
+        KGC1->DrawGadgetClock();
+    }
+    if (ShowWeather) {
         KGW1->DrawImage();
-    if (ShowNews)
+        KGW1->DrawGadgetWeather();
+    }
+    if (ShowNews) {
         KGR1->DrawImage();
+        KGR1->DrawRssNews();
+    }
 }

@@ -12,6 +12,7 @@ packages=(
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
+  locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
 )
 [ $# -eq 0 ] || packages=("$@")
 

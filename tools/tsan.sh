@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # ThreadSanitizer check of the threaded parts: the frame timer, the display host's frame loop
-# against the saver's shutdown, the application's cross-thread hand-overs and the feed thread.
-# Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test suites; any reported race fails the
-# run.
+# against the saver's shutdown, the application's cross-thread hand-overs, the gadget values
+# written on the UI side while frames draw them, and the feed thread. Builds build-tsan with
+# -DSOLVANE_TSAN=ON and runs those test suites; any reported race fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,4 +11,4 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN
 cmake --build "$build" -j2 --target solvane-tests
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:FeedThread.*:FeedFetch.*}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*}"

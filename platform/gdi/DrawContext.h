@@ -20,6 +20,7 @@
 namespace plat {
 
 class Picture;
+class TextLayout;
 
 using COLORREF = uint32_t;
 
@@ -81,6 +82,10 @@ public:
                      int Count, const int* Dx);
     // Width of the text and the cell height of the selected font. False without a font.
     bool GetTextExtentPoint32A(const char* Text, int Count, TSize* Size) const;
+    // The same for a measured text: with the font it was measured for selected, these cost the
+    // glyphs inside the clip (drawing) or nothing (measuring), however long the text.
+    bool ExtTextOutA(int X, int Y, uint32_t Options, const TRect* Rect, const TextLayout& Text);
+    bool GetTextExtentPoint32A(const TextLayout& Text, TSize* Size) const;
 
     // CLR_INVALID outside the pixels.
     COLORREF GetPixel(int X, int Y) const;
@@ -100,7 +105,11 @@ public:
     uint32_t* Row(int Y) const { return FPixels + static_cast<intptr_t>(Y) * FPitch; }
 
 private:
+    // The clip of a text output (the pixels, cut to Rect with ETO_CLIPPED), after the ETO_OPAQUE fill.
+    TRect TextClip(uint32_t Options, const TRect* Rect);
     bool DrawText(int X, int Y, const TRect& Clip, const char* Text, int Count);
+    // One glyph's coverage with its top-left at (Left, Top), blended in Ink inside Clip.
+    void DrawGlyph(const Glyph& AGlyph, const uint8_t* Coverage, int Left, int Top, const TRect& Clip, uint32_t Ink);
     void FillRect(const TRect& Rect, uint32_t Pixel);
     void StretchFrom(const TRect& Dest, const uint32_t* Source, int SourcePitch, const TRect& SourceRect);
 

@@ -51,8 +51,10 @@ public:
     // The file of the face that was matched, for diagnostics and tests.
     const char* FaceFile() const;
 
-    // The glyph of a Unicode code point, rasterised on first use. Holding the lock (Lock/Unlock
-    // around a whole text) keeps the returned references and the coverage store valid.
+    // The glyph of a Unicode code point, rasterised on first use; call with the lock held (Lock/
+    // Unlock around a whole text). A glyph stays in place for the font's life, so a reference to
+    // it may be kept; the coverage store may move when glyphs are added, so Coverage is valid only
+    // while the lock is held.
     const Glyph& GlyphOf(uint32_t CodePoint);
     const uint8_t* Coverage(const Glyph& AGlyph) const;
     void Lock();

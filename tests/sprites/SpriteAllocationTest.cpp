@@ -1,14 +1,21 @@
 // The sprites' per-frame path allocates nothing: a few hundred frames of DrawImage and DrawMovie,
-// moving across the screen edges, keyed and plain, counted by a replacement of the global
-// allocation functions that counts only while a test on this thread arms it.
+// moving across the screen edges, keyed and plain, and of the three gadgets with a long ticker
+// line, counted by a replacement of the global allocation functions that counts only while a test
+// on this thread arms it (and, in the sanitized build, by the sanitizer's malloc hook as well, for
+// what the C library allocates).
+#include "gadgets/Kgc.h"
+#include "gadgets/Kgr.h"
+#include "gadgets/Kgw.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
+#include "tests/gadgets/TickerLine.h"
 #include "tests/sprites/SpriteHost.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <new>
+#include <string>
 
 namespace {
 
@@ -36,7 +43,21 @@ void* AllocateOrThrow(std::size_t Size, std::size_t Alignment = 0)
     throw std::bad_alloc();
 }
 
+#if defined(__SANITIZE_ADDRESS__)
+void CountMalloc(const volatile void*, std::size_t)
+{
+    if (gCounting)
+        ++gAllocations;
+}
+void IgnoreFree(const volatile void*) {}
+#endif
+
 }  // namespace
+
+#if defined(__SANITIZE_ADDRESS__)
+extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*Malloc)(const volatile void*, std::size_t),
+                                                         void (*Free)(const volatile void*));
+#endif
 
 void* operator new(std::size_t Size) { return AllocateOrThrow(Size); }
 void* operator new[](std::size_t Size) { return AllocateOrThrow(Size); }
@@ -124,4 +145,44 @@ TEST_F(SpriteAllocationTest, ARepeatedLossReportAllocatesNothing)
     gCounting = false;
     EXPECT_EQ(gAllocations, 0);
     EXPECT_EQ(Still->GetErrorResult(), "Lost surface");
+}
+
+TEST_F(SpriteAllocationTest, FramesOfTheGadgetsWithALongTickerAllocateNothing)
+{
+    Open();
+    TKMV* Icons = Add<TKMV>();
+    Icons->SetPicture(StripPicture(52, 52, 49, Blue, CornerOf));
+    Icons->SetYOffsetFrame(52);
+    Icons->CreateDXMovie();
+    TKGC* Clock = Add<TKGC>();
+    TKGW* Weather = Add<TKGW>();
+    TKGR* News = Add<TKGR>();
+    for (TKIM* Gadget : {static_cast<TKIM*>(Clock), static_cast<TKIM*>(Weather), static_cast<TKIM*>(News)}) {
+        Gadget->SetPicture(CoordinatePicture(300, 69));
+        Gadget->CreateDXImage();
+        Gadget->SetTransparency(true);
+    }
+    Clock->SetTimeFormat(plat::TimeFormat("en_US.UTF-8"));
+    Weather->SetWeatherPicVCL(Icons);
+    Weather->SetTodayCode(100);
+    News->SetRssLine(gadgettest::TickerLine(700));
+    News->SetNameNews("Harbour Gazette");
+    auto Frame = [&] {
+        for (TKIM* Gadget : {static_cast<TKIM*>(Clock), static_cast<TKIM*>(Weather), static_cast<TKIM*>(News)})
+            Gadget->DrawImage();
+        Clock->DrawGadgetClock();
+        Weather->DrawGadgetWeather();
+        News->DrawRssNews();
+    };
+    Frame();  // the local time zone is read once
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_install_malloc_and_free_hooks(CountMalloc, IgnoreFree);
+#endif
+    gAllocations = 0;
+    gCounting = true;
+    for (int Count = 0; Count < 300; ++Count)
+        Frame();
+    gCounting = false;
+    EXPECT_EQ(gAllocations, 0);
+    EXPECT_GT(News->GetScrollOffset(), 0);
 }

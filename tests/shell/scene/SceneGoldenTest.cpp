@@ -10,7 +10,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <filesystem>
 
 namespace {
 
@@ -23,43 +22,6 @@ std::string GoldenName(int Frame)
     return Name;
 }
 
-// The pixels that differ between the two pictures, in the RGB channels.
-int64_t CountDifferences(const plat::Picture& A, const plat::Picture& B, std::string& First)
-{
-    int64_t Count = 0;
-    for (int Y = 0; Y < A.Height(); ++Y)
-        for (int X = 0; X < A.Width(); ++X)
-            if (((A.Row(Y)[X] ^ B.Row(Y)[X]) & 0xFFFFFFu) != 0 && Count++ == 0)
-                First = "(" + std::to_string(X) + ", " + std::to_string(Y) + ")";
-    return Count;
-}
-
-void CompareWithGolden(const plat::Picture& Shown, int Frame)
-{
-    const std::filesystem::path GoldenDir =
-        std::filesystem::path(SOLVANE_SOURCE_DIR) / "tests/shell/scene/golden";
-    const std::string Golden = (GoldenDir / GoldenName(Frame)).string();
-    if (std::getenv("SOLVANE_UPDATE_GOLDEN")) {
-        std::filesystem::create_directories(GoldenDir);
-        ASSERT_EQ(golden::WritePng(Golden, Shown), "");
-        return;
-    }
-    plat::Picture Expected;
-    ASSERT_EQ(golden::ReadPng(Golden, Expected), "")
-        << "no reference frame; make them with SOLVANE_UPDATE_GOLDEN=1";
-    ASSERT_EQ(Expected.Width(), Shown.Width());
-    ASSERT_EQ(Expected.Height(), Shown.Height());
-    std::string First;
-    const int64_t Differences = CountDifferences(Expected, Shown, First);
-    if (Differences != 0) {
-        const std::filesystem::path Actual = std::filesystem::path(SOLVANE_BINARY_DIR) / "scene-golden";
-        std::filesystem::create_directories(Actual);
-        golden::WritePng((Actual / GoldenName(Frame)).string(), Shown);
-        ADD_FAILURE() << "frame " << Frame << ": " << Differences << " pixels differ, first at "
-                      << First << "; the frame drawn is in " << Actual.string();
-    }
-}
-
 TEST(SceneGolden, FramesMatchTheReferences)
 {
     // The clock is left off: it would show the time of the run.
@@ -70,7 +32,7 @@ TEST(SceneGolden, FramesMatchTheReferences)
         const plat::Picture& Shown = Stage.Shown();
         ASSERT_EQ(Shown.Width(), 1024);
         ASSERT_EQ(Shown.Height(), 768);
-        CompareWithGolden(Shown, Frame);
+        golden::CompareWithGolden(Shown, "tests/shell/scene/golden", GoldenName(Frame));
     }
 }
 
