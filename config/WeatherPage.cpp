@@ -11,6 +11,7 @@ namespace {
 
 constexpr int kFahrenheit = 0;
 constexpr int kCelsius = 1;
+constexpr int kVisibleItems = 16;
 
 bool SameCode(const assets::TCityRecord& City, const QString& Code) {
     std::string_view Text = assets::FieldText(City.Code);
@@ -44,6 +45,10 @@ TWeatherPage::TWeatherPage(const TControls& Controls, QString& WeatherCode, QStr
 
 void TWeatherPage::Connect(QComboBox* Box, void (TWeatherPage::*Handler)()) {
     Box->setEditable(false);
+    // A drop-down list under the box, a screenful of names high, rather than a popup over the
+    // whole screen: the city list of a large country would otherwise hide the dialog.
+    Box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
+    Box->setMaxVisibleItems(kVisibleItems);
     new TListTypeAhead(Box);
     QObject::connect(Box, &QComboBox::activated, Box, [this, Handler] { (this->*Handler)(); });
 }
