@@ -4,10 +4,14 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/Library.h"
+#include "shell/HackStart.h"
 #include "shell/Preview.h"
 #include "shell/Unit1.h"
 
 #include <cctype>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
 #include <exception>
 #include <memory>
 
@@ -19,10 +23,14 @@ constexpr const char* kPasswordCaption = "Screen saver";
 // The system's password routine: registry key name, owner window, two reserved values.
 using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uint32_t, uint32_t);
 
-void RunSaver()
+// The saver in its own full-screen window, or as a daemon's hack in the daemon's window.
+void RunSaver(const THackStart& Start)
 {
     plat::Application& app = plat::App();
-    auto form = std::make_unique<TForm1>(nullptr, app);
+    auto form = Start.Hack ? std::make_unique<TForm1>(nullptr, app, plat::CreateForeignWindowScreen(Start.Window))
+                           : std::make_unique<TForm1>(nullptr, app);
+    form->HackMode = Start.Hack;
+    form->MusicWanted = !Start.NoMusic;
     form->FormCreate(form.get());
     app.Run();
 }
@@ -44,7 +52,10 @@ void RunMode(int argc, const char* const* argv)
     const std::string first = argc > 1 ? argv[1] : "";
     const std::string second = argc > 2 ? argv[2] : "";
     switch (ModeOf(first)) {
-    case TSaverMode::Saver: RunSaver(); break;
+    case TSaverMode::Saver:
+        RunSaver(HackStartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+                             std::getenv("XSCREENSAVER_WINDOW")));
+        break;
     case TSaverMode::Configuration: RunConfiguration(); break;
     case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
     case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
@@ -90,6 +101,10 @@ int RunSaverProgram(int argc, const char* const* argv)
 {
     try {
         RunMode(argc, argv);
+    } catch (const EBadHackStart& e) {
+        // A daemon's start with a bad window id: nothing to draw into.
+        std::fprintf(stderr, "solvane: %s\n", e.what());
+        return 1;
     } catch (const std::exception& e) {
         plat::App().ShowException(e);
     }

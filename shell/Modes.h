@@ -1,7 +1,9 @@
 // The process's entry modes. The first command-line argument picks exactly one: the full-screen
 // saver, the configuration dialog, the preview drawn into a window of the desktop's settings,
 // or the password change. Every mode ends the process with code 0; an exception that escapes a
-// mode is shown with the application's standard exception message.
+// mode is shown with the application's standard exception message. A screensaver daemon's start
+// (HackStart.h) runs the saver in the daemon's window; one naming no usable window ends with
+// code 1 and the reason on standard error.
 #pragma once
 
 #include <cstdint>

@@ -6,6 +6,7 @@
 #include "net/Unit2thread1.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
+#include "platform/runtime/RuntimeLock.h"
 #include "platform/shell/ShellOpen.h"
 #include "shell/Scene.h"
 
@@ -13,7 +14,8 @@
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
-    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this))
+    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this)),
+      FMusicLock(std::make_unique<plat::RuntimeLock>())
 {
     Kss1->SetName("Kss1");
     Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
@@ -28,6 +30,8 @@ TForm1::~TForm1()
     FFeedThread.reset();
     Kss1->SetTimerEnabled(false);
     plat::Application& app = Application();
+    if (FWindowWatch != 0)
+        app.KillTimer(FWindowWatch);
     app.OnKeyPress = nullptr;
     app.OnKeyDown = nullptr;
     app.OnMouseMove = nullptr;
@@ -59,9 +63,22 @@ void TForm1::FormCreate(TObject*)
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
     Kss1->SetTimerEnabled(true);
-    StartMusic();
-    Application().ShowCursor(false);
+    if (MusicWanted && FMusicLock->TryAcquire("music"))
+        StartMusic();
+    if (HackMode)
+        WatchHackWindow();
+    else
+        Application().ShowCursor(false);
     BindInput();
+}
+
+// The daemon may destroy its window without ending the saver first (a preview closed).
+void TForm1::WatchHackWindow()
+{
+    FWindowWatch = Application().SetTimer(250, [this] {
+        if (Screen()->WindowLost())
+            ExitSaver();
+    });
 }
 
 void TForm1::StartFeeds()
@@ -78,10 +95,12 @@ void TForm1::StartFeeds()
 void TForm1::BindInput()
 {
     plat::Application& app = Application();
+    app.OnQuit = [this] { ExitSaver(); };
+    if (HackMode)
+        return;
     app.OnKeyPress = [this](char Key) { FormKeyPress(this, Key); };
     app.OnKeyDown = [this](uint16_t Key) { FormKeyDown(this, Key); };
     app.OnMouseMove = [this](int X, int Y) { FormMouseMove(this, X, Y); };
-    app.OnQuit = [this] { ExitSaver(); };
 }
 
 // Runs on the frame timer's thread between the host's clear and flip. The scene draws here, in
@@ -136,8 +155,12 @@ void TForm1::ExitSaver()
         FFeedThread->Terminate();
     Kss1->SetTimerEnabled(false);
     Kss1->SetEnabled(false);
-    StopMusic();
-    Application().ShowCursor(true);
+    if (FMusicLock->Held()) {
+        StopMusic();
+        FMusicLock->Release();
+    }
+    if (!HackMode)
+        Application().ShowCursor(true);
     Hide();
     BorderStyle = TFormBorderStyle::bsSizeable;
     Height = 20;

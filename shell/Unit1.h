@@ -2,6 +2,10 @@
 // display host Kss1, starts the frame loop and hides the cursor; its input handlers end the saver
 // (Escape, a mouse movement of more than 5 pixels, F2 and F3 after opening a web page).
 //
+// Started by a screensaver daemon (HackMode), the form draws into the daemon's window and leaves
+// the input and the cursor to the daemon, which ends the saver with a signal. Of several savers
+// running side by side, only the one holding the runtime lock "music" plays.
+//
 // Order of calls: construct -> FormCreate -> input handlers (main thread) while Kss1Timer draws
 // each frame on the frame timer's thread -> ExitSaver (once; later exit input does nothing) ->
 // the application's loop ends -> destruction.
@@ -20,6 +24,7 @@ class WeatherHTTP;
 
 namespace plat {
 class Application;
+class RuntimeLock;
 class Screen;
 }  // namespace plat
 
@@ -45,6 +50,10 @@ public:
     // The forecast page of the weather site for the place and unit of the settings.
     std::string ForecastAddress() const;
 
+    // Set before FormCreate.
+    bool HackMode = false;
+    bool MusicWanted = true;
+
     TKss* Kss1;
     // The feed fetches' HTTP client, used on the UI thread by the feed thread's FeedTick.
     THttpClient* HTTP1;
@@ -65,6 +74,10 @@ private:
     void StopMusic();
     void BindInput();
 
+    void WatchHackWindow();
+
     bool FExiting = false;
+    std::unique_ptr<plat::RuntimeLock> FMusicLock;
+    int FWindowWatch = 0;
     std::unique_ptr<WeatherHTTP> FFeedThread;
 };

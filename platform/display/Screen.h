@@ -1,7 +1,8 @@
 // The screen that a display object shows its primary surface on: the saver's window. The frame
 // thread flips finished frames into the screen's mailbox; the main thread calls PresentLatest from
-// its message loop to show the newest one. Two backends: the SDL window (CreateSdlScreen) and a
-// headless screen that keeps the newest presented frame for tests (HeadlessScreen.h).
+// its message loop to show the newest one. Backends: the SDL window (CreateSdlScreen), another
+// program's X window (CreateForeignWindowScreen) and a headless screen that keeps the newest
+// presented frame for tests (HeadlessScreen.h).
 //
 // The screen also applies the gamma ramp the display layer sets (brightness), and notes resets of
 // its render device, which the display layer reports as a lost primary surface.
@@ -21,6 +22,7 @@
 namespace plat {
 
 struct DDGAMMARAMP;
+class DisplayList;
 
 class Screen {
 public:
@@ -48,6 +50,11 @@ public:
     // Where the picture lies in the window, in window pixels (the whole window after a real mode
     // switch; inside black bars when scaled).
     virtual TRect PictureBounds() const { return TRect{0, 0, Width(), Height()}; }
+    // True once the window went away under the screen (its owner destroyed it); nothing is
+    // shown any more.
+    virtual bool WindowLost() const { return false; }
+    // True when frames reach the window through shared memory.
+    virtual bool SharedMemory() const { return false; }
 
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
@@ -80,7 +87,17 @@ private:
     std::vector<uint32_t> FGammaFrame;
 };
 
-// The SDL window backend. Initialises SDL's video subsystem on first use (main thread).
-std::unique_ptr<Screen> CreateSdlScreen();
+// The SDL window backend. Initialises SDL's video subsystem on first use (main thread). Software
+// forces SDL's software renderer (the yardstick the other ways of presenting are measured by).
+// Monitors replaces SDL's list of displays.
+enum class SdlRendering { Best, Software };
+std::unique_ptr<Screen> CreateSdlScreen(SdlRendering Rendering = SdlRendering::Best,
+                                        std::shared_ptr<DisplayList> Monitors = nullptr);
+
+// The backend for an X window of another program (a screensaver daemon's, or the root window
+// when Window is 0): frames are scaled to the window's size, aspect kept, black bars, following
+// its resizes; the window's input stays its owner's. AllowShared false puts every frame over the
+// connection even where the server offers shared memory.
+std::unique_ptr<Screen> CreateForeignWindowScreen(unsigned long Window, bool AllowShared = true);
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 // The SDL window backend of the screen. The window covers the whole display: through a real mode
 // switch when the display offers the exact mode, otherwise as a borderless window of the
-// display's size with the picture scaled to fit, aspect kept, black bars. Some displays (a
+// display's size with the picture scaled to fit, aspect kept, black bars. Black windows cover
+// every other monitor. Some displays (a
 // single-mode X server, for one) report success for a full-screen window yet leave it at the
 // requested size in the middle of the screen, so the result is always measured and the fallback
 // taken when the window does not cover the display.
@@ -10,6 +11,9 @@
 
 #include <memory>
 
+#include "platform/app/SdlVideo.h"
+#include "platform/display/Fit.h"
+#include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 
 // The leak checker's pause switch, present only in sanitized builds.
@@ -41,16 +45,12 @@ public:
     LeakCheckPause& operator=(const LeakCheckPause&) = delete;
 };
 
-bool Covers(SDL_Window* Window, const SDL_Rect& Bounds)
-{
-    int x = 0, y = 0, w = 0, h = 0;
-    SDL_GetWindowPosition(Window, &x, &y);
-    SDL_GetWindowSize(Window, &w, &h);
-    return x <= Bounds.x && y <= Bounds.y && x + w >= Bounds.x + Bounds.w && y + h >= Bounds.y + Bounds.h;
-}
-
 class SdlScreen : public Screen {
 public:
+    SdlScreen(SdlRendering Rendering, std::shared_ptr<DisplayList> Monitors)
+        : FRendering(Rendering), FMonitors(Monitors ? std::move(Monitors) : SdlDisplays())
+    {
+    }
     ~SdlScreen() override
     {
         Close();
@@ -78,10 +78,13 @@ protected:
 private:
     bool StartVideo();
     SDL_Window* SwitchMode(int Width, int Height, int DisplayIndex);
-    SDL_Window* CoverDesktop(int DisplayIndex);
     bool MakeRenderer(int Width, int Height);
     void PlacePicture(int Width, int Height);
 
+    const SdlRendering FRendering;
+    const std::shared_ptr<DisplayList> FMonitors;
+    MonitorCovers FCovers;
+    int FShows = 0;
     bool FVideo = false;
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
@@ -92,7 +95,7 @@ private:
 bool SdlScreen::StartVideo()
 {
     if (!FVideo)
-        FVideo = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        FVideo = StartSdlVideo();
     return FVideo;
 }
 
@@ -114,38 +117,21 @@ SDL_Window* SdlScreen::SwitchMode(int Width, int Height, int DisplayIndex)
         return nullptr;
     SDL_SetWindowDisplayMode(window, &closest);
     SDL_PumpEvents();
-    SDL_Rect bounds{};
-    SDL_GetDisplayBounds(DisplayIndex, &bounds);
-    if (bounds.w == Width && bounds.h == Height && Covers(window, bounds))
+    const TRect bounds = FMonitors->Bounds(DisplayIndex);
+    if (bounds.Width() == Width && bounds.Height() == Height && CoversRect(window, bounds))
         return window;
     SDL_DestroyWindow(window);
     return nullptr;
-}
-
-SDL_Window* SdlScreen::CoverDesktop(int DisplayIndex)
-{
-    SDL_Rect bounds{};
-    if (SDL_GetDisplayBounds(DisplayIndex, &bounds) != 0)
-        return nullptr;
-    SDL_Window* window = SDL_CreateWindow(kWindowTitle, bounds.x, bounds.y, bounds.w, bounds.h,
-                                          SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
-    if (window == nullptr)
-        return nullptr;
-    SDL_PumpEvents();
-    if (!Covers(window, bounds)) {
-        // A window manager may keep a plain window off its panels; ask it for full screen.
-        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        SDL_PumpEvents();
-    }
-    return window;
 }
 
 bool SdlScreen::MakeRenderer(int Width, int Height)
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     const char* driver = SDL_GetCurrentVideoDriver();
-    if (driver != nullptr && SDL_strcmp(driver, "offscreen") == 0) {
-        // Nothing to accelerate without a display; a GL context would only load a GPU stack.
+    const bool offscreen = driver != nullptr && SDL_strcmp(driver, "offscreen") == 0;
+    if (offscreen || FRendering == SdlRendering::Software) {
+        // Nothing to accelerate without a display; a GL context would only load a GPU stack. The
+        // software renderer then draws into the window system's own framebuffer.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
     }
@@ -167,15 +153,16 @@ bool SdlScreen::MakeRenderer(int Width, int Height)
 bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 {
     LeakCheckPause pause;
-    if (!StartVideo() || DisplayIndex < 0 || DisplayIndex >= SDL_GetNumVideoDisplays())
+    if (!StartVideo() || DisplayIndex < 0 || DisplayIndex >= FMonitors->Count())
         return false;
     FWindow = SwitchMode(Width, Height, DisplayIndex);
     if (FWindow == nullptr)
-        FWindow = CoverDesktop(DisplayIndex);
+        FWindow = CoverRect(FMonitors->Bounds(DisplayIndex), kWindowTitle);
     if (FWindow == nullptr || !MakeRenderer(Width, Height)) {
         CloseWindow();
         return false;
     }
+    FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
     SDL_RaiseWindow(FWindow);
     PlacePicture(Width, Height);
     SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
@@ -187,6 +174,7 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 void SdlScreen::CloseWindow()
 {
     LeakCheckPause pause;
+    FCovers.Close();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
     if (FRenderer)
@@ -199,18 +187,12 @@ void SdlScreen::CloseWindow()
     FPicture = SDL_Rect{0, 0, 0, 0};
 }
 
-// The largest rectangle of the picture's aspect that fits the window's output, centred.
 void SdlScreen::PlacePicture(int Width, int Height)
 {
     int outW = Width, outH = Height;
     SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
-    int w = outW;
-    int h = static_cast<int>(static_cast<int64_t>(outW) * Height / Width);
-    if (h > outH) {
-        h = outH;
-        w = static_cast<int>(static_cast<int64_t>(outH) * Width / Height);
-    }
-    FPicture = SDL_Rect{(outW - w) / 2, (outH - h) / 2, w, h};
+    const TRect fit = FitRect(Width, Height, outW, outH);
+    FPicture = SDL_Rect{fit.Left, fit.Top, fit.Width(), fit.Height()};
 }
 
 void SdlScreen::Show(const uint32_t* Pixels)
@@ -224,6 +206,9 @@ void SdlScreen::Show(const uint32_t* Pixels)
     SDL_RenderClear(FRenderer);
     SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
     SDL_RenderPresent(FRenderer);
+    // About once a second: a cover's contents may have been lost meanwhile.
+    if (++FShows % 20 == 0)
+        FCovers.Repaint();
 }
 
 bool SdlScreen::TakeDeviceReset()
@@ -246,9 +231,9 @@ bool SdlScreen::TakeDeviceReset()
 
 }  // namespace
 
-std::unique_ptr<Screen> CreateSdlScreen()
+std::unique_ptr<Screen> CreateSdlScreen(SdlRendering Rendering, std::shared_ptr<DisplayList> Monitors)
 {
-    return std::make_unique<SdlScreen>();
+    return std::make_unique<SdlScreen>(Rendering, std::move(Monitors));
 }
 
 }  // namespace plat

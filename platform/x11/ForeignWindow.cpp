@@ -1,63 +1,17 @@
-// Xlib reports errors asynchronously and by default ends the process on any of them, and a
-// foreign window can be destroyed by its owner at any moment. So a handler that only records the
-// error is installed for the whole wait and draw, and each step is synchronised and checked.
+// The window can go away at any moment, so an error trap is kept for the whole wait and draw and
+// each step is synchronised and checked.
 #include "platform/x11/ForeignWindow.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
-#include <atomic>
+#include "platform/x11/XErrorTrap.h"
+
 #include <cstdlib>
 #include <thread>
 
 namespace plat {
 namespace {
-
-std::atomic<bool> gXErrorSeen{false};
-
-int RecordXError(Display*, XErrorEvent*)
-{
-    gXErrorSeen = true;
-    return 0;
-}
-
-// Keeps the recording handler installed for one scope and restores the previous one.
-class XErrorTrap {
-public:
-    XErrorTrap() : FPrevious(XSetErrorHandler(RecordXError)) { gXErrorSeen = false; }
-    ~XErrorTrap() { XSetErrorHandler(FPrevious); }
-    XErrorTrap(const XErrorTrap&) = delete;
-    XErrorTrap& operator=(const XErrorTrap&) = delete;
-
-    // Waits for the server to handle every request so far; true when none of them failed.
-    static bool Check(Display* D)
-    {
-        XSync(D, False);
-        return !gXErrorSeen.exchange(false);
-    }
-
-private:
-    int (*FPrevious)(Display*, XErrorEvent*);
-};
-
-// The picture's 0x00RRGGBB pixels placed in the window visual's colour masks.
-unsigned long PixelFor(uint32_t Rgb, const Visual* V)
-{
-    auto place = [](uint32_t Channel, unsigned long Mask) -> unsigned long {
-        if (Mask == 0)
-            return 0;
-        int shift = 0;
-        while (((Mask >> shift) & 1) == 0)
-            ++shift;
-        int bits = 0;
-        while (((Mask >> (shift + bits)) & 1) != 0)
-            ++bits;
-        const unsigned long scaled = bits >= 8 ? Channel << (bits - 8) : Channel >> (8 - bits);
-        return (scaled << shift) & Mask;
-    };
-    return place((Rgb >> 16) & 0xFF, V->red_mask) | place((Rgb >> 8) & 0xFF, V->green_mask) |
-           place(Rgb & 0xFF, V->blue_mask);
-}
 
 bool PutPicture(Display* D, Window W, const XWindowAttributes& A, const Picture& Image)
 {

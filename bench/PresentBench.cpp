@@ -1,0 +1,71 @@
+// The processor time of presenting the saver's 1024 x 768 frames at its frame rate (one every
+// 45 ms) into a 1280 x 1024 window of the X server in DISPLAY, for 20 s each
+// (SOLVANE_PRESENT_SECONDS changes it): the hack's way (our scaler into the root window, put with
+// shared memory) against the yardstick, SDL's software renderer presenting the same frames
+// smoothly scaled into a window covering the display. The time is the whole process's.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "platform/display/Screen.h"
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+// Two frames that differ everywhere, shown in turn.
+std::vector<uint32_t> MakeFrame(int Phase)
+{
+    std::vector<uint32_t> pixels(size_t{kWidth} * kHeight);
+    for (int y = 0; y < kHeight; ++y)
+        for (int x = 0; x < kWidth; ++x)
+            pixels[size_t(y) * kWidth + x] = static_cast<uint32_t>((x + Phase) * 0x010203 ^ y * 0x030201) & 0xFFFFFFu;
+    return pixels;
+}
+
+void PresentPaced(benchmark::State& State, plat::Screen& Screen)
+{
+    if (std::getenv("DISPLAY") == nullptr || !Screen.Open(kWidth, kHeight, 0)) {
+        State.SkipWithError("no X display");
+        return;
+    }
+    const char* seconds = std::getenv("SOLVANE_PRESENT_SECONDS");
+    const std::chrono::seconds length(seconds != nullptr ? std::atoi(seconds) : 20);
+    plat::FrameMailbox& frames = Screen.Frames();
+    int buffer = plat::FrameMailbox::kFirstProducerBuffer;
+    const std::vector<uint32_t> shown[2] = {MakeFrame(0), MakeFrame(7)};
+    int64_t presented = 0;
+    for (auto _ : State) {
+        const auto start = std::chrono::steady_clock::now();
+        for (auto due = start; due < start + length; due += std::chrono::milliseconds(45)) {
+            std::this_thread::sleep_until(due);
+            std::memcpy(frames.Buffer(buffer), shown[presented & 1].data(), shown[0].size() * 4);
+            buffer = frames.Publish(buffer);
+            presented += Screen.PresentLatest() ? 1 : 0;
+        }
+    }
+    State.counters["frames"] = static_cast<double>(presented);
+    Screen.Close();
+}
+
+void PresentHack1280x1024(benchmark::State& State)
+{
+    auto screen = plat::CreateForeignWindowScreen(0);
+    PresentPaced(State, *screen);
+}
+BENCHMARK(PresentHack1280x1024)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kSecond);
+
+void PresentSdlSoftwareLinear1280x1024(benchmark::State& State)
+{
+    auto screen = plat::CreateSdlScreen(plat::SdlRendering::Software);
+    PresentPaced(State, *screen);
+}
+BENCHMARK(PresentSdlSoftwareLinear1280x1024)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kSecond);
+
+}  // namespace

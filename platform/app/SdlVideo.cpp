@@ -1,0 +1,13 @@
+#include "platform/app/SdlVideo.h"
+
+#include <SDL.h>
+
+namespace plat {
+
+bool StartSdlVideo()
+{
+    SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+}
+
+}  // namespace plat

@@ -1,0 +1,12 @@
+// Starting SDL's video subsystem the way every window of the program needs it: SDL inhibits the
+// desktop's screensaver while any of its windows is open unless told otherwise, and some
+// screensaver daemons answer an inhibit by ending the saver they started. So the hint that lets
+// the screensaver run is set before every start.
+#pragma once
+
+namespace plat {
+
+// SDL_InitSubSystem(SDL_INIT_VIDEO) with the screensaver allowed; true when video runs.
+bool StartSdlVideo();
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+// The desktop's monitors as rectangles in desktop coordinates. The SDL screen opens on one of them
+// and covers every other one with a black window while it is open. The Linux list is SDL's
+// displays (read when asked, video running); FixedDisplays is a given list, for tests of more
+// monitors than any X server here shows SDL.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "platform/gdi/Geometry.h"
+
+namespace plat {
+
+class DisplayList {
+public:
+    virtual ~DisplayList() = default;
+    virtual int Count() const = 0;
+    // The monitor's rectangle; empty for an index outside the list.
+    virtual TRect Bounds(int Index) const = 0;
+};
+
+std::shared_ptr<DisplayList> SdlDisplays();
+
+class FixedDisplays : public DisplayList {
+public:
+    explicit FixedDisplays(std::vector<TRect> Monitors) : FMonitors(std::move(Monitors)) {}
+    int Count() const override { return static_cast<int>(FMonitors.size()); }
+    TRect Bounds(int Index) const override
+    {
+        return Index >= 0 && Index < Count() ? FMonitors[static_cast<size_t>(Index)] : TRect{};
+    }
+
+private:
+    std::vector<TRect> FMonitors;
+};
+
+}  // namespace plat

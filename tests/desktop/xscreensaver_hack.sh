@@ -1,0 +1,80 @@
+#!/usr/bin/env bash
+# The saver under the real XScreenSaver daemon, as a desktop runs it: the daemon refuses to launch
+# hacks as root, so an ordinary user is made, and a private Xvfb lets only that user (and this
+# script, through the same cookie) in. A ~/.xscreensaver that lists only this hack; activating
+# shows the moving scene after 3 s (two screenshots differ), deactivating ends the hack within
+# 1 s. Usage: xscreensaver_hack.sh BUILD_DIR. Needs root (exit 77, skipped, otherwise).
+set -euo pipefail
+build=$(readlink -f "${1:?usage: $0 BUILD_DIR}")
+[ "$(id -u)" -eq 0 ] || { echo "skipped: making the daemon's user needs root"; exit 77; }
+command -v xscreensaver >/dev/null || { echo "xscreensaver is not installed (tools/setup.sh)"; exit 1; }
+
+user=solvane-hack
+id "$user" >/dev/null 2>&1 || useradd --create-home --user-group --shell /bin/sh "$user"
+home=$(getent passwd "$user" | cut -d: -f6)
+work=$(mktemp -d)
+chmod 755 "$work"
+# The user runs its own copy: the build folder need not be readable to others.
+install -m 755 "$build/solvane" "$work/solvane"
+runtime=$work/runtime
+install -d -m 700 -o "$user" "$runtime"
+
+export XAUTHORITY=$work/xauth
+xauth -q -f "$XAUTHORITY" add :0 . "$(mcookie)" 2>/dev/null
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -auth "$XAUTHORITY" 3>"$work/display" \
+  >/dev/null 2>&1 &
+xvfb=$!
+pids=()
+cleanup() {
+  for p in "${pids[@]}"; do kill "$p" 2>/dev/null || true; done
+  [ -z "${hack:-}" ] || kill "$hack" 2>/dev/null || true
+  kill "$xvfb" 2>/dev/null || true
+  wait 2>/dev/null || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -n1 "$work/display")
+# The cookie was written for :0 before the number was known; write it for the real display.
+xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(xauth -f "$XAUTHORITY" list | awk 'NR==1{print $3}')"
+chown "$user" "$XAUTHORITY"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+
+cat >"$home/.xscreensaver" <<CONF
+mode:		one
+selected:	0
+timeout:	0:30:00
+lock:		False
+fade:		False
+unfade:		False
+splash:		False
+programs:	\\
+  "Solvane"  $work/solvane --root \\n\\
+
+CONF
+chown "$user" "$home/.xscreensaver"
+as_user=(runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
+  XDG_RUNTIME_DIR="$runtime" SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0)
+"${as_user[@]}" xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do "${as_user[@]}" xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
+
+fail() { echo "FAIL: $*"; cat "$work/daemon.log"; exit 1; }
+"${as_user[@]}" xscreensaver-command -activate >/dev/null || fail "the daemon does not answer"
+sleep 3
+hack=$(pgrep -u "$user" -f "$work/solvane" | head -n1) || fail "no hack process after 3 s"
+[ "$(ps -o user= -p "$hack")" = "$user" ] || fail "the hack does not run as $user"
+shots=${SOLVANE_SCREENSHOTS:-$build}
+import -window root "$shots/xscreensaver-1.png"
+sleep 0.5
+import -window root "$shots/xscreensaver-2.png"
+pixel() { convert "$1" -format "%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]" -crop "1x1+$2+$3" info:; }
+[ "$(pixel "$shots/xscreensaver-1.png" 640 10)" = "0,0,0" ] || fail "no black bar above the scene"
+[ "$(pixel "$shots/xscreensaver-1.png" 640 512)" != "0,0,0" ] || fail "the scene is not drawn"
+diff=$(compare -metric AE "$shots/xscreensaver-1.png" "$shots/xscreensaver-2.png" null: 2>&1 || true)
+[ "${diff%% *}" -gt 0 ] 2>/dev/null || fail "the scene does not move ($diff)"
+
+"${as_user[@]}" xscreensaver-command -deactivate >/dev/null
+for _ in $(seq 10); do kill -0 "$hack" 2>/dev/null || break; sleep 0.1; done
+! kill -0 "$hack" 2>/dev/null || fail "the hack still runs 1 s after deactivating"
+echo "xscreensaver ran the hack as $user: scene drawn and moving ($diff pixels changed), ended within 1 s"

@@ -1,0 +1,122 @@
+// The real executable started the way a screensaver daemon starts it: into a window the test
+// owns (holding its button presses, as the daemon does), on a private Xvfb server. Screenshots
+// with ImageMagick's import show the moving scene and the black bars; SIGTERM ends it with 0.
+#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/shell/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <X11/Xlib.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testproc::ChildProcess;
+
+const std::string kSaver = SOLVANE_BINARY_DIR "/solvane";
+
+class HackProcessTest : public TempConfigHome {
+protected:
+    void SetUp() override
+    {
+        TempConfigHome::SetUp();
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display for end-to-end tests";
+        X = std::make_unique<testproc::PrivateXServer>();
+        ASSERT_FALSE(X->Display().empty());
+        Env["DISPLAY"] = X->Display();
+        Env["XDG_CONFIG_HOME"] = Root();
+        Env["XDG_RUNTIME_DIR"] = Root();
+        Env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1";
+        D = XOpenDisplay(X->Display().c_str());
+        ASSERT_NE(D, nullptr);
+        Host = XCreateSimpleWindow(D, DefaultRootWindow(D), 0, 0, 320, 240, 0, 0, 0xFFFFFF);
+        XSelectInput(D, Host, ButtonPressMask | KeyPressMask);
+        XMapWindow(D, Host);
+        XSync(D, False);
+        char id[32];
+        std::snprintf(id, sizeof id, "0x%lx", Host);
+        HostId = id;
+    }
+    void TearDown() override
+    {
+        if (D != nullptr)
+            XCloseDisplay(D);
+        X.reset();
+        TempConfigHome::TearDown();
+    }
+
+    // The window's pixels as 8-bit RGB bytes; also saved as a PNG under the build folder.
+    std::string Grab(const std::string& Name)
+    {
+        X->Run("import -window " + HostId + " " SOLVANE_BINARY_DIR "/" + Name + ".png");
+        return X->Run("import -window " + HostId + " -depth 8 rgb:-");
+    }
+    static uint32_t At(const std::string& Rgb, int Width, int X, int Y)
+    {
+        const size_t i = (static_cast<size_t>(Y) * static_cast<size_t>(Width) + static_cast<size_t>(X)) * 3;
+        if (i + 2 >= Rgb.size())
+            return 0xFFFFFFFFu;
+        auto byte = [&](size_t k) { return static_cast<uint32_t>(static_cast<unsigned char>(Rgb[k])); };
+        return byte(i) << 16 | byte(i + 1) << 8 | byte(i + 2);
+    }
+    // Waits until the scene covers the window's middle (the start decodes the pictures first).
+    bool WaitForScene(int Width, int Height)
+    {
+        for (int i = 0; i < 100; ++i) {
+            const std::string rgb = Grab("hack-start");
+            const uint32_t middle = At(rgb, Width, Width / 2, Height / 2);
+            if (middle != 0 && middle != 0xFFFFFF && middle != 0xFFFFFFFFu)
+                return true;
+            std::this_thread::sleep_for(100ms);
+        }
+        return false;
+    }
+
+    ChildProcess::Environment Env;
+    std::unique_ptr<testproc::PrivateXServer> X;
+    Display* D = nullptr;
+    Window Host = 0;
+    std::string HostId;
+};
+
+TEST_F(HackProcessTest, DrawsTheMovingSceneIntoTheWindowFollowsResizesAndEndsOnSigterm)
+{
+    ChildProcess saver({kSaver, "--window-id", HostId, "--no-music"}, Env);
+    ASSERT_TRUE(WaitForScene(320, 240)) << saver.StdErr();
+    const std::string first = Grab("hack-preview-320x240");
+    std::this_thread::sleep_for(600ms);
+    EXPECT_NE(Grab("hack-preview-320x240-later"), first) << "the scene does not move";
+    // Wider than the picture: black bars left and right, the picture 320 pixels wide between.
+    XResizeWindow(D, Host, 480, 240);
+    XSync(D, False);
+    std::this_thread::sleep_for(400ms);
+    const std::string wide = Grab("hack-preview-480x240");
+    EXPECT_EQ(At(wide, 480, 20, 120), 0u);
+    EXPECT_EQ(At(wide, 480, 460, 120), 0u);
+    EXPECT_NE(At(wide, 480, 240, 120), 0u);
+    EXPECT_TRUE(saver.Running()) << saver.StdErr();
+    kill(saver.Pid(), SIGTERM);
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
+
+TEST_F(HackProcessTest, TheDaemonsVariableNamesTheWindowAndABadIdIsRefused)
+{
+    Env["XSCREENSAVER_WINDOW"] = HostId;
+    ChildProcess saver({kSaver, "--no-music"}, Env);
+    EXPECT_TRUE(WaitForScene(320, 240)) << saver.StdErr();
+    kill(saver.Pid(), SIGTERM);
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+
+    ChildProcess bad({kSaver, "-window-id", "0xZZ"}, Env);
+    EXPECT_EQ(bad.WaitExit(5s), 1);
+    EXPECT_NE(bad.StdErr().find("solvane: -window-id: '0xZZ' is not a window id"), std::string::npos)
+        << bad.StdErr();
+}
+
+}  // namespace
