@@ -41,21 +41,22 @@ THackStart HackStartOf(const std::vector<std::string>& Args, const char* WindowV
     if (!Args.empty() && ModeOf(Args[0]) != TSaverMode::Saver)
         return THackStart{};
     THackStart start;
+    bool named = false;
     for (size_t i = 0; i < Args.size(); ++i) {
         const std::string& arg = Args[i];
         if (arg == "-window-id" || arg == "--window-id") {
             if (i + 1 >= Args.size())
                 throw EBadHackStart(arg + ": the window id is missing");
             start.Window = WindowOrThrow(arg, Args[++i]);
-            start.Hack = true;
+            start.Hack = named = true;
         } else if (arg == "-root" || arg == "--root") {
-            start.Window = 0;
             start.Hack = true;
         } else if (arg == "--no-music") {
             start.NoMusic = true;
         }
     }
-    if (!start.Hack && WindowVariable != nullptr && *WindowVariable != '\0') {
+    // The daemon's window stands in for the root window: the daemon covers the screen with it.
+    if (!named && WindowVariable != nullptr && *WindowVariable != '\0') {
         start.Window = WindowOrThrow("XSCREENSAVER_WINDOW", WindowVariable);
         start.Hack = true;
     }

@@ -1,7 +1,8 @@
 // How a screensaver daemon starts the saver on Linux: as a "hack" drawing into a window the daemon
 // made (`-window-id ID`, `--window-id ID`, or the XSCREENSAVER_WINDOW variable) or into the root
-// window (`-root`, `--root`). Such a start, without any of the /p, /c, /a mode switches, runs the
-// saver in that window; `--no-music` keeps it silent, in any saver start.
+// window (`-root`, `--root`; the daemon's window in XSCREENSAVER_WINDOW stands in for it). Such a
+// start, without any of the /p, /c, /a mode switches, runs the saver in that window;
+// `--no-music` keeps it silent, in any saver start.
 #pragma once
 
 #include <optional>

@@ -17,6 +17,7 @@ packages=(
   file lintian appstream desktop-file-utils man-db
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
+  xscreensaver xauth  # the hack run under the real screensaver daemon, as a user of its own
 )
 [ $# -eq 0 ] || packages=("$@")
 
