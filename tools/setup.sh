@@ -18,6 +18,7 @@ packages=(
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
   xscreensaver xauth  # the hack run under the real screensaver daemon, as a user of its own
+  libxss-dev dbus-daemon dbus-bin  # the checks that the saver inhibits no screensaver
 )
 [ $# -eq 0 ] || packages=("$@")
 
