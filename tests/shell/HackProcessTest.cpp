@@ -8,9 +8,13 @@
 
 #include <X11/Xlib.h>
 #include <signal.h>
+#include <sys/stat.h>
 
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <thread>
 
 namespace {
@@ -117,6 +121,60 @@ TEST_F(HackProcessTest, TheDaemonsVariableNamesTheWindowAndABadIdIsRefused)
     EXPECT_EQ(bad.WaitExit(5s), 1);
     EXPECT_NE(bad.StdErr().find("solvane: -window-id: '0xZZ' is not a window id"), std::string::npos)
         << bad.StdErr();
+}
+
+// The pid holding the flock on the file, from the kernel's lock table; 0 when nobody does.
+pid_t LockHolder(const std::string& Path)
+{
+    struct stat info {};
+    if (stat(Path.c_str(), &info) != 0)
+        return 0;
+    std::ifstream locks("/proc/locks");
+    std::string line;
+    const std::string inode = ":" + std::to_string(info.st_ino) + " ";
+    while (std::getline(locks, line)) {
+        std::istringstream fields(line);
+        std::string number, kind, mode, access, device;
+        pid_t pid = 0;
+        fields >> number >> kind >> mode >> access >> pid >> device;
+        if (kind == "FLOCK" && (device + " ").size() > inode.size() &&
+            (device + " ").compare((device + " ").size() - inode.size(), inode.size(), inode) == 0)
+            return pid;
+    }
+    return 0;
+}
+
+// Two monitors: the daemon starts a hack for each at the same moment. Exactly one takes the music;
+// the other draws silently (SDL's disk audio driver writes nothing for it).
+TEST_F(HackProcessTest, OfTwoHacksSideBySideOnlyOneTakesTheMusic)
+{
+    const Window second = XCreateSimpleWindow(D, DefaultRootWindow(D), 400, 0, 320, 240, 0, 0, 0xFFFFFF);
+    XMapWindow(D, second);
+    XSync(D, False);
+    char secondId[32];
+    std::snprintf(secondId, sizeof secondId, "0x%lx", second);
+    std::vector<std::unique_ptr<ChildProcess>> hacks;
+    for (const std::string& window : {HostId, std::string(secondId)}) {
+        Env["SDL_AUDIODRIVER"] = "disk";
+        Env["SDL_DISKAUDIOFILE"] = Root() + "/audio-" + window + ".raw";
+        hacks.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{kSaver, "-window-id", window}, Env));
+    }
+    ASSERT_TRUE(WaitForScene(320, 240)) << hacks[0]->StdErr();
+    std::this_thread::sleep_for(1s);
+    const pid_t holder = LockHolder(Root() + "/solvane-music.lock");
+    EXPECT_TRUE(holder == hacks[0]->Pid() || holder == hacks[1]->Pid()) << "held by " << holder;
+    for (size_t i = 0; i < hacks.size(); ++i) {
+        EXPECT_TRUE(hacks[i]->Running()) << hacks[i]->StdErr();
+        if (hacks[i]->Pid() == holder)
+            continue;
+        const std::string silent = Root() + "/audio-" + (i == 0 ? HostId : std::string(secondId)) + ".raw";
+        EXPECT_TRUE(!std::filesystem::exists(silent) || std::filesystem::file_size(silent) == 0)
+            << "the second hack plays too";
+    }
+    for (auto& hack : hacks) {
+        kill(hack->Pid(), SIGTERM);
+        EXPECT_EQ(hack->WaitExit(5s), 0) << hack->StdErr();
+    }
 }
 
 }  // namespace
