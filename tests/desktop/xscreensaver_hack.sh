@@ -3,7 +3,7 @@
 # hacks as root, so an ordinary user is made, and a private Xvfb lets only that user (and this
 # script, through the same cookie) in. A ~/.xscreensaver that lists only this hack; activating
 # shows the moving scene after 3 s (two screenshots differ), deactivating ends the hack within
-# 1 s. Usage: xscreensaver_hack.sh BUILD_DIR. Needs root (exit 77, skipped, otherwise).
+# 1 s. The hack is added to the list by the README's own line. Usage: xscreensaver_hack.sh BUILD_DIR. Needs root (exit 77, skipped, otherwise).
 set -euo pipefail
 build=$(readlink -f "${1:?usage: $0 BUILD_DIR}")
 [ "$(id -u)" -eq 0 ] || { echo "skipped: making the daemon's user needs root"; exit 77; }
@@ -40,7 +40,7 @@ xauth -q -f "$XAUTHORITY" add "$DISPLAY" . "$(xauth -f "$XAUTHORITY" list | awk 
 chown "$user" "$XAUTHORITY"
 for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 
-cat >"$home/.xscreensaver" <<CONF
+cat >"$home/.xscreensaver" <<'CONF'
 mode:		one
 selected:	0
 timeout:	0:30:00
@@ -48,12 +48,16 @@ lock:		False
 fade:		False
 unfade:		False
 splash:		False
-programs:	\\
-  "Solvane"  $work/solvane --root \\n\\
+programs:	\
 
 CONF
+# The README's own line adds the hack to the list; solvane is found on PATH.
+readme_line=$(grep -o "sed -i '/^programs:/.*' ~/.xscreensaver" "$(dirname "$0")/../../README.md")
+[ -n "$readme_line" ] || { echo "FAIL: README has no line adding the hack"; exit 1; }
+(cd "$home" && HOME=$home bash -c "$readme_line")
+grep -q '"Solvane"  solvane --root' "$home/.xscreensaver" || { echo "FAIL: README's line did not add the hack"; exit 1; }
 chown "$user" "$home/.xscreensaver"
-as_user=(runuser -u "$user" -- env HOME="$home" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
+as_user=(runuser -u "$user" -- env HOME="$home" PATH="$work:/usr/bin:/bin" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
   XDG_RUNTIME_DIR="$runtime" SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0)
 "${as_user[@]}" xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
 pids+=($!)
@@ -62,7 +66,7 @@ for _ in $(seq 100); do "${as_user[@]}" xscreensaver-command -version >/dev/null
 fail() { echo "FAIL: $*"; cat "$work/daemon.log"; exit 1; }
 "${as_user[@]}" xscreensaver-command -activate >/dev/null || fail "the daemon does not answer"
 sleep 3
-hack=$(pgrep -u "$user" -f "$work/solvane" | head -n1) || fail "no hack process after 3 s"
+hack=$(pgrep -u "$user" -x solvane | head -n1) || fail "no hack process after 3 s"
 [ "$(ps -o user= -p "$hack")" = "$user" ] || fail "the hack does not run as $user"
 shots=${SOLVANE_SCREENSHOTS:-$build}
 import -window root "$shots/xscreensaver-1.png"
