@@ -90,8 +90,9 @@ bool WindowImage::MakePlain(Visual* V, int Depth)
 void WindowImage::UsePixels()
 {
     const bool native = (FImage->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
-    FDirect = FImage->bits_per_pixel == 32 && native && FImage->red_mask == 0xFF0000 &&
-              FImage->green_mask == 0xFF00 && FImage->blue_mask == 0xFF;
+    // A 32-bit depth carries alpha, which must be set opaque: that goes the converting way.
+    FDirect = FImage->depth == 24 && FImage->bits_per_pixel == 32 && native &&
+              FImage->red_mask == 0xFF0000 && FImage->green_mask == 0xFF00 && FImage->blue_mask == 0xFF;
     if (FDirect) {
         FPixels = reinterpret_cast<uint32_t*>(FImage->data);
         FStride = FImage->bytes_per_line / 4;
@@ -108,10 +109,12 @@ void WindowImage::ConvertPixels()
     visual.red_mask = FImage->red_mask;
     visual.green_mask = FImage->green_mask;
     visual.blue_mask = FImage->blue_mask;
+    const unsigned long depthBits = FImage->depth >= 32 ? 0xFFFFFFFFul : (1ul << FImage->depth) - 1;
+    const unsigned long alpha = depthBits & ~(visual.red_mask | visual.green_mask | visual.blue_mask);
     for (int y = 0; y < FHeight; ++y) {
         const uint32_t* row = FPixels + static_cast<size_t>(y) * static_cast<size_t>(FStride);
         for (int x = 0; x < FWidth; ++x)
-            XPutPixel(FImage, x, y, PixelFor(row[x], &visual));
+            XPutPixel(FImage, x, y, PixelFor(row[x], &visual) | alpha);
     }
 }
 
