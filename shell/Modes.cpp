@@ -22,6 +22,8 @@ using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uin
 void RunSaver()
 {
     plat::Application& app = plat::App();
+    // A daemon ends the saver with SIGTERM: that goes through ExitSaver like Escape does.
+    plat::CatchQuitSignals();
     auto form = std::make_unique<TForm1>(nullptr, app);
     form->FormCreate(form.get());
     app.Run();

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -316,4 +317,17 @@ TEST_F(SaverFeedsTest, EscapeDuringASlowFetchEndsTheSaverAtOnce)
     X->Run("xdotool key Escape");
     EXPECT_EQ(saver->WaitExit(1s), 0) << saver->StdErr();
     EXPECT_EQ(Proxy.Requests().size(), 1u);  // the news is not fetched after the cancelled weather
+}
+
+// How screensaver daemons and terminals end a saver: each ends it through ExitSaver, with 0.
+TEST_F(SaverProcessTest, QuitSignalsEndItCleanly)
+{
+    REQUIRE_X();
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        std::string window;
+        auto saverProcess = StartSaver({kSaver, "/s"}, window);
+        ASSERT_FALSE(window.empty()) << saverProcess->StdErr();
+        kill(saverProcess->Pid(), signal);
+        EXPECT_EQ(saverProcess->WaitExit(5s), 0) << "signal " << signal << saverProcess->StdErr();
+    }
 }
