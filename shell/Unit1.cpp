@@ -1,5 +1,6 @@
 #include "shell/Unit1.h"
 
+#include "assets/Resources.h"
 #include "engine/HostNames.h"
 #include "engine/Kss.h"
 #include "net/Httpclient.h"
@@ -7,6 +8,7 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/ShellOpen.h"
+#include "platform/sound/SoundPlayer.h"
 #include "shell/Scene.h"
 
 #include <cstdio>
@@ -61,6 +63,7 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetTimerEnabled(true);
     StartMusic();
     Application().ShowCursor(false);
+    FCursorHidden = true;
     BindInput();
 }
 
@@ -137,7 +140,10 @@ void TForm1::ExitSaver()
     Kss1->SetTimerEnabled(false);
     Kss1->SetEnabled(false);
     StopMusic();
-    Application().ShowCursor(true);
+    // Without a display the cursor was never hidden; showing it here would leave the count at +1.
+    if (FCursorHidden)
+        Application().ShowCursor(true);
+    FCursorHidden = false;
     Hide();
     BorderStyle = TFormBorderStyle::bsSizeable;
     Height = 20;
@@ -147,8 +153,10 @@ void TForm1::ExitSaver()
 
 void TForm1::StartMusic()
 {
+    plat::PlaySoundLoop(assets::FindResource("SoundName"));
 }
 
 void TForm1::StopMusic()
 {
+    plat::PurgeSound();
 }

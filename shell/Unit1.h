@@ -60,11 +60,12 @@ public:
 private:
     void StartFeeds();
 
-    // The looping music; the sound joins here.
+    // The looping music track "SoundName", from the end of FormCreate until ExitSaver.
     void StartMusic();
     void StopMusic();
     void BindInput();
 
     bool FExiting = false;
+    bool FCursorHidden = false;
     std::unique_ptr<WeatherHTTP> FFeedThread;
 };

@@ -17,6 +17,8 @@ packages=(
   file lintian appstream desktop-file-utils man-db
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
+  # the master volume (ALSA's mixer), reached in the tests through a PulseAudio server of their own
+  libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -55,18 +55,9 @@ protected:
         return true;
     }
 
-    // The saver's window id once it is visible, or empty after Timeout.
     std::string WaitForWindow(pid_t Pid, std::chrono::milliseconds Timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + Timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            const std::string ids =
-                X->Run("xdotool search --onlyvisible --pid " + std::to_string(Pid) + " 2>/dev/null");
-            if (!ids.empty())
-                return ids.substr(0, ids.find('\n'));
-            std::this_thread::sleep_for(20ms);
-        }
-        return {};
+        return testproc::WaitForWindow(*X, Pid, Timeout);
     }
 
     // A clock window to preview into, and its window id. A client that connects while the fresh
