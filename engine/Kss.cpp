@@ -6,6 +6,7 @@
 #include "platform/display/Screen.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
+#include "platform/sound/Mixer.h"
 #include "platform/timer/MultimediaTimer.h"
 
 #include <cstdio>
@@ -64,6 +65,7 @@ void TKss::SetEnabled(bool Value)
     FEnabled = Value;
     if (!Value) {
         CloseDirectDraw();
+        GiveBackMasterMixVolume();
         return;
     }
     SetRegistry();
@@ -72,7 +74,8 @@ void TKss::SetEnabled(bool Value)
     FlipSurfaces();
     if (GetRGB() < 256)
         SetRGB(GetRGB());
-    SetMasterMixVolume(static_cast<uint32_t>(GetVolume()));
+    if (FMixVolumeEnabled)
+        SetMasterMixVolume(static_cast<uint32_t>(GetVolume()));
 }
 
 void TKss::SetTimerEnabled(bool Value)
@@ -389,11 +392,35 @@ void TKss::SetRGB(int32_t)
 {
 }
 
-// The mixer joins here with the sound; until then the volume stays as it is, as on a machine
-// without a mixer.
-bool TKss::SetMasterMixVolume(uint32_t)
+bool TKss::SetMasterMixVolume(uint32_t Volume)
 {
-    return false;
+    uint32_t before = 0;
+    if (!plat::ReadMasterVolume(before))
+        return false;
+    // Formed in 32 bits like the setting's own arithmetic: 200 -> 51199, 256 -> 65535.
+    const uint32_t level = (Volume * 65535u) >> 8;
+    if (!plat::WriteMasterVolume(level))
+        return false;
+    // An enable while the saver's own value is in force keeps the user's value from the first.
+    if (!FVolumeKept)
+        FVolumeBefore = before;
+    FVolumeKept = true;
+    // What the control holds after the write, rounded to its own steps: how the saver's value is
+    // recognised at the end.
+    if (!plat::ReadMasterVolume(FVolumeSet))
+        FVolumeSet = level;
+    return true;
+}
+
+// The user's volume comes back when the saver ends; a volume someone changed meanwhile stays.
+void TKss::GiveBackMasterMixVolume()
+{
+    if (!FVolumeKept)
+        return;
+    FVolumeKept = false;
+    uint32_t now = 0;
+    if (plat::ReadMasterVolume(now) && now == FVolumeSet)
+        plat::WriteMasterVolume(FVolumeBefore);
 }
 
 void TKss::SetErrorResult(const std::string& Text)

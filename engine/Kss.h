@@ -68,8 +68,14 @@ public:
 
     // Brightness: loads the gamma ramp with this slope (256 leaves the display unchanged).
     void SetRGB(int32_t Value);
-    // The master speaker volume, 0..256; true when the mixer took it.
+    // The master speaker volume, 0..256; true when the mixer took it. The first successful call
+    // keeps the volume it replaced, which closing the host (SetEnabled(false)) gives back
+    // unless someone else changed the volume meanwhile.
     bool SetMasterMixVolume(uint32_t Volume);
+    void GiveBackMasterMixVolume();
+    // Whether opening the host sets the master volume (true); of several savers side by side
+    // only the one playing the music does.
+    void SetMixVolumeEnabled(bool Value) { FMixVolumeEnabled = Value; }
 
     void SetErrorResult(const std::string& Text);
     std::string GetErrorResult() const;
@@ -145,6 +151,10 @@ private:
     plat::DirectDrawSurface* FPrimary = nullptr;
     plat::DirectDrawSurface* FBack = nullptr;
     plat::Font* FOverlayFont = nullptr;
+    bool FVolumeKept = false;
+    bool FMixVolumeEnabled = true;
+    uint32_t FVolumeBefore = 0;
+    uint32_t FVolumeSet = 0;
 
     std::atomic<bool> FActive{true};
     std::atomic<bool> FUseIdle{true};

@@ -27,6 +27,8 @@ using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uin
 void RunSaver(const THackStart& Start)
 {
     plat::Application& app = plat::App();
+    // A daemon ends the saver with SIGTERM: that goes through ExitSaver like Escape does.
+    plat::CatchQuitSignals();
     auto form = Start.Hack ? std::make_unique<TForm1>(nullptr, app, plat::CreateForeignWindowScreen(Start.Window))
                            : std::make_unique<TForm1>(nullptr, app);
     form->HackMode = Start.Hack;

@@ -1,5 +1,6 @@
 #include "shell/Unit1.h"
 
+#include "assets/Resources.h"
 #include "engine/HostNames.h"
 #include "engine/Kss.h"
 #include "net/Httpclient.h"
@@ -8,6 +9,7 @@
 #include "platform/display/Screen.h"
 #include "platform/runtime/RuntimeLock.h"
 #include "platform/shell/ShellOpen.h"
+#include "platform/sound/SoundPlayer.h"
 #include "shell/Scene.h"
 
 #include <cstdio>
@@ -50,6 +52,8 @@ void TForm1::FormCreate(TObject*)
     Kss1->SetHeightScreen(768);
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
+    // The music and the volume belong to one saver of the user's at a time.
+    Kss1->SetMixVolumeEnabled(MusicWanted && FMusicLock->TryAcquire("music"));
     Kss1->SetEnabled(true);
     if (Kss1->GetPrimary() == nullptr) {
         // Nothing can be shown and no input can arrive without a display: end instead of waiting
@@ -63,12 +67,14 @@ void TForm1::FormCreate(TObject*)
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
     Kss1->SetTimerEnabled(true);
-    if (MusicWanted && FMusicLock->TryAcquire("music"))
+    if (FMusicLock->Held())
         StartMusic();
-    if (HackMode)
+    if (HackMode) {
         WatchHackWindow();
-    else
+    } else {
         Application().ShowCursor(false);
+        FCursorHidden = true;
+    }
     BindInput();
 }
 
@@ -159,8 +165,11 @@ void TForm1::ExitSaver()
         StopMusic();
         FMusicLock->Release();
     }
-    if (!HackMode)
+    // Without a display (or in a daemon's window) the cursor was never hidden; showing it here
+    // would leave the count at +1.
+    if (FCursorHidden)
         Application().ShowCursor(true);
+    FCursorHidden = false;
     Hide();
     BorderStyle = TFormBorderStyle::bsSizeable;
     Height = 20;
@@ -170,8 +179,10 @@ void TForm1::ExitSaver()
 
 void TForm1::StartMusic()
 {
+    plat::PlaySoundLoop(assets::FindResource("SoundName"));
 }
 
 void TForm1::StopMusic()
 {
+    plat::PurgeSound();
 }

@@ -69,7 +69,7 @@ public:
 private:
     void StartFeeds();
 
-    // The looping music; the sound joins here.
+    // The looping music track "SoundName", from the end of FormCreate until ExitSaver.
     void StartMusic();
     void StopMusic();
     void BindInput();
@@ -77,6 +77,7 @@ private:
     void WatchHackWindow();
 
     bool FExiting = false;
+    bool FCursorHidden = false;
     std::unique_ptr<plat::RuntimeLock> FMusicLock;
     int FWindowWatch = 0;
     std::unique_ptr<WeatherHTTP> FFeedThread;

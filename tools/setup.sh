@@ -19,6 +19,8 @@ packages=(
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
   xscreensaver xauth  # the hack run under the real screensaver daemon, as a user of its own
   libxss-dev dbus-daemon dbus-bin  # the checks that the saver inhibits no screensaver
+  # the master volume (ALSA's mixer), reached in the tests through a PulseAudio server of their own
+  libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
 )
 [ $# -eq 0 ] || packages=("$@")
 

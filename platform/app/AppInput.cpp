@@ -103,10 +103,7 @@ void Application::PumpInput()
             }
             break;
         case SDL_QUIT:
-            if (OnQuit)
-                OnQuit();
-            else
-                Terminate();
+            Quit();
             break;
         default:
             break;

@@ -29,6 +29,8 @@ void Application::Run()
 
 void Application::ProcessMessages()
 {
+    if (TakeQuitSignal())
+        Quit();
     PumpInput();
     FireDueTimers();
     RunPosted();

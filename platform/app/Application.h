@@ -66,8 +66,11 @@ public:
     std::function<void(int X, int Y)> OnMouseMove;
     // Shows the newest finished frame on the screen; runs on every pass.
     Task OnPresent;
-    // The window system or a signal asks the program to end; without a handler the loop ends.
+    // The window system or a quit signal (see CatchQuitSignals) asks the program to end; runs on
+    // the UI thread during ProcessMessages. Without a handler the loop ends.
     Task OnQuit;
+    // What a quit request does: OnQuit, or Terminate when there is none.
+    void Quit();
 
     // Shows Text in a modal box with an OK button and waits for it to be closed; without a
     // display the text goes to the standard error stream instead.
@@ -109,5 +112,14 @@ private:
 
 // The process's application object.
 Application& App();
+
+// From now on SIGTERM, SIGINT and SIGHUP do not kill the process: each becomes one quit request
+// that the next ProcessMessages pass (of whichever application runs one first) delivers as Quit()
+// on its UI thread (within
+// about 10 ms while Run is looping). A second signal of the same kind, arriving while the first
+// is still being handled, ends the process the default way. Call once, early, from the main thread.
+void CatchQuitSignals();
+// True once per caught quit signal; ProcessMessages asks it.
+bool TakeQuitSignal();
 
 }  // namespace plat

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -104,11 +105,15 @@ int LockExclusive(const std::string& LockPath)
     const int Fd = ::open(LockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (Fd < 0)
         return -1;
-    while (::flock(Fd, LOCK_EX) != 0) {
-        if (errno != EINTR) {
+    // Another process holding the lock must not hang the saver's start: after a bounded wait the
+    // key counts as one that cannot be written.
+    const auto Deadline = std::chrono::steady_clock::now() + kLockWait;
+    while (::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= Deadline) {
             ::close(Fd);
             return -1;
         }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     return Fd;
 }

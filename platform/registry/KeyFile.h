@@ -5,6 +5,7 @@
 // All paths are absolute. Folders are created private (0700), files private (0600).
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,12 @@ ReadResult ReadWholeFile(const std::string& Path, std::string& Out);
 // Creates Path and its missing parents (mode 0700). True when Path is a folder afterwards.
 bool MakeFolders(const std::string& Path);
 
-// Waits for the exclusive lock on LockPath (created 0600 when missing). Returns the descriptor
-// that holds it, or -1. Closing the descriptor, or the process ending, releases the lock.
+// How long LockExclusive waits for another holder of the lock.
+inline constexpr std::chrono::milliseconds kLockWait{2000};
+
+// Waits up to kLockWait for the exclusive lock on LockPath (created 0600 when missing). Returns
+// the descriptor that holds it, or -1 (also when another process kept it all that time). Closing
+// the descriptor, or the process ending, releases the lock.
 int LockExclusive(const std::string& LockPath);
 
 // The file a write of Path must replace: the target of Path when Path is a symbolic link to a

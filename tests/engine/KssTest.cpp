@@ -237,6 +237,8 @@ TEST_F(KssTest, DeactivationStopsTicksAndActivationRestartsThem)
     App.OnActivate();
     EXPECT_TRUE(Kss->GetTimerEnabled());
     EXPECT_TRUE(WaitFor(frames, paused + 2));
+    // The frames write to this test's counter: they must end before it does.
+    Kss->SetTimerEnabled(false);
 }
 
 TEST_F(KssTest, IdleFramesDrawThroughOnGameLoop)

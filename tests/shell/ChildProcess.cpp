@@ -173,4 +173,16 @@ std::string PrivateXServer::Run(const std::string& Command, int* Status) const
     return RunCommand("DISPLAY=" + FDisplay + " " + Command, Status);
 }
 
+std::string WaitForWindow(const PrivateXServer& X, pid_t Pid, std::chrono::milliseconds Timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + Timeout;
+    while (std::chrono::steady_clock::now() < deadline) {
+        const std::string ids = X.Run("xdotool search --onlyvisible --pid " + std::to_string(Pid) + " 2>/dev/null");
+        if (!ids.empty())
+            return ids.substr(0, ids.find('\n'));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return {};
+}
+
 }  // namespace testproc

@@ -57,4 +57,7 @@ private:
     std::string FDisplay;
 };
 
+// The id of the first visible window of process Pid on the server, or empty after Timeout.
+std::string WaitForWindow(const PrivateXServer& X, pid_t Pid, std::chrono::milliseconds Timeout);
+
 }  // namespace testproc

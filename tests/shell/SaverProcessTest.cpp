@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -54,18 +55,9 @@ protected:
         return true;
     }
 
-    // The saver's window id once it is visible, or empty after Timeout.
     std::string WaitForWindow(pid_t Pid, std::chrono::milliseconds Timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + Timeout;
-        while (std::chrono::steady_clock::now() < deadline) {
-            const std::string ids =
-                X->Run("xdotool search --onlyvisible --pid " + std::to_string(Pid) + " 2>/dev/null");
-            if (!ids.empty())
-                return ids.substr(0, ids.find('\n'));
-            std::this_thread::sleep_for(20ms);
-        }
-        return {};
+        return testproc::WaitForWindow(*X, Pid, Timeout);
     }
 
     // A clock window to preview into, and its window id. A client that connects while the fresh
@@ -316,4 +308,17 @@ TEST_F(SaverFeedsTest, EscapeDuringASlowFetchEndsTheSaverAtOnce)
     X->Run("xdotool key Escape");
     EXPECT_EQ(saver->WaitExit(1s), 0) << saver->StdErr();
     EXPECT_EQ(Proxy.Requests().size(), 1u);  // the news is not fetched after the cancelled weather
+}
+
+// How screensaver daemons and terminals end a saver: each ends it through ExitSaver, with 0.
+TEST_F(SaverProcessTest, QuitSignalsEndItCleanly)
+{
+    REQUIRE_X();
+    for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+        std::string window;
+        auto saverProcess = StartSaver({kSaver, "/s"}, window);
+        ASSERT_FALSE(window.empty()) << saverProcess->StdErr();
+        kill(saverProcess->Pid(), signal);
+        EXPECT_EQ(saverProcess->WaitExit(5s), 0) << "signal " << signal << saverProcess->StdErr();
+    }
 }

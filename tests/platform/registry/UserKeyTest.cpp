@@ -5,7 +5,12 @@
 #include "platform/registry/RegistryException.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 
 namespace {
 
@@ -210,3 +215,18 @@ TEST_F(UserKeyTest, ReadOnlyKeyRefusesWrites)
 }
 
 }  // namespace
+
+TEST_F(UserKeyTest, WriterGivesUpOnALockHeldElsewhereAfterABoundedWait)
+{
+    std::filesystem::create_directories(Root() + "/Kestrin Software");
+    // A separate open file: its lock stands for another process's.
+    const int Held = ::open((KeyFile() + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(Held, LOCK_EX), 0);
+    const auto Start = std::chrono::steady_clock::now();
+    EXPECT_EQ(UserKey::Create(kPath), nullptr);
+    const auto Waited = std::chrono::steady_clock::now() - Start;
+    EXPECT_GE(Waited, std::chrono::milliseconds(1900));
+    EXPECT_LT(Waited, std::chrono::milliseconds(3000));
+    ::close(Held);
+    EXPECT_NE(UserKey::Create(kPath), nullptr);
+}

@@ -1,0 +1,84 @@
+#include "tests/platform/sound/PulseServer.h"
+
+#include <signal.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace testsound {
+
+PulseServer::PulseServer()
+{
+    std::string pattern = "/tmp/solvane-pulse-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr)
+        return;
+    FRoot = pattern;
+    const std::string socket = FRoot + "/native";
+    std::filesystem::create_directories(FRoot + "/home");
+    std::ofstream(FRoot + "/server.pa") << "load-module module-null-sink sink_name=solvane_test\n"
+                                        << "load-module module-native-protocol-unix auth-anonymous=1 socket="
+                                        << socket << "\nset-default-sink solvane_test\n";
+    std::ofstream(FRoot + "/asound.conf") << "pcm.!default { type pulse }\nctl.!default { type pulse }\n";
+    FEnv = {{"HOME", FRoot + "/home"}, {"XDG_RUNTIME_DIR", FRoot}, {"PULSE_RUNTIME_PATH", FRoot},
+            {"PULSE_SERVER", "unix:" + socket}, {"ALSA_CONFIG_PATH", FRoot + "/asound.conf"}};
+    FServer = std::make_unique<testproc::ChildProcess>(
+        std::vector<std::string>{"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
+                                 "--disable-shm=yes", "-F", FRoot + "/server.pa"},
+        FEnv);
+    for (int i = 0; i < 300 && SinkVolume() < 0; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    if (SinkVolume() < 0)
+        FServer.reset();
+}
+
+PulseServer::~PulseServer()
+{
+    Stop();
+    if (!FRoot.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(FRoot, ignored);
+    }
+}
+
+void PulseServer::Enter() const
+{
+    for (const auto& [name, value] : FEnv)
+        setenv(name.c_str(), value.c_str(), 1);
+}
+
+void PulseServer::Stop()
+{
+    if (FServer == nullptr)
+        return;
+    kill(FServer->Pid(), SIGTERM);
+    FServer->WaitExit(std::chrono::seconds(5));
+    FServer.reset();  // Kills it if it did not end.
+}
+
+std::string PulseServer::Pactl(const std::string& Args, int* Status) const
+{
+    std::string command;
+    for (const auto& [name, value] : FEnv)
+        command += name + "='" + value + "' ";
+    return testproc::RunCommand(command + "pactl " + Args + " 2>/dev/null", Status);
+}
+
+long PulseServer::SinkVolume() const
+{
+    int status = 0;
+    const std::string out = Pactl("get-sink-volume solvane_test", &status);
+    const size_t colon = out.find(':');
+    if (status != 0 || colon == std::string::npos)
+        return -1;
+    return std::strtol(out.c_str() + colon + 1, nullptr, 10);
+}
+
+void PulseServer::SetSinkVolume(long Volume) const
+{
+    Pactl("set-sink-volume solvane_test " + std::to_string(Volume), nullptr);
+}
+
+}  // namespace testsound

@@ -1,0 +1,122 @@
+// The real saver's sound under Xvfb: the music looped with no gap (SDL's disk driver records what
+// would be played), Escape ending it at once with nothing played after, the user's volume back
+// after Escape and after SIGTERM, and a start that a missing sound server does not hold up.
+#include "assets/Resources.h"
+#include "platform/sound/SoundPlayer.h"
+#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/platform/sound/PulseServer.h"
+#include "tests/shell/ChildProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <filesystem>
+#include <thread>
+
+namespace {
+
+using namespace std::chrono_literals;
+using testproc::ChildProcess;
+using Clock = std::chrono::steady_clock;
+
+const std::string kSaver = SOLVANE_BINARY_DIR "/solvane";
+
+class SaverSoundTest : public TempConfigHome {
+protected:
+    void SetUp() override
+    {
+        TempConfigHome::SetUp();
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display for end-to-end tests";
+        X = std::make_unique<testproc::PrivateXServer>();
+        ASSERT_FALSE(X->Display().empty());
+        Env = {{"DISPLAY", X->Display()}, {"XDG_CONFIG_HOME", Root()}, {"SDL_VIDEODRIVER", "x11"},
+               {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
+    }
+
+    // The saver with its window shown (a start the fresh server refused is tried again).
+    std::unique_ptr<ChildProcess> StartSaver()
+    {
+        for (int attempt = 0; attempt < 3; ++attempt) {
+            auto saver = std::make_unique<ChildProcess>(std::vector<std::string>{kSaver, "/s"}, Env);
+            if (!testproc::WaitForWindow(*X, saver->Pid(), 5s).empty())
+                return saver;
+        }
+        return nullptr;
+    }
+
+    ChildProcess::Environment Env;
+    std::unique_ptr<testproc::PrivateXServer> X;
+};
+
+std::uintmax_t SizeOf(const std::string& Path)
+{
+    std::error_code ignored;
+    const auto size = std::filesystem::file_size(Path, ignored);
+    return ignored ? 0 : size;
+}
+
+}  // namespace
+
+TEST_F(SaverSoundTest, PlaysTheLoopWithoutAGapAndEscapeStopsItAtOnce)
+{
+    const std::string recording = Root() + "/played.raw";
+    Env["SDL_AUDIODRIVER"] = "disk";
+    Env["SDL_DISKAUDIOFILE"] = recording;
+    Env["SDL_DISKAUDIODELAY"] = "4";  // ms per buffer: 40 s of sound in about 4 s
+    auto saver = StartSaver();
+    ASSERT_NE(saver, nullptr);
+    const std::uintmax_t fortySeconds = 40ull * plat::kSoundRate * plat::kSoundChannels * 2;
+    for (int i = 0; i < 1500 && SizeOf(recording) < fortySeconds; ++i)
+        std::this_thread::sleep_for(10ms);
+    const auto escaped = Clock::now();
+    X->Run("xdotool key Escape");
+    EXPECT_EQ(saver->WaitExit(1s), 0) << saver->StdErr();
+    EXPECT_LT(Clock::now() - escaped, 1s);
+    const std::uintmax_t atExit = SizeOf(recording);
+    std::this_thread::sleep_for(100ms);
+    EXPECT_EQ(SizeOf(recording), atExit) << "sound after the end";
+
+    std::vector<int16_t> track;
+    ASSERT_TRUE(plat::ConvertTrack(assets::FindResource("SoundName"), track));
+    std::vector<int16_t> played(atExit / 2);
+    std::ifstream(recording, std::ios::binary).read(reinterpret_cast<char*>(played.data()), atExit);
+    ASSERT_GT(played.size(), track.size() + plat::kSoundRate * plat::kSoundChannels) << "less than one wrap";
+    size_t firstDifference = played.size();
+    for (size_t i = 0; i < played.size() && firstDifference == played.size(); ++i)
+        if (played[i] != track[i % track.size()])
+            firstDifference = i;
+    EXPECT_EQ(firstDifference, played.size()) << "of " << played.size() << " samples";
+}
+
+TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
+{
+    testsound::PulseServer server;
+    ASSERT_TRUE(server.Running());
+    Env.insert(server.Env().begin(), server.Env().end());
+    Env["SDL_AUDIODRIVER"] = "dummy";
+    for (bool bySignal : {false, true}) {
+        server.SetSinkVolume(30000);
+        auto saver = StartSaver();
+        ASSERT_NE(saver, nullptr);
+        EXPECT_EQ(server.SinkVolume(), 51200) << "the default 200 while the saver runs";
+        bySignal ? (void)kill(saver->Pid(), SIGTERM) : (void)X->Run("xdotool key Escape");
+        EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
+        EXPECT_EQ(server.SinkVolume(), 30000) << (bySignal ? "SIGTERM" : "Escape");
+    }
+}
+
+TEST_F(SaverSoundTest, WithoutASoundServerItStartsSilentAtOnce)
+{
+    Env["ALSA_CONFIG_PATH"] = Root() + "/asound.conf";
+    WriteFile(Root() + "/asound.conf", "pcm.!default { type pulse }\nctl.!default { type pulse }\n");
+    Env["PULSE_SERVER"] = "unix:" + Root() + "/no-server";
+    Env["SDL_AUDIODRIVER"] = "";
+    const auto started = Clock::now();
+    auto saver = StartSaver();
+    ASSERT_NE(saver, nullptr);
+    EXPECT_LT(Clock::now() - started, 2s);
+    X->Run("xdotool key Escape");
+    EXPECT_EQ(saver->WaitExit(5s), 0);
+    EXPECT_EQ(saver->StdErr(), "");
+}
