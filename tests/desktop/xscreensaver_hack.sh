@@ -3,7 +3,7 @@
 # hacks as root, so an ordinary user is made, and a private Xvfb lets only that user (and this
 # script, through the same cookie) in. A ~/.xscreensaver that lists only this hack; activating
 # shows the moving scene after 3 s (two screenshots differ), deactivating ends the hack within
-# 1 s. The hack is added to the list by the README's own line. Usage: xscreensaver_hack.sh BUILD_DIR. Needs root (exit 77, skipped, otherwise).
+# 1 s and gives the volume back. The hack is added to the list by the README's own line. Usage: xscreensaver_hack.sh BUILD_DIR. Needs root (exit 77, skipped, otherwise).
 set -euo pipefail
 build=$(readlink -f "${1:?usage: $0 BUILD_DIR}")
 [ "$(id -u)" -eq 0 ] || { echo "skipped: making the daemon's user needs root"; exit 77; }
@@ -57,8 +57,24 @@ readme_line=$(grep -o "sed -i '/^programs:/.*' ~/.xscreensaver" "$(dirname "$0")
 (cd "$home" && HOME=$home bash -c "$readme_line")
 grep -q '"Solvane"  solvane --root' "$home/.xscreensaver" || { echo "FAIL: README's line did not add the hack"; exit 1; }
 chown "$user" "$home/.xscreensaver"
+# A sound server of the user's own with a silent output, reached through ALSA's pulse plugin: the
+# master volume the saver sets and gives back.
+cat >"$work/server.pa" <<PA
+load-module module-null-sink sink_name=solvane_test
+load-module module-native-protocol-unix auth-anonymous=1 socket=$runtime/native
+set-default-sink solvane_test
+PA
+printf 'pcm.!default { type pulse }\nctl.!default { type pulse }\n' >"$work/asound.conf"
 as_user=(runuser -u "$user" -- env HOME="$home" PATH="$work:/usr/bin:/bin" DISPLAY="$DISPLAY" XAUTHORITY="$XAUTHORITY"
-  XDG_RUNTIME_DIR="$runtime" SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0)
+  XDG_RUNTIME_DIR="$runtime" PULSE_RUNTIME_PATH="$runtime" PULSE_SERVER="unix:$runtime/native"
+  ALSA_CONFIG_PATH="$work/asound.conf" SDL_AUDIODRIVER=dummy ASAN_OPTIONS=detect_leaks=0)
+"${as_user[@]}" pulseaudio -n --daemonize=no --exit-idle-time=-1 --disable-shm=yes -F "$work/server.pa" \
+  >/dev/null 2>&1 &
+pids+=($!)
+volume() { "${as_user[@]}" pactl get-sink-volume solvane_test 2>/dev/null | grep -o '[0-9]*%' | head -n1; }
+for _ in $(seq 100); do [ -n "$(volume)" ] && break; sleep 0.05; done
+"${as_user[@]}" pactl set-sink-volume solvane_test 30%
+[ "$(volume)" = "30%" ] || { echo "FAIL: no sound server for the user"; exit 1; }
 "${as_user[@]}" xscreensaver -no-splash >"$work/daemon.log" 2>&1 &
 pids+=($!)
 for _ in $(seq 100); do "${as_user[@]}" xscreensaver-command -version >/dev/null 2>&1 && break; sleep 0.1; done
@@ -67,6 +83,7 @@ fail() { echo "FAIL: $*"; cat "$work/daemon.log"; exit 1; }
 "${as_user[@]}" xscreensaver-command -activate >/dev/null || fail "the daemon does not answer"
 sleep 3
 hack=$(pgrep -u "$user" -x solvane | head -n1) || fail "no hack process after 3 s"
+[ "$(volume)" != "30%" ] || fail "the hack did not set the volume"
 [ "$(ps -o user= -p "$hack")" = "$user" ] || fail "the hack does not run as $user"
 shots=${SOLVANE_SCREENSHOTS:-$build}
 import -window root "$shots/xscreensaver-1.png"
@@ -83,4 +100,5 @@ diff=$(compare -metric AE "$shots/xscreensaver-1.png" "$shots/xscreensaver-2.png
 running() { local s; s=$(ps -o stat= -p "$hack" 2>/dev/null) && [ "${s:0:1}" != Z ]; }
 for _ in $(seq 10); do running || break; sleep 0.1; done
 ! running || fail "the hack still runs 1 s after deactivating"
-echo "xscreensaver ran the hack as $user: scene drawn and moving ($diff pixels changed), ended within 1 s"
+[ "$(volume)" = "30%" ] || fail "the volume was not given back: $(volume)"
+echo "xscreensaver ran the hack as $user: scene drawn and moving ($diff pixels changed), ended within 1 s, the volume given back"
