@@ -182,6 +182,13 @@ void TForm2::keyPressEvent(QKeyEvent* Event)
     }
 }
 
+void TForm2::closeEvent(QCloseEvent* Event)
+{
+    QWidget::closeEvent(Event);
+    if (OnClosed)
+        OnClosed();
+}
+
 bool TForm2::eventFilter(QObject* Watched, QEvent* Event)
 {
     if (Watched == Form->Label5 && Event->type() == QEvent::MouseButtonRelease)

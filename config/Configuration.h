@@ -42,9 +42,12 @@ public:
     QString Port;
     // The RSS News page loads the online directory on its first visit only.
     bool NewsDirectoryToLoad = true;
+    // Runs when the window has closed (OK, Cancel or the window's close button).
+    std::function<void()> OnClosed;
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:

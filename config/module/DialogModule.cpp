@@ -12,10 +12,22 @@
 #include <QApplication>
 #include <QScreen>
 
+#include <cstdlib>
 #include <string>
 
 namespace {
+
 const TDialogHost* Host = nullptr;
+
+// Qt ends the process when it finds no display; the user is told instead.
+bool HasDisplay()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
+            return true;
+    return false;
+}
+
 }  // namespace
 
 namespace assets {
@@ -33,16 +45,20 @@ std::span<const uint8_t> FindResource(std::string_view Name)
 extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TDialogHost* AHost)
 {
     Host = AHost;
-    int argc = AHost->Argc;
-    QApplication qt(argc, AHost->Argv);
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
+    if (!HasDisplay()) {
+        app.MessageBox("The settings dialog needs a desktop display.", app.Title);
+        return 0;
+    }
+    int argc = AHost->Argc;
+    QApplication qt(argc, AHost->Argv);
     QApplication::setApplicationName(QString::fromLatin1(app.Title));
     plat::TQtWindowSystem windowSystem(app);
     TForm2 form;
     const QRect desktop = form.screen()->availableGeometry();
     form.move(desktop.center() - form.rect().center());
-    QObject::connect(&qt, &QApplication::lastWindowClosed, [&app] { app.Terminate(); });
+    form.OnClosed = [&app] { app.Terminate(); };
     form.show();
     app.Run();
     return 0;
