@@ -1,5 +1,7 @@
 #include "shell/Modes.h"
 
+#include "assets/Resources.h"
+#include "config/DialogEntry.h"
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
@@ -13,6 +15,7 @@
 #include <cstdlib>
 #include <vector>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace shell {
@@ -37,11 +40,36 @@ void RunSaver(const THackStart& Start)
     app.Run();
 }
 
-void RunConfiguration()
+TDialogResource FindBuiltIn(const char* Name)
+{
+    const std::span<const uint8_t> bytes = assets::FindResource(Name);
+    return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
+}
+
+// The dialog's module beside the executable (a build tree), else where it is installed.
+bool LoadDialogModule(plat::Library& Module)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (!error && Module.Load((self.parent_path() / kDialogModuleName).string())) ||
+           Module.Load(std::string(SOLVANE_MODULE_DIR "/") + kDialogModuleName);
+}
+
+void RunConfiguration(int argc, const char* const* argv)
 {
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
-    app.MessageBox("The settings dialog is not available yet.", app.Title);
+    plat::Library module;
+    const auto configure = LoadDialogModule(module)
+        ? reinterpret_cast<TSolvaneConfigure>(module.Symbol(kDialogEntryName)) : nullptr;
+    if (configure == nullptr) {
+        app.MessageBox(std::string("The settings dialog cannot be loaded (") + kDialogModuleName +
+                           " is missing or damaged).",
+                       app.Title);
+        return;
+    }
+    const TDialogHost host{argc, const_cast<char**>(argv), FindBuiltIn};
+    configure(&host);
 }
 
 void ShowOnDesktop(const std::string& Text, const std::string& Caption)
@@ -58,7 +86,7 @@ void RunMode(int argc, const char* const* argv)
         RunSaver(HackStartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
                              std::getenv("XSCREENSAVER_WINDOW")));
         break;
-    case TSaverMode::Configuration: RunConfiguration(); break;
+    case TSaverMode::Configuration: RunConfiguration(argc, argv); break;
     case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
     case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
     }

@@ -21,6 +21,7 @@ packages=(
   libxss-dev dbus-daemon dbus-bin  # the checks that the saver inhibits no screensaver
   # the master volume (ALSA's mixer), reached in the tests through a PulseAudio server of their own
   libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
+  qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -11,4 +11,4 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN
 cmake --build "$build" -j2 --target solvane-tests
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*}"
