@@ -190,6 +190,7 @@ void TKss::FailOpen(const char* Text, plat::HResult Result)
 void TKss::CloseDirectDraw()
 {
     SetTimerEnabled(false);
+    SetBrightnessEnabled(false);
     InstallIdle(false);
     WalkSprites(true);
     ReleaseDisplayObjects();
@@ -251,6 +252,8 @@ void TKss::IsLostRestore()
     if (plat::Failed(FPrimary->Restore()))
         return;
     WalkSprites(false);
+    if (OnSurfacesRestored)
+        OnSurfacesRestored(this);
 }
 
 void TKss::FlipSurfaces()
@@ -385,10 +388,80 @@ void TKss::FullExit()
     form->Close();
 }
 
-// The gamma ramp joins here with the brightness control; until then the display keeps its ramp,
-// as on a display without gamma support, and Brightness keeps its value.
-void TKss::SetRGB(int32_t)
+void TKss::SetBrightnessEnabled(bool Value)
 {
+    if (Value == FBrightnessEnabled)
+        return;
+    FBrightnessEnabled = false;
+    if (!Value) {
+        if (FGammaControl)
+            FGammaControl->Release();
+        FGammaControl = nullptr;
+        return;
+    }
+    // A display that did not open has no ramp: as without gamma support.
+    if (FDirectDraw == nullptr || FPrimary == nullptr)
+        return;
+    if (FPrimary->IsLost() == plat::DDERR_SURFACELOST) {
+        SetErrorResult("Lost surface");
+        if (OnError)
+            OnError(this);
+        return;
+    }
+    plat::DDCAPS caps;
+    FDirectDraw->GetCaps(&caps, nullptr);
+    if ((caps.dwCaps2 & plat::DDCAPS2_PRIMARYGAMMA) == 0)
+        return;
+    FBrightnessEnabled = true;
+    FPrimary->QueryGammaControl(&FGammaControl);
+}
+
+void TKss::SetRGB(int32_t Value)
+{
+    SetBrightnessEnabled(true);
+    if (FGammaControl == nullptr)
+        return;
+    FBrightness = Value;
+    LoadRamp(Value, Value, Value);
+}
+
+void TKss::SetLinearRGB(int32_t Red, int32_t Green, int32_t Blue)
+{
+    SetBrightnessEnabled(true);
+    if (FGammaControl != nullptr)
+        LoadRamp(Red, Green, Blue);
+}
+
+void TKss::LoadRamp(int32_t Red, int32_t Green, int32_t Blue)
+{
+    plat::DDGAMMARAMP ramp{};
+    if (plat::Failed(FGammaControl->GetGammaRamp(0, &ramp))) {
+        FailRamp("Cannot GetGammaRamp");
+        return;
+    }
+    // Accumulated in 16 bits: slopes above 257 wrap, as the ramp's entries do.
+    uint16_t red = 0, green = 0, blue = 0;
+    for (int i = 0; i < 256; ++i) {
+        ramp.red[i] = red;
+        ramp.green[i] = green;
+        ramp.blue[i] = blue;
+        red = static_cast<uint16_t>(red + Red);
+        green = static_cast<uint16_t>(green + Green);
+        blue = static_cast<uint16_t>(blue + Blue);
+    }
+    if (plat::Failed(FGammaControl->SetGammaRamp(0, &ramp))) {
+        FailRamp("Cannot SetGammaRamp");
+        return;
+    }
+    SetBrightnessEnabled(false);
+}
+
+void TKss::FailRamp(const char* Text)
+{
+    SetErrorResult(Text);
+    CloseDirectDraw();
+    if (OnError)
+        OnError(this);
 }
 
 bool TKss::SetMasterMixVolume(uint32_t Volume)
