@@ -3,6 +3,7 @@
 #include "engine/Form.h"
 #include "engine/SurfaceOwners.h"
 #include "platform/app/Application.h"
+#include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -19,6 +21,10 @@ namespace {
 std::atomic<int> gFrameCount{0};
 std::atomic<uint32_t> gLastMeasureMs{0};
 std::atomic<int> gLastRate{0};
+
+// The current enumeration: devices reported so far, and a copy of the third one's identity.
+int32_t gEnumCount = 0;
+std::optional<plat::GUID> gSecondaryGuid;
 
 constexpr plat::COLORREF kOverlayColour = plat::RGB(255, 255, 255);
 constexpr int kOverlayFontHeight = 16;
@@ -148,13 +154,40 @@ bool TKss::CreateDisplayObject()
             OnError(this);
         return false;
     }
-    const plat::GUID second = plat::DisplayDeviceGuid(1);
-    FLastResult = plat::DirectDrawCreate(&second, &FDirectDraw, nullptr);
+    gEnumCount = 0;
+    gSecondaryGuid.reset();
+    FLastResult = EnumerateScreens();
+    if (FLastResult == plat::E_FAIL) {
+        SetErrorResult("ERROR EnumerateScreens");
+        if (OnError)
+            OnError(this);
+    }
+    // No third device: the default one.
+    const plat::GUID* device = gSecondaryGuid ? &*gSecondaryGuid : nullptr;
+    FLastResult = plat::DirectDrawCreate(device, &FDirectDraw, nullptr);
     if (plat::Failed(FLastResult)) {
         FailOpen("Error DirectDrawCreate on secondary monitor", FLastResult);
         return false;
     }
     return true;
+}
+
+plat::HResult TKss::EnumerateScreens()
+{
+    // The system's context layout: the second value, when negative, is the enumeration's result.
+    int32_t context[2] = {1, 0};
+    plat::HResult result =
+        plat::DirectDrawEnumerateExA(EnumScreensCallback, context, plat::DDENUM_ATTACHEDSECONDARYDEVICES);
+    if (plat::Succeeded(result) && context[1] < 0)
+        result = static_cast<plat::HResult>(context[1]);
+    return result;
+}
+
+int TKss::EnumScreensCallback(plat::GUID* Guid, const char*, const char*, void*, void*)
+{
+    if (gEnumCount++ == 2 && Guid != nullptr)
+        gSecondaryGuid = *Guid;
+    return 1;
 }
 
 bool TKss::CreateFlipChain()

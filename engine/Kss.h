@@ -91,6 +91,9 @@ public:
     int32_t GetHeightScreen() const { return FHeightScreen; }
     void SetColorDepth(int32_t Value) { FColorDepth = Value; }
     int32_t GetColorDepth() const { return FColorDepth; }
+    // Lists the display devices; the third one reported (the second display) is the one a
+    // DualMonitor open takes.
+    plat::HResult EnumerateScreens();
     void SetDualMonitor(bool Value) { FDualMonitor = Value; }
     bool GetDualMonitor() const { return FDualMonitor; }
     void SetFormHandle(bool Value) { FDefineFormHandle = Value; }
@@ -128,6 +131,8 @@ public:
 
 private:
     static void TimerProc(uint32_t TimerId, void* User);
+    static int EnumScreensCallback(plat::GUID* Guid, const char* Description, const char* DriverName,
+                                   void* Context, void* Monitor);
     void TimerFrame();
     void DrawFrame(const TNotifyEvent& Draw);
     // ErrorResult, FLastResult, close, OnError: the report of a failed open step.
