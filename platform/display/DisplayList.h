@@ -16,7 +16,6 @@ int DisplayCount();
 // Test seam: Count > 0 replaces what SDL reports; 0 gives SDL's displays back.
 void SimulateDisplayCount(int Count);
 
-constexpr HResult E_FAIL = 0x80004005u;
 constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 // Called once per device: identity (null for the default device), description, driver name, the
 // caller's context and the display's monitor handle; returns 1 to go on, 0 to stop.
