@@ -39,9 +39,8 @@ protected:
 
     void Open(int Brightness, uint32_t Faults = 0)
     {
-        char line[48];
-        std::snprintf(line, sizeof line, "\"Brightness\"=dword:%08x\n", Brightness);
-        WriteKey(line);
+        Kss->SetRegistry();  // a fresh folder: writes the first-use values
+        Kss->WriteRKey("Brightness", Brightness);
         plat::SimulateDisplayFaults(Faults);
         Kss->SetEnabled(true);
     }
