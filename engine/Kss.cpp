@@ -3,6 +3,7 @@
 #include "engine/Form.h"
 #include "engine/SurfaceOwners.h"
 #include "platform/app/Application.h"
+#include "platform/display/DisplayEnum.h"
 #include "platform/display/Screen.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
@@ -11,6 +12,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -19,6 +21,10 @@ namespace {
 std::atomic<int> gFrameCount{0};
 std::atomic<uint32_t> gLastMeasureMs{0};
 std::atomic<int> gLastRate{0};
+
+// The current enumeration: devices reported so far, and a copy of the third one's identity.
+int32_t gEnumCount = 0;
+std::optional<plat::GUID> gSecondaryGuid;
 
 constexpr plat::COLORREF kOverlayColour = plat::RGB(255, 255, 255);
 constexpr int kOverlayFontHeight = 16;
@@ -149,13 +155,40 @@ bool TKss::CreateDisplayObject()
             OnError(this);
         return false;
     }
-    const plat::GUID second = plat::DisplayDeviceGuid(1);
-    FLastResult = plat::DirectDrawCreate(&second, &FDirectDraw, nullptr);
+    gEnumCount = 0;
+    gSecondaryGuid.reset();
+    FLastResult = EnumerateScreens();
+    if (FLastResult == plat::E_FAIL) {
+        SetErrorResult("ERROR EnumerateScreens");
+        if (OnError)
+            OnError(this);
+    }
+    // No third device: the default one.
+    const plat::GUID* device = gSecondaryGuid ? &*gSecondaryGuid : nullptr;
+    FLastResult = plat::DirectDrawCreate(device, &FDirectDraw, nullptr);
     if (plat::Failed(FLastResult)) {
         FailOpen("Error DirectDrawCreate on secondary monitor", FLastResult);
         return false;
     }
     return true;
+}
+
+plat::HResult TKss::EnumerateScreens()
+{
+    // The system's context layout: the second value, when negative, is the enumeration's result.
+    int32_t context[2] = {1, 0};
+    plat::HResult result =
+        plat::DirectDrawEnumerateExA(EnumScreensCallback, context, plat::DDENUM_ATTACHEDSECONDARYDEVICES);
+    if (plat::Succeeded(result) && context[1] < 0)
+        result = static_cast<plat::HResult>(context[1]);
+    return result;
+}
+
+int TKss::EnumScreensCallback(plat::GUID* Guid, const char*, const char*, void*, void*)
+{
+    if (gEnumCount++ == 2 && Guid != nullptr)
+        gSecondaryGuid = *Guid;
+    return 1;
 }
 
 bool TKss::CreateFlipChain()
@@ -191,6 +224,7 @@ void TKss::FailOpen(const char* Text, plat::HResult Result)
 void TKss::CloseDirectDraw()
 {
     SetTimerEnabled(false);
+    SetBrightnessEnabled(false);
     InstallIdle(false);
     WalkSprites(true);
     ReleaseDisplayObjects();
@@ -252,6 +286,8 @@ void TKss::IsLostRestore()
     if (plat::Failed(FPrimary->Restore()))
         return;
     WalkSprites(false);
+    if (OnSurfacesRestored)
+        OnSurfacesRestored(this);
 }
 
 void TKss::FlipSurfaces()
@@ -386,10 +422,80 @@ void TKss::FullExit()
     form->Close();
 }
 
-// The gamma ramp joins here with the brightness control; until then the display keeps its ramp,
-// as on a display without gamma support, and Brightness keeps its value.
-void TKss::SetRGB(int32_t)
+void TKss::SetBrightnessEnabled(bool Value)
 {
+    if (Value == FBrightnessEnabled)
+        return;
+    FBrightnessEnabled = false;
+    if (!Value) {
+        if (FGammaControl)
+            FGammaControl->Release();
+        FGammaControl = nullptr;
+        return;
+    }
+    // A display that did not open has no ramp: as without gamma support.
+    if (FDirectDraw == nullptr || FPrimary == nullptr)
+        return;
+    if (FPrimary->IsLost() == plat::DDERR_SURFACELOST) {
+        SetErrorResult("Lost surface");
+        if (OnError)
+            OnError(this);
+        return;
+    }
+    plat::DDCAPS caps;
+    FDirectDraw->GetCaps(&caps, nullptr);
+    if ((caps.dwCaps2 & plat::DDCAPS2_PRIMARYGAMMA) == 0)
+        return;
+    FBrightnessEnabled = true;
+    FPrimary->QueryGammaControl(&FGammaControl);
+}
+
+void TKss::SetRGB(int32_t Value)
+{
+    SetBrightnessEnabled(true);
+    if (FGammaControl == nullptr)
+        return;
+    FBrightness = Value;
+    LoadRamp(Value, Value, Value);
+}
+
+void TKss::SetLinearRGB(int32_t Red, int32_t Green, int32_t Blue)
+{
+    SetBrightnessEnabled(true);
+    if (FGammaControl != nullptr)
+        LoadRamp(Red, Green, Blue);
+}
+
+void TKss::LoadRamp(int32_t Red, int32_t Green, int32_t Blue)
+{
+    plat::DDGAMMARAMP ramp{};
+    if (plat::Failed(FGammaControl->GetGammaRamp(0, &ramp))) {
+        FailRamp("Cannot GetGammaRamp");
+        return;
+    }
+    // Accumulated in 16 bits: slopes above 257 wrap, as the ramp's entries do.
+    uint16_t red = 0, green = 0, blue = 0;
+    for (int i = 0; i < 256; ++i) {
+        ramp.red[i] = red;
+        ramp.green[i] = green;
+        ramp.blue[i] = blue;
+        red = static_cast<uint16_t>(red + Red);
+        green = static_cast<uint16_t>(green + Green);
+        blue = static_cast<uint16_t>(blue + Blue);
+    }
+    if (plat::Failed(FGammaControl->SetGammaRamp(0, &ramp))) {
+        FailRamp("Cannot SetGammaRamp");
+        return;
+    }
+    SetBrightnessEnabled(false);
+}
+
+void TKss::FailRamp(const char* Text)
+{
+    SetErrorResult(Text);
+    CloseDirectDraw();
+    if (OnError)
+        OnError(this);
 }
 
 bool TKss::SetMasterMixVolume(uint32_t Volume)

@@ -66,8 +66,14 @@ public:
     // Hides and closes the owner form (after giving it back a border and a small size).
     void FullExit();
 
-    // Brightness: loads the gamma ramp with this slope (256 leaves the display unchanged).
+    // Brightness: the gamma ramp's slope. SetRGB loads entries i x Value (modulo 65536) on all
+    // three channels and stores Value as Brightness; without gamma support nothing changes. A
+    // ramp that cannot be read or written is reported ("Cannot GetGammaRamp" / "Cannot
+    // SetGammaRamp") and closes the display. The gamma control is held only during one load.
+    void SetBrightnessEnabled(bool Value);
     void SetRGB(int32_t Value);
+    // The same with a slope per channel; Brightness stays.
+    void SetLinearRGB(int32_t Red, int32_t Green, int32_t Blue);
     // The master speaker volume, 0..256; true when the mixer took it. The first successful call
     // keeps the volume it replaced, which closing the host (SetEnabled(false)) gives back
     // unless someone else changed the volume meanwhile.
@@ -88,6 +94,9 @@ public:
     int32_t GetHeightScreen() const { return FHeightScreen; }
     void SetColorDepth(int32_t Value) { FColorDepth = Value; }
     int32_t GetColorDepth() const { return FColorDepth; }
+    // Lists the display devices; the third one reported (the second display) is the one a
+    // DualMonitor open takes.
+    plat::HResult EnumerateScreens();
     void SetDualMonitor(bool Value) { FDualMonitor = Value; }
     bool GetDualMonitor() const { return FDualMonitor; }
     void SetFormHandle(bool Value) { FDefineFormHandle = Value; }
@@ -114,6 +123,9 @@ public:
     plat::DirectDrawSurface* GetBack() const { return FBack; }
 
     TNotifyEvent OnError;
+    // After a lost primary surface was restored and the "TKIM"/"TKMV" walk has run (on the frame
+    // thread): the owners of surfaces the walk does not reach rebuild them here.
+    TNotifyEvent OnSurfacesRestored;
     TNotifyEvent OnGameLoop;
     TNotifyEvent OnTimer;
 
@@ -122,10 +134,15 @@ public:
 
 private:
     static void TimerProc(uint32_t TimerId, void* User);
+    static int EnumScreensCallback(plat::GUID* Guid, const char* Description, const char* DriverName,
+                                   void* Context, void* Monitor);
     void TimerFrame();
     void DrawFrame(const TNotifyEvent& Draw);
     // ErrorResult, FLastResult, close, OnError: the report of a failed open step.
     void FailOpen(const char* Text, plat::HResult Result);
+    // With the gamma control held: loads the ramp with these slopes and releases the control.
+    void LoadRamp(int32_t Red, int32_t Green, int32_t Blue);
+    void FailRamp(const char* Text);
     bool CreateDisplayObject();
     bool CreateFlipChain();
     void InstallIdle(bool Install);
@@ -151,6 +168,8 @@ private:
     plat::DirectDrawSurface* FPrimary = nullptr;
     plat::DirectDrawSurface* FBack = nullptr;
     plat::Font* FOverlayFont = nullptr;
+    bool FBrightnessEnabled = false;
+    plat::DirectDrawGammaControl* FGammaControl = nullptr;
     bool FVolumeKept = false;
     bool FMixVolumeEnabled = true;
     uint32_t FVolumeBefore = 0;

@@ -137,6 +137,7 @@ TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
     KMV3Weather = Child(new TKMV(Form));
     KGR1 = Child(new TKGR(Form));
     KGW1->SetWeatherPicVCL(KMV3Weather);
+    Host->OnSurfacesRestored = [this](TObject*) { RestoreGadgets(); };
 
     TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2, KMV3, KMV3SG, KMV3SGsmall,
                                        KIM2GadgetPanel, KGC1, KGW1, KMV3Weather, KGR1};
@@ -151,7 +152,18 @@ TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
 }
 
 // The components, the run-time strips among them, belong to the window and go with it.
-TScene::~TScene() = default;
+TScene::~TScene()
+{
+    FHost->OnSurfacesRestored = nullptr;
+}
+
+void TScene::RestoreGadgets()
+{
+    // A gadget that is switched off has no surface and restores nothing.
+    KGC1->RestoreSurface();
+    KGW1->RestoreSurface();
+    KGR1->RestoreSurface();
+}
 
 void TScene::PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width,
                           int32_t Height, int32_t X, int32_t Y)

@@ -111,6 +111,9 @@ private:
     void StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment,
                     int32_t Steps);
     void DrawGadgets();
+    // The gadgets derive from TKIM but answer their own class names, so the host's restore walk
+    // passes them by: their plates are repainted here after a loss.
+    void RestoreGadgets();
 
     TComponent* FForm;
     TKss* FHost;

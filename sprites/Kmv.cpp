@@ -32,7 +32,8 @@ void TKMV::SetFDibBitmap(const plat::Picture* Bitmap)
 {
     if (!Bitmap)
         return;
-    FDibBitmap = *Bitmap;
+    FDibIsPicture = Bitmap == &FPicture;
+    FDibBitmap = FDibIsPicture ? plat::Picture() : *Bitmap;
     FDibLoaded = true;
 }
 

@@ -37,9 +37,11 @@ public:
     void SetNumberFrame(int32_t Number) { FNumberFrame = Number; }
     int32_t GetNumberFrame() const { return FNumberFrame; }
 
-    // The strip decoded to a bitmap, for a JPEG strip. A null bitmap changes nothing.
+    // The strip decoded to a bitmap, for a JPEG strip. A null bitmap changes nothing. Given the
+    // sprite's own picture (the decoded strip), the bitmap is that picture, not a copy of it: the
+    // restore after a loss cuts from the one retained copy.
     void SetFDibBitmap(const plat::Picture* Bitmap);
-    const plat::Picture& DibBitmap() const { return FDibBitmap; }
+    const plat::Picture& DibBitmap() const { return FDibIsPicture ? FPicture : FDibBitmap; }
     bool DibLoaded() const { return FDibLoaded; }
 
     void CreateDXMovie();
@@ -60,7 +62,7 @@ public:
 
 private:
     // The bitmap frames are cut from and frame Index's band of it.
-    const plat::Picture& StripSource() const { return FIsJpeg ? FDibBitmap : FPicture; }
+    const plat::Picture& StripSource() const { return FIsJpeg ? DibBitmap() : FPicture; }
     plat::TRect Band(int Index) const;
     void PaintFrame(plat::DrawContext& Context, int Index) const;
     bool CheckStrip();
@@ -75,4 +77,5 @@ private:
     bool FIsJpeg = false;
     plat::Picture FDibBitmap;
     bool FDibLoaded = false;
+    bool FDibIsPicture = false;
 };

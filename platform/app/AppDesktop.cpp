@@ -1,7 +1,7 @@
 // The desktop services of the application object, over SDL. Message boxes work before (and
 // without) the video subsystem; the cursor needs it and only counts until there is one.
 #include "platform/app/Application.h"
-#include "platform/app/SdlVideo.h"
+#include "platform/display/DisplayEnum.h"
 
 #include <SDL.h>
 
@@ -36,14 +36,7 @@ int Application::ShowCursor(bool Show)
 
 int Application::MonitorCount() const
 {
-    // Asked before any window exists, the video subsystem is started just for the question.
-    const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
-    if (started && !StartSdlVideo())
-        return 1;
-    const int count = SDL_GetNumVideoDisplays();
-    if (started)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return count > 0 ? count : 1;
+    return DisplayCount();
 }
 
 }  // namespace plat

@@ -78,4 +78,23 @@ void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int Source
     }
 }
 
+void ScaleChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uint32_t Slopes[3])
+{
+    const uint32_t red = Slopes[0], green = Slopes[1], blue = Slopes[2];
+    for (size_t i = 0; i < Count; ++i) {
+        const uint32_t p = Source[i];
+        Dest[i] = ((((p >> 16) & 0xFF) * red >> 8) << 16) | ((((p >> 8) & 0xFF) * green >> 8) << 8) |
+                  ((p & 0xFF) * blue >> 8);
+    }
+}
+
+void MapChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uint8_t Tables[3][256])
+{
+    for (size_t i = 0; i < Count; ++i) {
+        const uint32_t p = Source[i];
+        Dest[i] = (static_cast<uint32_t>(Tables[0][(p >> 16) & 0xFF]) << 16) |
+                  (static_cast<uint32_t>(Tables[1][(p >> 8) & 0xFF]) << 8) | Tables[2][p & 0xFF];
+    }
+}
+
 }  // namespace plat::blit

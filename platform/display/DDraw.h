@@ -185,6 +185,10 @@ public:
 
     // Marks every surface of this display object lost, as a display switch would.
     void LoseSurfaces();
+    // Test hooks: DisplayFault bits for this display object from now on, and how many restores
+    // of its primary surface kFaultRestore has refused so far.
+    void SimulateFaults(uint32_t Faults);
+    uint32_t RefusedRestores() const;
 
 private:
     friend class RefCounted<DirectDraw>;
@@ -200,6 +204,17 @@ private:
 // Creates the display object of the default display (Device null) or of a numbered one
 // (DisplayDeviceGuid). Outer must be null.
 HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer);
+
+// Test hooks for displays this machine does not have: display objects created after the call
+// report no gamma support (GetCaps without DDCAPS2_PRIMARYGAMMA), or their gamma control fails to
+// read or write the ramp (DDERR_GENERIC). 0 gives ordinary displays again. Main thread.
+enum DisplayFault : uint32_t {
+    kFaultNoGamma = 1,
+    kFaultGammaRead = 2,
+    kFaultGammaWrite = 4,
+    kFaultRestore = 8,  // the primary surface cannot be restored (DDERR_GENERIC)
+};
+void SimulateDisplayFaults(uint32_t Faults);
 
 class DirectDrawSurface : public RefCounted<DirectDrawSurface> {
 public:

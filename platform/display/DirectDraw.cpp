@@ -15,6 +15,8 @@ constexpr uint16_t kDeviceGuidMark = 0x534C;  // an arbitrary tag telling our id
 
 constexpr int kMaxSurfaceSide = 16384;
 
+uint32_t gSimulatedFaults = 0;
+
 }  // namespace
 
 GUID DisplayDeviceGuid(int Index)
@@ -42,7 +44,15 @@ HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer)
     return DD_OK;
 }
 
-DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice>(DeviceIndex)) {}
+void SimulateDisplayFaults(uint32_t Faults)
+{
+    gSimulatedFaults = Faults;
+}
+
+DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice>(DeviceIndex))
+{
+    FDevice->Faults = gSimulatedFaults;
+}
 
 DirectDraw::~DirectDraw()
 {
@@ -144,7 +154,7 @@ HResult DirectDraw::GetCaps(DDCAPS* DriverCaps, DDCAPS* EmulationCaps)
     // Every screen applies a gamma ramp (in software where the display has none of its own).
     if (DriverCaps != nullptr) {
         DriverCaps->dwCaps = 0;
-        DriverCaps->dwCaps2 = DDCAPS2_PRIMARYGAMMA;
+        DriverCaps->dwCaps2 = (FDevice->Faults & kFaultNoGamma) ? 0 : DDCAPS2_PRIMARYGAMMA;
     }
     if (EmulationCaps != nullptr) {
         EmulationCaps->dwCaps = 0;
@@ -156,6 +166,16 @@ HResult DirectDraw::GetCaps(DDCAPS* DriverCaps, DDCAPS* EmulationCaps)
 void DirectDraw::LoseSurfaces()
 {
     FDevice->LossGeneration.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void DirectDraw::SimulateFaults(uint32_t Faults)
+{
+    FDevice->Faults = Faults;
+}
+
+uint32_t DirectDraw::RefusedRestores() const
+{
+    return FDevice->RefusedRestores;
 }
 
 }  // namespace plat

@@ -14,6 +14,8 @@ public:
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
     int PresentCount() const { return FPresentCount; }
+    // The display the screen was last opened on (any of DisplayCount()).
+    int OpenedOn() const { return FOpenedOn; }
     // Simulates a reset of the render device, noticed at the next PresentLatest.
     void SimulateDeviceReset() { FResetPending = true; }
 
@@ -26,6 +28,7 @@ protected:
 private:
     Picture FShown;
     int FPresentCount = 0;
+    int FOpenedOn = -1;
     bool FResetPending = false;
 };
 

@@ -3,6 +3,7 @@
 // brightness works on every display, including those without a hardware ramp.
 #include "platform/display/Screen.h"
 
+#include "platform/display/Blit.h"
 #include "platform/display/DDraw.h"
 
 namespace plat {
@@ -49,11 +50,17 @@ void Screen::SetGammaRamp(const DDGAMMARAMP& Ramp)
     std::lock_guard<std::mutex> guard(FGammaLock);
     const uint16_t* channels[3] = {Ramp.red, Ramp.green, Ramp.blue};
     FGammaIdentity = true;
-    for (int c = 0; c < 3; ++c)
+    FGammaLinear = true;
+    for (int c = 0; c < 3; ++c) {
+        // A ramp of entries i x slope (what brightness loads) is applied by multiplying.
+        FGammaSlopes[c] = channels[c][1];
         for (int i = 0; i < 256; ++i) {
+            FGammaRamp[c][i] = channels[c][i];
             FGammaTable[c][i] = static_cast<uint8_t>(channels[c][i] >> 8);
             FGammaIdentity = FGammaIdentity && FGammaTable[c][i] == i;
+            FGammaLinear = FGammaLinear && FGammaSlopes[c] <= 257 && channels[c][i] == i * FGammaSlopes[c];
         }
+    }
 }
 
 void Screen::GetGammaRamp(DDGAMMARAMP& Ramp) const
@@ -62,13 +69,16 @@ void Screen::GetGammaRamp(DDGAMMARAMP& Ramp) const
     uint16_t* channels[3] = {Ramp.red, Ramp.green, Ramp.blue};
     for (int c = 0; c < 3; ++c)
         for (int i = 0; i < 256; ++i)
-            channels[c][i] = static_cast<uint16_t>(FGammaIdentity ? i * 257 : FGammaTable[c][i] * 257);
+            channels[c][i] = FGammaRamp[c][i];
 }
 
 void Screen::ResetGammaRamp()
 {
     std::lock_guard<std::mutex> guard(FGammaLock);
     FGammaIdentity = true;
+    for (auto& channel : FGammaRamp)
+        for (int i = 0; i < 256; ++i)
+            channel[i] = static_cast<uint16_t>(i * 257);
 }
 
 // Called with the gamma lock held.
@@ -76,17 +86,11 @@ const uint32_t* Screen::ApplyGamma(const uint32_t* Pixels)
 {
     if (FGammaIdentity)
         return Pixels;
-    const uint8_t* red = FGammaTable[0];
-    const uint8_t* green = FGammaTable[1];
-    const uint8_t* blue = FGammaTable[2];
-    const size_t count = FGammaFrame.size();
-    uint32_t* out = FGammaFrame.data();
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t p = Pixels[i];
-        out[i] = (static_cast<uint32_t>(red[(p >> 16) & 0xFF]) << 16) |
-                 (static_cast<uint32_t>(green[(p >> 8) & 0xFF]) << 8) | blue[p & 0xFF];
-    }
-    return out;
+    if (FGammaLinear)
+        blit::ScaleChannels(FGammaFrame.data(), Pixels, FGammaFrame.size(), FGammaSlopes);
+    else
+        blit::MapChannels(FGammaFrame.data(), Pixels, FGammaFrame.size(), FGammaTable);
+    return FGammaFrame.data();
 }
 
 }  // namespace plat

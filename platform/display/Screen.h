@@ -65,7 +65,7 @@ public:
     void ResetGammaRamp();
 
 protected:
-    Screen() = default;
+    Screen() { ResetGammaRamp(); }
     void NoteDeviceReset() { FDeviceResets.fetch_add(1, std::memory_order_acq_rel); }
 
     // Backend: make the window for Width x Height on a display; false when impossible.
@@ -83,7 +83,11 @@ private:
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;
     bool FGammaIdentity = true;
+    bool FGammaLinear = false;
+    uint32_t FGammaSlopes[3] = {};
     uint8_t FGammaTable[3][256] = {};
+    // The ramp as loaded (GetGammaRamp reads it back unchanged); the identity until one is.
+    uint16_t FGammaRamp[3][256] = {};
     std::vector<uint32_t> FGammaFrame;
 };
 

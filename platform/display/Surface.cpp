@@ -146,6 +146,10 @@ HResult DirectDrawSurface::Restore()
         // Without its display object the chain has no screen to come back to.
         if (s.Device->Bound == nullptr)
             return DDERR_INVALIDOBJECT;
+        if (s.Device->Faults & kFaultRestore) {
+            ++s.Device->RefusedRestores;
+            return DDERR_GENERIC;
+        }
         FrameMailbox& frames = s.Device->Bound->Frames();
         State& back = *s.Partner->FState;
         blit::Fill(back.Pixels, back.Pitch, FWidth, FHeight, 0);
@@ -304,6 +308,8 @@ HResult DirectDrawGammaControl::GetGammaRamp(uint32_t Flags, DDGAMMARAMP* Ramp)
         return DDERR_INVALIDPARAMS;
     if (FDevice->Bound == nullptr)
         return DDERR_INVALIDOBJECT;
+    if (FDevice->Faults & kFaultGammaRead)
+        return DDERR_GENERIC;
     FDevice->Bound->GetGammaRamp(*Ramp);
     return DD_OK;
 }
@@ -315,6 +321,8 @@ HResult DirectDrawGammaControl::SetGammaRamp(uint32_t Flags, const DDGAMMARAMP* 
         return DDERR_INVALIDPARAMS;
     if (FDevice->Bound == nullptr || !FDevice->Bound->IsOpen())
         return DDERR_INVALIDOBJECT;
+    if (FDevice->Faults & kFaultGammaWrite)
+        return DDERR_GENERIC;
     FDevice->Bound->SetGammaRamp(*Ramp);
     return DD_OK;
 }

@@ -10,11 +10,16 @@ namespace {
 
 constexpr uint32_t kFullLevel = 65535;
 
+// ALSA writes its errors (a sound server that is not running, say) to the standard error stream;
+// a saver without sound says nothing about it.
+extern "C" void IgnoreAlsaError(const char*, int, const char*, int, const char*, ...) {}
+
 // The "default" device's "Master" element for the time of one call.
 class MasterElement {
 public:
     MasterElement()
     {
+        snd_lib_error_set_handler(IgnoreAlsaError);
         if (snd_mixer_open(&FMixer, 0) < 0) {
             FMixer = nullptr;
             return;

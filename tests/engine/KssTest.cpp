@@ -5,6 +5,7 @@
 #include "engine/Form.h"
 #include "engine/SurfaceOwners.h"
 #include "platform/app/Application.h"
+#include "platform/display/DisplayEnum.h"
 #include "platform/display/HeadlessScreen.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
@@ -197,10 +198,24 @@ TEST_F(KssTest, UnsupportedDepthIsReportedAsDisplayModeError)
 
 TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 {
+    plat::SimulateDisplayCount(1);
     Kss->SetDualMonitor(true);
     Kss->SetEnabled(true);
+    plat::SimulateDisplayCount(0);
     EXPECT_EQ(Kss->GetErrorResult(), "This program work only in dual monitor system!");
     EXPECT_EQ(Kss->GetDirectDraw(), nullptr);
+}
+
+// A second display exists only through the display list's seam here (SDL sees no second monitor
+// on any test X server): the third device the enumeration reports is the one opened.
+TEST_F(KssTest, DualMonitorOnTwoDisplaysOpensTheSecond)
+{
+    plat::SimulateDisplayCount(2);
+    Kss->SetDualMonitor(true);
+    OpenSaverMode();
+    plat::SimulateDisplayCount(0);
+    EXPECT_EQ(Screen->OpenedOn(), 1);
+    EXPECT_EQ(Kss->GetErrorResult(), "");
 }
 
 TEST_F(KssTest, TimerFramesDrawThroughOnTimerAndFlip)

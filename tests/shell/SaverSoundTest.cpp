@@ -99,6 +99,9 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
         server.SetSinkVolume(30000);
         auto saver = StartSaver();
         ASSERT_NE(saver, nullptr);
+        // The window shows before the host sets the volume.
+        for (int i = 0; i < 200 && server.SinkVolume() != 51200; ++i)
+            std::this_thread::sleep_for(10ms);
         EXPECT_EQ(server.SinkVolume(), 51200) << "the default 200 while the saver runs";
         bySignal ? (void)kill(saver->Pid(), SIGTERM) : (void)X->Run("xdotool key Escape");
         EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();

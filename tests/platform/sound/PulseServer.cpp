@@ -70,10 +70,11 @@ long PulseServer::SinkVolume() const
 {
     int status = 0;
     const std::string out = Pactl("get-sink-volume solvane_test", &status);
-    const size_t colon = out.find(':');
-    if (status != 0 || colon == std::string::npos)
+    // "Volume: front-left: 51200 /  78% / ...": the first number is the first channel's.
+    const size_t digits = out.find_first_of("0123456789");
+    if (status != 0 || digits == std::string::npos)
         return -1;
-    return std::strtol(out.c_str() + colon + 1, nullptr, 10);
+    return std::strtol(out.c_str() + digits, nullptr, 10);
 }
 
 void PulseServer::SetSinkVolume(long Volume) const

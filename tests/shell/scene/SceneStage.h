@@ -74,9 +74,11 @@ public:
         std::filesystem::remove_all(FConfig, Ignored);
     }
 
-    // Draws the next frame and flips it to the screen.
+    // Draws the next frame and flips it to the screen, in the host's order: loss check, clear,
+    // scene, flip.
     void Frame()
     {
+        Kss1->IsLostRestore();
         Kss1->ClearBackSurface();
         Scene->DrawFrame(ShortCycleFrame, LongCycleFrame);
         Kss1->FlipSurfaces();

@@ -1,0 +1,69 @@
+// Presenting a saver frame through the brightness ramp: PresentGamma (slope 128, half
+// brightness) against PresentIdentity (slope 256, the display unchanged), each frame flipped and
+// shown on the SDL window at 1024 x 768. The gamma pass must stay a small part of presenting.
+// Without DISPLAY the window is SDL's offscreen one.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "platform/display/DDraw.h"
+#include "platform/display/Screen.h"
+
+namespace {
+
+void PresentThroughRamp(benchmark::State& State, uint16_t Slope)
+{
+    if (std::getenv("DISPLAY") == nullptr)
+        setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    std::unique_ptr<plat::Screen> screen = plat::CreateSdlScreen();
+    plat::DirectDraw* display = nullptr;
+    plat::DirectDrawCreate(nullptr, &display, nullptr);
+    display->SetCooperativeLevel(screen.get(), plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
+    plat::DDSURFACEDESC desc;
+    desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
+    desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
+    desc.dwBackBufferCount = 1;
+    plat::DirectDrawSurface* primary = nullptr;
+    if (display->SetDisplayMode(1024, 768, 32) != plat::DD_OK ||
+        display->CreateSurface(&desc, &primary, nullptr) != plat::DD_OK) {
+        State.SkipWithError("no window");
+        display->Release();
+        return;
+    }
+    plat::DirectDrawGammaControl* gamma = nullptr;
+    primary->QueryGammaControl(&gamma);
+    plat::DDGAMMARAMP ramp;
+    for (int i = 0; i < 256; ++i)
+        ramp.red[i] = ramp.green[i] = ramp.blue[i] = static_cast<uint16_t>(i * Slope);
+    gamma->SetGammaRamp(0, &ramp);
+    plat::DDSCAPS caps;
+    caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
+    plat::DirectDrawSurface* back = nullptr;
+    primary->GetAttachedSurface(&caps, &back);
+    plat::DDBLTFX fx;
+    fx.dwFillColor = 0x3080C0;
+    back->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);
+    for (auto _ : State) {
+        primary->Flip(nullptr, 0);
+        benchmark::DoNotOptimize(screen->PresentLatest());
+    }
+    gamma->Release();
+    back->Release();
+    primary->Release();
+    display->Release();
+}
+
+void PresentGamma(benchmark::State& State)
+{
+    PresentThroughRamp(State, 128);
+}
+BENCHMARK(PresentGamma)->Unit(benchmark::kMicrosecond);
+
+void PresentIdentity(benchmark::State& State)
+{
+    PresentThroughRamp(State, 256);
+}
+BENCHMARK(PresentIdentity)->Unit(benchmark::kMicrosecond);
+
+}  // namespace

@@ -1,0 +1,56 @@
+// The display count and device enumeration over SDL's video displays.
+#include "platform/display/DisplayEnum.h"
+
+#include "platform/app/SdlVideo.h"
+
+#include <SDL.h>
+
+#include <cstdint>
+#include <string>
+
+namespace plat {
+namespace {
+
+int gSimulatedCount = 0;
+
+}  // namespace
+
+void SimulateDisplayCount(int Count)
+{
+    gSimulatedCount = Count;
+}
+
+int DisplayCount()
+{
+    if (gSimulatedCount > 0)
+        return gSimulatedCount;
+    // Asked before any window exists, the video subsystem is started just for the question.
+    const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+    if (started && !StartSdlVideo())
+        return 1;
+    const int count = SDL_GetNumVideoDisplays();
+    if (started)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return count > 0 ? count : 1;
+}
+
+HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags)
+{
+    if (Callback == nullptr)
+        return DDERR_INVALIDPARAMS;
+    if (Callback(nullptr, "Primary Display Driver", "display", Context, nullptr) == 0)
+        return DD_OK;
+    if ((Flags & DDENUM_ATTACHEDSECONDARYDEVICES) == 0)
+        return DD_OK;
+    const int count = DisplayCount();
+    for (int i = 0; i < count; ++i) {
+        GUID guid = DisplayDeviceGuid(i);
+        const std::string name = "Display " + std::to_string(i + 1);
+        void* monitor = reinterpret_cast<void*>(static_cast<intptr_t>(i + 1));
+        if (Callback(&guid, name.c_str(), name.c_str(), Context, monitor) == 0)
+            break;
+    }
+    return DD_OK;
+}
+
+}  // namespace plat

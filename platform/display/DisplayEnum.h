@@ -1,0 +1,28 @@
+// The attached displays: how many there are, and the display devices listed the way the display
+// layer's enumeration reports them: the default device first (no identity), then one device per
+// display with its DisplayDeviceGuid, so the third device reported is the second display.
+//
+// The count comes from SDL's video displays. SDL reads monitors through RandR only, so no X
+// server of a test machine shows it two; SimulateDisplayCount stands in for such a machine.
+// Main thread.
+#pragma once
+
+#include "platform/display/DDraw.h"
+
+namespace plat {
+
+// At least 1 (also when the window system cannot tell).
+int DisplayCount();
+// Test seam: Count > 0 replaces what SDL reports; 0 gives SDL's displays back.
+void SimulateDisplayCount(int Count);
+
+constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
+// Called once per device: identity (null for the default device), description, driver name, the
+// caller's context and the display's monitor handle; returns 1 to go on, 0 to stop.
+using LPDDENUMCALLBACKEXA = int (*)(GUID* Guid, const char* Description, const char* DriverName,
+                                    void* Context, void* Monitor);
+// Lists the default device and, with DDENUM_ATTACHEDSECONDARYDEVICES, every display; DD_OK, or
+// DDERR_INVALIDPARAMS without a callback.
+HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags);
+
+}  // namespace plat

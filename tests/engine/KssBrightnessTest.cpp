@@ -1,0 +1,128 @@
+// Brightness: the ramp the host loads at enable, what the shown frames look like through it, and
+// displays without gamma support or whose ramp cannot be read or written.
+#include "engine/Form.h"
+#include "engine/Kss.h"
+#include "platform/app/Application.h"
+#include "platform/display/HeadlessScreen.h"
+#include "tests/platform/registry/TempConfigHome.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class KssBrightnessTest : public TempConfigHome {
+protected:
+    void SetUp() override
+    {
+        TempConfigHome::SetUp();
+        MakeHost();
+    }
+    void MakeHost()
+    {
+        Form.reset();
+        Errors = 0;
+        auto screen = std::make_unique<plat::HeadlessScreen>();
+        Screen = screen.get();
+        Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
+        Kss = new TKss(Form.get());
+        Kss->SetBrandName("Kestrin Software");
+        Kss->SetSSName("Solvane Screensaver");
+        Kss->SetUseIdle(false);
+        Kss->OnError = [this](TObject*) { ++Errors; };
+    }
+    void TearDown() override
+    {
+        plat::SimulateDisplayFaults(0);
+        Form.reset();
+        TempConfigHome::TearDown();
+    }
+
+    void Open(int Brightness, uint32_t Faults = 0)
+    {
+        Kss->SetRegistry();  // a fresh folder: writes the first-use values
+        Kss->WriteRKey("Brightness", Brightness);
+        plat::SimulateDisplayFaults(Faults);
+        Kss->SetEnabled(true);
+    }
+
+    // The colour a white frame is shown in.
+    uint32_t ShownWhite()
+    {
+        plat::DDBLTFX fx;
+        fx.dwFillColor = 0xFFFFFF;
+        Kss->GetBack()->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);
+        Kss->FlipSurfaces();
+        Screen->PresentLatest();
+        return Screen->Shown().Row(10)[10];
+    }
+
+    plat::DDGAMMARAMP Ramp() const
+    {
+        plat::DDGAMMARAMP ramp{};
+        Screen->GetGammaRamp(ramp);
+        return ramp;
+    }
+
+    plat::Application App;
+    plat::HeadlessScreen* Screen = nullptr;
+    std::unique_ptr<TForm> Form;
+    TKss* Kss = nullptr;
+    int Errors = 0;
+};
+
+}  // namespace
+
+TEST_F(KssBrightnessTest, TheRampAtEnableFollowsBrightness)
+{
+    // Slope 256 is never loaded: the screen keeps its own ramp (the identity, i x 257).
+    const struct { int Brightness; int Step; uint32_t White; } rows[] = {
+        {128, 128, 0x7F7F7F}, {0, 0, 0}, {256, 257, 0xFFFFFF}};
+    for (const auto& row : rows) {
+        MakeHost();
+        Open(row.Brightness);
+        ASSERT_NE(Kss->GetPrimary(), nullptr);
+        const plat::DDGAMMARAMP ramp = Ramp();
+        for (int i = 0; i < 256; ++i)
+            ASSERT_EQ(ramp.green[i], i * row.Step) << row.Brightness << " entry " << i;
+        EXPECT_EQ(ramp.red[255], ramp.blue[255]);
+        EXPECT_EQ(ShownWhite(), row.White) << row.Brightness;
+        EXPECT_EQ(Kss->GetRGB(), row.Brightness);
+        EXPECT_EQ(Errors, 0);
+    }
+}
+
+TEST_F(KssBrightnessTest, LinearRampHasASlopePerChannelAndKeepsBrightness)
+{
+    Open(256);
+    Kss->SetLinearRGB(256, 128, 0);
+    const plat::DDGAMMARAMP ramp = Ramp();
+    EXPECT_EQ(ramp.red[255], 65280);
+    EXPECT_EQ(ramp.green[255], 32640);
+    EXPECT_EQ(ramp.blue[255], 0);
+    EXPECT_EQ(ShownWhite(), 0xFF7F00u);
+    EXPECT_EQ(Kss->GetRGB(), 256);
+}
+
+TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
+{
+    Open(256, plat::kFaultNoGamma);
+    Kss->SetRGB(100);
+    EXPECT_EQ(Kss->GetRGB(), 256);
+    EXPECT_EQ(Ramp().green[255], 65535);
+    EXPECT_EQ(Errors, 0);
+    EXPECT_EQ(Kss->GetErrorResult(), "");
+}
+
+TEST_F(KssBrightnessTest, ARampThatCannotBeReadOrWrittenClosesTheDisplay)
+{
+    const struct { uint32_t Fault; const char* Text; } rows[] = {
+        {plat::kFaultGammaRead, "Cannot GetGammaRamp"}, {plat::kFaultGammaWrite, "Cannot SetGammaRamp"}};
+    for (const auto& row : rows) {
+        MakeHost();
+        Open(128, row.Fault);
+        EXPECT_EQ(Kss->GetErrorResult(), row.Text);
+        EXPECT_EQ(Kss->GetPrimary(), nullptr);
+        EXPECT_EQ(Kss->GetDirectDraw(), nullptr);
+        EXPECT_EQ(Errors, 1);
+    }
+}
