@@ -1,6 +1,7 @@
 // The weather page on real Qt widgets (offscreen platform), driven as a user drives it: the
 // lists are opened, names typed and chosen with Enter, and the held texts read back.
 #include "config/WeatherPage.h"
+#include "tests/config/QtTestApp.h"
 
 #include <gtest/gtest.h>
 
@@ -10,26 +11,15 @@
 #include <QListView>
 #include <QTest>
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 
 namespace {
 
-QApplication& App() {
-    static int Argc = 1;
-    static char Name[] = "solvane-tests";
-    static char* Argv[] = {Name, nullptr};
-    if (QApplication::instance() == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    static QApplication* Instance =
-        qobject_cast<QApplication*>(QApplication::instance()) ?: new QApplication(Argc, Argv);
-    return *Instance;
-}
-
 class WeatherPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        QtTestApp();
         Window = std::make_unique<QWidget>();
         Country = new QComboBox(Window.get());
         City = new QComboBox(Window.get());
