@@ -17,6 +17,7 @@ packages=(
   file lintian appstream desktop-file-utils man-db
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
+  qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -10,6 +10,8 @@ namespace plat {
 
 void Application::MessageBox(const std::string& Text, const std::string& Caption)
 {
+    if (TWindowSystem* system = FWindowSystem; system && system->MessageBox(Text, Caption))
+        return;
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
                                  nullptr) == 0)
         return;

@@ -1,5 +1,6 @@
 #include "platform/app/Application.h"
 
+#include <algorithm>
 #include <exception>
 #include <future>
 #include <vector>
@@ -27,9 +28,16 @@ void Application::Run()
     }
 }
 
+void Application::SetWindowSystem(TWindowSystem* System)
+{
+    FWindowSystem = System;
+}
+
 void Application::ProcessMessages()
 {
     PumpInput();
+    if (TWindowSystem* system = FWindowSystem)
+        system->Pump();
     FireDueTimers();
     RunPosted();
     if (OnPresent)
@@ -43,6 +51,8 @@ void Application::Post(Task ATask)
         FPosted.push_back(std::move(ATask));
     }
     FWake.notify_one();
+    if (TWindowSystem* system = FWindowSystem)
+        system->Wake();
 }
 
 void Application::WakeUp()
@@ -52,6 +62,8 @@ void Application::WakeUp()
         FWokenUp = true;
     }
     FWake.notify_one();
+    if (TWindowSystem* system = FWindowSystem)
+        system->Wake();
 }
 
 bool Application::Synchronize(const Task& ATask)
@@ -121,6 +133,16 @@ void Application::WaitForWork()
         if (timer.Due < deadline)
             deadline = timer.Due;
     std::unique_lock<std::mutex> guard(FLock);
+    if (TWindowSystem* system = FWindowSystem) {
+        // Work posted after this check wakes the window system's wait instead.
+        const bool pending = !FPosted.empty() || FWokenUp;
+        FWokenUp = false;
+        guard.unlock();
+        if (!pending)
+            system->Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
+                std::max(deadline - Clock::now(), Clock::duration::zero())));
+        return;
+    }
     FWake.wait_until(guard, deadline, [this] { return !FPosted.empty() || FWokenUp; });
     FWokenUp = false;
 }

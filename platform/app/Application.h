@@ -22,6 +22,22 @@
 
 namespace plat {
 
+// A window system besides SDL whose events the application's passes deliver (the configuration
+// dialog's toolkit). Installed, it is pumped on every pass, the loop sleeps in it instead of on
+// the application's own condition, and its message boxes replace SDL's.
+class TWindowSystem {
+public:
+    virtual ~TWindowSystem() = default;
+    // Delivers the events pending now, without waiting.
+    virtual void Pump() = 0;
+    // Sleeps until an event arrives, Wake is called or Limit has passed; delivers what arrived.
+    virtual void Wait(std::chrono::milliseconds Limit) = 0;
+    // Any thread: ends a Wait early, or the next one at once when none is running.
+    virtual void Wake() = 0;
+    // Shows a modal message box; false when it cannot.
+    virtual bool MessageBox(const std::string& Text, const std::string& Caption) = 0;
+};
+
 class Application {
 public:
     using Task = std::function<void()>;
@@ -82,6 +98,10 @@ public:
     // Attached monitors; 1 when the window system cannot tell.
     int MonitorCount() const;
 
+    // UI thread, before other threads post work: pump (and sleep in) this window system too;
+    // null goes back to SDL alone. The application does not own it.
+    void SetWindowSystem(TWindowSystem* System);
+
 private:
     using Clock = std::chrono::steady_clock;
     struct WindowTimer {
@@ -105,6 +125,7 @@ private:
     bool FFocused = true;
     int FCursorCount = 0;
     bool FWokenUp = false;  // guarded by FLock
+    std::atomic<TWindowSystem*> FWindowSystem{nullptr};
 };
 
 // The process's application object.
