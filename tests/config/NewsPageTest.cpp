@@ -4,7 +4,7 @@
 #include "config/NewsDirectory.h"
 #include "config/NewsPage.h"
 #include "net/Httpclient.h"
-#include "platform/app/Application.h"
+#include "platform/qt/QtWindowSystem.h"
 #include "tests/config/QtTestApp.h"
 #include "tests/net/FixtureServer.h"
 
@@ -44,11 +44,8 @@ protected:
     void SetUp() override
     {
         QtTestApp();
-        // Stands in for the dialog's event pumping inside the client's waits.
-        Pump = plat::App().SetTimer(1, [] { QApplication::processEvents(); });
         Open(QString::number(Server.Port()));
     }
-    void TearDown() override { plat::App().KillTimer(Pump); }
 
     void Open(const QString& ProxyPort)
     {
@@ -92,7 +89,8 @@ protected:
     QComboBox *Category = nullptr, *Titles = nullptr;
     QListWidget *Ids = nullptr, *Urls = nullptr;
     std::unique_ptr<TNewsPage> Page;
-    int Pump = 0;
+    // The client's waits deliver Qt's events, as in the dialog.
+    plat::TQtWindowSystem Qt{(QtTestApp(), plat::App())};
 };
 
 TEST_F(NewsPageTest, FirstVisitWithoutNetworkLeavesOnlyPleaseWait)
