@@ -13,4 +13,7 @@ inline constexpr const char* kNewsHost = "news.kestrin-software.net";
 // Online directory of news channels read by the configuration dialog.
 inline constexpr const char* kNewsDirectoryHost = "directory.kestrin-software.net";
 
+// The catalogue of our screensavers, opened by the dialog's "More screensavers".
+inline constexpr const char* kCatalogueSite = "http://www.kestrin-software.net/screensavers/";
+
 }  // namespace hosts

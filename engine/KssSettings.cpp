@@ -13,6 +13,8 @@ constexpr int32_t kDefaultSoundVolume = 200;
 const std::string kDefaultTDegree = "f";
 const std::string kDefaultWeatherCode = "20001";  // Washington, DC
 
+}  // namespace
+
 std::string DefaultRssUrl()
 {
     std::string Url = "http://";
@@ -20,8 +22,6 @@ std::string DefaultRssUrl()
     Url += "/news?ned=us&topic=w&output=rss";
     return Url;
 }
-
-}  // namespace
 
 std::string TKssSettings::KeyPath() const
 {

@@ -15,6 +15,9 @@
 // The error of a failed value read or write; its text is meant for the user.
 using ERegistryException = plat::ERegistryException;
 
+// The news channel address a first use stores as "RSS_Url".
+std::string DefaultRssUrl();
+
 class TKssSettings {
 public:
     virtual ~TKssSettings() = default;

@@ -1,5 +1,7 @@
 #include "shell/Modes.h"
 
+#include "assets/Resources.h"
+#include "config/DialogEntry.h"
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
@@ -9,6 +11,7 @@
 
 #include <cctype>
 #include <exception>
+#include <filesystem>
 #include <memory>
 
 namespace shell {
@@ -27,11 +30,36 @@ void RunSaver()
     app.Run();
 }
 
-void RunConfiguration()
+TDialogResource FindBuiltIn(const char* Name)
+{
+    const std::span<const uint8_t> bytes = assets::FindResource(Name);
+    return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
+}
+
+// The dialog's module beside the executable (a build tree), else where it is installed.
+bool LoadDialogModule(plat::Library& Module)
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (!error && Module.Load((self.parent_path() / kDialogModuleName).string())) ||
+           Module.Load(std::string(SOLVANE_MODULE_DIR "/") + kDialogModuleName);
+}
+
+void RunConfiguration(int argc, const char* const* argv)
 {
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
-    app.MessageBox("The settings dialog is not available yet.", app.Title);
+    plat::Library module;
+    const auto configure = LoadDialogModule(module)
+        ? reinterpret_cast<TSolvaneConfigure>(module.Symbol(kDialogEntryName)) : nullptr;
+    if (configure == nullptr) {
+        app.MessageBox(std::string("The settings dialog cannot be loaded (") + kDialogModuleName +
+                           " is missing or damaged).",
+                       app.Title);
+        return;
+    }
+    const TDialogHost host{argc, const_cast<char**>(argv), FindBuiltIn};
+    configure(&host);
 }
 
 void ShowOnDesktop(const std::string& Text, const std::string& Caption)
@@ -45,7 +73,7 @@ void RunMode(int argc, const char* const* argv)
     const std::string second = argc > 2 ? argv[2] : "";
     switch (ModeOf(first)) {
     case TSaverMode::Saver: RunSaver(); break;
-    case TSaverMode::Configuration: RunConfiguration(); break;
+    case TSaverMode::Configuration: RunConfiguration(argc, argv); break;
     case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
     case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
     }

@@ -37,6 +37,8 @@ check_files() {
       [[ $file == usr/lib/*/solvane/*.so || $file == usr/lib/solvane/*.so ]] ||
       fail "unexpected file $file"
   done < <(cd "$tree" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
+  compgen -G "$tree/usr/lib/*/solvane/solvane-dialog.so" >/dev/null ||
+    fail "the settings dialog's module solvane-dialog.so is missing"
   [ "$(readlink -f "$tree/usr/libexec/xscreensaver/solvane")" = "$(readlink -f "$tree/usr/bin/solvane")" ] ||
     fail "the hack is not the installed program"
 }

@@ -133,12 +133,39 @@ TEST_F(SaverProcessTest, PreviewWithABadHandleShowsTheExceptionAndExitsZero)
         << saver.StdErr();
 }
 
-TEST_F(SaverProcessTest, ConfigurationModeSaysTheDialogIsNotThereYet)
+TEST_F(SaverProcessTest, ConfigurationModeWithoutADisplayReportsAndExitsZero)
 {
     Env["DISPLAY"] = "";
+    Env["QT_QPA_PLATFORM"] = "";
     ChildProcess saver({kSaver, "/c:4711"}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0);
-    EXPECT_NE(saver.StdErr().find("Screensaver Configuration: "), std::string::npos) << saver.StdErr();
+    EXPECT_NE(saver.StdErr().find("Screensaver Configuration: The settings dialog needs a desktop display."),
+              std::string::npos) << saver.StdErr();
+}
+
+// The dialog as a person uses it: real clicks on "Show Time" and on OK or Cancel.
+TEST_F(SaverProcessTest, ConfigurationDialogSavesOnOkAndNothingOnCancel)
+{
+    REQUIRE_X();
+    Env["QT_QPA_PLATFORM"] = "xcb";
+    for (const bool ok : {false, true}) {
+        std::string window;
+        auto dialog = StartSaver({kSaver, "/c"}, window);
+        ASSERT_FALSE(window.empty()) << dialog->StdErr();
+        EXPECT_EQ(X->Run("xdotool getwindowname " + window), "Screensaver Configuration\n");
+        const std::string firstUse = ReadFile(KeyFile());
+        EXPECT_NE(firstUse.find("\"ShowTime\"=dword:00000000"), std::string::npos) << firstUse;
+        // "Show Time" in the Gadgets box, then OK or Cancel (window coordinates of the form).
+        X->Run("xdotool mousemove --window " + window + " 201 344 click 1");
+        std::this_thread::sleep_for(200ms);
+        X->Run("xdotool mousemove --window " + window + (ok ? " 480 552" : " 58 552") + " click 1");
+        EXPECT_EQ(dialog->WaitExit(5s), 0) << dialog->StdErr();
+        const std::string stored = ReadFile(KeyFile());
+        if (ok)
+            EXPECT_NE(stored.find("\"ShowTime\"=dword:00000001"), std::string::npos) << stored;
+        else
+            EXPECT_EQ(stored, firstUse);
+    }
 }
 
 TEST_F(SaverProcessTest, SaverCoversTheScreenAndEndsOnEscape)

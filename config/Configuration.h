@@ -1,0 +1,64 @@
+// `TForm2`, the settings dialog of the configuration mode: the form of config/Configuration.ui
+// (header, the two bitmap buttons, the four pages), loading every setting when it is created
+// (first use writes the defaults at once), holding the texts the pages change, and writing all
+// twelve values on OK. Cancel and closing the window write nothing. Enter presses OK, Escape
+// presses Cancel.
+#pragma once
+
+#include "config/WeatherPage.h"
+#include "engine/KssSettings.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class TForm2;
+}
+
+class TForm2 : public QWidget {
+public:
+    // Shows a registry or list error to the user; the default is a message box over the dialog.
+    using TReportError = std::function<void(const QString& Message)>;
+
+    explicit TForm2(TReportError ReportError = nullptr, QWidget* Parent = nullptr);
+    ~TForm2() override;
+
+    void FormCreate();
+    void BTOKClick();
+    void BTCancelClick();
+    void Label5Click();
+
+    // The form's controls, by the names of the form data.
+    Ui::TForm2& Controls() const { return *Form; }
+
+    // Held between loading and saving; the Weather and RSS News pages change the first three.
+    QString WeatherCode;
+    QString TDegree;
+    QString RSS_Url;
+    QString Proxy;
+    QString Port;
+    // The RSS News page loads the online directory on its first visit only.
+    bool NewsDirectoryToLoad = true;
+    // Runs when the window has closed (OK, Cancel or the window's close button).
+    std::function<void()> OnClosed;
+
+protected:
+    void keyPressEvent(QKeyEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+
+private:
+    void SetPictures();
+    void LoadStored();
+    void StoreDefaults();
+    QString ReadText(const char* Name) const;
+    void WriteText(const char* Name, const QString& Value) const;
+
+    std::unique_ptr<Ui::TForm2> Form;
+    TKssSettings Settings;
+    TReportError ReportError;
+    std::unique_ptr<TWeatherPage> WeatherPage;
+};

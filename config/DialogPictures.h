@@ -1,0 +1,14 @@
+// The dialog's pictures: the built-in resources decoded by the program's own decoders and handed
+// to Qt as images, and the transparent drawing of a picture whose bottom-left pixel names the
+// colour to leave out.
+#pragma once
+
+#include <QImage>
+
+#include <string_view>
+
+// The built-in picture of that resource name; a null image when it is missing or corrupt.
+QImage BuiltInPicture(std::string_view Name);
+
+// Picture with every pixel of its bottom-left pixel's colour made transparent.
+QImage WithAutoTransparency(const QImage& Picture);
