@@ -2,7 +2,8 @@
 // the selections the page makes itself while it fills the lists.
 #include "config/WeatherPage.h"
 
-#include "config/ListTypeAhead.h"
+#include "config/DropDownList.h"
+#include "config/ListIndexError.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>
@@ -11,15 +12,10 @@ namespace {
 
 constexpr int kFahrenheit = 0;
 constexpr int kCelsius = 1;
-constexpr int kVisibleItems = 16;
 
 bool SameCode(const assets::TCityRecord& City, const QString& Code) {
     std::string_view Text = assets::FieldText(City.Code);
     return QLatin1StringView(Text.data(), static_cast<qsizetype>(Text.size())) == Code;
-}
-
-QString ListIndexError(int Index) {
-    return QStringLiteral("List index out of bounds (%1)").arg(Index);
 }
 
 }  // namespace
@@ -44,12 +40,7 @@ TWeatherPage::TWeatherPage(const TControls& Controls, QString& WeatherCode, QStr
 }
 
 void TWeatherPage::Connect(QComboBox* Box, void (TWeatherPage::*Handler)()) {
-    Box->setEditable(false);
-    // A drop-down list under the box, a screenful of names high, rather than a popup over the
-    // whole screen: the city list of a large country would otherwise hide the dialog.
-    Box->setStyleSheet(QStringLiteral("QComboBox { combobox-popup: 0; }"));
-    Box->setMaxVisibleItems(kVisibleItems);
-    new TListTypeAhead(Box);
+    SetUpDropDownList(Box);
     QObject::connect(Box, &QComboBox::activated, Box, [this, Handler] { (this->*Handler)(); });
 }
 

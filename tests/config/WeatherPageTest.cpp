@@ -11,7 +11,6 @@
 #include <QListView>
 #include <QTest>
 
-#include <cstdlib>
 #include <map>
 #include <memory>
 

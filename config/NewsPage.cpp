@@ -1,0 +1,224 @@
+// The handlers of the category and title boxes run on the user's choices only (`activated`),
+// never on the selections the page makes while it fills them; `UrlNewsChange` runs on every change
+// of the address's text, typed or set by the page.
+#include "config/NewsPage.h"
+
+#include "config/DropDownList.h"
+#include "config/ListIndexError.h"
+#include "config/NewsDirectory.h"
+#include "net/FeedRequest.h"
+#include "net/Httpclient.h"
+#include "net/NewsFeed.h"
+#include "platform/app/Application.h"
+#include "platform/gdi/CodePage.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPointer>
+
+#include <exception>
+
+namespace {
+
+const QString kPleaseWait = QStringLiteral("Please wait...");
+const QString kUserDefined = QStringLiteral("User Defined");
+const QString kUserDefinedId = QStringLiteral("0");
+
+// Feed and directory texts are bytes; they read as the saver draws them (platform/gdi/CodePage.h).
+QString ScreenText(std::string_view Bytes)
+{
+    QString text;
+    text.reserve(static_cast<qsizetype>(Bytes.size()));
+    const int count = static_cast<int>(Bytes.size());
+    for (int pos = 0; pos < count;) {
+        const char32_t character = plat::NextCharacter(Bytes.data(), count, pos);
+        text.append(QString::fromUcs4(&character, 1));
+    }
+    return text;
+}
+
+}  // namespace
+
+// Marks the page busy for as long as a handler that downloads runs. The page's input controls
+// are disabled meanwhile (they still repaint, greyed), so clicks and keys that the client's waits
+// deliver reach none of them; the focus goes back where it was.
+class TNewsPage::TBusyScope {
+public:
+    explicit TBusyScope(TNewsPage& APage) : Page(APage), Focus(QApplication::focusWidget())
+    {
+        Page.FBusy = true;
+        SetInputEnabled(false);
+    }
+    ~TBusyScope()
+    {
+        SetInputEnabled(true);
+        Page.FBusy = false;
+        if (Focus && Focus->isVisible())
+            Focus->setFocus();
+    }
+    TBusyScope(const TBusyScope&) = delete;
+    TBusyScope& operator=(const TBusyScope&) = delete;
+
+private:
+    void SetInputEnabled(bool Enabled)
+    {
+        Page.Controls.UrlNews->setEnabled(Enabled);
+        Page.Controls.ComboBox1Category->setEnabled(Enabled);
+        Page.Controls.ComboBox2TitleNews->setEnabled(Enabled);
+    }
+
+    TNewsPage& Page;
+    QPointer<QWidget> Focus;
+};
+
+TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& ARSS_Url,
+                     const QString& AProxy, const QString& APort, TReportError AReportError)
+    : Controls(AControls),
+      HTTP1(AHTTP1),
+      RSS_Url(ARSS_Url),
+      Proxy(AProxy),
+      Port(APort),
+      ReportError(std::move(AReportError))
+{
+    SetUpDropDownList(Controls.ComboBox1Category);
+    SetUpDropDownList(Controls.ComboBox2TitleNews);
+    QObject::connect(Controls.ComboBox1Category, &QComboBox::activated, Controls.ComboBox1Category,
+                     [this] { ComboBox1CategoryChange(); });
+    QObject::connect(Controls.ComboBox2TitleNews, &QComboBox::activated, Controls.ComboBox2TitleNews,
+                     [this] { ComboBox2TitleNewsChange(); });
+    QObject::connect(Controls.UrlNews, &QLineEdit::textChanged, Controls.UrlNews,
+                     [this] { UrlNewsChange(); });
+}
+
+void TNewsPage::TabSheet3Show()
+{
+    if (FBusy)
+        return;
+    Controls.UrlNews->setText(RSS_Url);
+    if (FNewsDirectoryToLoad)
+        RunBusy(&TNewsPage::LoadNewsDirectory);
+}
+
+void TNewsPage::ComboBox1CategoryChange()
+{
+    if (!FBusy)
+        RunBusy(&TNewsPage::ChooseCategory);
+}
+
+void TNewsPage::ComboBox2TitleNewsChange()
+{
+    if (FBusy)
+        return;
+    const int row = Controls.ComboBox2TitleNews->currentIndex();
+    Controls.StaticText3->setText(Controls.ComboBox2TitleNews->currentText());
+    if (const auto url = NewsUrlAt(row)) {
+        Controls.UrlNews->setText(*url);
+        RSS_Url = Controls.UrlNews->text();
+    }
+}
+
+void TNewsPage::UrlNewsChange()
+{
+    RSS_Url = Controls.UrlNews->text();
+}
+
+void TNewsPage::RunBusy(void (TNewsPage::*Step)())
+{
+    TBusyScope busy(*this);
+    try {
+        (this->*Step)();
+    } catch (const std::exception& error) {
+        ReportError(QString::fromUtf8(error.what()));
+    }
+}
+
+void TNewsPage::LoadNewsDirectory()
+{
+    Controls.StaticText3->setText(kPleaseWait);
+    ShowWaiting(Controls.ComboBox1Category);
+    PrepareFeedClient(HTTP1, Controls.CheckBox1Proxy->isChecked() ? 1 : 0, Proxy.toStdString(),
+                      Port.toStdString());
+    Controls.StaticText3->setText(ScreenText(FetchChannelTitle(HTTP1, RSS_Url.toStdString())));
+    Controls.ListBox1IdCategory->clear();
+    Controls.ListBox1IdCategory->addItem(kUserDefinedId);
+    // The title and "Please wait..." reach the screen before the next download.
+    plat::App().ProcessMessages();
+    // A socket error leaves "Please wait..." as the only category; its identifier is "0".
+    if (const auto body = Download(CategoryListUrl()))
+        FillCategories(*body);
+    FNewsDirectoryToLoad = false;
+}
+
+void TNewsPage::ChooseCategory()
+{
+    Controls.ComboBox2TitleNews->clear();
+    Controls.ListBox1NewsUrl->clear();
+    const int row = Controls.ComboBox1Category->currentIndex();
+    if (row < 0 || row >= Controls.ListBox1IdCategory->count()) {
+        ReportError(ListIndexError(row));
+        return;
+    }
+    const QString id = Controls.ListBox1IdCategory->item(row)->text();
+    if (id != kUserDefinedId) {
+        ShowWaiting(Controls.ComboBox2TitleNews);
+        // A socket error leaves "Please wait..." as the only title.
+        if (const auto body = Download(ChannelListUrl(id.toStdString())))
+            FillChannels(*body);
+        Controls.ComboBox2TitleNews->setCurrentIndex(0);
+        Controls.StaticText3->setText(Controls.ComboBox2TitleNews->currentText());
+        const auto url = NewsUrlAt(0);
+        if (!url)
+            return;
+        Controls.UrlNews->setText(*url);
+    }
+    RSS_Url = Controls.UrlNews->text();
+}
+
+std::optional<std::string> TNewsPage::Download(const std::string& Url)
+{
+    const std::string failure = CatchSocketErrors(HTTP1, [&] { HTTP1.Get(Url); });
+    if (!failure.empty())
+        return std::nullopt;
+    return HTTP1.Body;
+}
+
+void TNewsPage::FillCategories(std::string_view Body)
+{
+    QComboBox* box = Controls.ComboBox1Category;
+    box->clear();
+    box->addItem(kUserDefined);
+    box->setCurrentIndex(0);
+    for (const TDirectoryEntry& category : ReadCategories(Body)) {
+        box->addItem(ScreenText(category.Name));
+        Controls.ListBox1IdCategory->addItem(ScreenText(category.Value));
+    }
+}
+
+void TNewsPage::FillChannels(std::string_view Body)
+{
+    Controls.ComboBox2TitleNews->clear();
+    for (const TDirectoryEntry& channel : ReadChannels(Body)) {
+        Controls.ComboBox2TitleNews->addItem(ScreenText(channel.Name));
+        Controls.ListBox1NewsUrl->addItem(ScreenText(channel.Value));
+    }
+}
+
+std::optional<QString> TNewsPage::NewsUrlAt(int Row)
+{
+    if (Row < 0 || Row >= Controls.ListBox1NewsUrl->count()) {
+        ReportError(ListIndexError(Row));
+        return std::nullopt;
+    }
+    return Controls.ListBox1NewsUrl->item(Row)->text();
+}
+
+void TNewsPage::ShowWaiting(QComboBox* Box)
+{
+    Box->clear();
+    Box->addItem(kPleaseWait);
+    Box->setCurrentIndex(0);
+}

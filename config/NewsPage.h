@@ -1,0 +1,80 @@
+// The "RSS News" page of the configuration dialog: the title of the current channel, the channel
+// address the user types, and the online directory of categories and channels to pick one from.
+// The page changes only the dialog's held `RSS_Url`; the dialog's OK stores it.
+//
+// The first visit downloads the current channel's title and the category list; choosing a
+// category downloads its channel list. Every download runs on the UI thread through the dialog's
+// client, whose waits process the window's pending events, so the dialog repaints meanwhile.
+// While a handler downloads, the page is busy: the other handlers return at once and the page's
+// controls take no input, so no input can start a second download on the client.
+// Socket errors (unreachable server, time-out) are caught per download; any other error (a proxy
+// port that is not a number, a bad address) ends the handler and goes to the error reporter.
+#pragma once
+
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+class QComboBox;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QWidget;
+class THttpClient;
+
+class TNewsPage {
+public:
+    struct TControls {
+        QLabel* StaticText3;  // the channel's title
+        QLineEdit* UrlNews;
+        QComboBox* ComboBox1Category;
+        QComboBox* ComboBox2TitleNews;
+        QListWidget* ListBox1IdCategory;  // hidden; the categories' identifiers, "0" for "User Defined"
+        QListWidget* ListBox1NewsUrl;     // hidden; the channels' addresses
+        QCheckBox* CheckBox1Proxy;        // on the "Configuration" page
+    };
+    // Shows a failure to the user, such as "List index out of bounds (0)".
+    using TReportError = std::function<void(const QString& Message)>;
+
+    // The client and the held texts belong to the dialog and outlive the page. Proxy and Port are
+    // the values loaded when the dialog opened, not the "Proxy" page's edits.
+    TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url, const QString& Proxy,
+              const QString& Port, TReportError ReportError);
+
+    // Every visit of the page; the first one (and each after a load that stopped with an error)
+    // loads the directory.
+    void TabSheet3Show();
+    void ComboBox1CategoryChange();
+    void ComboBox2TitleNewsChange();
+    void UrlNewsChange();
+
+    bool Busy() const { return FBusy; }
+
+private:
+    class TBusyScope;
+
+    // Runs Step as the page's one handler in progress; what it throws is reported.
+    void RunBusy(void (TNewsPage::*Step)());
+    void LoadNewsDirectory();
+    void ChooseCategory();
+    // Gets Url; empty after a socket error (the client disconnected and aborted).
+    std::optional<std::string> Download(const std::string& Url);
+    void FillCategories(std::string_view Body);
+    void FillChannels(std::string_view Body);
+    // The address at Row of the channel addresses; reports the list error when there is none.
+    std::optional<QString> NewsUrlAt(int Row);
+    void ShowWaiting(QComboBox* Box);
+
+    TControls Controls;
+    THttpClient& HTTP1;
+    QString& RSS_Url;
+    const QString& Proxy;
+    const QString& Port;
+    TReportError ReportError;
+    bool FNewsDirectoryToLoad = true;
+    bool FBusy = false;
+};

@@ -1,0 +1,221 @@
+// The news page on real Qt widgets against a local server on loopback that stands in for the
+// directory and the channels, reached as the HTTP proxy of the settings; choices are made in the
+// open lists with Enter, as a user makes them.
+#include "config/NewsDirectory.h"
+#include "config/NewsPage.h"
+#include "net/Httpclient.h"
+#include "platform/qt/QtWindowSystem.h"
+#include "tests/config/QtTestApp.h"
+#include "tests/net/FixtureServer.h"
+
+#include <gtest/gtest.h>
+
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+const std::string kChannel = "http://news.example/top.xml";
+const std::string kCategories = "<categories version=\"1\">\n"
+                                "<item><category>World</category><id>7</id></item>\n"
+                                "<item><category>Science &amp; Tech</category><id>12</id></item>\n</categories>";
+const std::string kWorld = "<rsslist version=\"1\">\n"
+                           "<item><title>Daily &amp; Planet</title><url>http://news.example/planet.xml</url></item>\n"
+                           "<item><title>Globe</title><url>http://news.example/globe.xml</url></item>\n</rsslist>";
+
+QStringList Items(const QComboBox* Box)
+{
+    QStringList items;
+    for (int row = 0; row < Box->count(); ++row) items << Box->itemText(row);
+    return items;
+}
+
+class NewsPageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        QtTestApp();
+        Open(QString::number(Server.Port()));
+    }
+
+    void Open(const QString& ProxyPort)
+    {
+        Page.reset();
+        Window = std::make_unique<QWidget>();
+        Title = new QLabel(Window.get());
+        Url = new QLineEdit(Window.get());
+        Category = new QComboBox(Window.get());
+        Titles = new QComboBox(Window.get());
+        Ids = new QListWidget(Window.get());
+        Urls = new QListWidget(Window.get());
+        auto* useProxy = new QCheckBox(Window.get());
+        useProxy->setChecked(true);
+        RSS_Url = QString::fromStdString(kChannel);
+        Proxy = "127.0.0.1";
+        Port = ProxyPort;
+        Page = std::make_unique<TNewsPage>(
+            TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, useProxy}, Client, RSS_Url,
+            Proxy, Port, [this](const QString& Message) { Errors << Message; });
+        Window->show();
+    }
+    void Serve(const std::string& Target, const std::string& Body)
+    {
+        Server.Reply(Target, nettest::HttpReply("200 OK", "", Body));
+    }
+    void Choose(QComboBox* Box, int Row)
+    {
+        Box->showPopup();
+        Box->view()->setCurrentIndex(Box->model()->index(Row, 0));
+        QTest::keyClick(Box->view(), Qt::Key_Return);
+    }
+    size_t Requests() const { return Server.Requests().size(); }
+
+    nettest::FixtureServer Server;
+    THttpClient Client{nullptr};
+    QString RSS_Url, Proxy, Port;
+    QStringList Errors;
+    std::unique_ptr<QWidget> Window;
+    QLabel* Title = nullptr;
+    QLineEdit* Url = nullptr;
+    QComboBox *Category = nullptr, *Titles = nullptr;
+    QListWidget *Ids = nullptr, *Urls = nullptr;
+    std::unique_ptr<TNewsPage> Page;
+    // The client's waits deliver Qt's events, as in the dialog.
+    plat::TQtWindowSystem Qt{(QtTestApp(), plat::App())};
+};
+
+TEST_F(NewsPageTest, FirstVisitWithoutNetworkLeavesOnlyPleaseWait)
+{
+    Open(QString::number(nettest::UnusedLoopbackPort()));
+    Page->TabSheet3Show();
+    EXPECT_EQ(Title->text(), "Not Available");
+    EXPECT_EQ(Items(Category), QStringList{"Please wait..."});
+    Choose(Category, 0);
+    EXPECT_EQ(Titles->count(), 0);
+    EXPECT_EQ(RSS_Url, QString::fromStdString(kChannel));
+    EXPECT_TRUE(Errors.isEmpty());
+}
+
+TEST_F(NewsPageTest, CategoryAndChannelChoicesSetTheAddress)
+{
+    Serve(kChannel, "<rss version=\"2.0\"><channel><title>Top &amp; Stories</title>");
+    Serve(CategoryListUrl(), kCategories);
+    Serve(ChannelListUrl("7"), kWorld);
+    Page->TabSheet3Show();
+    EXPECT_EQ(Title->text(), "Top & Stories");
+    EXPECT_EQ(Items(Category), QStringList({"User Defined", "World", "Science &amp; Tech"}));
+    Choose(Category, 1);
+    EXPECT_EQ(Items(Titles), QStringList({"Daily &amp; Planet", "Globe"}));
+    EXPECT_EQ(Title->text(), "Daily &amp; Planet");
+    EXPECT_EQ(RSS_Url, "http://news.example/planet.xml");
+    Choose(Titles, 1);
+    EXPECT_EQ(Title->text(), "Globe");
+    EXPECT_EQ(Url->text(), "http://news.example/globe.xml");
+    EXPECT_EQ(RSS_Url, Url->text());
+    const size_t asked = Requests();
+    EXPECT_EQ(asked, 3u);
+    Choose(Category, 0);  // "User Defined"
+    Page->TabSheet3Show();  // a second visit
+    EXPECT_EQ(Requests(), asked);
+    EXPECT_EQ(RSS_Url, "http://news.example/globe.xml");
+    Choose(Category, 1);
+    Url->selectAll();
+    QTest::keyClicks(Url, "http://mine.example/feed.xml");
+    EXPECT_EQ(RSS_Url, "http://mine.example/feed.xml");
+    EXPECT_TRUE(Errors.isEmpty());
+}
+
+TEST_F(NewsPageTest, OnlyDocumentsOpeningWithTheirRootCount)
+{
+    struct Case { std::string Channel, Categories; QString Title; int CategoryCount; };
+    const Case cases[] = {
+        {"<rss version=\"0.91\"><channel><title>Plain</title>", kCategories, "Plain", 3},
+        {"<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>", kCategories, "Not Available", 3},
+        {"<?xml version=\"1.0\"?><rss><title>Declared</title>", "<?xml version=\"1.0\"?>\n" + kCategories,
+         "Declared", 1},
+    };
+    for (const Case& c : cases) {
+        Serve(kChannel, c.Channel);
+        Serve(CategoryListUrl(), c.Categories);
+        Open(Port);
+        Page->TabSheet3Show();
+        EXPECT_EQ(Title->text(), c.Title);
+        EXPECT_EQ(Category->count(), c.CategoryCount) << c.Categories;
+    }
+}
+
+TEST_F(NewsPageTest, FailuresAreReportedAndKeepTheAddress)
+{
+    Open("80a");
+    Page->TabSheet3Show();
+    Choose(Category, 0);
+    EXPECT_EQ(Errors, QStringList({"'80a' is not a valid integer value", "List index out of bounds (0)"}));
+    EXPECT_EQ(Requests(), 0u);
+    Port = QString::number(Server.Port());
+    Serve(CategoryListUrl(), kCategories);
+    Serve(ChannelListUrl("7"), "<rsslist version=\"1\"></rsslist>");
+    Server.Route(ChannelListUrl("12"), [](nettest::FixtureConnection& C) { C.Reset(); });
+    Page->TabSheet3Show();  // tried again
+    EXPECT_EQ(Category->count(), 3);
+    Errors.clear();
+    Choose(Category, 1);  // an empty list
+    Choose(Category, 2);  // a socket error
+    EXPECT_EQ(Items(Titles), QStringList{"Please wait..."});
+    EXPECT_EQ(Errors, QStringList({"List index out of bounds (0)", "List index out of bounds (0)"}));
+    EXPECT_EQ(RSS_Url, QString::fromStdString(kChannel));
+    EXPECT_EQ(Url->text(), RSS_Url);
+}
+
+// A channel that answers nothing for 5 s: the window keeps repainting, and input that arrives
+// meanwhile starts nothing.
+TEST_F(NewsPageTest, SlowServerKeepsRepaintingAndIgnoresInput)
+{
+    Server.Route(kChannel, [](nettest::FixtureConnection& C) { C.HoldOpen(6000); });
+    Serve(CategoryListUrl(), kCategories);
+    QWidget* probe = new QWidget(Window.get());
+    probe->resize(20, 20);
+    probe->show();
+    QElapsedTimer sincePaint;
+    qint64 longestGap = 0;
+    int paints = 0;
+    struct PaintCounter : QObject {
+        std::function<void()> OnPaint;
+        bool eventFilter(QObject*, QEvent* E) override { if (E->type() == QEvent::Paint) OnPaint(); return false; }
+    } counter;
+    counter.OnPaint = [&] { longestGap = std::max(longestGap, sincePaint.restart()); ++paints; };
+    probe->installEventFilter(&counter);
+    QTimer repaint;
+    QObject::connect(&repaint, &QTimer::timeout, probe, qOverload<>(&QWidget::update));
+    repaint.start(20);
+    bool poked = false;
+    QTimer::singleShot(1000, [&] {
+        poked = Page->Busy();
+        EXPECT_EQ(Title->text(), "Please wait...");
+        QTest::mouseClick(Category, Qt::LeftButton);
+        QTest::keyClick(Category, Qt::Key_Down);
+        Page->ComboBox1CategoryChange();
+        Page->TabSheet3Show();
+        QTest::keyClicks(Url, "typed");
+    });
+    sincePaint.start();
+    Page->TabSheet3Show();
+    EXPECT_EQ(Title->text(), "Not Available");
+    EXPECT_EQ(Category->count(), 3);
+    EXPECT_EQ(Requests(), 2u);
+    EXPECT_EQ(RSS_Url, QString::fromStdString(kChannel));
+    EXPECT_TRUE(poked);
+    EXPECT_GT(paints, 100) << longestGap;
+    EXPECT_LT(longestGap, 250);
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
+}
+
+}  // namespace
