@@ -41,7 +41,10 @@ bool Screen::PresentLatest()
     if (frame == nullptr)
         return false;
     std::lock_guard<std::mutex> guard(FGammaLock);
-    Show(ApplyGamma(frame));
+    if (FGammaIdentity)
+        Show(frame);
+    else
+        ShowWithGamma(frame);
     return true;
 }
 
@@ -81,16 +84,25 @@ void Screen::ResetGammaRamp()
             channel[i] = static_cast<uint16_t>(i * 257);
 }
 
-// Called with the gamma lock held.
-const uint32_t* Screen::ApplyGamma(const uint32_t* Pixels)
+void Screen::ShowWithGamma(const uint32_t* Pixels)
 {
-    if (FGammaIdentity)
-        return Pixels;
-    if (FGammaLinear)
-        blit::ScaleChannels(FGammaFrame.data(), Pixels, FGammaFrame.size(), FGammaSlopes);
-    else
-        blit::MapChannels(FGammaFrame.data(), Pixels, FGammaFrame.size(), FGammaTable);
-    return FGammaFrame.data();
+    ApplyGammaTo(FGammaFrame.data(), Width(), Pixels);
+    Show(FGammaFrame.data());
+}
+
+// Called with the gamma lock held.
+void Screen::ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const
+{
+    const int rows = DestPitch == Width() ? 1 : Height();
+    const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height() / rows);
+    for (int y = 0; y < rows; ++y) {
+        uint32_t* out = Dest + static_cast<size_t>(y) * static_cast<size_t>(DestPitch);
+        const uint32_t* in = Pixels + static_cast<size_t>(y) * static_cast<size_t>(Width());
+        if (FGammaLinear)
+            blit::ScaleChannels(out, in, count, FGammaSlopes);
+        else
+            blit::MapChannels(out, in, count, FGammaTable);
+    }
 }
 
 }  // namespace plat

@@ -75,9 +75,15 @@ protected:
     virtual void Show(const uint32_t* Pixels) = 0;
     // Backend: true when the render device was reset since the last call.
     virtual bool TakeDeviceReset() { return false; }
+    // Backend: show a frame through a gamma ramp that is not the identity. The default applies
+    // the ramp into a frame of the screen's own and calls Show; a backend that copies every frame
+    // anyway applies the ramp during that copy instead (ApplyGammaTo), which costs no extra pass.
+    virtual void ShowWithGamma(const uint32_t* Pixels);
+    // Only inside ShowWithGamma: Pixels (Width() x Height()) through the ramp into Dest, whose
+    // rows are DestPitch pixels apart.
+    void ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const;
 
 private:
-    const uint32_t* ApplyGamma(const uint32_t* Pixels);
 
     FrameMailbox FFrames;
     std::atomic<uint32_t> FDeviceResets{0};

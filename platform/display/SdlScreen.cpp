@@ -73,6 +73,9 @@ protected:
     bool OpenWindow(int Width, int Height, int DisplayIndex) override;
     void CloseWindow() override;
     void Show(const uint32_t* Pixels) override;
+    void ShowWithGamma(const uint32_t* Pixels) override;
+    // Draws the texture into the window and presents it.
+    void Render();
     bool TakeDeviceReset() override;
 
 private:
@@ -200,8 +203,28 @@ void SdlScreen::Show(const uint32_t* Pixels)
     if (FTexture == nullptr)
         return;
     LeakCheckPause pause;
-    PlacePicture(Width(), Height());
     SDL_UpdateTexture(FTexture, nullptr, Pixels, Width() * 4);
+    Render();
+}
+
+// The ramp is applied while the frame goes into the texture: the copy the upload makes anyway.
+void SdlScreen::ShowWithGamma(const uint32_t* Pixels)
+{
+    if (FTexture == nullptr)
+        return;
+    LeakCheckPause pause;
+    void* texels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(FTexture, nullptr, &texels, &pitch) != 0)
+        return Screen::ShowWithGamma(Pixels);
+    ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels);
+    SDL_UnlockTexture(FTexture);
+    Render();
+}
+
+void SdlScreen::Render()
+{
+    PlacePicture(Width(), Height());
     SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
     SDL_RenderClear(FRenderer);
     SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
