@@ -69,7 +69,10 @@ check_dependencies() {
   depends=$(dpkg-deb -f "$deb" Depends | tr ',|' '\n\n' | sed 's/(.*//; s/ //g')
   while read -r elf; do
     while read -r lib; do
-      path=$(ldd "$elf" | awk -v lib="$lib" '$1 == lib { print $3 }')
+      # ldd names the dynamic loader (needed by position-independent code's thread-local
+      # variables) by its path alone.
+      path=$(ldd "$elf" | awk -v lib="$lib" '$1 == lib { print $3 }
+        $2 ~ /^\(0x/ && $1 ~ ("/" lib "$") { print $1 }')
       [ -n "$path" ] || { fail "$elf: $lib is not found"; continue; }
       package=$(dpkg -S "$(readlink -f "$path")" 2>/dev/null || dpkg -S "$path" | head -1)
       package=${package%%:*}
