@@ -2,6 +2,7 @@
 
 #include "config/DialogPictures.h"
 #include "engine/HostNames.h"
+#include "net/Httpclient.h"
 #include "platform/shell/ShellOpen.h"
 #include "ui_Configuration.h"
 
@@ -14,6 +15,7 @@
 namespace {
 
 constexpr int kWeatherPage = 1;
+constexpr int kNewsPage = 2;
 
 int32_t Ticked(const QCheckBox* Box)
 {
@@ -37,9 +39,17 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent)
         TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units,
                                 Form->ListBox1Code},
         WeatherCode, TDegree, ReportError);
+    HTTP1 = std::make_unique<THttpClient>(nullptr);
+    NewsPage = std::make_unique<TNewsPage>(
+        TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category,
+                             Form->ComboBox2TitleNews, Form->ListBox1IdCategory,
+                             Form->ListBox1NewsUrl, Form->CheckBox1Proxy},
+        *HTTP1, RSS_Url, Proxy, Port, NewsDirectoryToLoad, ReportError);
     connect(Form->PageControl1, &QTabWidget::currentChanged, this, [this](int Page) {
         if (Page == kWeatherPage)
             WeatherPage->TabSheet2Show();
+        else if (Page == kNewsPage)
+            NewsPage->TabSheet3Show();
     });
     Form->BTOK->OnClick = [this](TKesbutton*) { BTOKClick(); };
     Form->BTCancel->OnClick = [this](TKesbutton*) { BTCancelClick(); };

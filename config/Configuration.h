@@ -5,6 +5,7 @@
 // presses Cancel.
 #pragma once
 
+#include "config/NewsPage.h"
 #include "config/WeatherPage.h"
 #include "engine/KssSettings.h"
 
@@ -61,4 +62,7 @@ private:
     TKssSettings Settings;
     TReportError ReportError;
     std::unique_ptr<TWeatherPage> WeatherPage;
+    // The news page's downloads: the channel check and the directory.
+    std::unique_ptr<THttpClient> HTTP1;
+    std::unique_ptr<TNewsPage> NewsPage;
 };

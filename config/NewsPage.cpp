@@ -76,12 +76,14 @@ private:
 };
 
 TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& ARSS_Url,
-                     const QString& AProxy, const QString& APort, TReportError AReportError)
+                     const QString& AProxy, const QString& APort, bool& ANewsDirectoryToLoad,
+                     TReportError AReportError)
     : Controls(AControls),
       HTTP1(AHTTP1),
       RSS_Url(ARSS_Url),
       Proxy(AProxy),
       Port(APort),
+      NewsDirectoryToLoad(ANewsDirectoryToLoad),
       ReportError(std::move(AReportError))
 {
     SetUpDropDownList(Controls.ComboBox1Category);
@@ -99,7 +101,7 @@ void TNewsPage::TabSheet3Show()
     if (FBusy)
         return;
     Controls.UrlNews->setText(RSS_Url);
-    if (FNewsDirectoryToLoad)
+    if (NewsDirectoryToLoad)
         RunBusy(&TNewsPage::LoadNewsDirectory);
 }
 
@@ -150,7 +152,8 @@ void TNewsPage::LoadNewsDirectory()
     // A socket error leaves "Please wait..." as the only category; its identifier is "0".
     if (const auto body = Download(CategoryListUrl()))
         FillCategories(*body);
-    FNewsDirectoryToLoad = false;
+    // Not reached when a step above raised: the next visit tries again.
+    NewsDirectoryToLoad = false;
 }
 
 void TNewsPage::ChooseCategory()

@@ -40,10 +40,11 @@ public:
     // Shows a failure to the user, such as "List index out of bounds (0)".
     using TReportError = std::function<void(const QString& Message)>;
 
-    // The client and the held texts belong to the dialog and outlive the page. Proxy and Port are
-    // the values loaded when the dialog opened, not the "Proxy" page's edits.
+    // The client, the held texts and the flag belong to the dialog and outlive the page. Proxy and
+    // Port are the values loaded when the dialog opened, not the "Proxy" page's edits;
+    // NewsDirectoryToLoad is true until a load of the directory has run to its end.
     TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url, const QString& Proxy,
-              const QString& Port, TReportError ReportError);
+              const QString& Port, bool& NewsDirectoryToLoad, TReportError ReportError);
 
     // Every visit of the page; the first one (and each after a load that stopped with an error)
     // loads the directory.
@@ -74,7 +75,7 @@ private:
     QString& RSS_Url;
     const QString& Proxy;
     const QString& Port;
+    bool& NewsDirectoryToLoad;
     TReportError ReportError;
-    bool FNewsDirectoryToLoad = true;
     bool FBusy = false;
 };

@@ -62,9 +62,10 @@ protected:
         RSS_Url = QString::fromStdString(kChannel);
         Proxy = "127.0.0.1";
         Port = ProxyPort;
+        ToLoad = true;
         Page = std::make_unique<TNewsPage>(
             TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, useProxy}, Client, RSS_Url,
-            Proxy, Port, [this](const QString& Message) { Errors << Message; });
+            Proxy, Port, ToLoad, [this](const QString& Message) { Errors << Message; });
         Window->show();
     }
     void Serve(const std::string& Target, const std::string& Body)
@@ -82,6 +83,7 @@ protected:
     nettest::FixtureServer Server;
     THttpClient Client{nullptr};
     QString RSS_Url, Proxy, Port;
+    bool ToLoad = true;
     QStringList Errors;
     std::unique_ptr<QWidget> Window;
     QLabel* Title = nullptr;
