@@ -18,6 +18,7 @@ TFeedSettings FeedSettingsOf(const TKssSettings& Settings)
     feed.WeatherCode = Settings.GetWeatherCode();
     feed.TDegree = Settings.GetTDegree();
     feed.RSS_Url = Settings.GetRSS_Url();
+    feed.WeatherFeed = Settings.GetWeatherFeed();
     feed.UseProxy = Settings.GetUseProxy();
     feed.Proxy = Settings.GetProxy();
     feed.Port = Settings.GetPort();

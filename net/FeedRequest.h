@@ -15,6 +15,7 @@ struct TFeedSettings {
     std::string WeatherCode;
     std::string TDegree;
     std::string RSS_Url;
+    std::string WeatherFeed;  // empty: the live weather source
     int32_t UseProxy = 0;
     std::string Proxy;
     std::string Port;
