@@ -52,3 +52,13 @@ std::string CatchSocketErrors(THttpClient& HTTP1, const std::function<void()>& R
         return error.what();
     }
 }
+
+std::string FetchFeed(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
+                      const std::function<void(const std::string& Body)>& Read)
+{
+    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
+    return CatchSocketErrors(HTTP1, [&] {
+        HTTP1.Get(Address);
+        Read(HTTP1.Body);
+    });
+}

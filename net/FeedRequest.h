@@ -28,6 +28,11 @@ TFeedSettings FeedSettingsOf(const TKssSettings& Settings);
 // client's proxy is left as it is.
 void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& Proxy, const std::string& Port);
 
+// Prepares HTTP1 from Settings, gets Address and hands the body to Read; socket errors and
+// time-outs as CatchSocketErrors has them (their text returned, else empty).
+std::string FetchFeed(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
+                      const std::function<void(const std::string& Body)>& Read);
+
 // Socket errors and time-outs end a feed fetch quietly: the connection is dropped, the client
 // aborted, and the gadgets keep what they showed. Returns the error's text for callers that
 // report it (the feed tool).

@@ -102,11 +102,7 @@ std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, 
 std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
                                  TKGW& KGW1)
 {
-    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
-    return CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Address);
-        ReadLiveWeather(HTTP1.Body, KGW1);
-    });
+    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadLiveWeather(Body, KGW1); });
 }
 
 void ReadLiveWeather(std::string_view Body, TKGW& KGW1)

@@ -42,11 +42,7 @@ std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW
 std::string FetchWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
                              TKGW& KGW1)
 {
-    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
-    return CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Address);
-        ReadWeather(HTTP1.Body, KGW1);
-    });
+    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadWeather(Body, KGW1); });
 }
 
 // Working texts keep what they held when a cut finds nothing: a second forecast without a code

@@ -7,18 +7,8 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace {
-
-std::string RandomBytes(size_t Count)
-{
-    std::mt19937 random(7);
-    std::string bytes(Count, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
 
 bool StartNginx(nettest::ChildServer& Server)
 {
@@ -31,7 +21,7 @@ TEST(DebianServers, NginxServesStaticFiles)
     if (!nettest::ChildServer::Installed(nettest::kNginx))
         GTEST_SKIP() << "nginx is not installed (apt-get install nginx)";
     nettest::ChildServer nginx;
-    const std::string file = RandomBytes(65536);
+    const std::string file = nettest::RandomBytes(65536);
     nginx.WriteFile("www/file.bin", file);
     nginx.WriteFile("www/feed.xml", "<rss><channel><title>t</title></channel></rss>\n");
     ASSERT_TRUE(StartNginx(nginx)) << nginx.ReadFile("stderr.log") << nginx.ReadFile("error.log");

@@ -8,20 +8,10 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace {
 
 using nettest::TlsServers;
-
-std::string RandomBytes(size_t Count)
-{
-    std::mt19937 random(11);
-    std::string bytes(Count, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
 
 #define SKIP_WITHOUT(program)                                                                   \
     if (!nettest::ChildServer::Installed(program))                                              \
@@ -32,7 +22,7 @@ TEST(Tls, BodyExactDirectAfterRedirectAndThroughConnectProxy)
     SKIP_WITHOUT(nettest::kNginx);
     SKIP_WITHOUT(nettest::kTinyproxy);
     TlsServers servers;
-    const std::string file = RandomBytes(65536);
+    const std::string file = nettest::RandomBytes(65536);
     servers.WriteFile("file.bin", file);
     ASSERT_TRUE(servers.Start()) << servers.Log();
     nettest::ChildServer proxy;
