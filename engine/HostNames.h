@@ -6,10 +6,12 @@ namespace hosts {
 
 // Weather site: the forecast pages opened with F3 ("/forecast/<code>.html").
 inline constexpr const char* kWeatherSite = "http://weather.kestrin-software.net";
-// Weather feed server ("/forecastrss?p=<code>&u=<unit>").
-inline constexpr const char* kWeatherFeedHost = "weather.kestrin-software.net";
-// News server of the default channel address.
-inline constexpr const char* kNewsHost = "news.kestrin-software.net";
+// The live weather source's forecast API ("/v1/forecast?latitude=..."); the RSS weather feed
+// server is the "WeatherFeed" setting.
+inline constexpr const char* kLiveWeatherHost = "api.open-meteo.com";
+// News server of the default channel address ("/news?ned=us&topic=w&output=rss"), which it
+// answers, through redirects, with its world news in RSS.
+inline constexpr const char* kNewsHost = "news.google.com";
 // Online directory of news channels read by the configuration dialog.
 inline constexpr const char* kNewsDirectoryHost = "directory.kestrin-software.net";
 

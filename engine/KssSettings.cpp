@@ -17,7 +17,8 @@ const std::string kDefaultWeatherCode = "20001";  // Washington, DC
 
 std::string DefaultRssUrl()
 {
-    std::string Url = "http://";
+    // The news server answers http with a redirect to https; asking there saves the round trip.
+    std::string Url = "https://";
     Url += hosts::kNewsHost;
     Url += "/news?ned=us&topic=w&output=rss";
     return Url;
@@ -92,6 +93,7 @@ void TKssSettings::LoadStored(int32_t StoredBrightness)
     ReadAKey("TDegree", FTDegree);
     ReadAKey("WeatherCode", FWeatherCode);
     ReadAKey("RSS_Url", FRSS_Url);
+    ReadAKey("WeatherFeed", FWeatherFeed);
     ReadRKey("ShowTime", FShowTime);
     ReadRKey("ShowWeather", FShowWeather);
     ReadRKey("ShowNews", FShowNews);
@@ -111,6 +113,8 @@ void TKssSettings::StoreDefaults()
     FTDegree = kDefaultTDegree;
     FWeatherCode = kDefaultWeatherCode;
     FRSS_Url = DefaultRssUrl();
+    // "WeatherFeed" is not written: a key without it reads the live weather source.
+    FWeatherFeed.clear();
     FShowTime = FShowWeather = FShowNews = FShowBlack = FUseProxy = 0;
     FProxy.clear();
     FPort.clear();

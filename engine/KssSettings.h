@@ -1,4 +1,5 @@
-// The display host's settings: the twelve values of the saver's per-user key, the two names that
+// The display host's settings: the twelve values of the saver's per-user key and the optional
+// thirteenth, "WeatherFeed", the two names that
 // locate the key, and the four primitives that read and write one value each.
 //
 // `TKss` inherits this, so the saver reads the settings as the host's properties
@@ -50,6 +51,8 @@ public:
     std::string GetTDegree() const { return FTDegree; }
     std::string GetWeatherCode() const { return FWeatherCode; }
     std::string GetRSS_Url() const { return FRSS_Url; }
+    // The RSS weather feed server; empty (or absent from the key) means the live weather source.
+    std::string GetWeatherFeed() const { return FWeatherFeed; }
     std::string GetProxy() const { return FProxy; }
     std::string GetPort() const { return FPort; }
     int32_t GetShowTime() const { return FShowTime; }
@@ -74,6 +77,7 @@ private:
     std::string FTDegree;
     std::string FWeatherCode;
     std::string FRSS_Url;
+    std::string FWeatherFeed;
     std::string FProxy;
     std::string FPort;
     int32_t FShowTime = 0;

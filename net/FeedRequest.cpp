@@ -18,6 +18,7 @@ TFeedSettings FeedSettingsOf(const TKssSettings& Settings)
     feed.WeatherCode = Settings.GetWeatherCode();
     feed.TDegree = Settings.GetTDegree();
     feed.RSS_Url = Settings.GetRSS_Url();
+    feed.WeatherFeed = Settings.GetWeatherFeed();
     feed.UseProxy = Settings.GetUseProxy();
     feed.Proxy = Settings.GetProxy();
     feed.Port = Settings.GetPort();
@@ -50,4 +51,14 @@ std::string CatchSocketErrors(THttpClient& HTTP1, const std::function<void()>& R
         HTTP1.Abort();
         return error.what();
     }
+}
+
+std::string FetchFeed(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
+                      const std::function<void(const std::string& Body)>& Read)
+{
+    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
+    return CatchSocketErrors(HTTP1, [&] {
+        HTTP1.Get(Address);
+        Read(HTTP1.Body);
+    });
 }

@@ -107,3 +107,20 @@ void THttpClient::RemoveHeader()
             return;
     }
 }
+
+void THttpClient::OpenTunnel()
+{
+    const std::string target = Host + ":" + std::to_string(Port);
+    Write("CONNECT " + target + " HTTP/1.0\r\nHost: " + target + "\r\n\r\n");
+    size_t headerBytes = 0;
+    std::string status = ReadHeaderLn(headerBytes);
+    for (std::string line = status; !EndsHeader(line); line = ReadHeaderLn(headerBytes)) {
+        headerBytes += line.size();
+        if (headerBytes > net::kMaxHeaderBytes)
+            throw ESockError("Reply header too long");
+    }
+    if (StrToIntDef(NthWord(status, ' ', 2), 0) != 200) {
+        status.resize(std::min(status.find_first_of("\r\n"), net::kMaxHeaderValueChars));
+        throw ESockError("Proxy refused the tunnel: " + status);
+    }
+}

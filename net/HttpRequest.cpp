@@ -39,9 +39,8 @@ void THttpClient::ParseURL()
     const size_t colon = URL.find(':');
     if (colon != std::string::npos) {
         const std::string scheme = LowerCase(URL.substr(0, colon));
-        if (scheme == "https")
-            throw std::runtime_error("HTTP Secure Socket is not supported");
-        Port = scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
+        FSecure = scheme == "https";
+        Port = FSecure ? 443 : scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
     }
 
     std::string hostPart;
@@ -65,8 +64,10 @@ void THttpClient::ParseURL()
 void THttpClient::AssembleHTTPHeader()
 {
     FRequest.Clear();
-    FRequest.Add("GET " + (Proxy.empty() ? FPath : URL) + " HTTP/1.0");
-    if (!Proxy.empty()) {
+    // An https request goes through the proxy's tunnel, so it is sent as to the server itself.
+    const bool proxyForm = !Proxy.empty() && !FSecure;
+    FRequest.Add("GET " + (proxyForm ? URL : FPath) + " HTTP/1.0");
+    if (proxyForm) {
         FRequest.Add("Proxy-Connection: Keep-Alive");
         FRequest.Add("Host: " + Host);
     }

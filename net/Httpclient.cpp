@@ -77,6 +77,11 @@ void THttpClient::RunOneRequest()
 {
     try {
         Connect();
+        if (FSecure) {
+            if (!Proxy.empty())
+                OpenTunnel();
+            StartSecure(Host);
+        }
         SendHTTP();
         FStatus = 0;
         RemoveHeader();
@@ -119,6 +124,7 @@ bool THttpClient::FollowRedirect()
         return false;
     // A bare name is relative to the server just asked; its port goes with it.
     if (URL.find('/') == std::string::npos)
-        URL = "http://" + Host + (Port != 80 ? ":" + std::to_string(Port) : "") + "/" + URL;
+        URL = (FSecure ? "https://" : "http://") + Host +
+              (Port != (FSecure ? 443 : 80) ? ":" + std::to_string(Port) : "") + "/" + URL;
     return true;
 }

@@ -1,7 +1,7 @@
 // THttpClient: the HTTP/1.0 GET client on top of TSockClient.
 //
 // Get(URL) parses the address, sends the request (directly, or in proxy form when Proxy is
-// set), reads the reply's status and header lines into Header and everything after them until
+// set; an https address over TLS, through the proxy's CONNECT tunnel when Proxy is set), reads the reply's status and header lines into Header and everything after them until
 // the server closes into Body, and follows redirects (300-302) with the received cookie carried
 // in HeaderInfo.Cookie for every later request. Any reply, error pages included, ends a Get
 // normally; socket failures and time-outs raise ESockError/EAbortError after Disconnect, a port
@@ -28,6 +28,9 @@ public:
     std::string Header = "Head.txt";
     THeaderInfo HeaderInfo;
     bool InputFileMode = false;
+    // The current address is https: TLS over the connection (through a CONNECT tunnel when a
+    // proxy is set).
+    bool Secure() const { return FSecure; }
     bool OutputFileMode = false;
     std::string URL;
 
@@ -55,6 +58,8 @@ public:
 
 private:
     void RunOneRequest();
+    // Through the proxy: asks it for a tunnel to Host:Port and reads its answer.
+    void OpenTunnel();
     void JudgeReply();
     bool FollowRedirect();
     void ReadHeaderLine(const std::string& Line);
@@ -68,4 +73,5 @@ private:
     int16_t FStatus = 0;
     int32_t FContentLength = 0;
     bool FBusy = false;
+    bool FSecure = false;
 };

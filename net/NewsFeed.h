@@ -6,7 +6,7 @@
 // first "<title>" inside it (an item without one adds nothing). The title is cleaned and decoded
 // once, the line of item titles twice (feeds that escape their entities twice), the link only
 // cleaned. Socket errors and time-outs leave the ticker and the link as they were; anything
-// else a fetch raises (an empty or "https" address, a proxy port that is not a number) goes to
+// else a fetch raises (an empty address, a proxy port that is not a number) goes to
 // the caller.
 //
 // Nothing here knows the saver window: the settings dialog checks a channel with

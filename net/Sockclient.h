@@ -2,7 +2,8 @@
 //
 // One stream socket at a time: Connect (name lookup through Proxy or Host, then the
 // connection), Write/Writeln, ReadLn line by line, CaptureString to the end of the connection,
-// Disconnect (which leaves a fresh socket for the next Connect). Every wait runs on the calling
+// StartSecure (TLS over the connection), Disconnect (which leaves a fresh socket for the next
+// Connect). Every wait runs on the calling
 // (UI) thread in short slices and processes the application's pending messages between them,
 // so window timers and input keep flowing; each wait stage is bounded by TimeOut through the
 // TThreadTimer, and Cancel (for instance from a timer handler inside a wait) ends the wait in
@@ -49,6 +50,9 @@ public:
     TNotifyEvent OnPacketRecvd;
 
     virtual void Connect();
+    // Turns the connection just made into a TLS one with HostName's server (SNI, certificate
+    // and name checked). A failed or timed-out handshake raises ESockError with its reason.
+    void StartSecure(const std::string& HostName);
     virtual void Disconnect();
     virtual void Abort();
     void Cancel();

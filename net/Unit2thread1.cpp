@@ -3,6 +3,7 @@
 #include "gadgets/Kgw.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
+#include "net/OpenMeteo.h"
 #include "net/WeatherFeed.h"
 #include "platform/app/Application.h"
 
@@ -168,7 +169,9 @@ void WeatherHTTP::Refresh()
         explicit FetchingScope(bool& AFlag) : Flag(AFlag) { Flag = true; }
         ~FetchingScope() { Flag = false; }
     } fetching(FFetching);
-    if (settings.ShowWeather != 0)
+    if (settings.ShowWeather != 0 && settings.WeatherFeed.empty())
+        FetchLiveWeather(*FTargets.HTTP1, settings, *FTargets.KGW1);
+    else if (settings.ShowWeather != 0)
         FetchWeather(*FTargets.HTTP1, settings, *FTargets.KGW1);
     // An exit during the weather fetch cancelled it; the news is not started after it.
     if (settings.ShowNews != 0 && !Terminated())

@@ -4,9 +4,10 @@
 // inside FeedTick on the UI thread.
 //
 // FeedTick refreshes at its first call and then after every thirty changes of the minute: the
-// weather fetch when ShowWeather is on, then the news fetch when ShowNews is on. An error other
+// weather fetch when ShowWeather is on (the live source, or the RSS feed server that the
+// "WeatherFeed" setting names), then the news fetch when ShowNews is on. An error other
 // than a socket error or time-out (a weather code that is not a number, a proxy port that is not
-// a number, an empty or "https" news address) leaves FeedTick and ends the thread silently; the
+// a number, an empty news address) leaves FeedTick and ends the thread silently; the
 // gadgets keep what was handed over until then.
 //
 // Lifetime: made running by the saver window's start (the scene's OnStartFeeds), asked to end by

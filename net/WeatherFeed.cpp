@@ -1,6 +1,5 @@
 #include "net/WeatherFeed.h"
 
-#include "engine/HostNames.h"
 #include "engine/StrToInt.h"
 #include "gadgets/Kgw.h"
 #include "net/Httpclient.h"
@@ -18,6 +17,8 @@ void Attribute(std::string_view Element, std::string_view Name, std::string_view
     CutBetween(Element, start, "\"", Value);
 }
 
+}  // namespace
+
 void HandOverNotAvailable(TKGW& KGW1)
 {
     KGW1.SetTodayCode(kNotAvailableCode);
@@ -27,11 +28,9 @@ void HandOverNotAvailable(TKGW& KGW1)
     KGW1.SetTomorrowLow("NA");
 }
 
-}  // namespace
-
 std::string WeatherAddress(const TFeedSettings& Settings)
 {
-    return std::string("http://") + hosts::kWeatherFeedHost + "/forecastrss?p=" + Settings.WeatherCode +
+    return "http://" + Settings.WeatherFeed + "/forecastrss?p=" + Settings.WeatherCode +
            "&u=" + Settings.TDegree;
 }
 
@@ -43,11 +42,7 @@ std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW
 std::string FetchWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
                              TKGW& KGW1)
 {
-    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
-    return CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Address);
-        ReadWeather(HTTP1.Body, KGW1);
-    });
+    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadWeather(Body, KGW1); });
 }
 
 // Working texts keep what they held when a cut finds nothing: a second forecast without a code

@@ -1,4 +1,6 @@
-// The weather feed: today's condition and tomorrow's forecast handed to the weather gadget.
+// The RSS weather feed: today's condition and tomorrow's forecast handed to the weather gadget.
+// It is read when the "WeatherFeed" setting names a server of this format; otherwise the live
+// source of OpenMeteo.h is.
 //
 // The reply is read as text: the first "<?" must open the XML declaration, the
 // "<yweather:condition" element gives today's code and temperature, the second
@@ -16,7 +18,7 @@
 class THttpClient;
 class TKGW;
 
-// "http://" + the feed server + "/forecastrss?p=" + WeatherCode + "&u=" + TDegree, as stored.
+// "http://" + the WeatherFeed setting (the feed server) + "/forecastrss?p=" + WeatherCode + "&u=" + TDegree, as stored.
 std::string WeatherAddress(const TFeedSettings& Settings);
 
 // Prepares HTTP1, gets the weather address and reads the reply into KGW1. Returns the text of a
@@ -25,5 +27,7 @@ std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW
 // The same for any address.
 std::string FetchWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
                              TKGW& KGW1);
+// Codes 48 and "NA" texts, in the order the gadget is given them.
+void HandOverNotAvailable(TKGW& KGW1);
 // Reads a reply body into KGW1.
 void ReadWeather(std::string_view Body, TKGW& KGW1);

@@ -15,6 +15,7 @@ packages=(
   locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
   # the Debian package: CPack's dependency scan, and the checks of what it installs
   file lintian appstream desktop-file-utils man-db
+  nlohmann-json3-dev  # the JSON reader of the live weather source
   libexpat1-dev  # the XML parser the feed reading benchmark measures against
   qt6-base-dev  # the configuration dialog's widgets and their tests (Qt Test)
   xscreensaver xauth  # the hack run under the real screensaver daemon, as a user of its own

@@ -18,6 +18,8 @@ inline constexpr int kSockHostNotFound = 11001;
 inline constexpr int kSockTryAgain = 11002;
 inline constexpr int kSockNoRecovery = 11003;
 inline constexpr int kSockNoData = 11004;
+// A TLS handshake that failed; the stream's own text says why.
+inline constexpr int kSockSecureFailed = 19001;
 // errno values without a number of their own land above the numbered range, so that they
 // still count as failures and read as "Unknown Error No. 2xxxx".
 inline constexpr int kSockUnmappedBase = 20000;

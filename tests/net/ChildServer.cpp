@@ -87,6 +87,19 @@ bool ChildServer::Start(const std::string& Program, const std::vector<std::strin
     return WaitForListener(FPort, 5000);
 }
 
+bool StartNginx(ChildServer& Server, const std::string& ServerBlocks)
+{
+    const std::string dir = Server.Dir();
+    Server.WriteFile("nginx.conf",
+                     "worker_processes 1;\nerror_log " + dir + "/error.log;\npid " + dir + "/nginx.pid;\n"
+                     "events { worker_connections 64; }\n"
+                     "http {\n access_log off;\n client_body_temp_path " + dir + "/t1;\n proxy_temp_path " + dir +
+                         "/t2;\n fastcgi_temp_path " + dir + "/t3;\n uwsgi_temp_path " + dir + "/t4;\n"
+                         " scgi_temp_path " + dir + "/t5;\n types { text/xml xml; application/json json; }\n" +
+                         ServerBlocks + "}\n");
+    return Server.Start(kNginx, {"-e", dir + "/error.log", "-p", dir, "-c", dir + "/nginx.conf", "-g", "daemon off;"});
+}
+
 bool StartTinyproxy(ChildServer& Proxy)
 {
     Proxy.WriteFile("tinyproxy.conf", "Port " + std::to_string(Proxy.Port()) +

@@ -31,6 +31,11 @@ private:
     int FPid = -1;
 };
 
+inline constexpr const char* kNginx = "/usr/sbin/nginx";
+// Debian's nginx with the given server blocks, everything it writes kept in the server's
+// directory; the first block must listen on the server's port.
+bool StartNginx(ChildServer& Server, const std::string& ServerBlocks);
+
 inline constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
 // Debian's tinyproxy on the server's port, for loopback clients only.
 bool StartTinyproxy(ChildServer& Proxy);

@@ -7,42 +7,21 @@
 
 #include <gtest/gtest.h>
 
-#include <random>
 
 namespace {
 
-constexpr const char* kNginx = "/usr/sbin/nginx";
-
-std::string RandomBytes(size_t Count)
-{
-    std::mt19937 random(7);
-    std::string bytes(Count, '\0');
-    for (char& byte : bytes)
-        byte = static_cast<char>(random());
-    return bytes;
-}
-
-// nginx with its root in the server's directory, everything it writes kept there too.
 bool StartNginx(nettest::ChildServer& Server)
 {
-    const std::string dir = Server.Dir();
-    Server.WriteFile("nginx.conf",
-                     "worker_processes 1;\nerror_log " + dir + "/error.log;\npid " + dir + "/nginx.pid;\n"
-                     "events { worker_connections 64; }\n"
-                     "http {\n access_log off;\n client_body_temp_path " + dir + "/t1;\n proxy_temp_path " + dir +
-                         "/t2;\n fastcgi_temp_path " + dir + "/t3;\n uwsgi_temp_path " + dir + "/t4;\n"
-                         " scgi_temp_path " + dir + "/t5;\n types { text/xml xml; }\n"
-                         " server { listen 127.0.0.1:" + std::to_string(Server.Port()) + ";\n  root " + dir +
-                         "/www;\n  location = /moved { return 302 /feed.xml; } }\n}\n");
-    return Server.Start(kNginx, {"-e", dir + "/error.log", "-p", dir, "-c", dir + "/nginx.conf", "-g", "daemon off;"});
+    return nettest::StartNginx(Server, " server { listen 127.0.0.1:" + std::to_string(Server.Port()) + ";\n  root " +
+                                           Server.Dir() + "/www;\n  location = /moved { return 302 /feed.xml; } }\n");
 }
 
 TEST(DebianServers, NginxServesStaticFiles)
 {
-    if (!nettest::ChildServer::Installed(kNginx))
+    if (!nettest::ChildServer::Installed(nettest::kNginx))
         GTEST_SKIP() << "nginx is not installed (apt-get install nginx)";
     nettest::ChildServer nginx;
-    const std::string file = RandomBytes(65536);
+    const std::string file = nettest::RandomBytes(65536);
     nginx.WriteFile("www/file.bin", file);
     nginx.WriteFile("www/feed.xml", "<rss><channel><title>t</title></channel></rss>\n");
     ASSERT_TRUE(StartNginx(nginx)) << nginx.ReadFile("stderr.log") << nginx.ReadFile("error.log");

@@ -56,9 +56,6 @@ TEST_F(FeedTool, ReportsTheErrorWithExitCodeOne)
     const ToolRun refused = RunFeed("get http://127.0.0.1:" + std::to_string(nettest::UnusedLoopbackPort()) + "/");
     EXPECT_EQ(refused.ExitCode, 1);
     EXPECT_EQ(refused.Output, "ESockError: Connection Failed\n");
-    const ToolRun secure = RunFeed("get https://example.invalid/");
-    EXPECT_EQ(secure.ExitCode, 1);
-    EXPECT_EQ(secure.Output, "Exception: HTTP Secure Socket is not supported\n");
 }
 
 TEST_F(FeedTool, NewsFromAFileAndFromAServer)

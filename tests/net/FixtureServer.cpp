@@ -84,6 +84,34 @@ void FixtureConnection::HoldOpen(int MaxMs)
     }
 }
 
+void FixtureConnection::Tunnel(int Port)
+{
+    const int upstream = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const sockaddr_in address = Loopback(Port);
+    if (upstream < 0 || connect(upstream, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
+        Send(HttpReply("502 Bad Gateway", "", ""));
+        if (upstream >= 0)
+            close(upstream);
+        return;
+    }
+    Send("HTTP/1.0 200 Connection established\r\n\r\n");
+    FixtureConnection server(upstream, FStopping);
+    pollfd ends[2] = {{FFd, POLLIN, 0}, {upstream, POLLIN, 0}};
+    FixtureConnection* to[2] = {&server, this};
+    char buffer[16384];
+    for (bool open = true; open && !FStopping;) {
+        if (poll(ends, 2, 20) <= 0)
+            continue;
+        for (int end = 0; end < 2 && open; ++end) {
+            if (ends[end].revents == 0)
+                continue;
+            const ssize_t got = recv(ends[end].fd, buffer, sizeof buffer, 0);
+            open = got > 0 && to[end]->Send(std::string_view(buffer, static_cast<size_t>(got)));
+        }
+    }
+    close(upstream);
+}
+
 FixtureServer::FixtureServer()
 {
     FListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);

@@ -29,6 +29,9 @@ public:
     void Reset();
     // Keeps the connection open until the client closes it, the server stops or MaxMs pass.
     void HoldOpen(int MaxMs);
+    // Answers a CONNECT as a proxy would, with the tunnel going to 127.0.0.1:Port whatever host
+    // was asked for, and carries bytes both ways until one side closes.
+    void Tunnel(int Port);
     bool Stopping() const { return FStopping; }
     bool WasReset() const { return FReset; }
 

@@ -87,7 +87,6 @@ TEST_F(HttpOverMemory, BadAddressesAreRuntimeErrorsNotSocketErrors)
         return "none";
     };
     EXPECT_EQ(errorOf(""), "Empty URL");
-    EXPECT_EQ(errorOf("https://secure/"), "HTTP Secure Socket is not supported");
     EXPECT_EQ(errorOf("http://h:8o/"), "EConvertError '8o' is not a valid integer value");
 }
 

@@ -4,6 +4,7 @@
 #include "net/Httpclient.h"
 
 #include <chrono>
+#include <random>
 #include <string>
 
 namespace nettest {
@@ -13,6 +14,16 @@ struct GetOutcome {
     std::string Text;
     long long Ms = 0;
 };
+
+// Count bytes of a fixed pseudo-random sequence: a body no server rewrites or compresses.
+inline std::string RandomBytes(size_t Count)
+{
+    std::mt19937 random(7);
+    std::string bytes(Count, '\0');
+    for (char& byte : bytes)
+        byte = static_cast<char>(random());
+    return bytes;
+}
 
 inline GetOutcome TimedGet(THttpClient& Client, const std::string& Url)
 {

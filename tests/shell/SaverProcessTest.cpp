@@ -5,6 +5,7 @@
 #include "engine/HostNames.h"
 #include "platform/image/PictureDecoder.h"
 #include "tests/net/FixtureServer.h"
+#include "tests/net/TlsServers.h"
 #include "tests/platform/registry/TempConfigHome.h"
 #include "tests/shell/ChildProcess.h"
 
@@ -281,7 +282,7 @@ protected:
                  "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" + kNewsUrl + "\"\n\"ShowTime\"=dword:00000001\n"
                  "\"ShowWeather\"=dword:00000001\n\"ShowNews\"=dword:00000001\n\"ShowBlack\"=dword:00000000\n"
                  "\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1\"\n\"Port\"=\"" +
-                 std::to_string(Proxy.Port()) + "\"\n");
+                 std::to_string(Proxy.Port()) + "\"\n\"WeatherFeed\"=\"" + kRssWeatherHost + "\"\n");
     }
     bool WaitForRequests(size_t Count)
     {
@@ -290,7 +291,8 @@ protected:
         return Proxy.Requests().size() >= Count;
     }
 
-    const std::string kWeatherUrl = std::string("http://") + hosts::kWeatherFeedHost + "/forecastrss?p=20001&u=f";
+    const std::string kRssWeatherHost = "weather.kestrin-software.net";
+    const std::string kWeatherUrl = "http://" + kRssWeatherHost + "/forecastrss?p=20001&u=f";
     const std::string kNewsUrl = std::string("http://") + hosts::kNewsHost + "/rss/world.xml";
     nettest::FixtureServer Proxy;
 };
@@ -348,4 +350,45 @@ TEST_F(SaverProcessTest, QuitSignalsEndItCleanly)
         kill(saverProcess->Pid(), signal);
         EXPECT_EQ(saverProcess->WaitExit(5s), 0) << "signal " << signal << saverProcess->StdErr();
     }
+}
+
+// Today's services stood in for by local nginx over TLS: the weather from the live source's JSON
+// and the news over https, both through the proxy setting's CONNECT tunnels, the test CA trusted
+// through SSL_CERT_FILE. The screenshot lands in the build folder (live-feeds.png).
+TEST_F(SaverFeedsTest, LiveWeatherAndHttpsNewsThroughConnectTunnels)
+{
+    REQUIRE_X();
+    if (!nettest::ChildServer::Installed(nettest::kNginx))
+        GTEST_SKIP() << "nginx is not installed";
+    nettest::TlsServers servers;
+    servers.WriteFile("v1/forecast", R"({"current":{"temperature_2m":43.6,"weather_code":61,"is_day":1},)"
+                                     R"("daily":{"weather_code":[61,2],"temperature_2m_max":[47.1,52.4],)"
+                                     R"("temperature_2m_min":[38.2,36.8]}})");
+    servers.WriteFile("news", "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>World news</title>"
+                              "<link>https://news.google.com/</link><item><title>Read over https through a "
+                              "CONNECT tunnel</title></item><item><title>Weather from the live source</title>"
+                              "</item></channel></rss>");
+    ASSERT_TRUE(servers.Start()) << servers.Log();
+    for (const char* host : {"api.open-meteo.com:443", "news.google.com:443"})
+        Proxy.Route(host, [&](nettest::FixtureConnection& Connection) {
+            Connection.Tunnel(servers.Port(nettest::TlsServers::kGood));
+        });
+    Env["SSL_CERT_FILE"] = servers.Ca().CaFile();
+    WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:000000c8\n\"TDegree\"=\"f\"\n"
+             "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"https://news.google.com/news?ned=us&topic=w&output=rss\"\n"
+             "\"ShowTime\"=dword:00000001\n\"ShowWeather\"=dword:00000001\n\"ShowNews\"=dword:00000001\n"
+             "\"ShowBlack\"=dword:00000000\n\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1\"\n\"Port\"=\"" +
+             std::to_string(Proxy.Port()) + "\"\n");
+    std::string window;
+    auto saver = StartSaver({kSaver, "/s"}, window);
+    ASSERT_FALSE(window.empty()) << saver->StdErr();
+    ASSERT_TRUE(WaitForRequests(2)) << saver->StdErr();
+    EXPECT_EQ(Proxy.Requests()[0].substr(0, 30), "CONNECT api.open-meteo.com:443");
+    EXPECT_EQ(Proxy.Requests()[1].substr(0, 27), "CONNECT news.google.com:443");
+    std::this_thread::sleep_for(1500ms);
+    int status = -1;
+    X->Run("import -window root " SOLVANE_BINARY_DIR "/live-feeds.png", &status);
+    EXPECT_EQ(status, 0);
+    X->Run("xdotool key Escape");
+    EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
 }

@@ -22,7 +22,7 @@ protected:
 };
 
 const std::string kDefaultRss =
-    std::string("http://") + hosts::kNewsHost + "/news?ned=us&topic=w&output=rss";
+    std::string("https://") + hosts::kNewsHost + "/news?ned=us&topic=w&output=rss";
 
 const std::string kCompleteKey =
     "\"Brightness\"=dword:00000080\n"
@@ -52,6 +52,7 @@ void ExpectDefaults(const TKssSettings& S)
     EXPECT_EQ(S.GetUseProxy(), 0);
     EXPECT_EQ(S.GetProxy(), "");
     EXPECT_EQ(S.GetPort(), "");
+    EXPECT_EQ(S.GetWeatherFeed(), "");
 }
 
 TEST_F(KssSettingsTest, FirstStartWritesAllTwelveDefaults)
@@ -90,6 +91,11 @@ TEST_F(KssSettingsTest, CompleteKeyLoadsEveryValue)
     EXPECT_EQ(Settings.GetUseProxy(), 1);
     EXPECT_EQ(Settings.GetProxy(), "proxy.local");
     EXPECT_EQ(Settings.GetPort(), "3128");
+    // The twelve values alone: the weather comes from the live source.
+    EXPECT_EQ(Settings.GetWeatherFeed(), "");
+    WriteKey(kCompleteKey + "\"WeatherFeed\"=\"weather.test\"\n");
+    Settings.SetRegistry();
+    EXPECT_EQ(Settings.GetWeatherFeed(), "weather.test");
 }
 
 TEST_F(KssSettingsTest, KeyWithoutBrightnessIsOverwrittenWithDefaults)

@@ -1,0 +1,128 @@
+#include "net/OpenMeteo.h"
+
+#include "assets/LocationTables.h"
+#include "engine/HostNames.h"
+#include "gadgets/Kgw.h"
+#include "net/Httpclient.h"
+#include "net/WeatherFeed.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr int32_t kNotAvailableCode = 48;
+
+struct TWmoCondition {
+    int Wmo;
+    int32_t Day;
+    int32_t Night;
+};
+
+// WMO code -> condition code: clear and partly clear skies have night pictures of their own.
+constexpr TWmoCondition kConditions[] = {
+    {0, 32, 31},  {1, 34, 33},  {2, 30, 29},  {3, 26, 26},  {45, 20, 20}, {48, 20, 20}, {51, 9, 9},
+    {53, 9, 9},   {55, 9, 9},   {56, 8, 8},   {57, 8, 8},   {61, 11, 11}, {63, 12, 12}, {65, 12, 12},
+    {66, 10, 10}, {67, 10, 10}, {71, 13, 13}, {73, 16, 16}, {75, 41, 41}, {77, 13, 13}, {80, 40, 40},
+    {81, 11, 11}, {82, 12, 12}, {85, 42, 42}, {86, 46, 46}, {95, 4, 4},   {96, 35, 35}, {99, 3, 3},
+};
+
+std::optional<size_t> CityIndexOf(const std::string& Code)
+{
+    const auto cities = assets::CityTable();
+    for (size_t index = 0; index < cities.size(); ++index)
+        if (assets::FieldText(cities[index].Code) == Code)
+            return index;
+    return std::nullopt;
+}
+
+const nlohmann::json* Field(const nlohmann::json& Object, const char* Name)
+{
+    if (!Object.is_object())
+        return nullptr;
+    const auto it = Object.find(Name);
+    return it == Object.end() ? nullptr : &*it;
+}
+
+// Entry Index of the array Object.Name, when it is there.
+const nlohmann::json* Entry(const nlohmann::json& Object, const char* Name, size_t Index)
+{
+    const nlohmann::json* array = Field(Object, Name);
+    return array && array->is_array() && array->size() > Index ? &(*array)[Index] : nullptr;
+}
+
+std::string WholeDegrees(const nlohmann::json* Value)
+{
+    if (!Value || !Value->is_number())
+        return "NA";
+    return std::to_string(std::lround(Value->get<double>()));
+}
+
+int32_t ConditionOf(const nlohmann::json* Code, bool IsDay)
+{
+    return Code && Code->is_number_integer() ? LiveConditionCode(Code->get<int64_t>(), IsDay) : kNotAvailableCode;
+}
+
+}  // namespace
+
+int32_t LiveConditionCode(int64_t WmoCode, bool IsDay)
+{
+    for (const TWmoCondition& condition : kConditions)
+        if (condition.Wmo == WmoCode)
+            return IsDay ? condition.Day : condition.Night;
+    return kNotAvailableCode;
+}
+
+std::optional<std::string> LiveWeatherAddress(const TFeedSettings& Settings)
+{
+    const std::optional<size_t> index = CityIndexOf(Settings.WeatherCode);
+    const std::optional<assets::TLatLon> place = index ? assets::CityCoordinates(*index) : std::nullopt;
+    if (!place)
+        return std::nullopt;
+    char coordinates[64];
+    std::snprintf(coordinates, sizeof coordinates, "latitude=%.4f&longitude=%.4f", place->Latitude, place->Longitude);
+    return std::string("https://") + hosts::kLiveWeatherHost + "/v1/forecast?" + coordinates +
+           "&current=temperature_2m,weather_code,is_day&daily=weather_code,temperature_2m_max,temperature_2m_min"
+           "&temperature_unit=" + (Settings.TDegree == "c" ? "celsius" : "fahrenheit") +
+           "&timezone=auto&forecast_days=2";
+}
+
+std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW& KGW1)
+{
+    const std::optional<std::string> address = LiveWeatherAddress(Settings);
+    if (!address) {
+        HandOverNotAvailable(KGW1);
+        return {};
+    }
+    return FetchLiveWeatherFrom(HTTP1, Settings, *address, KGW1);
+}
+
+std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
+                                 TKGW& KGW1)
+{
+    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadLiveWeather(Body, KGW1); });
+}
+
+void ReadLiveWeather(std::string_view Body, TKGW& KGW1)
+{
+    const nlohmann::json reply = nlohmann::json::parse(Body, nullptr, false);
+    if (!reply.is_object()) {
+        HandOverNotAvailable(KGW1);
+        return;
+    }
+    const nlohmann::json empty;
+    const nlohmann::json* current = Field(reply, "current");
+    const nlohmann::json* daily = Field(reply, "daily");
+    const nlohmann::json& now = current ? *current : empty;
+    const nlohmann::json& days = daily ? *daily : empty;
+    // A missing day/night flag is taken for day: the day pictures are the plainer ones.
+    const nlohmann::json* isDay = Field(now, "is_day");
+    const bool day = !isDay || !isDay->is_number() || isDay->get<double>() != 0;
+    KGW1.SetTodayCode(ConditionOf(Field(now, "weather_code"), day));
+    KGW1.SetTomorrowCode(ConditionOf(Entry(days, "weather_code", 1), true));
+    KGW1.SetTodayNow(WholeDegrees(Field(now, "temperature_2m")));
+    KGW1.SetTomorrowLow(WholeDegrees(Entry(days, "temperature_2m_min", 1)));
+    KGW1.SetTomorrowHi(WholeDegrees(Entry(days, "temperature_2m_max", 1)));
+}
