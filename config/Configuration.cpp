@@ -45,6 +45,7 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent)
                              Form->ComboBox2TitleNews, Form->ListBox1IdCategory,
                              Form->ListBox1NewsUrl, Form->CheckBox1Proxy},
         *HTTP1, RSS_Url, Proxy, Port, NewsDirectoryToLoad, ReportError);
+    NewsPage->SetFallbackDirectory(BuiltInNewsDirectory());
     connect(Form->PageControl1, &QTabWidget::currentChanged, this, [this](int Page) {
         if (Page == kWeatherPage)
             WeatherPage->TabSheet2Show();

@@ -27,6 +27,7 @@ namespace {
 const QString kPleaseWait = QStringLiteral("Please wait...");
 const QString kUserDefined = QStringLiteral("User Defined");
 const QString kUserDefinedId = QStringLiteral("0");
+const QString kFallbackPrefix = QStringLiteral("builtin:");
 
 // Feed and directory texts are bytes; they read as the saver draws them (platform/gdi/CodePage.h).
 QString ScreenText(std::string_view Bytes)
@@ -149,9 +150,12 @@ void TNewsPage::LoadNewsDirectory()
     Controls.ListBox1IdCategory->addItem(kUserDefinedId);
     // The title and "Please wait..." reach the screen before the next download.
     plat::App().ProcessMessages();
-    // A socket error leaves "Please wait..." as the only category; its identifier is "0".
+    // A socket error leaves "Please wait..." as the only category (its identifier is "0"), unless
+    // a fallback directory is offered instead.
     if (const auto body = Download(CategoryListUrl()))
         FillCategories(*body);
+    else if (!Fallback.empty())
+        FillFallbackCategories();
     // Not reached when a step above raised: the next visit tries again.
     NewsDirectoryToLoad = false;
 }
@@ -166,11 +170,19 @@ void TNewsPage::ChooseCategory()
         return;
     }
     const QString id = Controls.ListBox1IdCategory->item(row)->text();
+    if (const TNewsCategory* category = FallbackCategory(id)) {
+        for (const TNewsChannel& channel : category->Channels) {
+            Controls.ComboBox2TitleNews->addItem(QString::fromStdString(channel.Title));
+            Controls.ListBox1NewsUrl->addItem(QString::fromStdString(channel.Address));
+        }
+    }
     if (id != kUserDefinedId) {
-        ShowWaiting(Controls.ComboBox2TitleNews);
-        // A socket error leaves "Please wait..." as the only title.
-        if (const auto body = Download(ChannelListUrl(id.toStdString())))
-            FillChannels(*body);
+        if (Controls.ListBox1NewsUrl->count() == 0) {
+            ShowWaiting(Controls.ComboBox2TitleNews);
+            // A socket error leaves "Please wait..." as the only title.
+            if (const auto body = Download(ChannelListUrl(id.toStdString())))
+                FillChannels(*body);
+        }
         Controls.ComboBox2TitleNews->setCurrentIndex(0);
         Controls.StaticText3->setText(Controls.ComboBox2TitleNews->currentText());
         const auto url = NewsUrlAt(0);
@@ -199,6 +211,29 @@ void TNewsPage::FillCategories(std::string_view Body)
         box->addItem(ScreenText(category.Name));
         Controls.ListBox1IdCategory->addItem(ScreenText(category.Value));
     }
+}
+
+void TNewsPage::FillFallbackCategories()
+{
+    QComboBox* box = Controls.ComboBox1Category;
+    box->clear();
+    box->addItem(kUserDefined);
+    box->setCurrentIndex(0);
+    for (size_t i = 0; i < Fallback.size(); ++i) {
+        box->addItem(QString::fromStdString(Fallback[i].Name));
+        Controls.ListBox1IdCategory->addItem(kFallbackPrefix + QString::number(i));
+    }
+}
+
+const TNewsCategory* TNewsPage::FallbackCategory(const QString& Id) const
+{
+    if (!Id.startsWith(kFallbackPrefix))
+        return nullptr;
+    bool ok = false;
+    const qsizetype position = Id.mid(kFallbackPrefix.size()).toLongLong(&ok);
+    return ok && position >= 0 && position < static_cast<qsizetype>(Fallback.size())
+               ? &Fallback[static_cast<size_t>(position)]
+               : nullptr;
 }
 
 void TNewsPage::FillChannels(std::string_view Body)

@@ -11,12 +11,15 @@
 // port that is not a number, a bad address) ends the handler and goes to the error reporter.
 #pragma once
 
+#include "net/NewsDirectory.h"
+
 #include <QString>
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QComboBox;
 class QCheckBox;
@@ -53,6 +56,11 @@ public:
     void ComboBox2TitleNewsChange();
     void UrlNewsChange();
 
+    // The directory offered where the online one cannot be reached (a socket error on the category
+    // list); its categories get the identifiers "builtin:<position>" and need no download. Empty
+    // (the default): the category box keeps "Please wait...".
+    void SetFallbackDirectory(std::vector<TNewsCategory> Directory) { Fallback = std::move(Directory); }
+
     bool Busy() const { return FBusy; }
 
 private:
@@ -66,6 +74,9 @@ private:
     std::optional<std::string> Download(const std::string& Url);
     void FillCategories(std::string_view Body);
     void FillChannels(std::string_view Body);
+    void FillFallbackCategories();
+    // The fallback category an identifier names, or null for an online one.
+    const TNewsCategory* FallbackCategory(const QString& Id) const;
     // The address at Row of the channel addresses; reports the list error when there is none.
     std::optional<QString> NewsUrlAt(int Row);
     void ShowWaiting(QComboBox* Box);
@@ -77,5 +88,6 @@ private:
     const QString& Port;
     bool& NewsDirectoryToLoad;
     TReportError ReportError;
+    std::vector<TNewsCategory> Fallback;
     bool FBusy = false;
 };

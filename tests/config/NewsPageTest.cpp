@@ -107,6 +107,19 @@ TEST_F(NewsPageTest, FirstVisitWithoutNetworkLeavesOnlyPleaseWait)
     EXPECT_TRUE(Errors.isEmpty());
 }
 
+// Where the online directory cannot be reached, the offered one stands in, without downloads.
+TEST_F(NewsPageTest, WithoutNetworkTheFallbackDirectoryIsOffered)
+{
+    Open(QString::number(nettest::UnusedLoopbackPort()));
+    Page->SetFallbackDirectory({{"World", {{"Globe", "https://globe.example/rss"}}}});
+    Page->TabSheet3Show();
+    EXPECT_EQ(Items(Category), QStringList({"User Defined", "World"}));
+    Choose(Category, 1);
+    EXPECT_EQ(Items(Titles), QStringList{"Globe"});
+    EXPECT_EQ(RSS_Url, "https://globe.example/rss");
+    EXPECT_TRUE(Errors.isEmpty());
+}
+
 TEST_F(NewsPageTest, CategoryAndChannelChoicesSetTheAddress)
 {
     Serve(kChannel, "<rss version=\"2.0\"><channel><title>Top &amp; Stories</title>");
