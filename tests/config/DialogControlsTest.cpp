@@ -14,7 +14,6 @@ namespace {
 class KhfaderTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        QtTestApp();
         Slider.SetGround(BuiltInPicture("SliderTrack"));
         Slider.SetKnob(BuiltInPicture("SliderKnob"));
         Slider.OnValueChanged = [this](TKHFADER*) { ++Events; };
@@ -24,6 +23,7 @@ protected:
         QTest::mousePress(&Slider, Qt::LeftButton, {}, QPoint(60, 12));
         QTest::mouseMove(&Slider, QPoint(X, 12));
     }
+    QApplication& App = QtTestApp();  // before the slider: a widget needs the application
     TKHFADER Slider;
     int Events = 0;
 };

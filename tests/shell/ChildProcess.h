@@ -6,6 +6,7 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <map>
 #include <optional>
 #include <string>
@@ -55,6 +56,35 @@ public:
 private:
     pid_t FPid = -1;
     std::string FDisplay;
+};
+
+// A private X server that this process's own X clients use (DISPLAY points at it) until the
+// object goes, for in-process tests that read back what is on screen: on the run's shared
+// display another test's window could cover what they look at.
+class ScopedPrivateDisplay {
+public:
+    ScopedPrivateDisplay()
+    {
+        const char* display = std::getenv("DISPLAY");
+        if (display != nullptr)
+            FOld = display;
+        if (!FServer.Display().empty())
+            setenv("DISPLAY", FServer.Display().c_str(), 1);
+    }
+    ~ScopedPrivateDisplay()
+    {
+        if (FOld)
+            setenv("DISPLAY", FOld->c_str(), 1);
+        else
+            unsetenv("DISPLAY");
+    }
+    ScopedPrivateDisplay(const ScopedPrivateDisplay&) = delete;
+    ScopedPrivateDisplay& operator=(const ScopedPrivateDisplay&) = delete;
+    bool Started() const { return !FServer.Display().empty(); }
+
+private:
+    PrivateXServer FServer;
+    std::optional<std::string> FOld;
 };
 
 // The id of the first visible window of process Pid on the server, or empty after Timeout.

@@ -1,7 +1,10 @@
-// The screen for another program's X window, on the test run's X server: frames land in the
+// The screen for another program's X window, on a private X server: frames land in the
 // window scaled with black bars, through shared memory and without it, follow resizes, leave the
 // owner's input selections alone, and a destroyed window ends the drawing without an X error.
 #include <gtest/gtest.h>
+
+// Before Xlib, whose Status macro would rename its parameters.
+#include "tests/shell/ChildProcess.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -18,6 +21,9 @@ class ForeignScreenTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        if (std::getenv("DISPLAY") == nullptr)
+            GTEST_SKIP() << "no X display";
+        X = std::make_unique<testproc::ScopedPrivateDisplay>();
         D = XOpenDisplay(nullptr);
         if (D == nullptr)
             GTEST_SKIP() << "no X display";
@@ -60,6 +66,7 @@ protected:
         XSync(D, False);
     }
 
+    std::unique_ptr<testproc::ScopedPrivateDisplay> X;
     Display* D = nullptr;
     Window W = 0;
     int Buffer = FrameMailbox::kFirstProducerBuffer;
