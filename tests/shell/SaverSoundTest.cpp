@@ -30,8 +30,10 @@ protected:
             GTEST_SKIP() << "no X display for end-to-end tests";
         X = std::make_unique<testproc::PrivateXServer>();
         ASSERT_FALSE(X->Display().empty());
-        Env = {{"DISPLAY", X->Display()}, {"XDG_CONFIG_HOME", Root()}, {"SDL_VIDEODRIVER", "x11"},
-               {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
+        // A runtime folder of its own: the music lock there is not held by a saver of a test
+        // running beside this one, which would leave this saver silent.
+        Env = {{"DISPLAY", X->Display()}, {"XDG_CONFIG_HOME", Root()}, {"XDG_RUNTIME_DIR", Root()},
+               {"SDL_VIDEODRIVER", "x11"}, {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
     }
 
     // The saver with its window shown (a start the fresh server refused is tried again).
@@ -93,7 +95,8 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
 {
     testsound::PulseServer server;
     ASSERT_TRUE(server.Running());
-    Env.insert(server.Env().begin(), server.Env().end());
+    for (const auto& [name, value] : server.Env())
+        Env[name] = value;
     Env["SDL_AUDIODRIVER"] = "dummy";
     for (bool bySignal : {false, true}) {
         server.SetSinkVolume(30000);
