@@ -1,8 +1,7 @@
 // The real executable started the way a screensaver daemon starts it: into a window the test
 // owns (holding its button presses, as the daemon does), on a private Xvfb server. Screenshots
 // with ImageMagick's import show the moving scene and the black bars; SIGTERM ends it with 0.
-#include "tests/platform/registry/TempConfigHome.h"
-#include "tests/shell/ChildProcess.h"
+#include "tests/shell/PrivateSaverRun.h"
 
 #include <gtest/gtest.h>
 
@@ -24,19 +23,13 @@ using testproc::ChildProcess;
 
 const std::string kSaver = SOLVANE_BINARY_DIR "/solvane";
 
-class HackProcessTest : public TempConfigHome {
+class HackProcessTest : public PrivateSaverRun {
 protected:
     void SetUp() override
     {
-        TempConfigHome::SetUp();
-        if (std::getenv("DISPLAY") == nullptr)
-            GTEST_SKIP() << "no X display for end-to-end tests";
-        X = std::make_unique<testproc::PrivateXServer>();
-        ASSERT_FALSE(X->Display().empty());
-        Env["DISPLAY"] = X->Display();
-        Env["XDG_CONFIG_HOME"] = Root();
-        Env["XDG_RUNTIME_DIR"] = Root();
-        Env["ASAN_OPTIONS"] = "detect_leaks=0:abort_on_error=1";
+        PrivateSaverRun::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         D = XOpenDisplay(X->Display().c_str());
         ASSERT_NE(D, nullptr);
         Host = XCreateSimpleWindow(D, DefaultRootWindow(D), 0, 0, 320, 240, 0, 0, 0xFFFFFF);
@@ -52,7 +45,7 @@ protected:
         if (D != nullptr)
             XCloseDisplay(D);
         X.reset();
-        TempConfigHome::TearDown();
+        PrivateSaverRun::TearDown();
     }
 
     // The window's pixels as 8-bit RGB bytes; also saved as a PNG under the build folder.
@@ -82,8 +75,6 @@ protected:
         return false;
     }
 
-    ChildProcess::Environment Env;
-    std::unique_ptr<testproc::PrivateXServer> X;
     Display* D = nullptr;
     Window Host = 0;
     std::string HostId;

@@ -3,9 +3,8 @@
 // after Escape and after SIGTERM, and a start that a missing sound server does not hold up.
 #include "assets/Resources.h"
 #include "platform/sound/SoundPlayer.h"
-#include "tests/platform/registry/TempConfigHome.h"
 #include "tests/platform/sound/PulseServer.h"
-#include "tests/shell/ChildProcess.h"
+#include "tests/shell/PrivateSaverRun.h"
 
 #include <gtest/gtest.h>
 
@@ -21,19 +20,12 @@ using Clock = std::chrono::steady_clock;
 
 const std::string kSaver = SOLVANE_BINARY_DIR "/solvane";
 
-class SaverSoundTest : public TempConfigHome {
+class SaverSoundTest : public PrivateSaverRun {
 protected:
     void SetUp() override
     {
-        TempConfigHome::SetUp();
-        if (std::getenv("DISPLAY") == nullptr)
-            GTEST_SKIP() << "no X display for end-to-end tests";
-        X = std::make_unique<testproc::PrivateXServer>();
-        ASSERT_FALSE(X->Display().empty());
-        // A runtime folder of its own: the music lock there is not held by a saver of a test
-        // running beside this one, which would leave this saver silent.
-        Env = {{"DISPLAY", X->Display()}, {"XDG_CONFIG_HOME", Root()}, {"XDG_RUNTIME_DIR", Root()},
-               {"SDL_VIDEODRIVER", "x11"}, {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
+        PrivateSaverRun::SetUp();
+        Env["SDL_VIDEODRIVER"] = "x11";
     }
 
     // The saver with its window shown (a start the fresh server refused is tried again).
@@ -47,8 +39,6 @@ protected:
         return nullptr;
     }
 
-    ChildProcess::Environment Env;
-    std::unique_ptr<testproc::PrivateXServer> X;
 };
 
 std::uintmax_t SizeOf(const std::string& Path)
