@@ -14,11 +14,14 @@ namespace {
 struct Loop {
     std::vector<int16_t> Samples;
     size_t Position = 0;  // audio thread only while the device is open
+    // A process that ends without PurgeSound (exit() from anywhere) would otherwise free the
+    // samples while the audio thread still copies from them.
+    ~Loop() { PurgeSound(); }
 };
 
 SDL_AudioDeviceID gDevice = 0;
-Loop gLoop;
 bool gStartedAudio = false;
+Loop gLoop;
 
 void SDLCALL FillFromLoop(void* User, Uint8* Stream, int Length)
 {
