@@ -14,7 +14,6 @@ bool Screen::Open(int Width, int Height, int DisplayIndex)
     if (Width <= 0 || Height <= 0 || !OpenWindow(Width, Height, DisplayIndex))
         return false;
     FFrames.Allocate(Width, Height);
-    FGammaFrame.assign(static_cast<size_t>(Width) * static_cast<size_t>(Height), 0u);
     return true;
 }
 
@@ -86,6 +85,8 @@ void Screen::ResetGammaRamp()
 
 void Screen::ShowWithGamma(const uint32_t* Pixels)
 {
+    // Made at the first frame that needs it: a backend applying the ramp in its own copy never does.
+    FGammaFrame.resize(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
     ApplyGammaTo(FGammaFrame.data(), Width(), Pixels);
     Show(FGammaFrame.data());
 }

@@ -13,6 +13,7 @@
 
 #include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
+#include "platform/display/GpuRendering.h"
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 
@@ -130,11 +131,11 @@ SDL_Window* SdlScreen::SwitchMode(int Width, int Height, int DisplayIndex)
 bool SdlScreen::MakeRenderer(int Width, int Height)
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    const char* driver = SDL_GetCurrentVideoDriver();
-    const bool offscreen = driver != nullptr && SDL_strcmp(driver, "offscreen") == 0;
-    if (offscreen || FRendering == SdlRendering::Software) {
-        // Nothing to accelerate without a display; a GL context would only load a GPU stack. The
-        // software renderer then draws into the window system's own framebuffer.
+    // A renderer named in SDL's own hint is left to SDL.
+    const bool chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
+    if (FRendering == SdlRendering::Software || (!chosen && !RendersWithGpu(FWindow))) {
+        // Nothing to accelerate without a GPU; a GL context would only load a software GL stack.
+        // The software renderer then draws into the window system's own framebuffer.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
     }
