@@ -147,6 +147,10 @@ TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
         // A picture that cannot be decoded leaves its sprite empty; the scene draws the rest.
         if (!Pictures[i].Error.empty())
             Sprites[i]->SetErrorResult(Pictures[i].Error);
+        // The JPEG pictures (all but a few megabytes of the scene's) are held by their sprites'
+        // surfaces alone once cut; the small bitmaps stay, the flyer copies are made from one.
+        if (Pictures[i].Picture.ClassName() == "TJPEGImage")
+            Sprites[i]->SetPictureSource(assets::FindResource(Pictures[i].Name), Pictures[i].Name);
         Sprites[i]->SetPicture(std::move(Pictures[i].Picture));
     }
 }

@@ -47,6 +47,7 @@ void TKIM::CreateDXImage()
         return;
     // A second creation replaces the surface instead of leaking the first.
     sprites::ReleaseSurface(FpSurface);
+    const TPaintPixels Pixels(*this);
     LastResult = sprites::CreateOffscreenSurface(*FDD, SurfaceWidth(), SurfaceHeight(), FpSurface);
     if (plat::Failed(LastResult) || !FpSurface) {
         sprites::ReleaseSurface(FpSurface);
@@ -103,6 +104,7 @@ void TKIM::RestoreSurface()
         return;
     if (plat::Failed(FpSurface->Restore()))
         return Fail("Can't restore surface TKIM");
+    const TPaintPixels Pixels(*this);
     // The colour key survives the restore; only the pixels are drawn again.
     if (plat::Failed(PaintSurface(*FpSurface, [this](plat::DrawContext& C) { PaintPicture(C); }))) {
         sprites::ReleaseSurface(FpSurface);

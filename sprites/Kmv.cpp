@@ -79,6 +79,7 @@ void TKMV::CreateDXMovie()
     FFrameCount = 0;
     if (!CheckStrip())
         return;
+    const TPaintPixels Pixels(*this);
     for (int i = 0; i < FFrameCount; ++i) {
         Create1Surface(i, FSurfaceWidth, FSurfaceHeight);
         if (!FpSurface[static_cast<size_t>(i)])
@@ -174,6 +175,9 @@ void TKMV::DrawImageFunc()
 
 void TKMV::RestoreSurfaces()
 {
+    if (FFrameCount == 0)
+        return;
+    const TPaintPixels Pixels(*this);
     for (int i = 0; i < FFrameCount; ++i) {
         plat::DirectDrawSurface*& Slot = FpSurface[static_cast<size_t>(i)];
         if (!Slot)

@@ -3,10 +3,35 @@
 #include "sprites/SpriteControl.h"
 
 #include "engine/Kss.h"
+#include "platform/image/PictureDecoder.h"
 #include "sprites/SpriteGeometry.h"
 #include "sprites/SpriteSurface.h"
 
 TSpriteControl::TSpriteControl(TComponent* AOwner) : TControl(AOwner) {}
+
+void TSpriteControl::SetPictureSource(std::span<const uint8_t> Bytes, std::string Name)
+{
+    FPictureBytes = Bytes;
+    FPictureName = std::move(Name);
+}
+
+TSpriteControl::TPaintPixels::TPaintPixels(TSpriteControl& Sprite) : FSprite(Sprite)
+{
+    if (Sprite.FPictureBytes.empty() || !Sprite.FPicture.Empty())
+        return;
+    // The same bytes through the same decoder: the pixels the surfaces were first painted with.
+    plat::DecodeResult Result = plat::DecodePicture(Sprite.FPictureBytes, Sprite.FPictureName);
+    if (Result.Ok())
+        Sprite.FPicture = std::move(Result.Image);
+    else
+        Sprite.Fail(Result.Error.c_str());
+}
+
+TSpriteControl::TPaintPixels::~TPaintPixels()
+{
+    if (!FSprite.FPictureBytes.empty())
+        FSprite.FPicture.ReleasePixels();
+}
 
 TKss* TSpriteControl::Host() const
 {

@@ -13,6 +13,7 @@
 #include "platform/display/DDraw.h"
 #include "platform/image/Picture.h"
 
+#include <span>
 #include <string>
 
 class TKss;
@@ -25,6 +26,11 @@ public:
     // The picture: a still image, or a strip of equally tall frames stacked from top to bottom.
     const plat::Picture& GetPicture() const { return FPicture; }
     void SetPicture(plat::Picture APicture) { FPicture = std::move(APicture); }
+    // The encoded bytes the picture was decoded from, in memory that outlives the sprite (a
+    // built-in resource), and the name a decoding error carries. A sprite given them holds the
+    // decoded pixels only while it paints its surfaces: once they hold them the pixels are let go
+    // (the picture keeps its size and kind), and a restore after a loss decodes them again.
+    void SetPictureSource(std::span<const uint8_t> Bytes, std::string Name);
 
     TNotifyEvent OnError;
     const std::string& GetErrorResult() const { return FErrorResult; }
@@ -71,6 +77,19 @@ protected:
     // The clipped blit of SourceRect of Surface to the sprite's position on the back surface.
     // Tag names the sprite kind in a blit failure text ("BMP", "MOV").
     void BlitToBack(plat::DirectDrawSurface& Surface, const char* Tag);
+    // The picture's pixels for one painting of the sprite's surfaces: decoded again when they
+    // were let go (a failure is reported, and the painting then draws nothing), and let go again
+    // afterwards when the sprite has its picture's bytes.
+    class TPaintPixels {
+    public:
+        explicit TPaintPixels(TSpriteControl& Sprite);
+        ~TPaintPixels();
+        TPaintPixels(const TPaintPixels&) = delete;
+        TPaintPixels& operator=(const TPaintPixels&) = delete;
+
+    private:
+        TSpriteControl& FSprite;
+    };
     // Runs Paint on a drawing context of Surface and gives the context back. The result of the
     // drawing-context request, also kept in LastResult; Paint does not run when it failed.
     template <class PaintFn>
@@ -86,6 +105,8 @@ protected:
     }
 
     plat::Picture FPicture;
+    std::span<const uint8_t> FPictureBytes;
+    std::string FPictureName;
     std::string FErrorResult;
     int32_t FShowX = 0;
     int32_t FShowY = 0;

@@ -31,7 +31,10 @@ public:
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
+    // No pixels: none decoded, or let go by ReleasePixels.
     bool Empty() const { return FPixels.empty(); }
+    // Frees the pixels; the size and the kind stay, and drawing the picture draws nothing.
+    void ReleasePixels() { FPixels = PixelBuffer(); }
     const std::string& ClassName() const { return FClassName; }
 
     uint32_t* Pixels() { return FPixels.data(); }

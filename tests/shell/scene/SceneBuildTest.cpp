@@ -85,6 +85,18 @@ TEST(SceneBuild, SmallerFlyersAreRunTimeCopiesOfTheSmallStrip)
     EXPECT_EQ(S.KMV3->FrameCount(), 150);
 }
 
+TEST(SceneBuild, OnlyTheSurfacesHoldTheJpegPicturesOnceCut)
+{
+    TSceneStage Stage({});
+    const TScene& S = *Stage.Scene;
+    for (const TSpriteControl* Sprite : {static_cast<const TSpriteControl*>(S.KIM1), static_cast<const TSpriteControl*>(S.KMV1)}) {
+        EXPECT_TRUE(Sprite->GetPicture().Empty());
+        EXPECT_EQ(Sprite->GetPicture().Width(), 1024);  // size and kind stay
+        EXPECT_EQ(Sprite->GetPicture().ClassName(), "TJPEGImage");
+    }
+    EXPECT_FALSE(S.KMV3SGsmall->GetPicture().Empty());
+}
+
 TEST(SceneBuild, FourFlightsOnTheirPaths)
 {
     TSceneStage Stage({});
