@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # ThreadSanitizer check of the threaded parts: the frame timer, the display host's frame loop
 # against the saver's shutdown, the application's cross-thread hand-overs, the gadget values
-# written on the UI side while frames draw them, and the feed thread. Builds build-tsan with
-# -DSOLVANE_TSAN=ON and runs those test suites; any reported race fails the run.
+# written on the UI side while frames draw them, the feed thread, frames flipped from another
+# thread, the brightness ramp set while frames are shown, the mixer behind ALSA's pulse plugin
+# (the sound server's client threads) and the saver's music (SDL's audio thread, in the saver
+# process the sound tests start). Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test
+# suites; any reported race fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build=build-tsan
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN=ON >/dev/null
-cmake --build "$build" -j2 --target solvane-tests
+cmake --build "$build" -j2 --target solvane-tests solvane
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*}"

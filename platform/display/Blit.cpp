@@ -81,13 +81,15 @@ void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int Source
     }
 }
 
-__attribute__((target_clones("avx2", "default")))
-void ScaleChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uint32_t Slopes[3])
+namespace {
+
+// Eight pixels at a time as sixteen 16-bit words: green and blue in the even words, filler and
+// red in the odd ones. Each byte of a word is multiplied by its own channel's slope; a channel
+// times a slope of at most 257 stays below 65536, so every step is one vector operation on whole
+// words, with no shuffling.
+[[gnu::always_inline]] inline void ScaleWords(uint32_t* Dest, const uint32_t* Source, size_t Count,
+                                              const uint32_t Slopes[3])
 {
-    // Eight pixels at a time as sixteen 16-bit words: green and blue in the even words, filler and
-    // red in the odd ones. Each byte of a word is multiplied by its own channel's slope; a channel
-    // times a slope of at most 257 stays below 65536, so every step is one vector operation on
-    // whole words, with no shuffling.
     const uint16_t blue = static_cast<uint16_t>(Slopes[2]), green = static_cast<uint16_t>(Slopes[1]),
                    red = static_cast<uint16_t>(Slopes[0]);
     const Words16 low = {blue, red, blue, red, blue, red, blue, red, blue, red, blue, red, blue, red, blue, red};
@@ -104,6 +106,24 @@ void ScaleChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const u
         Dest[i] = ((((p >> 16) & 0xFF) * red >> 8) << 16) | ((((p >> 8) & 0xFF) * green >> 8) << 8) |
                   ((p & 0xFF) * blue >> 8);
     }
+}
+
+// The same in 32-byte vectors. Chosen at each call rather than through an ifunc resolver, which
+// runs before the sanitizers' run-times are up.
+[[gnu::target("avx2")]] void ScaleWordsAvx2(uint32_t* Dest, const uint32_t* Source, size_t Count,
+                                            const uint32_t Slopes[3])
+{
+    ScaleWords(Dest, Source, Count, Slopes);
+}
+
+}  // namespace
+
+void ScaleChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uint32_t Slopes[3])
+{
+    if (__builtin_cpu_supports("avx2"))
+        ScaleWordsAvx2(Dest, Source, Count, Slopes);
+    else
+        ScaleWords(Dest, Source, Count, Slopes);
 }
 
 void MapChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uint8_t Tables[3][256])
