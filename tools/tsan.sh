@@ -13,5 +13,5 @@ build=build-tsan
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN=ON >/dev/null
 cmake --build "$build" -j2 --target solvane-tests solvane
 
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1"
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
 "$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*}"
