@@ -39,7 +39,7 @@ public:
 
     // The strip decoded to a bitmap, for a JPEG strip. A null bitmap changes nothing. Given the
     // sprite's own picture (the decoded strip), the bitmap is that picture, not a copy of it: the
-    // restore after a loss cuts from the one retained copy.
+    // restore after a loss cuts from the picture again (decoded again first if it was let go).
     void SetFDibBitmap(const plat::Picture* Bitmap);
     const plat::Picture& DibBitmap() const { return FDibIsPicture ? FPicture : FDibBitmap; }
     bool DibLoaded() const { return FDibLoaded; }
