@@ -20,12 +20,14 @@ TModuleResource BuiltInResource(const char* Name)
     return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
 }
 
-// The module beside the executable (a build tree), else where it is installed.
+// The module beside the executable (a build tree), else in the install folder as seen from the
+// executable (an installed or unpacked tree), else in the install folder itself.
 TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char* Entry)
 {
     std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    const bool loaded = (!error && Module.Load((self.parent_path() / Name).string())) ||
+    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    const bool loaded = (!error && (Module.Load((bin / Name).string()) ||
+                                    Module.Load((bin / SOLVANE_MODULE_DIR_FROM_BIN / Name).string()))) ||
                         Module.Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
     return loaded ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
 }
