@@ -104,15 +104,25 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
 
 TEST_F(SaverSoundTest, WithoutASoundServerItStartsSilentAtOnce)
 {
+    // Measured against a start with SDL's silent driver in the same run, so a busy machine slows
+    // both alike; what must not show is a wait for the missing server.
+    auto timedStart = [this] {
+        const auto started = Clock::now();
+        auto saver = StartSaver();
+        const auto took = Clock::now() - started;
+        EXPECT_NE(saver, nullptr);
+        if (saver != nullptr) {
+            X->Run("xdotool key Escape");
+            EXPECT_EQ(saver->WaitExit(5s), 0);
+            EXPECT_EQ(saver->StdErr(), "");
+        }
+        return took;
+    };
+    Env["SDL_AUDIODRIVER"] = "dummy";
+    const auto silentDriver = timedStart();
     Env["ALSA_CONFIG_PATH"] = Root() + "/asound.conf";
     WriteFile(Root() + "/asound.conf", "pcm.!default { type pulse }\nctl.!default { type pulse }\n");
     Env["PULSE_SERVER"] = "unix:" + Root() + "/no-server";
     Env["SDL_AUDIODRIVER"] = "";
-    const auto started = Clock::now();
-    auto saver = StartSaver();
-    ASSERT_NE(saver, nullptr);
-    EXPECT_LT(Clock::now() - started, 2s);
-    X->Run("xdotool key Escape");
-    EXPECT_EQ(saver->WaitExit(5s), 0);
-    EXPECT_EQ(saver->StdErr(), "");
+    EXPECT_LT(timedStart(), silentDriver + 1s);
 }
