@@ -27,9 +27,11 @@ int32_t Ticked(const QCheckBox* Box)
 TForm2::TForm2(TReportError AReportError, QWidget* Parent)
     : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()), ReportError(std::move(AReportError))
 {
-    Form->setupUi(this);
-    setAttribute(Qt::WA_StyledBackground);
+    // Changing a window's flags re-parents it, which polishes every child again under the style
+    // sheet: set before the children exist.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
+    setAttribute(Qt::WA_StyledBackground);
+    Form->setupUi(this);
     if (!ReportError)
         ReportError = [this](const QString& Message) {
             QMessageBox::critical(this, windowTitle(), Message);

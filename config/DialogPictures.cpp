@@ -1,18 +1,12 @@
 #include "config/DialogPictures.h"
 
 #include "assets/Resources.h"
-#include "platform/image/PictureDecoder.h"
 
 QImage BuiltInPicture(std::string_view Name)
 {
-    const plat::DecodeResult decoded = plat::DecodePicture(assets::FindResource(Name), Name);
-    if (!decoded.Ok() || decoded.Image.Empty())
-        return {};
-    const plat::Picture& picture = decoded.Image;
-    // The decoders' pixels are 0x00RRGGBB, rows without padding: Qt's RGB32 layout.
-    return QImage(reinterpret_cast<const uchar*>(picture.Pixels()), picture.Width(),
-                  picture.Height(), picture.Width() * 4, QImage::Format_RGB32)
-        .copy();
+    const std::span<const uint8_t> bytes = assets::FindResource(Name);
+    return QImage::fromData(bytes.data(), static_cast<int>(bytes.size()))
+        .convertToFormat(QImage::Format_RGB32);
 }
 
 QImage WithAutoTransparency(const QImage& Picture)

@@ -1,5 +1,6 @@
-// The dialog's pictures: the built-in resources decoded by the program's own decoders and handed
-// to Qt as images, and the transparent drawing of a picture whose bottom-left pixel names the
+// The dialog's pictures: the built-in resources read by Qt's own image readers (the program's
+// bitmap decoder goes through SDL, which the dialog would otherwise map only for this; a test
+// holds both to the same pixels), and the transparent drawing of a picture whose bottom-left pixel names the
 // colour to leave out.
 #pragma once
 

@@ -8,15 +8,6 @@ namespace {
 
 constexpr std::string_view kLineMark = "  ***  ";
 
-// The XML declaration or the "rss" root element opens the document.
-bool OpensAsFeed(std::string_view Body)
-{
-    std::string_view token, root;
-    CutBetween(Body, "<?", " ", token);
-    CutBetween(Body, "<", " ", root);
-    return token == "xml" || root == "rss";
-}
-
 // "  ***  " and each item's title followed by "  ***  ", as written in the feed.
 std::string ItemLine(std::string_view Body)
 {
@@ -58,24 +49,4 @@ void ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
     NewsLink = CleanCData(link);
     KGR1.SetNameNews(DecodeEntities(CleanCData(title)));
     KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body)))));
-}
-
-std::string ReadChannelTitle(std::string_view Body)
-{
-    std::string_view title = "Not Available";
-    if (OpensAsFeed(Body)) {
-        title = {};
-        CutBetween(Body, "<title>", "</title>", title);
-    }
-    return DecodeEntities(CleanCData(title));
-}
-
-std::string FetchChannelTitle(THttpClient& HTTP1, const std::string& Url)
-{
-    std::string title;
-    const std::string failure = CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Url);
-        title = ReadChannelTitle(HTTP1.Body);
-    });
-    return failure.empty() ? title : ReadChannelTitle("");
 }

@@ -21,6 +21,9 @@
 class THttpClient;
 class TKGR;
 
+// The XML declaration or the "rss" root element opens the document.
+bool OpensAsFeed(std::string_view Body);
+
 // The ticker's line when the reply is not a feed.
 inline constexpr const char* kNewsNotAvailable = "*** Not Available Now ***";
 

@@ -11,13 +11,14 @@ set(PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(PACKAGING_OUT ${CMAKE_BINARY_DIR}/packaging)
 
 # A package build makes only what ships: every executable but the program itself (tests, bench,
-# command-line tools) leaves "all", so `cmake --build` and CPack compile no more than needed.
+# command-line tools, and the feed tool's module) leaves "all", so `cmake --build` and CPack
+# compile no more than needed.
 option(SOLVANE_PACKAGE_ONLY "Build only the installed program and its modules" OFF)
 if(SOLVANE_PACKAGE_ONLY)
   get_property(all_targets DIRECTORY PROPERTY BUILDSYSTEM_TARGETS)
   foreach(target ${all_targets})
     get_target_property(type ${target} TYPE)
-    if(type STREQUAL "EXECUTABLE" AND NOT target STREQUAL "solvane")
+    if((type STREQUAL "EXECUTABLE" AND NOT target STREQUAL "solvane") OR target STREQUAL "solvane-feed-read")
       set_target_properties(${target} PROPERTIES EXCLUDE_FROM_ALL ON)
     endif()
   endforeach()
@@ -27,8 +28,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The settings dialog's module, where `solvane /c` looks when it is not beside the executable.
-install(TARGETS solvane-dialog LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
+# The saver's and the settings dialog's modules, where `solvane` looks when they are not beside
+# the executable.
+install(TARGETS solvane-saver solvane-dialog LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
 
 # XScreenSaver looks for hacks in its own folder and knows them by base name: a relative link
 # keeps one program (and /proc/self/exe pointing at bin/, where its modules are found from).

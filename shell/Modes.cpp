@@ -1,21 +1,18 @@
 #include "shell/Modes.h"
 
-#include "assets/Resources.h"
-#include "config/DialogEntry.h"
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/Library.h"
 #include "shell/HackStart.h"
+#include "shell/ModuleHost.h"
 #include "shell/Preview.h"
 #include "shell/Unit1.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
 #include <exception>
-#include <filesystem>
 #include <memory>
 
 namespace shell {
@@ -40,36 +37,15 @@ void RunSaver(const THackStart& Start)
     app.Run();
 }
 
-TDialogResource FindBuiltIn(const char* Name)
-{
-    const std::span<const uint8_t> bytes = assets::FindResource(Name);
-    return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
-}
-
-// The dialog's module beside the executable (a build tree), else where it is installed.
-bool LoadDialogModule(plat::Library& Module)
-{
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (!error && Module.Load((self.parent_path() / kDialogModuleName).string())) ||
-           Module.Load(std::string(SOLVANE_MODULE_DIR "/") + kDialogModuleName);
-}
-
-void RunConfiguration(int argc, const char* const* argv)
+// The launcher starts the dialog's module itself: this mode runs only when that module is
+// missing or damaged.
+void ReportMissingDialog()
 {
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
-    plat::Library module;
-    const auto configure = LoadDialogModule(module)
-        ? reinterpret_cast<TSolvaneConfigure>(module.Symbol(kDialogEntryName)) : nullptr;
-    if (configure == nullptr) {
-        app.MessageBox(std::string("The settings dialog cannot be loaded (") + kDialogModuleName +
-                           " is missing or damaged).",
-                       app.Title);
-        return;
-    }
-    const TDialogHost host{argc, const_cast<char**>(argv), FindBuiltIn};
-    configure(&host);
+    app.MessageBox(std::string("The settings dialog cannot be loaded (") + kDialogModuleName +
+                       " is missing or damaged).",
+                   app.Title);
 }
 
 void ShowOnDesktop(const std::string& Text, const std::string& Caption)
@@ -86,30 +62,13 @@ void RunMode(int argc, const char* const* argv)
         RunSaver(HackStartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
                              std::getenv("XSCREENSAVER_WINDOW")));
         break;
-    case TSaverMode::Configuration: RunConfiguration(argc, argv); break;
+    case TSaverMode::Configuration: ReportMissingDialog(); break;
     case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
     case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
     }
 }
 
 }  // namespace
-
-TSaverMode ModeOf(const std::string& Switch)
-{
-    std::string text;
-    for (char c : Switch)
-        text += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    if (text.size() < 2)
-        return TSaverMode::Saver;
-    if (text[0] == '/' || text[0] == '-')
-        text.erase(0, 1);
-    switch (text.empty() ? '\0' : text[0]) {
-    case 'P': return TSaverMode::Preview;
-    case 'C': return TSaverMode::Configuration;
-    case 'A': return TSaverMode::Password;
-    default: return TSaverMode::Saver;
-    }
-}
 
 void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, const TMessageSink& Show)
 {

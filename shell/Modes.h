@@ -6,17 +6,13 @@
 // code 1 and the reason on standard error.
 #pragma once
 
+#include "shell/SaverMode.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
 
 namespace shell {
-
-enum class TSaverMode { Saver, Configuration, Preview, Password };
-
-// Upper-cases the switch, drops one "/" (or, failing that, one "-") and looks at the first
-// character left; anything not understood, and a switch shorter than two characters, is the saver.
-TSaverMode ModeOf(const std::string& Switch);
 
 // Shows a text with a caption and waits until the user dismissed it.
 using TMessageSink = std::function<void(const std::string& Text, const std::string& Caption)>;

@@ -1,7 +1,50 @@
-// The executable's entry: everything happens in the mode the command line picks.
-#include "shell/Modes.h"
+// The executable: a launcher that maps no display, sound or toolkit library. It picks the mode's
+// module (shell/ModuleHost.h) and hands it the command line and the built-in resources, which
+// stay in the executable: the settings dialog's for /c, the saver's for every other mode and for
+// /c when the dialog's module cannot be loaded (the saver's module then tells the user).
+#include "assets/Resources.h"
+#include "platform/shell/Library.h"
+#include "shell/ModuleHost.h"
+#include "shell/SaverMode.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+namespace {
+
+TModuleResource BuiltInResource(const char* Name)
+{
+    const std::span<const uint8_t> bytes = assets::FindResource(Name);
+    return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
+}
+
+// The module beside the executable (a build tree), else in the install folder as seen from the
+// executable (an installed or unpacked tree), else in the install folder itself.
+TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char* Entry)
+{
+    std::error_code error;
+    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    const bool loaded = (!error && (Module.Load((bin / Name).string()) ||
+                                    Module.Load((bin / SOLVANE_MODULE_DIR_FROM_BIN / Name).string()))) ||
+                        Module.Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
+    return loaded ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
+}
+
+}  // namespace
 
 int main(int argc, char** argv)
 {
-    return shell::RunSaverProgram(argc, argv);
+    const TModuleHost host{argc, argv, BuiltInResource};
+    plat::Library module;
+    if (argc > 1 && shell::ModeOf(argv[1]) == shell::TSaverMode::Configuration)
+        if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
+            return configure(&host);
+    const TModuleEntry run = LoadModuleEntry(module, kSaverModuleName, kSaverEntryName);
+    if (run == nullptr) {
+        std::fprintf(stderr, "solvane: %s is missing or damaged\n", kSaverModuleName);
+        return 1;
+    }
+    return run(&host);
 }

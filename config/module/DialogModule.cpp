@@ -1,23 +1,18 @@
 // The settings dialog's module: its one export runs the configuration mode, and the built-in
-// resources are the executable's, reached through the host it is given. Defining
-// assets::FindResource here keeps the library's own lookup, and with it a second copy of every
-// picture and table, out of the module.
+// resources are the executable's, reached through the host it is given.
 #include "config/Configuration.h"
-#include "config/DialogEntry.h"
 
-#include "assets/Resources.h"
 #include "platform/app/Application.h"
 #include "platform/qt/QtWindowSystem.h"
+#include "shell/ModuleHost.h"
+#include "shell/module/HostResources.h"
 
 #include <QApplication>
 #include <QScreen>
 
 #include <cstdlib>
-#include <string>
 
 namespace {
-
-const TDialogHost* Host = nullptr;
 
 // Qt ends the process when it finds no display; the user is told instead.
 bool HasDisplay()
@@ -30,21 +25,9 @@ bool HasDisplay()
 
 }  // namespace
 
-namespace assets {
-
-std::span<const uint8_t> FindResource(std::string_view Name)
+extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TModuleHost* AHost)
 {
-    if (Host == nullptr)
-        return {};
-    const TDialogResource found = Host->FindResource(std::string(Name).c_str());
-    return {found.Data, found.Data ? found.Size : 0};
-}
-
-}  // namespace assets
-
-extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TDialogHost* AHost)
-{
-    Host = AHost;
+    shell::UseHostResources(AHost);
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
     if (!HasDisplay()) {

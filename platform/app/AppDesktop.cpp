@@ -1,27 +1,27 @@
 // The desktop services of the application object, over SDL. Message boxes work before (and
 // without) the video subsystem; the cursor needs it and only counts until there is one.
+// UseSdl joins SDL's input (AppInput.cpp) and message boxes to the loop.
 #include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
 
 #include <SDL.h>
 
-#include <cstdio>
-
 namespace plat {
 
-void Application::MessageBox(const std::string& Text, const std::string& Caption)
+namespace {
+
+bool ShowSdlMessageBox(const std::string& Text, const std::string& Caption)
 {
-    if (TWindowSystem* system = FWindowSystem; system && system->MessageBox(Text, Caption))
-        return;
-    if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
-                                 nullptr) == 0)
-        return;
-    std::fprintf(stderr, "%s: %s\n", Caption.c_str(), Text.c_str());
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
+                                    nullptr) == 0;
 }
 
-void Application::ShowException(const std::exception& E)
+}  // namespace
+
+void Application::UseSdl()
 {
-    MessageBox(E.what(), Title);
+    FSdlInput = [](Application& A) { A.PumpInput(); };
+    FSdlMessageBox = ShowSdlMessageBox;
 }
 
 int Application::ShowCursor(bool Show)

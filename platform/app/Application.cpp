@@ -1,11 +1,15 @@
 #include "platform/app/Application.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <exception>
 #include <future>
 #include <vector>
 
 namespace plat {
+
+std::atomic<void (*)(Application&)> Application::FSdlInput{nullptr};
+std::atomic<bool (*)(const std::string&, const std::string&)> Application::FSdlMessageBox{nullptr};
 
 Application& App()
 {
@@ -37,13 +41,28 @@ void Application::ProcessMessages()
 {
     if (TakeQuitSignal())
         Quit();
-    PumpInput();
+    if (const auto input = FSdlInput.load())
+        input(*this);
     if (TWindowSystem* system = FWindowSystem)
         system->Pump();
     FireDueTimers();
     RunPosted();
     if (OnPresent)
         OnPresent();
+}
+
+void Application::MessageBox(const std::string& Text, const std::string& Caption)
+{
+    if (TWindowSystem* system = FWindowSystem; system && system->MessageBox(Text, Caption))
+        return;
+    if (const auto sdlBox = FSdlMessageBox.load(); sdlBox && sdlBox(Text, Caption))
+        return;
+    std::fprintf(stderr, "%s: %s\n", Caption.c_str(), Text.c_str());
+}
+
+void Application::ShowException(const std::exception& E)
+{
+    MessageBox(E.what(), Title);
 }
 
 void Application::Post(Task ATask)

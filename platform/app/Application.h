@@ -105,6 +105,12 @@ public:
     // null goes back to SDL alone. The application does not own it.
     void SetWindowSystem(TWindowSystem* System);
 
+    // From now on every application of the process takes SDL's input on each pass and shows its
+    // message boxes through SDL when no installed window system does. The programs that draw
+    // with SDL switch it on (StartSdlVideo does); the others (the settings dialog, the
+    // command-line tools) then link no SDL. Any thread; more than once is harmless.
+    static void UseSdl();
+
 private:
     using Clock = std::chrono::steady_clock;
     struct WindowTimer {
@@ -114,6 +120,9 @@ private:
     };
 
     void PumpInput();
+    // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
+    static std::atomic<void (*)(Application&)> FSdlInput;
+    static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
     void FireDueTimers();
     void RunPosted();
     void WaitForWork();

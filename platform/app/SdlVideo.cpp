@@ -1,5 +1,7 @@
 #include "platform/app/SdlVideo.h"
 
+#include "platform/app/Application.h"
+
 #include <SDL.h>
 
 namespace plat {
@@ -7,6 +9,7 @@ namespace plat {
 bool StartSdlVideo()
 {
     SDL_SetHint(SDL_HINT_VIDEO_ALLOW_SCREENSAVER, "1");
+    Application::UseSdl();
     return SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
 }
 

@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -99,6 +100,15 @@ public:
         const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
         if (fd < 0) {
             Error = SocketErrorFromErrno(errno);
+            return nullptr;
+        }
+        // The client writes a request as a few whole pieces (the lines, then the blank line):
+        // with Nagle's rule the last piece waits for the server's delayed acknowledgement of the
+        // first, about 40 ms on every request.
+        const int on = 1;
+        if (setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0) {
+            Error = SocketErrorFromErrno(errno);
+            close(fd);
             return nullptr;
         }
         if (LingerOff) {

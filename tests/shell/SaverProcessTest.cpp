@@ -117,6 +117,31 @@ TEST_F(SaverProcessTest, PasswordModeWithoutTheLibraryReportsAndExitsZero)
               std::string::npos) << saver.StdErr();
 }
 
+// The launcher in a folder of its own, with the saver's module beside it (the dialog's then
+// reports through it) and without (the launcher says so and fails).
+TEST_F(SaverProcessTest, LauncherReportsAMissingModule)
+{
+    Env["DISPLAY"] = "";
+    const struct {
+        std::vector<std::string> Files;
+        int Code;
+        std::string Said;
+    } cases[] = {
+        {{"solvane", "solvane-saver.so"}, 0,
+         "The settings dialog cannot be loaded (solvane-dialog.so is missing or damaged)."},
+        {{"solvane"}, 1, "solvane: solvane-saver.so is missing or damaged"},
+    };
+    for (const auto& c : cases) {
+        const std::string dir = Root() + "/launcher" + std::to_string(c.Files.size());
+        std::filesystem::create_directories(dir);
+        for (const std::string& file : c.Files)
+            std::filesystem::copy_file(SOLVANE_BINARY_DIR "/" + file, dir + "/" + file);
+        ChildProcess launcher({dir + "/solvane", "/c"}, Env);
+        EXPECT_EQ(launcher.WaitExit(10s), c.Code) << c.Said;
+        EXPECT_NE(launcher.StdErr().find(c.Said), std::string::npos) << launcher.StdErr();
+    }
+}
+
 TEST_F(SaverProcessTest, PreviewWithABadHandleShowsTheExceptionAndExitsZero)
 {
     Env["DISPLAY"] = "";

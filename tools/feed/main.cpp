@@ -10,10 +10,12 @@
 //     when an error ends the fetch.
 #include "engine/StrToInt.h"
 #include "net/Httpclient.h"
-#include "tools/feed/FeedRead.h"
+#include "platform/shell/Library.h"
+#include "tools/feed/read/FeedRead.h"
 
 #include <cstdio>
 #include <exception>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -69,6 +71,20 @@ int GetCommand(int argc, char** argv)
     }
 }
 
+// The news and weather commands from the module beside the tool.
+int ReadCommand(const char* Command, const char* Source)
+{
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
+    plat::Library module;
+    const auto read = module.Load((self.parent_path() / kFeedReadModuleName).string())
+        ? reinterpret_cast<TFeedReadEntry>(module.Symbol(kFeedReadEntryName)) : nullptr;
+    if (read == nullptr) {
+        std::fprintf(stderr, "solvane-feed: %s is missing or damaged\n", kFeedReadModuleName);
+        return 2;
+    }
+    return read(Command, Source);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -76,9 +92,7 @@ int main(int argc, char** argv)
     const std::string_view command = argc > 1 ? argv[1] : "";
     if (command == "get" && (argc == 3 || argc == 5))
         return GetCommand(argc, argv);
-    if (command == "news" && argc == 3)
-        return ReadNewsCommand(argv[2]);
-    if (command == "weather" && argc == 3)
-        return ReadWeatherCommand(argv[2]);
+    if ((command == "news" || command == "weather") && argc == 3)
+        return ReadCommand(argv[1], argv[2]);
     return Usage();
 }

@@ -14,7 +14,11 @@ namespace {
 
 class ApplicationTest : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError(); }
+    void SetUp() override
+    {
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_EVENTS), 0) << SDL_GetError();
+        plat::Application::UseSdl();
+    }
     void TearDown() override { SDL_QuitSubSystem(SDL_INIT_EVENTS); }
 
     void Record(plat::Application& App)

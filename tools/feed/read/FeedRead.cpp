@@ -1,4 +1,4 @@
-#include "tools/feed/FeedRead.h"
+#include "tools/feed/read/FeedRead.h"
 
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
@@ -120,4 +120,9 @@ int ReadWeatherCommand(const std::string& Argument)
     PrintValue("TomorrowLow", kgw.GetTomorrowLow());
     PrintValue("TomorrowHi", kgw.GetTomorrowHi());
     return Finish(error);
+}
+
+extern "C" __attribute__((visibility("default"))) int SolvaneFeedRead(const char* Command, const char* Source)
+{
+    return std::string(Command) == "news" ? ReadNewsCommand(Source) : ReadWeatherCommand(Source);
 }

@@ -1,0 +1,33 @@
+// The door between the executable and its two modules. The executable is a small launcher that
+// maps no display, sound or toolkit library: the settings dialog (Qt) lives in solvane-dialog.so
+// and every other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads
+// only the stack it draws with. The launcher hands a module what stays the executable's own,
+// above all the built-in resources, so that every picture and table exists once. Plain C.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" {
+
+// The bytes of a built-in resource by name (see assets/Resources.h); Data is null when missing.
+struct TModuleResource {
+    const uint8_t* Data;
+    size_t Size;
+};
+
+struct TModuleHost {
+    int Argc;
+    char** Argv;  // outlives the call
+    TModuleResource (*FindResource)(const char* Name);
+};
+
+// A module's one export: runs its modes until they end; returns the process exit code.
+using TModuleEntry = int (*)(const TModuleHost* Host);
+}
+
+// The modules' file names and their exports.
+inline constexpr const char* kDialogModuleName = "solvane-dialog.so";
+inline constexpr const char* kDialogEntryName = "SolvaneConfigure";
+inline constexpr const char* kSaverModuleName = "solvane-saver.so";
+inline constexpr const char* kSaverEntryName = "SolvaneRun";
