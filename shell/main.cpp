@@ -8,9 +8,7 @@
 #include "shell/SaverMode.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 namespace {
 
@@ -24,10 +22,8 @@ TModuleResource BuiltInResource(const char* Name)
 // executable (an installed or unpacked tree), else in the install folder itself.
 TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char* Entry)
 {
-    std::error_code error;
-    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    const bool loaded = (!error && (Module.Load((bin / Name).string()) ||
-                                    Module.Load((bin / SOLVANE_MODULE_DIR_FROM_BIN / Name).string()))) ||
+    const bool loaded = Module.LoadBesideExecutable(Name) ||
+                        Module.LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN) ||
                         Module.Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
     return loaded ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
 }

@@ -2,6 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <filesystem>
+#include <system_error>
+
 namespace plat {
 
 bool Library::Load(const std::string& Name)
@@ -9,6 +12,13 @@ bool Library::Load(const std::string& Name)
     Free();
     FHandle = dlopen(Name.c_str(), RTLD_NOW | RTLD_LOCAL);
     return FHandle != nullptr;
+}
+
+bool Library::LoadBesideExecutable(const std::string& Name, const std::string& Folder)
+{
+    std::error_code error;
+    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    return !error && Load((bin / Folder / Name).lexically_normal().string());
 }
 
 void* Library::Symbol(const std::string& Name) const

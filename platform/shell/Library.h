@@ -1,4 +1,5 @@
-// Libraries loaded at run time: load by name, look up an export, unload.
+// Libraries loaded at run time: load by name (or from beside the running executable), look up an
+// export, unload.
 #pragma once
 
 #include <string>
@@ -14,6 +15,8 @@ public:
 
     // False when the library cannot be found or loaded; a loaded library is freed first.
     bool Load(const std::string& Name);
+    // Load from the running executable's folder, or from Folder relative to it.
+    bool LoadBesideExecutable(const std::string& Name, const std::string& Folder = ".");
     // The export's address, or null when the library is not loaded or lacks it.
     void* Symbol(const std::string& Name) const;
     void Free();

@@ -15,7 +15,6 @@
 
 #include <cstdio>
 #include <exception>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <typeinfo>
@@ -74,9 +73,8 @@ int GetCommand(int argc, char** argv)
 // The news and weather commands from the module beside the tool.
 int ReadCommand(const char* Command, const char* Source)
 {
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe");
     plat::Library module;
-    const auto read = module.Load((self.parent_path() / kFeedReadModuleName).string())
+    const auto read = module.LoadBesideExecutable(kFeedReadModuleName)
         ? reinterpret_cast<TFeedReadEntry>(module.Symbol(kFeedReadEntryName)) : nullptr;
     if (read == nullptr) {
         std::fprintf(stderr, "solvane-feed: %s is missing or damaged\n", kFeedReadModuleName);
