@@ -4,6 +4,8 @@
 #include "sprites/SpriteGeometry.h"
 #include "sprites/SpriteSurface.h"
 
+#include <optional>
+
 namespace {
 
 // The colour value no colour has: asks DDColorMatch for the surface's first pixel as it is.
@@ -175,15 +177,16 @@ void TKMV::DrawImageFunc()
 
 void TKMV::RestoreSurfaces()
 {
-    if (FFrameCount == 0)
-        return;
-    const TPaintPixels Pixels(*this);
+    // Decoded only once a surface is back: a display that stays lost costs no decoding.
+    std::optional<TPaintPixels> Pixels;
     for (int i = 0; i < FFrameCount; ++i) {
         plat::DirectDrawSurface*& Slot = FpSurface[static_cast<size_t>(i)];
         if (!Slot)
             continue;
         if (plat::Failed(Slot->Restore()))
             return Fail("Can't restore surface TKMV");
+        if (!Pixels)
+            Pixels.emplace(*this);
         // The colour keys survive the restore; only the pixels are drawn again.
         if (plat::Failed(PaintSurface(*Slot, [this, i](plat::DrawContext& C) { PaintFrame(C, i); }))) {
             sprites::ReleaseSurface(Slot);
