@@ -1,6 +1,7 @@
 #include "config/Configuration.h"
 
 #include "config/DialogPictures.h"
+#include "config/FormLook.h"
 #include "engine/HostNames.h"
 #include "net/Httpclient.h"
 #include "platform/shell/ShellOpen.h"
@@ -9,8 +10,10 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 
 #include <exception>
+#include <future>
 
 namespace {
 
@@ -27,16 +30,16 @@ int32_t Ticked(const QCheckBox* Box)
 TForm2::TForm2(TReportError AReportError, QWidget* Parent)
     : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()), ReportError(std::move(AReportError))
 {
-    // Changing a window's flags re-parents it, which polishes every child again under the style
-    // sheet: set before the children exist.
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
-    setAttribute(Qt::WA_StyledBackground);
+    // Decoding the pictures overlaps building the widgets, which is most of the dialog's start.
+    std::future<TDialogPictures> pictures = std::async(ReadDialogPictures);
     Form->setupUi(this);
+    ApplyFontHeightsAndColors(this);
     if (!ReportError)
         ReportError = [this](const QString& Message) {
             QMessageBox::critical(this, windowTitle(), Message);
         };
-    SetPictures();
+    SetPictures(pictures.get());
     WeatherPage = std::make_unique<TWeatherPage>(
         TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units,
                                 Form->ListBox1Code},
@@ -62,18 +65,18 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent)
 
 TForm2::~TForm2() = default;
 
-void TForm2::SetPictures()
+void TForm2::SetPictures(const TDialogPictures& Pictures)
 {
-    Form->Image1->setPixmap(QPixmap::fromImage(BuiltInPicture("DialogHeader")));
-    Form->Image2->setPixmap(QPixmap::fromImage(WithAutoTransparency(BuiltInPicture("DialogDecor"))));
+    Form->Image1->setPixmap(QPixmap::fromImage(Pictures.Header));
+    Form->Image2->setPixmap(QPixmap::fromImage(Pictures.Decor));
     for (TKHFADER* slider : {Form->FD_BRIGHT, Form->FD_SOUND}) {
-        slider->SetGround(BuiltInPicture("SliderTrack"));
-        slider->SetKnob(BuiltInPicture("SliderKnob"));
+        slider->SetGround(Pictures.SliderTrack);
+        slider->SetKnob(Pictures.SliderKnob);
     }
-    Form->BTOK->SetGround_on(BuiltInPicture("BtnOkDown"));
-    Form->BTOK->SetGround_off(BuiltInPicture("BtnOkUp"));
-    Form->BTCancel->SetGround_on(BuiltInPicture("BtnCancelDown"));
-    Form->BTCancel->SetGround_off(BuiltInPicture("BtnCancelUp"));
+    Form->BTOK->SetGround_on(Pictures.BtnOkDown);
+    Form->BTOK->SetGround_off(Pictures.BtnOkUp);
+    Form->BTCancel->SetGround_on(Pictures.BtnCancelDown);
+    Form->BTCancel->SetGround_off(Pictures.BtnCancelUp);
 }
 
 void TForm2::FormCreate()
@@ -193,6 +196,11 @@ void TForm2::keyPressEvent(QKeyEvent* Event)
     case Qt::Key_Escape: BTCancelClick(); break;
     default: QWidget::keyPressEvent(Event);
     }
+}
+
+void TForm2::paintEvent(QPaintEvent*)
+{
+    QPainter(this).fillRect(rect(), property("Color").value<QColor>());
 }
 
 void TForm2::closeEvent(QCloseEvent* Event)

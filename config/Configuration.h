@@ -18,6 +18,7 @@
 namespace Ui {
 class TForm2;
 }
+struct TDialogPictures;
 
 class TForm2 : public QWidget {
 public:
@@ -48,11 +49,12 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* Event) override;
+    void paintEvent(QPaintEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
-    void SetPictures();
+    void SetPictures(const TDialogPictures& Pictures);
     void LoadStored();
     void StoreDefaults();
     QString ReadText(const char* Name) const;

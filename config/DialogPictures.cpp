@@ -9,6 +9,14 @@ QImage BuiltInPicture(std::string_view Name)
         .convertToFormat(QImage::Format_RGB32);
 }
 
+TDialogPictures ReadDialogPictures()
+{
+    return {BuiltInPicture("DialogHeader"),  WithAutoTransparency(BuiltInPicture("DialogDecor")),
+            BuiltInPicture("SliderTrack"),   BuiltInPicture("SliderKnob"),
+            BuiltInPicture("BtnOkDown"),     BuiltInPicture("BtnOkUp"),
+            BuiltInPicture("BtnCancelDown"), BuiltInPicture("BtnCancelUp")};
+}
+
 QImage WithAutoTransparency(const QImage& Picture)
 {
     if (Picture.isNull())

@@ -11,5 +11,14 @@
 // The built-in picture of that resource name; a null image when it is missing or corrupt.
 QImage BuiltInPicture(std::string_view Name);
 
+// Every picture the form shows, the header's decoration already keyed.
+struct TDialogPictures {
+    QImage Header, Decor, SliderTrack, SliderKnob, BtnOkDown, BtnOkUp, BtnCancelDown, BtnCancelUp;
+};
+
+// Reads them all; Qt's image readers are reentrant, so this may run on a thread of its own while
+// the form's widgets are built.
+TDialogPictures ReadDialogPictures();
+
 // Picture with every pixel of its bottom-left pixel's colour made transparent.
 QImage WithAutoTransparency(const QImage& Picture);

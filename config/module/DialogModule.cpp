@@ -3,6 +3,7 @@
 #include "config/Configuration.h"
 
 #include "platform/app/Application.h"
+#include "platform/qt/FontConfiguration.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "shell/ModuleHost.h"
 #include "shell/module/HostResources.h"
@@ -11,6 +12,7 @@
 #include <QScreen>
 
 #include <cstdlib>
+#include <future>
 
 namespace {
 
@@ -34,9 +36,11 @@ extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TMo
         app.MessageBox("The settings dialog needs a desktop display.", app.Title);
         return 0;
     }
+    std::future<void> fonts = std::async(plat::LoadFontConfiguration);
     int argc = AHost->Argc;
     QApplication qt(argc, AHost->Argv);
     QApplication::setApplicationName(QString::fromLatin1(app.Title));
+    fonts.wait();
     plat::TQtWindowSystem windowSystem(app);
     TForm2 form;
     const QRect desktop = form.screen()->availableGeometry();

@@ -58,13 +58,24 @@ int ShowEmptyQtWindow(int argc, char** argv)
     return app.exec();
 }
 
-double MillisecondsToFirstPaint(const std::vector<std::string>& Args)
+TFirstPaintClock::TFirstPaintClock() : X(XOpenDisplay(nullptr))
 {
-    Display* X = XOpenDisplay(nullptr);
     if (X == nullptr)
-        return -1;
+        return;
     XSetErrorHandler(IgnoreError);
     XSelectInput(X, DefaultRootWindow(X), SubstructureNotifyMask);
+}
+
+TFirstPaintClock::~TFirstPaintClock()
+{
+    if (X != nullptr)
+        XCloseDisplay(X);
+}
+
+double TFirstPaintClock::MillisecondsToFirstPaint(const std::vector<std::string>& Args)
+{
+    if (X == nullptr)
+        return -1;
     XSync(X, True);
     const auto start = Clock::now();
     const pid_t child = Start(Args);
@@ -85,7 +96,6 @@ double MillisecondsToFirstPaint(const std::vector<std::string>& Args)
     }
     kill(child, SIGTERM);
     waitpid(child, nullptr, 0);
-    XCloseDisplay(X);
     return ms;
 }
 

@@ -7,14 +7,31 @@
 #include <string>
 #include <vector>
 
+struct _XDisplay;
+
 namespace plat {
 
 // Shows an empty 539 x 576 Qt window until the process is ended; returns the exit code.
 int ShowEmptyQtWindow(int argc, char** argv);
 
-// Milliseconds from starting Args (a program path and its arguments) to the first paint of the
-// first window mapped on the display's root; -1 after 10 s or without a display. The program is
-// ended (SIGTERM) before this returns.
-double MillisecondsToFirstPaint(const std::vector<std::string>& Args);
+// Watches the display's root for the windows of the programs it starts. Its connection stays open
+// from one start to the next: an X server with no client left resets itself, and the next start
+// would pay for that reset, which a desktop, always with clients, never does.
+class TFirstPaintClock {
+public:
+    TFirstPaintClock();
+    ~TFirstPaintClock();
+    TFirstPaintClock(const TFirstPaintClock&) = delete;
+    TFirstPaintClock& operator=(const TFirstPaintClock&) = delete;
+
+    bool Connected() const { return X != nullptr; }
+    // Milliseconds from starting Args (a program path and its arguments) to the first paint of
+    // the first window mapped on the root; -1 after 10 s or without a display. The program is
+    // ended (SIGTERM) before this returns.
+    double MillisecondsToFirstPaint(const std::vector<std::string>& Args);
+
+private:
+    _XDisplay* X;
+};
 
 }  // namespace plat

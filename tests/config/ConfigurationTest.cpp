@@ -102,3 +102,24 @@ TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
 }
 
 }  // namespace
+
+// The form data's pixel heights and colours reach the widgets, children inheriting their
+// parent's, and a drop-down list opens below its box in the plain list font.
+TEST_F(ConfigurationTest, FontsAndColoursFollowTheFormData) {
+    auto Form = Open();
+    const Ui::TForm2& C = Form->Controls();
+    const auto Text = [](const QWidget* W) { return W->palette().color(QPalette::WindowText); };
+    EXPECT_EQ(Form->grab().toImage().pixelColor(10, 560), QColor(107, 112, 133));
+    EXPECT_EQ(C.Label6->font().pixelSize(), 16);
+    EXPECT_TRUE(C.Label6->font().bold());
+    EXPECT_EQ(Text(C.Label6), QColor(200, 202, 210));
+    EXPECT_TRUE(C.Label5->font().underline());
+    EXPECT_EQ(C.Label14->font().pixelSize(), 13);
+    EXPECT_EQ(C.Label14->font().family(), "Verdana");
+    EXPECT_EQ(Text(C.CheckBox2time), QColor(89, 93, 114));
+    EXPECT_EQ(Text(C.StaticText1), QColor(Qt::black));
+    EXPECT_EQ(C.Label2->font().pixelSize(), 9);
+    EXPECT_EQ(C.ComboBox1City->font().family(), "MS Sans Serif");
+    EXPECT_EQ(C.ComboBox1City->view()->font().pixelSize(), 11);
+    EXPECT_EQ(C.ComboBox1City->style()->styleHint(QStyle::SH_ComboBox_Popup), 0);
+}
