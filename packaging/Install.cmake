@@ -30,7 +30,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # The saver's and the settings dialog's modules, where `solvane` looks when they are not beside
 # the executable.
-install(TARGETS solvane-saver solvane-dialog LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
+install(TARGETS solvane-saver solvane-dialog solvane-tls LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
 
 # XScreenSaver looks for hacks in its own folder and knows them by base name: a relative link
 # keeps one program (and /proc/self/exe pointing at bin/, where its modules are found from).

@@ -8,7 +8,6 @@
 #include "shell/SaverMode.h"
 
 #include <cstdio>
-#include <string>
 
 namespace {
 
@@ -18,14 +17,9 @@ TModuleResource BuiltInResource(const char* Name)
     return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
 }
 
-// The module beside the executable (a build tree), else in the install folder as seen from the
-// executable (an installed or unpacked tree), else in the install folder itself.
 TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char* Entry)
 {
-    const bool loaded = Module.LoadBesideExecutable(Name) ||
-                        Module.LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN) ||
-                        Module.Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
-    return loaded ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
+    return Module.LoadModule(Name) ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
 }
 
 }  // namespace

@@ -21,6 +21,12 @@ bool Library::LoadBesideExecutable(const std::string& Name, const std::string& F
     return !error && Load((bin / Folder / Name).lexically_normal().string());
 }
 
+bool Library::LoadModule(const std::string& Name)
+{
+    return LoadBesideExecutable(Name) || LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN) ||
+           Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
+}
+
 void* Library::Symbol(const std::string& Name) const
 {
     return FHandle ? dlsym(FHandle, Name.c_str()) : nullptr;

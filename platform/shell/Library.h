@@ -17,6 +17,10 @@ public:
     bool Load(const std::string& Name);
     // Load from the running executable's folder, or from Folder relative to it.
     bool LoadBesideExecutable(const std::string& Name, const std::string& Folder = ".");
+    // Load one of the program's modules: beside the executable (a build tree), else from the
+    // install folder as seen from the executable (an installed or unpacked tree), else from the
+    // install folder itself.
+    bool LoadModule(const std::string& Name);
     // The export's address, or null when the library is not loaded or lacks it.
     void* Symbol(const std::string& Name) const;
     void Free();

@@ -16,9 +16,9 @@ struct ToolRun {
     int ExitCode = -1;
 };
 
-ToolRun RunFeed(const std::string& Arguments)
+ToolRun RunFeed(const std::string& Arguments, const std::string& Tool = SOLVANE_BINARY_DIR "/solvane-feed")
 {
-    const std::string command = std::string(SOLVANE_BINARY_DIR) + "/solvane-feed " + Arguments + " 2>&1";
+    const std::string command = Tool + " " + Arguments + " 2>&1";
     ToolRun run;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe)
@@ -56,6 +56,24 @@ TEST_F(FeedTool, ReportsTheErrorWithExitCodeOne)
     const ToolRun refused = RunFeed("get http://127.0.0.1:" + std::to_string(nettest::UnusedLoopbackPort()) + "/");
     EXPECT_EQ(refused.ExitCode, 1);
     EXPECT_EQ(refused.Output, "ESockError: Connection Failed\n");
+}
+
+// https without the TLS module beside the program (nor installed) is an error, not a crash.
+TEST_F(FeedTool, HttpsWithoutTheTlsModuleIsAnError)
+{
+    for (const char* installed : {"/usr/lib/x86_64-linux-gnu/solvane/solvane-tls.so", "/usr/lib/solvane/solvane-tls.so"})
+        if (std::filesystem::exists(installed))
+            GTEST_SKIP() << installed << " is installed";
+    const std::filesystem::path folder = testing::TempDir() + "feed-without-tls";
+    std::filesystem::create_directories(folder);
+    std::filesystem::copy_file(SOLVANE_BINARY_DIR "/solvane-feed", folder / "solvane-feed",
+                               std::filesystem::copy_options::overwrite_existing);
+    nettest::FixtureServer server;
+    const std::string url = server.Url("/f");
+    const ToolRun run = RunFeed("get https" + url.substr(url.find(':')), (folder / "solvane-feed").string());
+    std::filesystem::remove_all(folder);
+    EXPECT_EQ(run.ExitCode, 1);
+    EXPECT_NE(run.Output.find("solvane-tls.so is missing or damaged"), std::string::npos) << run.Output;
 }
 
 TEST_F(FeedTool, NewsFromAFileAndFromAServer)

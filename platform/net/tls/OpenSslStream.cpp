@@ -2,7 +2,7 @@
 // of our own, so any StreamSocket (the POSIX one, or a memory one) can carry TLS, and "would
 // block" of the plain stream becomes the library's retry.
 #include "platform/net/NetErrors.h"
-#include "platform/net/SecureStream.h"
+#include "platform/net/tls/TlsModule.h"
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>
@@ -230,10 +230,8 @@ private:
     bool FClosed = false;
 };
 
-}  // namespace
-
-std::unique_ptr<SecureStream> NewSecureStream(std::unique_ptr<StreamSocket> Plain, const std::string& HostName,
-                                              std::string& Error)
+std::unique_ptr<SecureStream> NewOpenSslStream(std::unique_ptr<StreamSocket> Plain, const std::string& HostName,
+                                               std::string& Error)
 {
     SSL_CTX* context = NewContext();
     if (!context) {
@@ -248,4 +246,12 @@ std::unique_ptr<SecureStream> NewSecureStream(std::unique_ptr<StreamSocket> Plai
     return stream;
 }
 
+}  // namespace
+
 }  // namespace plat
+
+extern "C" __attribute__((visibility("default"))) plat::SecureStream* SolvaneNewSecureStream(
+    plat::StreamSocket* Plain, const char* HostName, std::string* Error)
+{
+    return plat::NewOpenSslStream(std::unique_ptr<plat::StreamSocket>(Plain), HostName, *Error).release();
+}

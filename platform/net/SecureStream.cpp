@@ -1,0 +1,36 @@
+// The TLS module is loaded once, at the first https connection, and stays loaded until the
+// process ends: OpenSSL's exit handlers live in it.
+#include "platform/net/SecureStream.h"
+
+#include "platform/net/tls/TlsModule.h"
+#include "platform/shell/Library.h"
+
+namespace plat {
+
+namespace {
+
+TNewSecureStreamEntry TlsEntry()
+{
+    static const TNewSecureStreamEntry entry = [] {
+        auto* module = new Library;
+        return module->LoadModule(kTlsModuleName)
+                   ? reinterpret_cast<TNewSecureStreamEntry>(module->Symbol(kTlsEntryName))
+                   : nullptr;
+    }();
+    return entry;
+}
+
+}  // namespace
+
+std::unique_ptr<SecureStream> NewSecureStream(std::unique_ptr<StreamSocket> Plain, const std::string& HostName,
+                                              std::string& Error)
+{
+    const TNewSecureStreamEntry entry = TlsEntry();
+    if (entry == nullptr) {
+        Error = std::string("TLS is not available: ") + kTlsModuleName + " is missing or damaged";
+        return nullptr;
+    }
+    return std::unique_ptr<SecureStream>(entry(Plain.release(), HostName.c_str(), &Error));
+}
+
+}  // namespace plat
