@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace {
 
@@ -14,6 +15,10 @@ constexpr int kVisibleItems = 16;
 // current item, as tall as the screen allows, where a drop-down list opens below the box.
 class TDropDownStyle : public QProxyStyle {
 public:
+    // Over a style of the application's own kind (QProxyStyle's default is the desktop's, which
+    // a -style switch may have replaced for every other control).
+    TDropDownStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
     int styleHint(StyleHint Hint, const QStyleOption* Option, const QWidget* Widget,
                   QStyleHintReturn* Return) const override
     {
