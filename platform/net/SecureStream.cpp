@@ -11,12 +11,12 @@ namespace {
 
 TNewSecureStreamEntry TlsEntry()
 {
-    static const TNewSecureStreamEntry entry = [] {
-        auto* module = new Library;
-        return module->LoadModule(kTlsModuleName)
-                   ? reinterpret_cast<TNewSecureStreamEntry>(module->Symbol(kTlsEntryName))
-                   : nullptr;
+    static Library* const module = [] {
+        auto* loaded = new Library;
+        loaded->LoadModule(kTlsModuleName);
+        return loaded;
     }();
+    static const auto entry = reinterpret_cast<TNewSecureStreamEntry>(module->Symbol(kTlsEntryName));
     return entry;
 }
 
