@@ -1,6 +1,8 @@
 // The settings dialog on the offscreen platform against a real key file in a private settings
-// folder: loading, first use, OK, Cancel, and a broken key reported while the dialog still opens.
+// folder: loading, first use, OK, Cancel, a broken key reported while the dialog still opens, the
+// form data's look, and the catalogue link through a stand-in desktop handler.
 #include "config/Configuration.h"
+#include "engine/HostNames.h"
 #include "tests/config/QtTestApp.h"
 #include "tests/platform/registry/TempConfigHome.h"
 #include "ui_Configuration.h"
@@ -124,4 +126,21 @@ TEST_F(ConfigurationTest, FontsAndColoursFollowTheFormData) {
     EXPECT_EQ(C.ComboBox1City->font().family(), "MS Sans Serif");
     EXPECT_EQ(C.ComboBox1City->view()->font().pixelSize(), 11);
     EXPECT_EQ(C.ComboBox1City->style()->styleHint(QStyle::SH_ComboBox_Popup), 0);
+}
+
+// A click on "More screensavers" hands the catalogue's address to the desktop's handler.
+TEST_F(ConfigurationTest, MoreScreensaversOpensTheCatalogue) {
+    const std::string Bin = Root() + "/bin", Seen = Root() + "/opened";
+    std::filesystem::create_directories(Bin);
+    std::ofstream(Bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" > '" << Seen << ".part' && mv '"
+                                     << Seen << ".part' '" << Seen << "'\n";
+    std::filesystem::permissions(Bin + "/xdg-open", std::filesystem::perms::owner_all);
+    const std::string Path = std::getenv("PATH");
+    setenv("PATH", (Bin + ":" + Path).c_str(), 1);
+    auto Form = Open();
+    QTest::mouseClick(Form->Controls().Label5, Qt::LeftButton);
+    setenv("PATH", Path.c_str(), 1);
+    for (int i = 0; i < 300 && !std::filesystem::exists(Seen); ++i)
+        QTest::qWait(10);
+    EXPECT_EQ(ReadFile(Seen), std::string(hosts::kCatalogueSite) + "\n");
 }
