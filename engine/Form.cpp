@@ -26,5 +26,6 @@ void TForm::Close()
 {
     FClosed = true;
     Visible = false;
-    FApplication.Terminate();
+    if (MainForm)
+        FApplication.Terminate();
 }

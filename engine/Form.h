@@ -28,11 +28,13 @@ public:
     plat::Screen* Screen();
 
     void Hide() { Visible = false; }
-    // Closes the form; the application ends when it is its main form (every form here is).
+    // Closes the form; the application ends when it is its main form.
     void Close();
     bool Closed() const { return FClosed; }
 
     TFormBorderStyle BorderStyle = TFormBorderStyle::bsSizeable;
+    // False for a form that runs beside the main one (the saver's window on another monitor).
+    bool MainForm = true;
 
 private:
     plat::Application& FApplication;

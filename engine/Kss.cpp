@@ -56,10 +56,8 @@ TKss::~TKss()
 {
     SetTimerEnabled(false);
     CloseDirectDraw();
-    if (FHandlersInstalled) {
-        FApp.OnActivate = nullptr;
-        FApp.OnDeactivate = nullptr;
-    }
+    if (FHostId != 0)
+        FApp.RemoveHost(FHostId);
     if (FOverlayFont)
         plat::DeleteObject(FOverlayFont);
 }
@@ -107,9 +105,12 @@ void TKss::OpenDirectDraw()
 {
     if (FUseIdle)
         InstallIdle(true);
-    FApp.OnActivate = [this] { AppActivate(this); };
-    FApp.OnDeactivate = [this] { AppDeactivate(this); };
-    FHandlersInstalled = true;
+    if (FHostId == 0)
+        FHostId = FApp.AddHost({[this] { AppActivate(this); }, [this] { AppDeactivate(this); },
+                                [this] {
+                                    if (FPresentOn)
+                                        FPresentOn->PresentLatest();
+                                }});
     if (TForm* form = OwnerForm()) {
         form->BorderStyle = TFormBorderStyle::bsNone;
         form->Color = clBlack;
@@ -131,7 +132,7 @@ void TKss::OpenDirectDraw()
         return FailOpen("Error SetDisplayMode", FLastResult);
     if (!CreateFlipChain())
         return;
-    FApp.OnPresent = [screen] { screen->PresentLatest(); };
+    FPresentOn = screen;
     if (FOverlayFont == nullptr)
         FOverlayFont = plat::CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0,
                                          plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
@@ -232,8 +233,7 @@ void TKss::CloseDirectDraw()
 
 void TKss::ReleaseDisplayObjects()
 {
-    if (FDirectDraw)
-        FApp.OnPresent = nullptr;
+    FPresentOn = nullptr;
     ReleaseRef(FBack);
     ReleaseRef(FPrimary);
     if (FDirectDraw)

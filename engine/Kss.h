@@ -32,6 +32,7 @@ class TForm;
 namespace plat {
 class Application;
 class Font;
+class Screen;
 }  // namespace plat
 
 class TKss : public TControl, public TKssSettings {
@@ -161,7 +162,10 @@ private:
     bool FDefineFormHandle = false;
     TForm* FDDForm = nullptr;
     bool FTimerEnabled = false;
-    bool FHandlersInstalled = false;
+    // The application's events for this host (activation, presenting); 0 before the first open.
+    int FHostId = 0;
+    // The screen whose frames the loop shows; main thread.
+    plat::Screen* FPresentOn = nullptr;
     uint32_t FTimerID = 0;
     plat::HResult FLastResult = 0;
     plat::DirectDraw* FDirectDraw = nullptr;

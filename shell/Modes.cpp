@@ -2,11 +2,13 @@
 
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
+#include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/Library.h"
 #include "shell/HackStart.h"
 #include "shell/ModuleHost.h"
 #include "shell/Preview.h"
+#include "shell/SaverSession.h"
 #include "shell/Unit1.h"
 
 #include <cstdio>
@@ -23,15 +25,21 @@ constexpr const char* kPasswordCaption = "Screen saver";
 // The system's password routine: registry key name, owner window, two reserved values.
 using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uint32_t, uint32_t);
 
-// The saver in its own full-screen window, or as a daemon's hack in the daemon's window.
+// The saver full screen on every monitor, or as a daemon's hack in the daemon's window.
 void RunSaver(const THackStart& Start)
 {
     plat::Application& app = plat::App();
     // A daemon ends the saver with SIGTERM: that goes through ExitSaver like Escape does.
     plat::CatchQuitSignals();
-    auto form = Start.Hack ? std::make_unique<TForm1>(nullptr, app, plat::CreateForeignWindowScreen(Start.Window))
-                           : std::make_unique<TForm1>(nullptr, app);
-    form->HackMode = Start.Hack;
+    if (!Start.Hack) {
+        TSaverSession session(app, plat::SdlDisplays(), !Start.NoMusic);
+        session.Start();
+        app.Run();
+        session.Stop();
+        return;
+    }
+    auto form = std::make_unique<TForm1>(nullptr, app, plat::CreateForeignWindowScreen(Start.Window));
+    form->HackMode = true;
     form->MusicWanted = !Start.NoMusic;
     form->FormCreate(form.get());
     app.Run();

@@ -119,7 +119,7 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
     return Pictures;
 }
 
-TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
+TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(Host)
 {
     auto Child = [&](auto* Sprite) {
         Sprite->SetParent(Host);
@@ -138,7 +138,15 @@ TScene::TScene(TComponent* Form, TKss* Host) : FForm(Form), FHost(Host)
     KGR1 = Child(new TKGR(Form));
     KGW1->SetWeatherPicVCL(KMV3Weather);
     Host->OnSurfacesRestored = [this](TObject*) { RestoreGadgets(); };
+    if (LoadNow)
+        LoadPictures();
+}
 
+void TScene::LoadPictures()
+{
+    if (FLoaded)
+        return;
+    FLoaded = true;
     TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2, KMV3, KMV3SG, KMV3SGsmall,
                                        KIM2GadgetPanel, KGC1, KGW1, KMV3Weather, KGR1};
     static_assert(std::size(Sprites) == std::size(kPictureNames));
@@ -220,6 +228,7 @@ void TScene::Build()
 {
     if (FBuilt)
         return;
+    LoadPictures();
     PrepareBackdrop();
     PrepareGadgets();
     PrepareFlyers();

@@ -61,14 +61,19 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads);
 
 class TScene {
 public:
-    // Creates the sprites as components of Form, children of Host. Host must outlive the scene's
-    // use; Form frees the components.
-    TScene(TComponent* Form, TKss* Host);
+    // Creates the sprites as components of Form, children of Host, and gives them their pictures
+    // (LoadPictures) unless LoadNow is false. Host must outlive the scene's use; Form frees the
+    // components.
+    TScene(TComponent* Form, TKss* Host, bool LoadNow = true);
     ~TScene();
     TScene(const TScene&) = delete;
     TScene& operator=(const TScene&) = delete;
 
-    // The scene's set-up, once, after the host opened the display.
+    // Decodes the built-in pictures (in parallel) into the sprites, once. A window that opens its
+    // display first loads them here, at its set-up, so that the screen is covered without waiting
+    // for the decoding.
+    void LoadPictures();
+    // The scene's set-up, once, after the host opened the display; loads the pictures first.
     void Build();
     // One frame, in drawing order, advancing the window's strip counters first; does nothing
     // before Build.
@@ -117,5 +122,6 @@ private:
 
     TComponent* FForm;
     TKss* FHost;
+    bool FLoaded = false;
     bool FBuilt = false;
 };

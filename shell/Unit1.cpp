@@ -22,7 +22,8 @@ TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_
     Kss1->SetName("Kss1");
     Kss1->OnTimer = [this](TObject* Sender) { Kss1Timer(Sender); };
     HTTP1->SetName("HTTP1");
-    Scene = std::make_unique<TScene>(this, Kss1);
+    // The pictures are decoded when the scene is built, once the display covers the monitor.
+    Scene = std::make_unique<TScene>(this, Kss1, false);
     Scene->OnStartFeeds = [this](TObject*) { StartFeeds(); };
 }
 
@@ -34,6 +35,8 @@ TForm1::~TForm1()
     plat::Application& app = Application();
     if (FWindowWatch != 0)
         app.KillTimer(FWindowWatch);
+    if (Companion)
+        return;
     app.OnKeyPress = nullptr;
     app.OnKeyDown = nullptr;
     app.OnMouseMove = nullptr;
@@ -42,6 +45,14 @@ TForm1::~TForm1()
 
 void TForm1::FormCreate(TObject*)
 {
+    OpenDisplay();
+    if (!Closed())
+        StartScene();
+}
+
+void TForm1::OpenDisplay()
+{
+    MainForm = !Companion;
     Kss1->SetBrandName("Kestrin Software");
     Kss1->SetSSName("Solvane Screensaver");
     Kss1->SetRegistry();
@@ -55,13 +66,19 @@ void TForm1::FormCreate(TObject*)
     // The music and the volume belong to one saver of the user's at a time.
     Kss1->SetMixVolumeEnabled(MusicWanted && FMusicLock->TryAcquire("music"));
     Kss1->SetEnabled(true);
+    // Movements while the scene is set up count from here.
+    if (!Companion && !HackMode)
+        Application().MarkPointerStart();
     if (Kss1->GetPrimary() == nullptr) {
         // Nothing can be shown and no input can arrive without a display: end instead of waiting
         // invisibly forever.
         std::fprintf(stderr, "%s: %s\n", Kss1->GetSSName().c_str(), Kss1->GetErrorResult().c_str());
         ExitSaver();
-        return;
     }
+}
+
+void TForm1::StartScene()
+{
     // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
     Scene->Build();
     ShortCycleFrame = 0;
@@ -89,6 +106,8 @@ void TForm1::WatchHackWindow()
 
 void TForm1::StartFeeds()
 {
+    if (Companion)
+        return;
     TFeedTargets targets;
     targets.HTTP1 = HTTP1;
     targets.KGW1 = Scene->KGW1;
@@ -100,6 +119,8 @@ void TForm1::StartFeeds()
 
 void TForm1::BindInput()
 {
+    if (Companion)
+        return;
     plat::Application& app = Application();
     app.OnQuit = [this] { ExitSaver(); };
     if (HackMode)

@@ -6,6 +6,10 @@
 // the input and the cursor to the daemon, which ends the saver with a signal. Of several savers
 // running side by side, only the one holding the runtime lock "music" plays.
 //
+// A companion form shows the saver on another monitor beside the main form (TSaverSession): it
+// plays nothing, fetches nothing (its gadgets are given the main form's values), takes no input,
+// and closing it does not end the application.
+//
 // Order of calls: construct -> FormCreate -> input handlers (main thread) while Kss1Timer draws
 // each frame on the frame timer's thread -> ExitSaver (once; later exit input does nothing) ->
 // the application's loop ends -> destruction.
@@ -40,7 +44,13 @@ public:
     ~TForm1() override;
     const char* ClassName() const override { return "TForm1"; }
 
+    // The whole start: OpenDisplay, then (when the display opened) StartScene. Several windows
+    // side by side open all their displays first, so every monitor is covered at once.
     void FormCreate(TObject* Sender);
+    // Settings, the host's configuration and the display; ends the saver when no display opens.
+    void OpenDisplay();
+    // The scene, the frame loop, the music, the cursor and the input.
+    void StartScene();
     void Kss1Timer(TObject* Sender);
     void FormKeyPress(TObject* Sender, char Key);
     void FormKeyDown(TObject* Sender, uint16_t Key);
@@ -53,6 +63,7 @@ public:
     // Set before FormCreate.
     bool HackMode = false;
     bool MusicWanted = true;
+    bool Companion = false;
 
     TKss* Kss1;
     // The feed fetches' HTTP client, used on the UI thread by the feed thread's FeedTick.

@@ -6,12 +6,25 @@
 
 #include <SDL.h>
 
+#include <cstdlib>
+
 namespace plat {
 
 namespace {
 
+// Without a display SDL may still hand the box to a helper program (zenity) that shows nothing
+// and reports success, and the message would vanish: it goes to standard error instead.
+bool HasDisplay()
+{
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
+}
+
 bool ShowSdlMessageBox(const std::string& Text, const std::string& Caption)
 {
+    if (!HasDisplay())
+        return false;
     return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
                                     nullptr) == 0;
 }

@@ -1,7 +1,9 @@
-// The window system's input turned into the main window's events: SDL's key symbols become the
-// virtual key codes and characters the saver's handlers expect, focus changes become the
-// application's activate and deactivate events.
+// The window system's input turned into the application's events: SDL's key symbols become the
+// virtual key codes and characters the saver's handlers expect, the pointer becomes positions on
+// the screen (TPointerTrack), and focus changes become the application's activate and deactivate
+// events.
 #include "platform/app/Application.h"
+#include "platform/x11/ScreenPointer.h"
 
 #include <SDL.h>
 
@@ -63,6 +65,33 @@ bool FromVanishedWindow(const SDL_Event& Event)
     return window != 0 && SDL_GetWindowFromID(window) == nullptr;
 }
 
+// The pointer's place on the screen is asked at most this often while no motion arrives: often
+// enough to notice a movement over something that is not the saver's, rare enough to cost nothing.
+constexpr std::chrono::milliseconds kPointerPoll{50};
+
+// On X11 the pointer's place on the screen can be asked at any time. Elsewhere (Wayland) only
+// window-relative positions exist; a full-screen window's display origin makes them screen
+// positions.
+bool ScreenPointerKnown()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0)
+        return false;
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver != nullptr && SDL_strcmp(driver, "x11") == 0;
+}
+
+void ScreenPositionOf(const SDL_MouseMotionEvent& Motion, int& X, int& Y)
+{
+    X = Motion.x;
+    Y = Motion.y;
+    SDL_Window* window = SDL_GetWindowFromID(Motion.windowID);
+    SDL_Rect bounds{};
+    if (window != nullptr && SDL_GetDisplayBounds(SDL_GetWindowDisplayIndex(window), &bounds) == 0) {
+        X += bounds.x;
+        Y += bounds.y;
+    }
+}
+
 }  // namespace
 
 void Application::PumpInput()
@@ -70,45 +99,122 @@ void Application::PumpInput()
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0)
         return;
     SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (FromVanishedWindow(event))
-            continue;
-        switch (event.type) {
-        case SDL_KEYDOWN: {
-            const uint16_t key = VirtualKeyOf(event.key.keysym.sym);
-            if (key != 0 && OnKeyDown)
-                OnKeyDown(key);
-            const char ch = ControlCharOf(event.key.keysym.sym);
-            if (ch != 0 && OnKeyPress)
-                OnKeyPress(ch);
-            break;
-        }
-        case SDL_TEXTINPUT:
-            for (const char* p = event.text.text; *p && OnKeyPress; ++p)
-                OnKeyPress(*p);
-            break;
-        case SDL_MOUSEMOTION:
-            if (OnMouseMove)
-                OnMouseMove(event.motion.x, event.motion.y);
-            break;
-        case SDL_WINDOWEVENT:
-            if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED && !FFocused) {
-                FFocused = true;
-                if (OnActivate)
-                    OnActivate();
-            } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST && FFocused) {
-                FFocused = false;
-                if (OnDeactivate)
-                    OnDeactivate();
-            }
-            break;
-        case SDL_QUIT:
-            Quit();
-            break;
-        default:
-            break;
-        }
+    while (SDL_PollEvent(&event))
+        if (!FromVanishedWindow(event))
+            DispatchEvent(event);
+    TrackScreenPointer();
+}
+
+void Application::DispatchEvent(const SDL_Event& Event)
+{
+    switch (Event.type) {
+    case SDL_KEYDOWN: {
+        const uint16_t key = VirtualKeyOf(Event.key.keysym.sym);
+        if (key != 0 && OnKeyDown)
+            OnKeyDown(key);
+        const char ch = ControlCharOf(Event.key.keysym.sym);
+        if (ch != 0 && OnKeyPress)
+            OnKeyPress(ch);
+        break;
     }
+    case SDL_TEXTINPUT:
+        for (const char* p = Event.text.text; *p && OnKeyPress; ++p)
+            OnKeyPress(*p);
+        break;
+    case SDL_MOUSEMOTION:
+        if (!ScreenPointerKnown()) {
+            int x = 0, y = 0;
+            ScreenPositionOf(Event.motion, x, y);
+            MovePointerTo(x, y);
+        } else {
+            FPointerAskedAt = {};  // ask at the end of this pass
+        }
+        break;
+    case SDL_WINDOWEVENT:
+    case SDL_DISPLAYEVENT:
+        FollowWindowEvent(Event);
+        break;
+    case SDL_QUIT:
+        Quit();
+        break;
+    default:
+        break;
+    }
+}
+
+// Focus passing from one of the application's windows to another is no deactivation; a window
+// placed, resized or entered, or a monitor that came or went, moves no pointer.
+void Application::FollowWindowEvent(const SDL_Event& Event)
+{
+    if (Event.type == SDL_DISPLAYEVENT) {
+        int x = 0, y = 0;
+        if (ScreenPointerKnown() && ScreenPointerOf().Query(x, y)) {
+            FPointer.Rebase(x, y);
+        } else {
+            FPointer.RebaseAtNextMove();
+        }
+        return;
+    }
+    switch (Event.window.event) {
+    case SDL_WINDOWEVENT_FOCUS_GAINED:
+        if (!FFocused)
+            Activate();
+        break;
+    case SDL_WINDOWEVENT_FOCUS_LOST:
+        if (FFocused && SDL_GetKeyboardFocus() == nullptr)
+            Deactivate();
+        break;
+    case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_MOVED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_ENTER:
+        if (!ScreenPointerKnown() && FPointer.Seeded())
+            FPointer.RebaseAtNextMove();
+        break;
+    default:
+        break;
+    }
+}
+
+// Nothing is measured before someone listens, unless MarkPointerStart fixed the start earlier.
+void Application::MovePointerTo(int X, int Y)
+{
+    if (!OnMouseMove)
+        return;
+    int x = 0, y = 0;
+    const bool moved = FPointer.Move(X, Y, x, y);
+    int startX = 0, startY = 0;
+    if (FPointer.TakeStart(startX, startY))
+        OnMouseMove(startX, startY);
+    if (moved && OnMouseMove)
+        OnMouseMove(x, y);
+}
+
+void Application::MarkPointerStart()
+{
+    int x = 0, y = 0;
+    if (ScreenPointerKnown() && ScreenPointerOf().Query(x, y))
+        FPointer.Seed(x, y);
+}
+
+void Application::TrackScreenPointer()
+{
+    if (!OnMouseMove || !ScreenPointerKnown())
+        return;
+    const auto now = Clock::now();
+    if (now - FPointerAskedAt < kPointerPoll)
+        return;
+    FPointerAskedAt = now;
+    int x = 0, y = 0;
+    if (ScreenPointerOf().Query(x, y))
+        MovePointerTo(x, y);
+}
+
+ScreenPointer& Application::ScreenPointerOf()
+{
+    if (!FScreenPointer)
+        FScreenPointer = std::make_shared<ScreenPointer>();
+    return *FScreenPointer;
 }
 
 }  // namespace plat

@@ -47,8 +47,52 @@ void Application::ProcessMessages()
         system->Pump();
     FireDueTimers();
     RunPosted();
-    if (OnPresent)
-        OnPresent();
+    PresentHosts();
+}
+
+int Application::AddHost(THostEvents Events)
+{
+    const int id = FNextHostId++;
+    FHosts[id] = std::move(Events);
+    return id;
+}
+
+void Application::RemoveHost(int Id)
+{
+    FHosts.erase(Id);
+}
+
+// Handlers may add or remove hosts (a deactivation stops frames, a present may end a host):
+// each one is looked up again before it runs.
+void Application::Activate()
+{
+    FFocused = true;
+    for (int id : HostIds())
+        if (auto it = FHosts.find(id); it != FHosts.end() && it->second.OnActivate)
+            Task(it->second.OnActivate)();
+}
+
+void Application::Deactivate()
+{
+    FFocused = false;
+    for (int id : HostIds())
+        if (auto it = FHosts.find(id); it != FHosts.end() && it->second.OnDeactivate)
+            Task(it->second.OnDeactivate)();
+}
+
+void Application::PresentHosts()
+{
+    for (auto& [id, host] : FHosts)
+        if (host.OnPresent)
+            host.OnPresent();
+}
+
+std::vector<int> Application::HostIds() const
+{
+    std::vector<int> ids;
+    for (const auto& [id, host] : FHosts)
+        ids.push_back(id);
+    return ids;
 }
 
 void Application::MessageBox(const std::string& Text, const std::string& Caption)

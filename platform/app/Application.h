@@ -17,10 +17,18 @@
 #include <exception>
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
+
+#include "platform/app/PointerTrack.h"
+
+union SDL_Event;
 
 namespace plat {
+
+class ScreenPointer;
 
 // A window system besides SDL whose events the application's passes deliver (the configuration
 // dialog's toolkit). Installed, it is pumped on every pass, the loop sleeps in it instead of on
@@ -71,17 +79,32 @@ public:
     // Runs when a pass found nothing to do. Setting Done to false asks for the next pass at once
     // instead of sleeping until there is work (a frame loop that draws as fast as it can).
     std::function<void(bool& Done)> OnIdle;
-    Task OnActivate;
-    Task OnDeactivate;
 
-    // The main window's input, delivered during ProcessMessages. KeyPress gets characters
-    // (Escape is 27), KeyDown virtual key codes (F2 is 113), MouseMove window pixels. Activate
-    // and deactivate follow the keyboard focus of the application's windows.
+    // What a display host hears from the loop. Several hosts (one per monitor) run side by side,
+    // each with its own: activation and deactivation follow the keyboard focus of all the
+    // application's windows together, and every pass shows each host's newest finished frame.
+    struct THostEvents {
+        Task OnActivate;
+        Task OnDeactivate;
+        Task OnPresent;
+    };
+    int AddHost(THostEvents Events);
+    void RemoveHost(int Id);
+    // The application's windows gained (lost) the keyboard focus: every host hears it once.
+    void Activate();
+    void Deactivate();
+
+    // The input of the application's windows, delivered during ProcessMessages. KeyPress gets
+    // characters (Escape is 27), KeyDown virtual key codes (F2 is 113). MouseMove gets the
+    // pointer's position on the screen, reported once when input starts and then at every real
+    // movement (TPointerTrack: windows placed or moved under a still pointer never count).
     std::function<void(char Key)> OnKeyPress;
     std::function<void(uint16_t Key)> OnKeyDown;
     std::function<void(int X, int Y)> OnMouseMove;
-    // Shows the newest finished frame on the screen; runs on every pass.
-    Task OnPresent;
+    // The pointer's place now is where movements are measured from, also those made before
+    // OnMouseMove is set (while the saver sets up its scene); where the window system cannot
+    // tell, the first movement after OnMouseMove is set is the start.
+    void MarkPointerStart();
     // The window system or a quit signal (see CatchQuitSignals) asks the program to end; runs on
     // the UI thread during ProcessMessages. Without a handler the loop ends.
     Task OnQuit;
@@ -120,6 +143,15 @@ private:
     };
 
     void PumpInput();
+    // SDL's side of input (AppInput.cpp): one event, the window and display events that bear on
+    // the pointer and the focus, and the pointer's position on the screen.
+    void DispatchEvent(const SDL_Event& Event);
+    void FollowWindowEvent(const SDL_Event& Event);
+    void MovePointerTo(int X, int Y);
+    void TrackScreenPointer();
+    ScreenPointer& ScreenPointerOf();
+    void PresentHosts();
+    std::vector<int> HostIds() const;
     // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
@@ -135,6 +167,12 @@ private:
     std::map<int, WindowTimer> FTimers;
     int FNextTimerId = 1;
     bool FFocused = true;
+    std::map<int, THostEvents> FHosts;
+    int FNextHostId = 1;
+    TPointerTrack FPointer;
+    // Made when first asked, by the SDL input code; shared so that this header needs no X11.
+    std::shared_ptr<ScreenPointer> FScreenPointer;
+    Clock::time_point FPointerAskedAt{};
     int FCursorCount = 0;
     bool FWokenUp = false;  // guarded by FLock
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};

@@ -1,12 +1,14 @@
 // Starting SDL's video subsystem the way every window of the program needs it: SDL inhibits the
 // desktop's screensaver while any of its windows is open unless told otherwise, and some
 // screensaver daemons answer an inhibit by ending the saver they started. So the hint that lets
-// the screensaver run is set before every start.
+// the screensaver run is set before every start. SDL's invisible fallbacks (the offscreen and
+// dummy drivers) are refused unless SDL_VIDEODRIVER names them.
 #pragma once
 
 namespace plat {
 
-// SDL_InitSubSystem(SDL_INIT_VIDEO) with the screensaver allowed; true when video runs.
+// SDL_InitSubSystem(SDL_INIT_VIDEO) with the screensaver allowed; true when video runs on a
+// window system someone can see (or on the driver SDL_VIDEODRIVER asks for).
 bool StartSdlVideo();
 
 }  // namespace plat

@@ -1,7 +1,7 @@
-// The desktop's monitors as rectangles in desktop coordinates. The SDL screen opens on one of them
-// and covers every other one with a black window while it is open. The Linux list is SDL's
-// displays (read when asked, video running); FixedDisplays is a given list, for tests of more
-// monitors than any X server here shows SDL.
+// The desktop's monitors as rectangles in desktop coordinates. The saver covers each with a window
+// of its own; an unpinned SDL screen opens on one of them and covers every other one with a black
+// window while it is open. The Linux list is SDL's displays (read when asked; the list keeps SDL's
+// video running while it lives); FixedDisplays is a given list, for tests.
 #pragma once
 
 #include <memory>

@@ -1,16 +1,48 @@
-// An X server renders directly (through a GPU driver) only with the DRI3 or DRI2 extension;
-// without either, GL goes through the server or a software rasteriser.
+// An X server renders directly (through a GPU driver) only with the DRI3 or DRI2 extension and a
+// graphics device this process can open; without them, GL goes through the server or a software
+// rasteriser.
 #include "platform/display/GpuRendering.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
+
 namespace plat {
+namespace {
+
+// A server may offer DRI3 (Xorg with a dummy or framebuffer driver does) while this process can
+// reach no graphics device: GL would then be Mesa's software rasteriser all the same.
+bool GraphicsDeviceReachable()
+{
+    DIR* dir = opendir("/dev/dri");
+    if (dir == nullptr)
+        return false;
+    bool reachable = false;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, "renderD", 7) != 0 && std::strncmp(entry->d_name, "card", 4) != 0)
+            continue;
+        if (access((std::string("/dev/dri/") + entry->d_name).c_str(), R_OK | W_OK) == 0) {
+            reachable = true;
+            break;
+        }
+    }
+    closedir(dir);
+    return reachable;
+}
+
+}  // namespace
 
 bool RendersWithGpu(SDL_Window* Window)
 {
     const char* driver = SDL_GetCurrentVideoDriver();
     if (driver != nullptr && SDL_strcmp(driver, "offscreen") == 0)
+        return false;
+    if (!GraphicsDeviceReachable())
         return false;
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);

@@ -1,3 +1,4 @@
+// Windows covering whole monitors: the saver's own and the black covers.
 #include "platform/display/MonitorCovers.h"
 
 namespace plat {
@@ -14,29 +15,24 @@ void PaintBlack(SDL_Window* Window)
 
 }  // namespace
 
-bool CoversRect(SDL_Window* Window, const TRect& Bounds)
+bool IsMonitorOfSdl(const TRect& Bounds)
 {
-    int x = 0, y = 0, w = 0, h = 0;
-    SDL_GetWindowPosition(Window, &x, &y);
-    SDL_GetWindowSize(Window, &w, &h);
-    return x <= Bounds.Left && y <= Bounds.Top && x + w >= Bounds.Right && y + h >= Bounds.Bottom;
+    for (int i = 0; i < SDL_GetNumVideoDisplays(); ++i) {
+        SDL_Rect r{};
+        if (SDL_GetDisplayBounds(i, &r) == 0 && TRect{r.x, r.y, r.x + r.w, r.y + r.h} == Bounds)
+            return true;
+    }
+    return false;
 }
 
 SDL_Window* CoverRect(const TRect& Bounds, const char* Title)
 {
     if (Bounds.Empty())
         return nullptr;
-    SDL_Window* window = SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(),
-                                          SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP);
-    if (window == nullptr)
-        return nullptr;
-    SDL_PumpEvents();
-    if (!CoversRect(window, Bounds)) {
-        // A window manager may keep a plain window off its panels; ask it for full screen.
-        SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP);
-        SDL_PumpEvents();
-    }
-    return window;
+    Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
+    if (IsMonitorOfSdl(Bounds))
+        flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    return SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), flags);
 }
 
 void MonitorCovers::Open(const DisplayList& Monitors, int Except, const char* Title)

@@ -12,10 +12,13 @@
 
 namespace plat {
 
-bool CoversRect(SDL_Window* Window, const TRect& Bounds);
+// True when the rectangle is exactly one of SDL's displays.
+bool IsMonitorOfSdl(const TRect& Bounds);
 
-// A borderless window on top covering the rectangle (asking the window manager for full screen
-// when it kept the window smaller); null when SDL cannot make one.
+// A borderless window on top covering the rectangle; null when SDL cannot make one. Over one of
+// SDL's displays it is made in the window manager's full-screen state from the start, so the
+// window manager places it over the whole monitor, above panels and docks, without first showing
+// and then moving a plain window. Any other rectangle (a part of a display) gets a plain window.
 SDL_Window* CoverRect(const TRect& Bounds, const char* Title);
 
 class MonitorCovers {

@@ -27,6 +27,15 @@ void Screen::Close()
     ResetGammaRamp();
 }
 
+void Screen::PinToMonitor(const TRect& Bounds)
+{
+    if (Bounds == FPinned)
+        return;
+    FPinned = Bounds;
+    if (IsOpen())
+        MoveWindow();
+}
+
 bool Screen::PresentLatest()
 {
     if (!IsOpen())

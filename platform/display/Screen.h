@@ -30,8 +30,8 @@ public:
     Screen(const Screen&) = delete;
     Screen& operator=(const Screen&) = delete;
 
-    // Shows a black picture of Width x Height covering the whole of display DisplayIndex: a real
-    // mode switch where the display allows it, otherwise the picture scaled to fit with its aspect
+    // Shows a black picture of Width x Height covering the whole of display DisplayIndex (or of
+    // the pinned monitor), at the display's own mode, the picture scaled to fit with its aspect
     // kept and black bars. Closes a previous opening first. False when no window can be made.
     bool Open(int Width, int Height, int DisplayIndex);
     void Close();
@@ -56,6 +56,13 @@ public:
     // True when frames reach the window through shared memory.
     virtual bool SharedMemory() const { return false; }
 
+    // From now on the screen covers the monitor with these bounds (desktop pixels), whatever
+    // display it is opened on, and no other; an open window moves there. One screen per monitor
+    // is how the saver covers a desktop of several monitors.
+    void PinToMonitor(const TRect& Bounds);
+    bool Pinned() const { return !FPinned.Empty(); }
+    const TRect& PinnedMonitor() const { return FPinned; }
+
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
     // Count of render device resets so far; any thread.
@@ -71,6 +78,8 @@ protected:
     // Backend: make the window for Width x Height on a display; false when impossible.
     virtual bool OpenWindow(int Width, int Height, int DisplayIndex) = 0;
     virtual void CloseWindow() = 0;
+    // Backend: the open window goes over the pinned monitor.
+    virtual void MoveWindow() {}
     // Backend: show a frame of Width() x Height() pixels (gamma already applied).
     virtual void Show(const uint32_t* Pixels) = 0;
     // Backend: true when the render device was reset since the last call.
@@ -86,6 +95,7 @@ protected:
 private:
 
     FrameMailbox FFrames;
+    TRect FPinned{};
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;
     bool FGammaIdentity = true;

@@ -1,10 +1,13 @@
-// The SDL window backend of the screen. The window covers the whole display: through a real mode
-// switch when the display offers the exact mode, otherwise as a borderless window of the
-// display's size with the picture scaled to fit, aspect kept, black bars. Black windows cover
-// every other monitor. Some displays (a
-// single-mode X server, for one) report success for a full-screen window yet leave it at the
-// requested size in the middle of the screen, so the result is always measured and the fallback
-// taken when the window does not cover the display.
+// The SDL window backend of the screen. The window covers the whole monitor at the monitor's own
+// mode: a borderless window in the window manager's full-screen state (EWMH on X11, a full-screen
+// toplevel on Wayland), with the picture scaled to fit, aspect kept, black bars. No mode is ever
+// switched: a switched monitor that the saver then fails to restore, or a window manager that
+// keeps placing the window for the old mode, leaves the user's desktop broken.
+//
+// A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
+// screen per monitor. An unpinned screen covers the display it is opened on and puts a black
+// window over every other monitor. On X11 the window takes the keyboard, so that a key reaches
+// the saver whichever window the window manager focused.
 //
 // Every SDL video and render call here runs on the main thread.
 #include <SDL.h>
@@ -16,6 +19,7 @@
 #include "platform/display/GpuRendering.h"
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
+#include "platform/display/X11Keyboard.h"
 
 // The leak checker's pause switch, present only in sanitized builds.
 extern "C" __attribute__((weak)) void __lsan_disable();
@@ -73,6 +77,7 @@ public:
 protected:
     bool OpenWindow(int Width, int Height, int DisplayIndex) override;
     void CloseWindow() override;
+    void MoveWindow() override;
     void Show(const uint32_t* Pixels) override;
     void ShowWithGamma(const uint32_t* Pixels) override;
     // Draws the texture into the window and presents it.
@@ -81,7 +86,6 @@ protected:
 
 private:
     bool StartVideo();
-    SDL_Window* SwitchMode(int Width, int Height, int DisplayIndex);
     bool MakeRenderer(int Width, int Height);
     void PlacePicture(int Width, int Height);
 
@@ -89,6 +93,7 @@ private:
     const std::shared_ptr<DisplayList> FMonitors;
     MonitorCovers FCovers;
     int FShows = 0;
+    bool FKeyboardTaken = false;
     bool FVideo = false;
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
@@ -101,31 +106,6 @@ bool SdlScreen::StartVideo()
     if (!FVideo)
         FVideo = StartSdlVideo();
     return FVideo;
-}
-
-// A full-screen window in the exact mode, or null when the display has no such mode or the
-// switch did not give a window covering the display.
-SDL_Window* SdlScreen::SwitchMode(int Width, int Height, int DisplayIndex)
-{
-    SDL_DisplayMode want{};
-    want.w = Width;
-    want.h = Height;
-    SDL_DisplayMode closest{};
-    if (SDL_GetClosestDisplayMode(DisplayIndex, &want, &closest) == nullptr || closest.w != Width ||
-        closest.h != Height)
-        return nullptr;
-    SDL_Window* window = SDL_CreateWindow(kWindowTitle, SDL_WINDOWPOS_CENTERED_DISPLAY(DisplayIndex),
-                                          SDL_WINDOWPOS_CENTERED_DISPLAY(DisplayIndex), Width, Height,
-                                          SDL_WINDOW_FULLSCREEN);
-    if (window == nullptr)
-        return nullptr;
-    SDL_SetWindowDisplayMode(window, &closest);
-    SDL_PumpEvents();
-    const TRect bounds = FMonitors->Bounds(DisplayIndex);
-    if (bounds.Width() == Width && bounds.Height() == Height && CoversRect(window, bounds))
-        return window;
-    SDL_DestroyWindow(window);
-    return nullptr;
 }
 
 bool SdlScreen::MakeRenderer(int Width, int Height)
@@ -157,22 +137,37 @@ bool SdlScreen::MakeRenderer(int Width, int Height)
 bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 {
     LeakCheckPause pause;
-    if (!StartVideo() || DisplayIndex < 0 || DisplayIndex >= FMonitors->Count())
+    if (!StartVideo())
         return false;
-    FWindow = SwitchMode(Width, Height, DisplayIndex);
-    if (FWindow == nullptr)
-        FWindow = CoverRect(FMonitors->Bounds(DisplayIndex), kWindowTitle);
+    const TRect monitor = Pinned() ? PinnedMonitor() : FMonitors->Bounds(DisplayIndex);
+    FWindow = CoverRect(monitor, kWindowTitle);
     if (FWindow == nullptr || !MakeRenderer(Width, Height)) {
         CloseWindow();
         return false;
     }
-    FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
+    if (!Pinned())
+        FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
     SDL_RaiseWindow(FWindow);
+    FKeyboardTaken = TakeKeyboard(FWindow);
     PlacePicture(Width, Height);
     SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
     SDL_RenderClear(FRenderer);
     SDL_RenderPresent(FRenderer);
     return true;
+}
+
+// Leaving the full-screen state first lets the window manager move the window at all.
+void SdlScreen::MoveWindow()
+{
+    if (FWindow == nullptr)
+        return;
+    const TRect monitor = PinnedMonitor();
+    SDL_SetWindowFullscreen(FWindow, 0);
+    SDL_SetWindowPosition(FWindow, monitor.Left, monitor.Top);
+    SDL_SetWindowSize(FWindow, monitor.Width(), monitor.Height());
+    if (IsMonitorOfSdl(monitor))
+        SDL_SetWindowFullscreen(FWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    SDL_RaiseWindow(FWindow);
 }
 
 void SdlScreen::CloseWindow()
@@ -230,9 +225,14 @@ void SdlScreen::Render()
     SDL_RenderClear(FRenderer);
     SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
     SDL_RenderPresent(FRenderer);
-    // About once a second: a cover's contents may have been lost meanwhile.
-    if (++FShows % 20 == 0)
+    // About once a second: a cover's contents may have been lost meanwhile, and the keyboard may
+    // have gone with another window of ours. Until the window manager has mapped the window (or
+    // let go of its own grab), every frame tries to take the keyboard.
+    const bool second = ++FShows % 20 == 0;
+    if (second)
         FCovers.Repaint();
+    if (second || !FKeyboardTaken)
+        FKeyboardTaken = TakeKeyboard(FWindow);
 }
 
 bool SdlScreen::TakeDeviceReset()

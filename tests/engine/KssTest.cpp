@@ -244,12 +244,12 @@ TEST_F(KssTest, DeactivationStopsTicksAndActivationRestartsThem)
     Kss->SetInterval(5);
     Kss->SetTimerEnabled(true);
     EXPECT_TRUE(WaitFor(frames, 1));
-    App.OnDeactivate();
+    App.Deactivate();
     EXPECT_FALSE(Kss->GetTimerEnabled());
     const int paused = frames.load();
     std::this_thread::sleep_for(20ms);
     EXPECT_EQ(frames.load(), paused);
-    App.OnActivate();
+    App.Activate();
     EXPECT_TRUE(Kss->GetTimerEnabled());
     EXPECT_TRUE(WaitFor(frames, paused + 2));
     // The frames write to this test's counter: they must end before it does.

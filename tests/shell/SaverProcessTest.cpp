@@ -35,6 +35,10 @@ protected:
         Opened = Root() + "/opened.log";
         WriteFile(bin + "/xdg-open", "#!/bin/sh\nprintf '[%s]\\n' \"$1\" >> '" + Opened + "'\n");
         std::filesystem::permissions(bin + "/xdg-open", std::filesystem::perms::owner_all);
+        // A message-box helper that shows nothing and reports success, as zenity does without a
+        // display: messages must not vanish into it.
+        WriteFile(bin + "/zenity", "#!/bin/sh\nexit 0\n");
+        std::filesystem::permissions(bin + "/zenity", std::filesystem::perms::owner_all);
         Env["PATH"] = bin + ":" + std::getenv("PATH");
         Env["XDG_CONFIG_HOME"] = Root();
         // The runner's own choice of the offscreen video driver must not reach the saver. Leaks
@@ -149,6 +153,22 @@ TEST_F(SaverProcessTest, PreviewWithABadHandleShowsTheExceptionAndExitsZero)
     EXPECT_EQ(saver.WaitExit(10s), 0);
     EXPECT_NE(saver.StdErr().find("'abc' is not a valid integer value"), std::string::npos)
         << saver.StdErr();
+}
+
+// No window system at all: the saver says so and ends instead of running unseen with its music.
+TEST_F(SaverProcessTest, SaverWithoutADisplayEndsAtOnceAndPlaysNothing)
+{
+    const std::string recording = Root() + "/sound.raw";
+    Env["DISPLAY"] = "";
+    Env["WAYLAND_DISPLAY"] = "";
+    Env["SDL_VIDEODRIVER"] = "";
+    Env["SDL_AUDIODRIVER"] = "disk";
+    Env["SDL_DISKAUDIOFILE"] = recording;
+    ChildProcess saver({kSaver, "/s"}, Env);
+    EXPECT_EQ(saver.WaitExit(2s), 0) << saver.StdErr();
+    EXPECT_NE(saver.StdErr().find("Solvane Screensaver: Error SetDisplayMode"), std::string::npos)
+        << saver.StdErr();
+    EXPECT_FALSE(std::filesystem::exists(recording) && std::filesystem::file_size(recording) > 0);
 }
 
 TEST_F(SaverProcessTest, ConfigurationModeWithoutADisplayReportsAndExitsZero)

@@ -28,8 +28,7 @@ protected:
         App.OnMouseMove = [this](int X, int Y) {
             Log.push_back("move " + std::to_string(X) + "," + std::to_string(Y));
         };
-        App.OnActivate = [this] { Log.push_back("activate"); };
-        App.OnDeactivate = [this] { Log.push_back("deactivate"); };
+        App.AddHost({[this] { Log.push_back("activate"); }, [this] { Log.push_back("deactivate"); }, nullptr});
     }
 
     static void PushKey(SDL_Keycode Sym)

@@ -1,0 +1,286 @@
+"""Real desktops for the saver's end-to-end tests: Xorg with its dummy video driver (real RandR
+monitors and modes, several monitors), the window managers people run on it, an ordinary user for
+the programs that refuse root, screenshots read back as pixels, and the saver started the way a
+desktop starts it. Every server and program started here is stopped when its context ends."""
+
+import contextlib
+import os
+import pwd
+import shutil
+import signal
+import struct
+import subprocess
+import tempfile
+import time
+
+import numpy
+from PIL import Image
+
+SKIP = 77  # ctest's skip code (SKIP_RETURN_CODE)
+DESKTOP_COLOUR = (255, 0, 255)  # the root window's colour: no pixel of it may show while the saver runs
+
+XORG_CONF = """Section "Device"
+  Identifier "d0"
+  Driver "dummy"
+  VideoRam 512000
+EndSection
+Section "Monitor"
+  Identifier "m0"
+  HorizSync 5.0 - 1000.0
+  VertRefresh 5.0 - 200.0
+  Option "ReducedBlanking"
+  Modeline "3840x2160" 262.75 3840 3888 3920 4000 2160 2163 2168 2191 +hsync -vsync
+  Modeline "1920x1080" 148.50 1920 2008 2052 2200 1080 1084 1089 1125 +hsync +vsync
+  Modeline "1024x768" 65.00 1024 1048 1184 1344 768 771 777 806 -hsync -vsync
+EndSection
+Section "Screen"
+  Identifier "s0"
+  Device "d0"
+  Monitor "m0"
+  DefaultDepth 24
+  SubSection "Display"
+    Depth 24
+    Modes "1920x1080" "1024x768"
+    Virtual 7680 2160
+  EndSubSection
+EndSection
+"""
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def wait_until(predicate, timeout, step=0.05):
+    deadline = time.monotonic() + timeout
+    while True:
+        if predicate():
+            return True
+        if time.monotonic() >= deadline:
+            return False
+        time.sleep(step)
+
+
+def need_root():
+    if os.geteuid() != 0:
+        print("skipped: Xorg and the test user need root")
+        raise SystemExit(SKIP)
+
+
+def need_programs(*names):
+    missing = [n for n in names if shutil.which(n) is None]
+    check(not missing, "not installed (tools/setup.sh): " + " ".join(missing))
+
+
+class Processes:
+    """Started programs, ended (and reaped) newest first."""
+
+    def __init__(self):
+        self.started = []
+
+    def start(self, args, **kw):
+        kw.setdefault("stdout", subprocess.DEVNULL)
+        kw.setdefault("stderr", subprocess.DEVNULL)
+        proc = subprocess.Popen(args, start_new_session=True, **kw)
+        self.started.append(proc)
+        return proc
+
+    def stop_all(self):
+        for proc in reversed(self.started):
+            stop(proc)
+        self.started.clear()
+
+
+def stop(proc, timeout=5):
+    if proc.poll() is not None:
+        return
+    with contextlib.suppress(ProcessLookupError):
+        os.killpg(proc.pid, signal.SIGTERM)
+    try:
+        proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        with contextlib.suppress(ProcessLookupError):
+            os.killpg(proc.pid, signal.SIGKILL)
+        proc.wait()
+
+
+def xwd_pixels(data):
+    """RGB rows of an XWD dump of a 24-bit TrueColor screen (24 or 32 bits a pixel, either byte order)."""
+    fields = struct.unpack(">25I", data[:100])
+    header_size, width, height, byte_order = fields[0], fields[4], fields[5], fields[7]
+    bits_per_pixel, bytes_per_line, ncolors = fields[11], fields[12], fields[19]
+    size = bits_per_pixel // 8
+    check(size in (3, 4), "xwd gave %d bits a pixel" % bits_per_pixel)
+    offset = header_size + 12 * ncolors
+    rows = numpy.frombuffer(data, numpy.uint8, height * bytes_per_line, offset).reshape(height, bytes_per_line)
+    pixels = rows[:, :width * size].reshape(height, width, size)
+    return pixels[:, :, [2, 1, 0]] if byte_order == 0 else pixels[:, :, [size - 3, size - 2, size - 1]]
+
+
+class Xorg:
+    """An Xorg server with the dummy driver on a display of its own; clients reach it through env."""
+
+    def __init__(self, procs, work):
+        conf = os.path.join(work, "xorg.conf")
+        with open(conf, "w") as f:
+            f.write(XORG_CONF)
+        read, write = os.pipe()
+        self.proc = procs.start(["Xorg", "-displayfd", str(write), "-config", conf, "-noreset",
+                                 "-nolisten", "tcp", "-ac", "-logfile", os.path.join(work, "xorg.log")],
+                                pass_fds=(write,))
+        os.close(write)
+        with os.fdopen(read) as f:
+            number = f.readline().strip()
+        check(number, "Xorg did not start (see its log)")
+        self.display = ":" + number
+        self.env = dict(os.environ, DISPLAY=self.display)
+        for name in ("WAYLAND_DISPLAY", "XAUTHORITY", "SDL_VIDEODRIVER"):
+            self.env.pop(name, None)
+
+    def run(self, *args, check_rc=True):
+        return subprocess.run(args, env=self.env, check=check_rc, capture_output=True, text=True).stdout
+
+    def set_monitors(self, *modes):
+        """Monitors side by side from DUMMY0 on, each in its mode; the rest switched off."""
+        args, left, height = ["xrandr"], 0, 0
+        for i in range(16):
+            output = "DUMMY%d" % i
+            if i >= len(modes):
+                args += ["--output", output, "--off"]
+                continue
+            self.run("xrandr", "--addmode", output, modes[i], check_rc=False)
+            w, h = (int(v) for v in modes[i].split("x"))
+            args += ["--output", output, "--mode", modes[i], "--pos", "%dx%d" % (left, 0)]
+            left, height = left + w, max(height, h)
+        self.run(*args[:1], "--fb", "%dx%d" % (left, height), *args[1:])
+
+    def monitors(self):
+        """(x, y, width, height) of each active monitor."""
+        result = []
+        for line in self.run("xrandr", "--listactivemonitors").splitlines()[1:]:
+            geometry = line.split()[2]  # 1920/0x1080/0+0+0
+            size, x, y = geometry.split("+")
+            w, h = (part.split("/")[0] for part in size.split("x"))
+            result.append((int(x), int(y), int(w), int(h)))
+        return result
+
+    def current_modes(self):
+        return [line.split()[0] for line in self.run("xrandr").splitlines() if "*" in line]
+
+    def fill_root(self, colour=DESKTOP_COLOUR):
+        self.run("xsetroot", "-solid", "#%02x%02x%02x" % colour)
+
+    def screenshot(self):
+        """The root window as rows of RGB pixels (xwd: raw pixels, fast even at 7680 x 2160)."""
+        data = subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True, capture_output=True).stdout
+        return xwd_pixels(data)
+
+    def save(self, shot, path):
+        Image.fromarray(shot).save(path)
+
+    def xdotool(self, *args):
+        self.run("xdotool", *args)
+
+
+WINDOW_MANAGERS = {
+    "none": None,
+    "openbox": ["openbox", "--sm-disable"],
+    "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
+    "i3": ["i3", "-c", "{work}/i3.conf"],
+}
+
+
+def start_window_manager(name, x, procs, work):
+    args = WINDOW_MANAGERS[name]
+    if args is None:
+        return
+    with open(os.path.join(work, "i3.conf"), "w") as f:
+        f.write("bar {\n}\n")
+    procs.start([a.format(work=work) for a in args], env=dict(x.env, HOME=work))
+    # A window manager announces itself on the root window once it manages.
+    check(wait_until(lambda: "window id" in x.run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK",
+                                                   check_rc=False), 10),
+          name + " did not start managing the screen")
+
+
+def region_changed(a, b, monitor):
+    x, y, w, h = monitor
+    return int(numpy.any(a[y:y + h, x:x + w] != b[y:y + h, x:x + w], axis=2).sum())
+
+
+def desktop_pixels(shot, monitor):
+    x, y, w, h = monitor
+    return int(numpy.all(shot[y:y + h, x:x + w] == DESKTOP_COLOUR, axis=2).sum())
+
+
+class Saver:
+    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own."""
+
+    def __init__(self, procs, command, env, work):
+        self.home = os.path.join(work, "saver-home")
+        os.makedirs(os.path.join(self.home, "runtime"), mode=0o700, exist_ok=True)
+        self.env = dict(env, XDG_CONFIG_HOME=self.home, XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
+                        SDL_AUDIODRIVER="dummy", ALSA_CONFIG_PATH="/dev/null",
+                        ASAN_OPTIONS="detect_leaks=0:abort_on_error=1")
+        self.log = open(os.path.join(work, "saver.log"), "a")
+        self.proc = procs.start(command, env=self.env, stderr=self.log)
+
+    def running(self):
+        return self.proc.poll() is None
+
+    def ended_within(self, seconds):
+        return wait_until(lambda: not self.running(), seconds)
+
+
+class OrdinaryUser:
+    """A user of the tests' own, for programs that refuse to run as root (sway, the daemons)."""
+
+    def __init__(self, name="solvane-desk"):
+        if subprocess.run(["id", name], capture_output=True).returncode != 0:
+            subprocess.run(["useradd", "--create-home", "--user-group", "--shell", "/bin/sh", name], check=True)
+        entry = pwd.getpwnam(name)
+        self.name, self.uid, self.gid, self.home = name, entry.pw_uid, entry.pw_gid, entry.pw_dir
+
+    def runtime_dir(self, work):
+        path = os.path.join(work, "runtime-" + self.name)
+        os.makedirs(path, mode=0o700, exist_ok=True)
+        os.chown(path, self.uid, self.gid)
+        os.chmod(path, 0o700)
+        return path
+
+    def command(self, args, env):
+        """args run as the user with exactly env."""
+        return ["runuser", "-u", self.name, "--", "env", "-i"] + ["%s=%s" % kv for kv in env.items()] + list(args)
+
+
+@contextlib.contextmanager
+def workspace():
+    work = tempfile.mkdtemp(prefix="solvane-desktop-")
+    os.chmod(work, 0o755)
+    procs = Processes()
+    try:
+        yield procs, work
+    finally:
+        procs.stop_all()
+        if os.environ.get("SOLVANE_KEEP_DESKTOP"):
+            print("kept", work)
+        else:
+            shutil.rmtree(work, ignore_errors=True)
+
+
+def main(cases):
+    """Runs the named cases (functions); prints each result, exits 1 on a failure, 77 when skipped."""
+    failed = []
+    for case in cases:
+        try:
+            case()
+            print("PASS", case.__name__)
+        except Failure as e:
+            print("FAIL", case.__name__ + ":", e)
+            failed.append(case.__name__)
+    raise SystemExit(1 if failed else 0)

@@ -1,0 +1,115 @@
+#!/usr/bin/python3
+"""The saver on real X desktops: Xorg with the dummy driver, monitors offering 1024 x 768 beside
+their own mode, under no window manager, openbox, xfwm4 and i3. For each: 1 s after the start and
+again after 5 s without input the saver runs, no pixel of any monitor shows the desktop's colour,
+every monitor's picture moves, and no monitor changed its mode; a 4-pixel pointer move leaves it
+running, a 6-pixel move ends it, and so does Escape in a second run.
+
+With "hotplug" instead of a layout: a second monitor switched off and on again while the saver runs.
+
+Usage: real_desktops.py LAYOUT SAVER [ARGS...]   LAYOUT: one, two, 4k or hotplug. Needs root (Xorg)."""
+
+import os
+import sys
+import time
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import desktop
+from desktop import check
+
+LAYOUTS = {"one": ["1920x1080"], "two": ["1920x1080", "1920x1080"], "4k": ["3840x2160"]}
+
+
+def look(x, monitors, when):
+    a = x.screenshot()
+    time.sleep(0.3)
+    b = x.screenshot()
+    for i, monitor in enumerate(monitors):
+        shown = desktop.desktop_pixels(a, monitor)
+        check(shown == 0, "%s: monitor %d shows %d pixels of the desktop" % (when, i, shown))
+        check(desktop.region_changed(a, b, monitor) > 200, "%s: monitor %d does not move" % (when, i))
+    return b
+
+
+def run(layout, wm, saver_command):
+    with desktop.workspace() as (procs, work):
+        x = desktop.Xorg(procs, work)
+        x.set_monitors(*LAYOUTS[layout])
+        x.fill_root()
+        desktop.start_window_manager(wm, x, procs, work)
+        monitors = x.monitors()
+        check(len(monitors) == len(LAYOUTS[layout]), "xrandr shows %s" % monitors)
+        modes = x.current_modes()
+        mx, my, mw, mh = monitors[0]
+        x.xdotool("mousemove", str(mx + mw // 2), str(my + mh // 2))
+        started = time.monotonic()
+        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
+        for at in (1, 5):
+            time.sleep(max(0, started + at - time.monotonic()))
+            check(saver.running(), "the saver ended by itself before %d s" % at)
+            shot = look(x, monitors, "after %d s" % at)
+            check(x.current_modes() == modes, "a mode changed: %s, was %s" % (x.current_modes(), modes))
+        if os.environ.get("SOLVANE_SCREENSHOTS"):
+            x.save(shot, os.path.join(os.environ["SOLVANE_SCREENSHOTS"], "desktop-%s-%s.png" % (layout, wm)))
+        x.xdotool("mousemove_relative", "--", "4", "0")
+        check(not saver.ended_within(0.7), "a 4-pixel move ended the saver")
+        x.xdotool("mousemove_relative", "--", "6", "0")
+        check(saver.ended_within(3), "a 6-pixel move did not end the saver")
+        check(x.current_modes() == modes, "modes after the end: %s, were %s" % (x.current_modes(), modes))
+        again = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
+        time.sleep(1.5)
+        check(again.running(), "the second run ended by itself")
+        x.xdotool("key", "Escape")
+        check(again.ended_within(3), "Escape did not end the saver")
+
+
+def covered_and_moving(x, monitor):
+    a = x.screenshot()
+    time.sleep(0.3)
+    b = x.screenshot()
+    return desktop.desktop_pixels(b, monitor) == 0 and desktop.region_changed(a, b, monitor) > 200
+
+
+def hotplug(saver_command):
+    """A second monitor switched off while the saver runs, then on again: the first keeps its
+    saver throughout, the second is covered again within a second."""
+    with desktop.workspace() as (procs, work):
+        x = desktop.Xorg(procs, work)
+        x.set_monitors("1920x1080", "1920x1080")
+        x.fill_root()
+        desktop.start_window_manager("openbox", x, procs, work)
+        first, second = x.monitors()
+        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
+        check(desktop.wait_until(lambda: covered_and_moving(x, first) and covered_and_moving(x, second), 5),
+              "the saver does not cover both monitors")
+        x.run("xrandr", "--output", "DUMMY1", "--off")
+        time.sleep(1)
+        check(saver.running(), "the saver ended when a monitor went")
+        check(covered_and_moving(x, x.monitors()[0]), "the first monitor lost its saver")
+        x.run("xrandr", "--output", "DUMMY1", "--mode", "1920x1080", "--right-of", "DUMMY0")
+        switched_on = time.monotonic()
+        check(desktop.wait_until(lambda: desktop.desktop_pixels(x.screenshot(), second) == 0, 1.0, 0.01),
+              "the monitor switched on again is not covered within a second")
+        print("covered again after %.2f s" % (time.monotonic() - switched_on))
+        check(desktop.wait_until(lambda: covered_and_moving(x, second), 3), "the returned monitor does not move")
+        check(saver.running(), "the saver ended when the monitor came back")
+
+
+def main():
+    desktop.need_root()
+    desktop.need_programs("Xorg", "xrandr", "xdotool", "xsetroot", "xprop", "xwd", "openbox", "xfwm4", "i3")
+    layout, saver_command = sys.argv[1], sys.argv[2:]
+    if layout == "hotplug":
+        case = lambda: hotplug(saver_command)
+        case.__name__ = "a monitor switched off and on again"
+        desktop.main([case])
+    cases = []
+    for wm in desktop.WINDOW_MANAGERS:
+        case = (lambda wm: lambda: run(layout, wm, saver_command))(wm)
+        case.__name__ = "%s monitor(s), window manager %s" % (layout, wm)
+        cases.append(case)
+    desktop.main(cases)
+
+
+if __name__ == "__main__":
+    main()
