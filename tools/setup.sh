@@ -12,6 +12,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
+  squid  # the proxy of the network tests that keeps its connections open, as deployed proxies do
+  python3  # the network tests' TLS server that closes without a TLS goodbye
   locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
   # the Debian package: CPack's dependency scan, and the checks of what it installs
   file lintian appstream desktop-file-utils man-db
