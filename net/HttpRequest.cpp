@@ -76,13 +76,18 @@ void THttpClient::AssembleHTTPHeader()
     FRequest.Add("Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff");
     FRequest.Add("Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript");
     // Many servers refuse a request that does not say what program asks.
-    FRequest.Add("User-Agent: Solvane/" SOLVANE_VERSION_TEXT);
+    FRequest.Add("User-Agent: " + UserAgent());
     std::string cookies = HeaderInfo.Cookie;
     const std::string kept = CookiesFor(Host, FSecure);
     cookies += !cookies.empty() && !kept.empty() ? "; " + kept : kept;
     if (!cookies.empty())
         FRequest.SetValue("Cookie", cookies);
     FRequest.Add("Content-type: application/x-www-form-urlencoded");
+}
+
+std::string THttpClient::UserAgent()
+{
+    return "Solvane/" SOLVANE_VERSION_TEXT;
 }
 
 std::string THttpClient::CookiesFor(const std::string& HostName, bool OverTls) const

@@ -59,6 +59,8 @@ public:
     const std::string& Location() const { return FLocation; }
     const std::string& ReceivedCookie() const { return FCookie; }
     const TExStringList& Request() const { return FRequest; }
+    // "Solvane/<version>", sent as the User-Agent of every request.
+    static std::string UserAgent();
     // The cookies that go with a request to HostName ("a=1; b=2"), over TLS or not.
     std::string CookiesFor(const std::string& HostName, bool OverTls) const;
 

@@ -2,6 +2,7 @@
 // redirects (relative, 307, 308, a colon in the query) and error statuses, squid keeping its
 // connections open (http and https through CONNECT), a TLS server that closes without a
 // goodbye, a body cut short of its Content-Length, and cookies across two hosts and schemes.
+#include "engine/KssSettings.h"
 #include "gadgets/Kgr.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
@@ -16,10 +17,6 @@
 namespace {
 
 using nettest::TlsServers;
-
-#define SKIP_WITHOUT(program)                                                                   \
-    if (!nettest::ChildServer::Installed(program))                                              \
-    GTEST_SKIP() << program << " is not installed"
 
 const std::string kFeed = "<rss version=\"2.0\"><channel><title>Harbour</title><link>http://h/</link>"
                           "<item><title>Tide</title></item></channel></rss>";
@@ -159,6 +156,32 @@ TEST_F(RealServers, ABodyShortOfItsContentLengthIsAFailedFetch)
                                   "<rss>trailing</rss>");
     EXPECT_EQ(FetchNewsFrom(server.Url("/long.xml")), "");
     EXPECT_EQ(Client.Body, kFeed);
+}
+
+// The default address yields nothing (its server answers 404): the built-in directory's World
+// channels are tried in turn, and the first that has items is shown.
+TEST_F(RealServers, TheDefaultAddressFallsBackToTheWorldChannels)
+{
+    SKIP_WITHOUT(nettest::kNginx);
+    TlsServers servers;
+    servers.WriteFile("news/world/rss.xml", kFeed);
+    ASSERT_TRUE(servers.Start()) << servers.Log();
+    nettest::TrustOnly trust(servers.Ca().CaFile());
+    nettest::FixtureServer proxy;
+    for (const char* host : {"news.google.com:443", "feeds.bbci.co.uk:443"})
+        proxy.Route(host, [&](nettest::FixtureConnection& C) { C.Tunnel(servers.Port(TlsServers::kGood)); });
+    Settings.UseProxy = 1;
+    Settings.Proxy = "127.0.0.1";
+    Settings.Port = std::to_string(proxy.Port());
+    EXPECT_EQ(FetchNewsFrom(DefaultRssUrl()), "");
+    EXPECT_EQ(KGR1.GetNameNews(), "Harbour");
+    EXPECT_EQ(KGR1.GetRssLine(), "  ***  Tide  ***  ");
+    ASSERT_EQ(proxy.Requests().size(), 2u);
+    EXPECT_EQ(proxy.Requests()[1].substr(0, 34), "CONNECT feeds.bbci.co.uk:443 HTTP/");
+    // Another address is never replaced.
+    proxy.ClearRequests();
+    EXPECT_EQ(FetchNewsFrom("https://news.google.com/other"), "The server answered: HTTP/1.1 404 Not Found");
+    EXPECT_EQ(proxy.Requests().size(), 1u);
 }
 
 }  // namespace

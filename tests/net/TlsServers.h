@@ -16,7 +16,7 @@ namespace nettest {
 
 // The outside hosts the good certificate is also made for, so that a tunnel to them can end at
 // the local server.
-inline constexpr const char* kServedHosts = "api.open-meteo.com,news.google.com";
+inline constexpr const char* kServedHosts = "api.open-meteo.com,news.google.com,feeds.bbci.co.uk";
 
 class TlsServers {
 public:
