@@ -56,7 +56,7 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
     std::atomic<int> refresh{0};
     nettest::FixtureServer server;
     server.Route("/good.xml", [&](nettest::FixtureConnection& C) {
-        C.Send(HttpReply("200 OK", "", Feed("good" + std::to_string(refresh.load()))));
+        C.Send(HttpReply("200 OK", "", Feed("good" + std::to_string(refresh.load() - 1))));
     });
     server.Reply("/missing.xml", HttpReply("404 Not Found", "", "<html><title>Not Found</title></html>"));
     server.Reply("/cut.xml", "HTTP/1.0 200 OK\r\nContent-Length: 5000\r\n\r\n" + Feed("cut"));
