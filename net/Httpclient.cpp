@@ -135,6 +135,9 @@ void THttpClient::ReadBody()
     }
     const auto limit = static_cast<int32_t>(std::min<int64_t>(FBodyLength, int64_t{net::kMaxBodyBytes} + 1));
     CaptureString(Body, limit);
+    // What came after the announced length belongs to no reply of ours.
+    if (Body.size() > static_cast<size_t>(FBodyLength))
+        Body.resize(static_cast<size_t>(FBodyLength));
     if (Body.size() < static_cast<size_t>(limit))
         throw ESockError("Reply body cut short: " + std::to_string(Body.size()) + " of " +
                          std::to_string(FBodyLength) + " bytes");

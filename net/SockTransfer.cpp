@@ -8,7 +8,6 @@
 #include "net/Sockclient.h"
 #include "platform/net/NetErrors.h"
 
-#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -150,10 +149,7 @@ void TSockClient::CaptureString(std::string& Text, int32_t Limit)
     FBytesReceived = 0;
     TimerStage stage(*this);
     while (!FCanceled && (Limit == -1 || Text.size() < static_cast<size_t>(Limit))) {
-        // With a limit, no byte past it leaves the socket.
-        const size_t room = Limit == -1 ? net::kSockBufferBytes
-                                        : std::min<size_t>(net::kSockBufferBytes, static_cast<size_t>(Limit) - Text.size());
-        const int got = FSocket ? FSocket->Receive(FBuffer.get(), static_cast<int>(room), false) : -1;
+        const int got = FSocket ? FSocket->Receive(FBuffer.get(), net::kSockBufferBytes, false) : -1;
         if (got == 0)
             break;
         int waitFor = 0;
