@@ -316,6 +316,18 @@ TEST_F(HttpFixture, EveryRedirectStatusWithALocationIsFollowedAndNoOther)
     }
 }
 
+TEST_F(HttpFixture, LongLocationsAreFollowedWholeOrRefused)
+{
+    const std::string query = "/p?" + std::string(300, 'q');
+    Server->Reply(query, HttpReply("200 OK", "", "whole"));
+    Server->Reply("/long", HttpReply("302 Found", "Location: " + query + "\r\n", ""));
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/long")).Class, "");
+    EXPECT_EQ(Client->Body, "whole");
+    Server->Reply("/longer", HttpReply("302 Found", "Location: /p?" + std::string(net::kMaxHeaderValueChars, 'q') + "\r\n", ""));
+    const auto outcome = TimedGet(*Client, Server->Url("/longer"));
+    EXPECT_EQ(outcome.Class + ": " + outcome.Text, "ESockError: Redirect address too long");
+}
+
 TEST_F(HttpFixture, CookieStaysThroughALaterRedirectThatBringsNone)
 {
     ASSERT_EQ(TimedGet(*Client, Server->Url("/r1")).Class, "");
