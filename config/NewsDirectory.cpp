@@ -2,6 +2,7 @@
 
 #include "engine/HostNames.h"
 #include "net/TextCut.h"
+#include "net/WebAddress.h"
 
 namespace {
 
@@ -50,7 +51,8 @@ std::string CategoryListUrl()
 std::string ChannelListUrl(std::string_view Id)
 {
     std::string url = DirectoryUrl("/rssdir/rsslist.php?category_id=");
-    url += Id;
+    // The identifier comes from the directory's reply: escaped, it stays one value of the query.
+    url += PercentEncode(Id);
     return url;
 }
 

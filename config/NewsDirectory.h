@@ -18,7 +18,7 @@ struct TDirectoryEntry {
 
 // The directory server's address of the category list.
 std::string CategoryListUrl();
-// The address of the channel list of the category with the identifier Id, exactly as listed.
+// The address of the channel list of the category with the identifier Id, percent-encoded.
 std::string ChannelListUrl(std::string_view Id);
 
 // The entries are views into Body.

@@ -4,8 +4,9 @@
 
 namespace hosts {
 
-// Weather site: the forecast pages opened with F3 ("/forecast/<code>.html").
-inline constexpr const char* kWeatherSite = "http://weather.kestrin-software.net";
+// Weather site: the forecast page opened with F3, for a place given by its coordinates
+// ("/<latitude>,<longitude>", "?m" for metric units, "?u" for US ones).
+inline constexpr const char* kWeatherSite = "https://wttr.in";
 // The live weather source's forecast API ("/v1/forecast?latitude=..."); the RSS weather feed
 // server is the "WeatherFeed" setting.
 inline constexpr const char* kLiveWeatherHost = "api.open-meteo.com";

@@ -3,6 +3,7 @@
 
 #include "gadgets/GadgetDraw.h"
 
+#include <algorithm>
 #include <initializer_list>
 
 namespace {
@@ -36,6 +37,14 @@ std::string_view Join(char (&Buffer)[2 * kTimeBuffer + 2], std::initializer_list
         Length += Piece.size();
     }
     return std::string_view(Buffer, Length);
+}
+
+// UTF-8 continuation bytes do not start a character.
+size_t Characters(std::string_view Text)
+{
+    return static_cast<size_t>(std::count_if(Text.begin(), Text.end(), [](char C) {
+        return (static_cast<unsigned char>(C) & 0xC0) != 0x80;
+    }));
 }
 
 }  // namespace
@@ -96,7 +105,8 @@ void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_v
 
     char Buffer[2 * kTimeBuffer + 2];
     const int32_t W2 = Extent(Dc, Join(Buffer, {Head, ":"}));
-    if (T.size() <= 5) {
+    // "14:35" is five characters in any script; a longer text carries a 12-hour suffix.
+    if (Characters(T) <= 5) {
         Out(Dc, X + W2, Y0, Rest);
     } else {
         std::string_view Minutes;

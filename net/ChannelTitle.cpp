@@ -1,5 +1,6 @@
 // The channel checks of the settings dialog (NewsFeed.h), apart from the ticker's reader so that
 // the dialog does not link the gadgets.
+#include "net/AtomFeed.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
 #include "net/TextCut.h"
@@ -9,12 +10,14 @@ bool OpensAsFeed(std::string_view Body)
     std::string_view token, root;
     CutBetween(Body, "<?", " ", token);
     CutBetween(Body, "<", " ", root);
-    return token == "xml" || root == "rss";
+    return token == "xml" || root == "rss" || RootElement(Body) == "feed";
 }
 
 std::string ReadChannelTitle(std::string_view Body)
 {
     std::string_view title = "Not Available";
+    if (OpensAsFeed(Body) && RootElement(Body) == "feed")
+        return ReadAtom(Body).Title;
     if (OpensAsFeed(Body)) {
         title = {};
         CutBetween(Body, "<title>", "</title>", title);
@@ -26,7 +29,7 @@ std::string FetchChannelTitle(THttpClient& HTTP1, const std::string& Url)
 {
     std::string title;
     const std::string failure = CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Url);
+        GetFeedBody(HTTP1, Url);
         title = ReadChannelTitle(HTTP1.Body);
     });
     return failure.empty() ? title : ReadChannelTitle("");

@@ -37,28 +37,60 @@ void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& 
     }
 }
 
+namespace {
+
+std::string DropConnection(THttpClient& HTTP1, const std::exception& Error)
+{
+    try {
+        HTTP1.Disconnect();
+    } catch (const ESockError&) {
+        // The connection is being dropped anyway; the first failure is the one that counts.
+    }
+    HTTP1.Abort();
+    return Error.what();
+}
+
+}  // namespace
+
 std::string CatchSocketErrors(THttpClient& HTTP1, const std::function<void()>& Run)
 {
     try {
         Run();
         return {};
     } catch (const ESockError& error) {
-        try {
-            HTTP1.Disconnect();
-        } catch (const ESockError&) {
-            // The connection is being dropped anyway; the first failure is the one that counts.
-        }
-        HTTP1.Abort();
-        return error.what();
+        return DropConnection(HTTP1, error);
     }
+}
+
+std::string CatchFetchErrors(THttpClient& HTTP1, const std::function<void()>& Run)
+{
+    try {
+        Run();
+        return {};
+    } catch (const std::exception& error) {
+        return DropConnection(HTTP1, error);
+    }
+}
+
+void GetFeedBody(THttpClient& HTTP1, const std::string& Address)
+{
+    HTTP1.Get(Address);
+    const int16_t status = HTTP1.StatusCode();
+    if (status >= 200 && status <= 299 && HTTP1.Header.rfind("HTTP/", 0) == 0)
+        return;
+    std::string line = HTTP1.Header.substr(0, HTTP1.Header.find_first_of("\r\n"));
+    if (line.empty() || line.size() > 200)
+        line = "no HTTP reply";
+    throw ESockError("The server answered: " + line);
 }
 
 std::string FetchFeed(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
                       const std::function<void(const std::string& Body)>& Read)
 {
-    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
-    return CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Address);
+    return CatchFetchErrors(HTTP1, [&] {
+        PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
+        HTTP1.TimeOut = Settings.TimeOut;
+        GetFeedBody(HTTP1, Address);
         Read(HTTP1.Body);
     });
 }

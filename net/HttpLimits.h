@@ -24,8 +24,12 @@ inline constexpr std::size_t kMaxBodyBytes = 16u << 20;
 inline constexpr std::size_t kMaxHeaderBytes = 256u << 10;
 // A whole Get, redirects included, ends within this many TimeOut periods.
 inline constexpr int kGetDeadlineTimeOuts = 6;
-// The longest request path, cookie and redirect location kept.
-inline constexpr std::size_t kMaxPathChars = 256;
-inline constexpr std::size_t kMaxHeaderValueChars = 256;
+// The longest request path and redirect location taken (a longer one ends the Get with an
+// error instead of being cut into another address), and the longest cookie kept (a longer one is
+// not kept).
+inline constexpr std::size_t kMaxPathChars = 4096;
+inline constexpr std::size_t kMaxHeaderValueChars = 4096;
+// Cookies kept by one client, across all hosts; the oldest gives way.
+inline constexpr std::size_t kMaxCookies = 32;
 
 }  // namespace net

@@ -1,7 +1,7 @@
 // THttpClient's reply header: the status line and the header lines up to the empty line.
 //
-// Names are recognised only when a blank follows them, in any letter case, and their values
-// are taken at fixed offsets that assume exactly one blank after the colon.
+// Names are recognised only when a blank follows them, in any letter case, and the cookie's and
+// the location's values are taken at fixed offsets that assume exactly one blank after the colon.
 #include "net/Httpclient.h"
 
 #include "net/HttpLimits.h"
@@ -12,17 +12,31 @@
 
 namespace {
 
-// The line from its Position-th character (1-based) on, up to the line end, cut to the longest
-// value kept. A CR, LF or NUL inside ends the value too: the cookie and the location go back out
-// in later request lines, where such a byte would start a header line of the server's choosing
-// or cut the request short.
+// The line from its Position-th character (1-based) on, up to the line end. A CR, LF or NUL
+// inside ends the value too: the cookie and the location go back out in later request lines,
+// where such a byte would start a header line of the server's choosing or cut the request short.
 std::string ValueFrom(const std::string& Line, size_t Position)
 {
     std::string value = Line.substr(std::min(Line.size(), Position - 1));
     value.resize(std::min(value.find_first_of(std::string_view("\r\n\0", 3)), value.size()));
-    if (value.size() > net::kMaxHeaderValueChars)
-        value.resize(net::kMaxHeaderValueChars);
     return value;
+}
+
+// The announced body length: digits alone after the name and blanks; -1 for anything else,
+// which leaves the body to end with the connection.
+int64_t BodyLengthFrom(const std::string& Line)
+{
+    const size_t start = Line.find_first_not_of(' ', Line.find(':') + 1);
+    const size_t end = std::min(Line.find_last_not_of(" \t\r\n") + 1, Line.size());
+    if (start == std::string::npos || start >= end || end - start > 15)
+        return -1;
+    int64_t length = 0;
+    for (size_t i = start; i < end; ++i) {
+        if (!std::isdigit(static_cast<unsigned char>(Line[i])))
+            return -1;
+        length = length * 10 + (Line[i] - '0');
+    }
+    return length;
 }
 
 // The first character at the Position-th place (1-based) and the digits right after it.
@@ -70,17 +84,29 @@ std::string THttpClient::ReadHeaderLn(size_t HeaderBytes)
 void THttpClient::ReadHeaderLine(const std::string& Line)
 {
     const std::string name = FirstFieldUpper(Line);
-    if (name == "SET-COOKIE:")
+    if (name == "SET-COOKIE:") {
         FCookie = ValueFrom(Line, 13);
-    else if (name == "LOCATION:")
+        if (FCookie.size() > net::kMaxHeaderValueChars)
+            FCookie.clear();
+        else
+            KeepCookie(FCookie);
+    } else if (name == "LOCATION:") {
         FLocation = ValueFrom(Line, 11);
-    else if (name == "CONTENT-LENGTH:")
+        // Cut short, it would lead somewhere else.
+        if (FLocation.size() > net::kMaxHeaderValueChars) {
+            FLocation.clear();
+            throw ESockError("Redirect address too long");
+        }
+    } else if (name == "CONTENT-LENGTH:") {
         FContentLength = NumberFrom(Line, 17);
+        FBodyLength = BodyLengthFrom(Line);
+    }
 }
 
 void THttpClient::RemoveHeader()
 {
     FContentLength = 0;
+    FBodyLength = -1;
     FCookie.clear();
     // A redirect without a location of its own must not reuse the previous reply's.
     FLocation.clear();

@@ -3,6 +3,7 @@
 #include "net/Httpclient.h"
 
 #include "net/HttpLimits.h"
+#include "net/WebAddress.h"
 
 #include <chrono>
 
@@ -27,6 +28,11 @@ private:
     bool& FBusy;
     std::function<void()> FOnExit;
 };
+
+bool IsRedirect(int16_t Status)
+{
+    return (Status >= 300 && Status <= 303) || Status == 307 || Status == 308;
+}
 
 }  // namespace
 
@@ -64,10 +70,11 @@ void THttpClient::HTTPConnect()
         if (OnAboutToSend)
             OnAboutToSend(this);
         RunOneRequest();
-        const bool redirect = FStatus >= 300 && FStatus <= 302 && !FLocation.empty();
+        const bool redirect = IsRedirect(FStatus) && !FLocation.empty();
         if (FStatus == 401 && OnAuthenticationNeeded)
             OnAuthenticationNeeded(this);
-        // Other 3xx replies carry nothing to follow; they end the loop like a finished request.
+        // Other 3xx replies carry nothing to follow; they end the loop like a finished request,
+        // and so does the last redirect allowed.
         if (!redirect || followed == net::kMaxRedirects || !FollowRedirect())
             return;
     }
@@ -86,7 +93,7 @@ void THttpClient::RunOneRequest()
         FStatus = 0;
         RemoveHeader();
         if (!InputFileMode)
-            CaptureString(Body, -1);
+            ReadBody();
         JudgeReply();
     } catch (...) {
         try {
@@ -108,23 +115,38 @@ void THttpClient::JudgeReply()
     } else if (FStatus > 399) {
         if (OnFailure)
             OnFailure(this, FMethod);
-    } else if (FStatus >= 300 && FStatus <= 302 && !FLocation.empty()) {
-        URL = FLocation;
+    } else if (IsRedirect(FStatus) && !FLocation.empty()) {
+        // The address as asked, scheme, host and port included: "feed.xml" and
+        // "/landing?t=12:00" are relative to it whatever form URL was given in.
+        const bool defaultPort = Port == (FSecure ? 443 : 80);
+        const std::string asked = (FSecure ? "https://" : "http://") + Host +
+                                  (defaultPort ? "" : ":" + std::to_string(Port)) + FPath;
+        URL = ResolveReference(asked, FLocation);
     }
+}
+
+// With a Content-Length the body ends there (a proxy may keep the connection open after it);
+// without one, at the connection's end.
+void THttpClient::ReadBody()
+{
+    if (FBodyLength < 0) {
+        CaptureString(Body, -1);
+        return;
+    }
+    const auto limit = static_cast<int32_t>(std::min<int64_t>(FBodyLength, int64_t{net::kMaxBodyBytes} + 1));
+    CaptureString(Body, limit);
+    // What came after the announced length belongs to no reply of ours.
+    if (Body.size() > static_cast<size_t>(FBodyLength))
+        Body.resize(static_cast<size_t>(FBodyLength));
+    if (Body.size() < static_cast<size_t>(limit))
+        throw ESockError("Reply body cut short: " + std::to_string(Body.size()) + " of " +
+                         std::to_string(FBodyLength) + " bytes");
 }
 
 bool THttpClient::FollowRedirect()
 {
-    if (!FCookie.empty())
-        HeaderInfo.Cookie = FCookie;
     bool handled = false;
     if (OnRedirect)
         OnRedirect(this, handled);
-    if (handled)
-        return false;
-    // A bare name is relative to the server just asked; its port goes with it.
-    if (URL.find('/') == std::string::npos)
-        URL = (FSecure ? "https://" : "http://") + Host +
-              (Port != (FSecure ? 443 : 80) ? ":" + std::to_string(Port) : "") + "/" + URL;
-    return true;
+    return !handled;
 }

@@ -1,12 +1,15 @@
 // THttpClient: the HTTP/1.0 GET client on top of TSockClient.
 //
 // Get(URL) parses the address, sends the request (directly, or in proxy form when Proxy is
-// set; an https address over TLS, through the proxy's CONNECT tunnel when Proxy is set), reads the reply's status and header lines into Header and everything after them until
-// the server closes into Body, and follows redirects (300-302) with the received cookie carried
-// in HeaderInfo.Cookie for every later request. Any reply, error pages included, ends a Get
-// normally; socket failures and time-outs raise ESockError/EAbortError after Disconnect, a port
-// that is not a number EConvertError. A whole
-// Get is bounded (HttpLimits.h): a few redirects, a header and body size, and an overall
+// set; an https address over TLS, through the proxy's CONNECT tunnel when Proxy is set), reads
+// the reply's status and header lines into Header and the body into Body: the announced
+// Content-Length of bytes (a body that ends before it raises ESockError), else everything until
+// the server closes. Redirects (300-303, 307, 308) are followed, a relative location resolved
+// against the address asked. Cookies are kept per host: each goes back, as its name=value only,
+// to the host that set it, and one set over https never goes over plain http. Any reply, error
+// pages included, ends a Get normally; socket failures and time-outs raise ESockError/EAbortError
+// after Disconnect, a port that is not a number (or not a port) EConvertError. A whole Get is
+// bounded (HttpLimits.h): a few redirects, a header, address and body size, and an overall
 // deadline of a few TimeOut periods.
 #pragma once
 
@@ -16,6 +19,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class THttpClient : public TSockClient {
 public:
@@ -55,6 +59,10 @@ public:
     const std::string& Location() const { return FLocation; }
     const std::string& ReceivedCookie() const { return FCookie; }
     const TExStringList& Request() const { return FRequest; }
+    // "Solvane/<version>", sent as the User-Agent of every request.
+    static std::string UserAgent();
+    // The cookies that go with a request to HostName ("a=1; b=2"), over TLS or not.
+    std::string CookiesFor(const std::string& HostName, bool OverTls) const;
 
 private:
     void RunOneRequest();
@@ -64,6 +72,15 @@ private:
     bool FollowRedirect();
     void ReadHeaderLine(const std::string& Line);
     std::string ReadHeaderLn(size_t HeaderBytes);
+    void ReadBody();
+    void KeepCookie(const std::string& SetCookie);
+
+    struct TCookie {
+        std::string Host;  // lower case
+        std::string Name;
+        std::string Value;
+        bool FromTls = false;
+    };
 
     TExStringList FRequest;
     std::string FPath;
@@ -72,6 +89,8 @@ private:
     uint8_t FMethod = 0;
     int16_t FStatus = 0;
     int32_t FContentLength = 0;
+    int64_t FBodyLength = -1;  // the announced length, -1 when none was
+    std::vector<TCookie> FCookies;
     bool FBusy = false;
     bool FSecure = false;
 };

@@ -1,7 +1,10 @@
 #include "net/NewsFeed.h"
 
+#include "engine/KssSettings.h"
 #include "gadgets/Kgr.h"
+#include "net/AtomFeed.h"
 #include "net/Httpclient.h"
+#include "net/NewsDirectory.h"
 #include "net/TextCut.h"
 
 namespace {
@@ -9,7 +12,7 @@ namespace {
 constexpr std::string_view kLineMark = "  ***  ";
 
 // "  ***  " and each item's title followed by "  ***  ", as written in the feed.
-std::string ItemLine(std::string_view Body)
+std::string ItemLine(std::string_view Body, int& Items)
 {
     std::string line(kLineMark);
     std::string_view item;
@@ -22,31 +25,71 @@ std::string ItemLine(std::string_view Body)
             continue;
         line.append(title);
         line.append(kLineMark);
+        ++Items;
     }
+}
+
+int ReadAtomNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
+{
+    const TAtomFeed feed = ReadAtom(Body);
+    if (!feed.Link.empty())
+        NewsLink = feed.Link;
+    KGR1.SetNameNews(feed.Title);
+    std::string line(kLineMark);
+    for (const std::string& title : feed.ItemTitles) {
+        line += title;
+        line += kLineMark;
+    }
+    KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(line))));
+    return static_cast<int>(feed.ItemTitles.size());
+}
+
+// The built-in directory's World channels, for a default address that yields nothing.
+std::vector<std::string> FallbackChannels()
+{
+    std::vector<std::string> addresses;
+    for (const TNewsCategory& category : BuiltInNewsDirectory())
+        if (category.Name == "World")
+            for (const TNewsChannel& channel : category.Channels)
+                addresses.push_back(channel.Address);
+    return addresses;
 }
 
 }  // namespace
 
-std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink)
+std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink,
+                      const std::function<bool()>& Stopped)
 {
-    PrepareFeedClient(HTTP1, Settings.UseProxy, Settings.Proxy, Settings.Port);
-    return CatchSocketErrors(HTTP1, [&] {
-        HTTP1.Get(Settings.RSS_Url);
-        ReadNews(HTTP1.Body, KGR1, NewsLink);
-    });
+    int items = -1;
+    auto read = [&](const std::string& Body) { items = ReadNews(Body, KGR1, NewsLink); };
+    const std::string error = FetchFeed(HTTP1, Settings, Settings.RSS_Url, read);
+    if (items > 0 || Settings.RSS_Url != DefaultRssUrl())
+        return error;
+    for (const std::string& address : FallbackChannels()) {
+        if (Stopped && Stopped())
+            break;
+        FetchFeed(HTTP1, Settings, address, read);
+        if (items > 0)
+            return {};
+    }
+    return error;
 }
 
-void ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
+int ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
 {
     if (!OpensAsFeed(Body)) {
         KGR1.SetRssLine(kNewsNotAvailable);
-        return;
+        return -1;
     }
+    if (RootElement(Body) == "feed")
+        return ReadAtomNews(Body, KGR1, NewsLink);
     std::string_view title;
     std::string_view body = CutBetween(Body, "<title>", "</title>", title);
     std::string_view link = NewsLink;
     body = CutBetween(body, "<link>", "</link>", link);
     NewsLink = CleanCData(link);
     KGR1.SetNameNews(DecodeEntities(CleanCData(title)));
-    KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body)))));
+    int items = 0;
+    KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body, items)))));
+    return items;
 }

@@ -5,9 +5,12 @@
 // first "<link>" after it, the items the "<item>" blocks after that; each item's title is the
 // first "<title>" inside it (an item without one adds nothing). The title is cleaned and decoded
 // once, the line of item titles twice (feeds that escape their entities twice), the link only
-// cleaned. Socket errors and time-outs leave the ticker and the link as they were; anything
-// else a fetch raises (an empty address, a proxy port that is not a number) goes to
-// the caller.
+// cleaned. An Atom document (root element "feed", AtomFeed.h) gives the same three values.
+// A failed fetch (a socket error or time-out, an error page, an empty address, a proxy port that
+// is not a number) leaves the ticker and the link as they were.
+//
+// While RSS_Url is the default address, a fetch of it that yields no items goes on to the
+// built-in directory's World channels in turn, until one does.
 //
 // Nothing here knows the saver window: the settings dialog checks a channel with
 // FetchChannelTitle on its own client.
@@ -15,23 +18,26 @@
 
 #include "net/FeedRequest.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
 class THttpClient;
 class TKGR;
 
-// The XML declaration or the "rss" root element opens the document.
+// The XML declaration, the "rss" root element or an Atom "feed" opens the document.
 bool OpensAsFeed(std::string_view Body);
 
 // The ticker's line when the reply is not a feed.
 inline constexpr const char* kNewsNotAvailable = "*** Not Available Now ***";
 
-// Prepares HTTP1, gets RSS_Url and reads the reply into KGR1 and NewsLink. Returns the text of a
-// socket error or time-out that ended the fetch, else empty.
-std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink);
-// Reads a reply body: NewsLink, then the ticker's NameNews and RssLine.
-void ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink);
+// Prepares HTTP1, gets RSS_Url (and the fallback channels, until Stopped says so) and reads the
+// reply into KGR1 and NewsLink. Returns the text of the error that ended the fetch, else empty.
+std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink,
+                      const std::function<bool()>& Stopped = {});
+// Reads a reply body: NewsLink, then the ticker's NameNews and RssLine. Returns the number of
+// items, -1 when the body is not a feed.
+int ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink);
 
 // The cleaned and decoded channel title of a reply body, "Not Available" when it is not a feed.
 std::string ReadChannelTitle(std::string_view Body);

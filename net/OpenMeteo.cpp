@@ -14,6 +14,10 @@
 namespace {
 
 constexpr int32_t kNotAvailableCode = 48;
+// The service's reply is a few kilobytes; a larger one is not read.
+constexpr size_t kMaxReplyBytes = 1u << 20;
+// Temperatures beyond this (in either unit) are no reading of this planet's weather.
+constexpr double kMaxDegrees = 200;
 
 struct TWmoCondition {
     int Wmo;
@@ -57,7 +61,10 @@ std::string WholeDegrees(const nlohmann::json* Value)
 {
     if (!Value || !Value->is_number())
         return "NA";
-    return std::to_string(std::lround(Value->get<double>()));
+    const double degrees = Value->get<double>();
+    if (!std::isfinite(degrees) || std::fabs(degrees) > kMaxDegrees)
+        return "NA";
+    return std::to_string(std::lround(degrees));
 }
 
 int32_t ConditionOf(const nlohmann::json* Code, bool IsDay)
@@ -89,6 +96,16 @@ std::optional<std::string> LiveWeatherAddress(const TFeedSettings& Settings)
            "&timezone=auto&forecast_days=2";
 }
 
+std::string ForecastPageAddress(const std::string& WeatherCode, const std::string& TDegree)
+{
+    const std::optional<size_t> index = CityIndexOf(WeatherCode);
+    const std::optional<assets::TLatLon> place = index ? assets::CityCoordinates(*index) : std::nullopt;
+    char coordinates[64] = "";
+    if (place)
+        std::snprintf(coordinates, sizeof coordinates, "%.4f,%.4f", place->Latitude, place->Longitude);
+    return std::string(hosts::kWeatherSite) + "/" + coordinates + (TDegree == "c" ? "?m" : "?u");
+}
+
 std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW& KGW1)
 {
     const std::optional<std::string> address = LiveWeatherAddress(Settings);
@@ -107,7 +124,8 @@ std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settin
 
 void ReadLiveWeather(std::string_view Body, TKGW& KGW1)
 {
-    const nlohmann::json reply = nlohmann::json::parse(Body, nullptr, false);
+    const nlohmann::json reply =
+        Body.size() > kMaxReplyBytes ? nlohmann::json() : nlohmann::json::parse(Body, nullptr, false);
     if (!reply.is_object()) {
         HandOverNotAvailable(KGW1);
         return;

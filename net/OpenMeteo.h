@@ -4,8 +4,9 @@
 // today's and tomorrow's daily code, high and low, in the unit of TDegree, at the coordinates of
 // the city whose location code is WeatherCode. The reply is read with a JSON parser: each value
 // the reply lacks (or gives with the wrong type) hands over its not-available value (code 48,
-// text "NA"); a reply that is not a JSON object hands over all of them. Temperatures are handed
-// over as whole degrees. The service's weather codes (WMO) become the gadget's condition codes
+// text "NA"); a reply that is not a JSON object, or is larger than 1 MiB, hands over all of
+// them. Temperatures are handed over as whole degrees; one that is not a finite number within
+// ±200 degrees is not available. The service's weather codes (WMO) become the gadget's condition codes
 // through LiveConditionCode. Socket errors and time-outs leave the gadget as it was.
 #pragma once
 
@@ -30,6 +31,10 @@ std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settin
                                  TKGW& KGW1);
 // Reads a reply body into KGW1.
 void ReadLiveWeather(std::string_view Body, TKGW& KGW1);
+
+// The weather site's forecast page for the place and unit of Settings: the coordinates of the
+// WeatherCode city (the site's own guess of the place when the code names no city).
+std::string ForecastPageAddress(const std::string& WeatherCode, const std::string& TDegree);
 
 // A WMO weather code as the gadget's condition code (0-47), in its day or night picture; 48 for
 // a code the table does not know.

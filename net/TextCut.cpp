@@ -5,6 +5,7 @@
 #include "net/HtmlEntities.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <iterator>
 
@@ -118,21 +119,12 @@ std::string CleanCData(std::string_view Text)
     return ReplaceAll(text, "]]>", "");
 }
 
-TEntityCut CutEntity(std::string_view Source)
+bool IsEntityName(std::string_view Name)
 {
-    TEntityCut cut;
-    cut.Remainder = Source;
-    const size_t amp = Source.find('&');
-    if (amp == std::string_view::npos)
-        return cut;
-    const size_t semicolon = Source.find(';', amp + 1);
-    if (semicolon == std::string_view::npos)
-        return cut;
-    cut.Found = true;
-    cut.Before = Source.substr(0, amp);
-    cut.Name = Source.substr(amp + 1, semicolon - amp - 1);
-    cut.Remainder = Source.substr(semicolon + 1);
-    return cut;
+    if (Name.empty() || Name.size() > kMaxEntityName)
+        return false;
+    return std::all_of(Name.begin(), Name.end(),
+                       [](char C) { return std::isalnum(static_cast<unsigned char>(C)) || C == '#'; });
 }
 
 bool AppendEntity(std::string& Out, std::string_view Name)
@@ -157,15 +149,22 @@ std::string DecodeEntities(std::string_view Text)
     std::string result;
     result.reserve(Text.size());
     std::string_view rest = Text;
-    for (;;) {
-        const TEntityCut cut = CutEntity(rest);
-        rest = cut.Remainder;
-        if (!cut.Found)
-            break;
-        result.append(cut.Before);
-        if (!AppendEntity(result, cut.Name)) {
+    for (size_t amp = rest.find('&'); amp != std::string_view::npos; amp = rest.find('&')) {
+        result.append(rest.substr(0, amp));
+        rest.remove_prefix(amp + 1);
+        // The ";" is looked for only as far as a name can reach: a bare "&" ("Tom & Jerry")
+        // stays as written, and the search goes on right after it, so it cannot swallow the
+        // text up to a later entity's ";".
+        const size_t semicolon = rest.substr(0, kMaxEntityName + 1).find(';');
+        const std::string_view name = rest.substr(0, semicolon);
+        if (semicolon == std::string_view::npos || !IsEntityName(name)) {
             result += '&';
-            result.append(cut.Name);
+            continue;
+        }
+        rest.remove_prefix(semicolon + 1);
+        if (!AppendEntity(result, name)) {
+            result += '&';
+            result.append(name);
             result += ';';
         }
     }

@@ -22,16 +22,13 @@ std::string_view CutBetween(std::string_view Source, std::string_view Start, std
 // "&amp;#39;" become "'", "<![CDATA[" and "]]>" are dropped.
 std::string CleanCData(std::string_view Text);
 
-struct TEntityCut {
-    bool Found = false;
-    std::string_view Before;     // the text before the "&"
-    std::string_view Name;       // between "&" and the next ";"
-    std::string_view Remainder;  // after the ";"; the whole source when not found
-};
-TEntityCut CutEntity(std::string_view Source);
+// The longest entity name; a name is letters, digits and "#".
+inline constexpr size_t kMaxEntityName = 32;
+bool IsEntityName(std::string_view Name);
 
 // Every "&name;" replaced (the feed table, then numeric references and HTML 4's named entities
-// as UTF-8; any other name stays as written), then every byte below 32 becomes a blank.
+// as UTF-8; any other name stays as written), then every byte below 32 becomes a blank. An "&"
+// not followed by an entity name and ";" is a plain "&".
 std::string DecodeEntities(std::string_view Text);
 
 // A name of the entity table or HTML 4 (or a numeric reference) appended as its character;

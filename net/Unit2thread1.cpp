@@ -19,14 +19,14 @@ constexpr std::chrono::milliseconds kPastBoundary{20};
 // The longest sleep: a clock that is set or a machine that wakes from suspend is noticed soon.
 constexpr std::chrono::milliseconds kLongestSleep{5000};
 
+}  // namespace
+
 std::chrono::milliseconds UntilNextMinute()
 {
     using namespace std::chrono;
     const auto intoMinute = duration_cast<milliseconds>(system_clock::now().time_since_epoch()) % minutes(1);
     return std::min(duration_cast<milliseconds>(minutes(1)) - intoMinute + kPastBoundary, kLongestSleep);
 }
-
-}  // namespace
 
 int32_t LocalMinute()
 {
@@ -98,7 +98,7 @@ void WeatherHTTP::Execute()
         std::unique_lock<std::mutex> guard(FShared->Lock);
         if (FShared->RefreshDue)
             continue;
-        if (FShared->Wake.wait_for(guard, UntilNextMinute(), [this] { return FShared->Terminated; }))
+        if (FShared->Wake.wait_for(guard, FTargets.UntilNextTick(), [this] { return FShared->Terminated; }))
             break;
     }
     std::lock_guard<std::mutex> guard(FShared->Lock);
@@ -127,7 +127,8 @@ bool WeatherHTTP::TickOnUiThread()
                 FeedTick();
                 due = FTargets.KGW1->RefreshCounter == 0;
             } catch (...) {
-                // Whatever is not a socket error ends the feed thread without a message.
+                // The fetches catch their own errors; anything else is a fault of the saver's
+                // own making, and the thread ends rather than repeat it every minute.
                 carryOn = false;
             }
         }
@@ -175,5 +176,5 @@ void WeatherHTTP::Refresh()
         FetchWeather(*FTargets.HTTP1, settings, *FTargets.KGW1);
     // An exit during the weather fetch cancelled it; the news is not started after it.
     if (settings.ShowNews != 0 && !Terminated())
-        FetchNews(*FTargets.HTTP1, settings, *FTargets.KGR1, *FTargets.NewsLink);
+        FetchNews(*FTargets.HTTP1, settings, *FTargets.KGR1, *FTargets.NewsLink, [this] { return Terminated(); });
 }

@@ -5,10 +5,10 @@
 //
 // FeedTick refreshes at its first call and then after every thirty changes of the minute: the
 // weather fetch when ShowWeather is on (the live source, or the RSS feed server that the
-// "WeatherFeed" setting names), then the news fetch when ShowNews is on. An error other
-// than a socket error or time-out (a weather code that is not a number, a proxy port that is not
-// a number, an empty news address) leaves FeedTick and ends the thread silently; the
-// gadgets keep what was handed over until then.
+// "WeatherFeed" setting names), then the news fetch when ShowNews is on. Any error of a fetch
+// (a socket error or time-out, an error page, a weather code or proxy port that is not a number,
+// an empty news address) ends that fetch alone: the gadgets keep what was handed over until then,
+// the other fetch still runs, and the next refresh comes on time.
 //
 // Lifetime: made running by the saver window's start (the scene's OnStartFeeds), asked to end by
 // Terminate at the head of ExitSaver, which also cancels a fetch in progress so that the saver
@@ -18,6 +18,7 @@
 
 #include "net/FeedRequest.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
@@ -36,6 +37,9 @@ class Application;
 
 // The local time's minute of the hour (0-59).
 int32_t LocalMinute();
+// How long the thread sleeps after a tick: until just after the wall clock's next minute
+// boundary, at most a few seconds.
+std::chrono::milliseconds UntilNextMinute();
 
 // What the feed work reads and writes; everything belongs to the saver window.
 struct TFeedTargets {
@@ -45,6 +49,7 @@ struct TFeedTargets {
     std::string* NewsLink = nullptr;
     std::function<TFeedSettings()> Settings;
     std::function<int32_t()> Minute = LocalMinute;
+    std::function<std::chrono::milliseconds()> UntilNextTick = UntilNextMinute;
 };
 
 class WeatherHTTP {

@@ -5,6 +5,8 @@
 include(GNUInstallDirs)
 
 set(SOLVANE_VERSION 1.0.0)
+# The HTTP client names the program and its version in every request.
+set_property(SOURCE net/HttpRequest.cpp APPEND PROPERTY COMPILE_DEFINITIONS SOLVANE_VERSION_TEXT="${SOLVANE_VERSION}")
 set(SOLVANE_RELEASE_DATE 2026-12-08)
 set(SOLVANE_APP_ID com.kestrinsoftware.Solvane)
 set(PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)

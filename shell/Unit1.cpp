@@ -1,14 +1,14 @@
 #include "shell/Unit1.h"
 
 #include "assets/Resources.h"
-#include "engine/HostNames.h"
 #include "engine/Kss.h"
 #include "net/Httpclient.h"
+#include "net/OpenMeteo.h"
 #include "net/Unit2thread1.h"
+#include "net/WebAddress.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/runtime/RuntimeLock.h"
-#include "platform/shell/ShellOpen.h"
 #include "platform/sound/SoundPlayer.h"
 #include "shell/Scene.h"
 
@@ -147,11 +147,11 @@ void TForm1::FormKeyDown(TObject*, uint16_t Key)
 {
     if (Key == VK_F2) {
         if (!FExiting)
-            plat::ShellOpen(NewsLink);
+            OpenWebPage(NewsLink);
         ExitSaver();
     } else if (Key == VK_F3) {
         if (!FExiting)
-            plat::ShellOpen(ForecastAddress());
+            OpenWebPage(ForecastAddress());
         ExitSaver();
     }
 }
@@ -168,8 +168,7 @@ void TForm1::FormMouseMove(TObject*, int X, int Y)
 
 std::string TForm1::ForecastAddress() const
 {
-    const std::string suffix = Kss1->GetTDegree() == "c" ? "_c.html" : ".html";
-    return std::string(hosts::kWeatherSite) + "/forecast/" + Kss1->GetWeatherCode() + suffix;
+    return ForecastPageAddress(Kss1->GetWeatherCode(), Kss1->GetTDegree());
 }
 
 void TForm1::ExitSaver()

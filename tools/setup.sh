@@ -12,7 +12,9 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
   nginx tinyproxy curl
-  locales-all  # the clock's tests format the time in the en_US, en_GB and de_DE locales
+  squid  # the proxy of the network tests that keeps its connections open, as deployed proxies do
+  python3  # the network tests' TLS server that closes without a TLS goodbye
+  locales-all  # the clock's tests format the time in en_US, en_GB, de_DE, en_IN, sq_AL and fa_IR
   # the Debian package: CPack's dependency scan, and the checks of what it installs
   file lintian appstream desktop-file-utils man-db
   nlohmann-json3-dev  # the JSON reader of the live weather source

@@ -6,6 +6,7 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -73,21 +74,45 @@ bool Blank(const std::string& Text)
     return Text.find_first_not_of(" \t") == std::string::npos;
 }
 
+// Punctuation alone (":", "."): a separator between fields, not a unit of the seconds.
+bool Separator(const std::string& Text)
+{
+    return std::all_of(Text.begin(), Text.end(), [](char C) { return std::ispunct(static_cast<unsigned char>(C)); });
+}
+
 // Takes out the seconds field at Index with its separator or its unit.
 void RemoveSeconds(std::vector<Piece>& Pieces, size_t Index)
 {
+    const auto at = Pieces.begin() + static_cast<ptrdiff_t>(Index);
     const bool before = Index > 0 && Pieces[Index - 1].Conversion == 0;
     const bool after = Index + 1 < Pieces.size() && Pieces[Index + 1].Conversion == 0;
-    if (after && !Blank(Pieces[Index + 1].Text)) {
+    if (before && after && Separator(Pieces[Index + 1].Text)) {
+        // Between two separators ("%M:%S.%p"): both go, and a blank joins what was around them.
+        Pieces[Index + 1].Text = " ";
+        Pieces.erase(at - 1, at + 1);
+    } else if (after && !Blank(Pieces[Index + 1].Text)) {
         // The seconds' own unit ("%S초"): it goes with them, and so does the space before them.
-        Pieces.erase(Pieces.begin() + static_cast<ptrdiff_t>(Index), Pieces.begin() + static_cast<ptrdiff_t>(Index) + 2);
+        Pieces.erase(at, at + 2);
         if (before)
             Pieces[Index - 1].Text.erase(Pieces[Index - 1].Text.find_last_not_of(" \t") + 1);
     } else if (before) {
-        Pieces.erase(Pieces.begin() + static_cast<ptrdiff_t>(Index) - 1, Pieces.begin() + static_cast<ptrdiff_t>(Index) + 1);
+        Pieces.erase(at - 1, at + 1);
     } else {
-        Pieces.erase(Pieces.begin() + static_cast<ptrdiff_t>(Index), Pieces.begin() + static_cast<ptrdiff_t>(Index) + (after ? 2 : 1));
+        Pieces.erase(at, at + (after ? 2 : 1));
     }
+}
+
+// Takes out a time zone (%Z, %z) with the blank or separator that joined it to its neighbour: a
+// clock on the user's own screen shows the user's own time.
+void RemoveZone(std::vector<Piece>& Pieces, size_t Index)
+{
+    const auto at = Pieces.begin() + static_cast<ptrdiff_t>(Index);
+    if (Index > 0 && Pieces[Index - 1].Conversion == 0 && (Blank(Pieces[Index - 1].Text) || Separator(Pieces[Index - 1].Text)))
+        Pieces.erase(at - 1, at + 1);
+    else if (Index + 1 < Pieces.size() && Pieces[Index + 1].Conversion == 0 && Blank(Pieces[Index + 1].Text))
+        Pieces.erase(at, at + 2);
+    else
+        Pieces.erase(at);
 }
 
 }  // namespace
@@ -106,6 +131,8 @@ std::string ShortTimePattern(const std::string& Format, const std::string& AmPmF
     for (size_t i = 0; i < pieces.size();) {
         if (pieces[i].Conversion == 'S')
             RemoveSeconds(pieces, i);
+        else if (pieces[i].Conversion == 'Z' || pieces[i].Conversion == 'z')
+            RemoveZone(pieces, i);
         else
             ++i;
     }

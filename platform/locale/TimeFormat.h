@@ -5,8 +5,10 @@
 // format), never from a table of our own: composite conversions are spelt out, then the seconds
 // conversion leaves together with the separator that joins it to the field before it ("%H:%M:%S"
 // becomes "%H:%M"), or, where the seconds carry a unit of their own after them ("%M분 %S초"),
-// together with that unit. The 12-hour hour loses its leading zero ("%I" becomes "%-I"), so
-// en_US gives "2:35 PM", while en_GB, de_DE and C give "14:35".
+// together with that unit; seconds between two separators ("%M:%S.%p") leave with both, a blank
+// taking their place. A time zone (%Z, %z) leaves with the blank before it. The 12-hour hour
+// loses its leading zero ("%I" becomes "%-I"), so en_US gives "2:35 PM", en_IN "2:35 PM" (not
+// "2:35 PM IST"), while en_GB, de_DE and C give "14:35".
 //
 // A TimeFormat holds its locale object; formatting allocates nothing and may run on any thread.
 #pragma once

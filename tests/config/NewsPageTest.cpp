@@ -154,7 +154,7 @@ TEST_F(NewsPageTest, OnlyDocumentsOpeningWithTheirRootCount)
     struct Case { std::string Channel, Categories; QString Title; int CategoryCount; };
     const Case cases[] = {
         {"<rss version=\"0.91\"><channel><title>Plain</title>", kCategories, "Plain", 3},
-        {"<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>", kCategories, "Not Available", 3},
+        {"<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>", kCategories, "Atom", 3},
         {"<?xml version=\"1.0\"?><rss><title>Declared</title>", "<?xml version=\"1.0\"?>\n" + kCategories,
          "Declared", 1},
     };

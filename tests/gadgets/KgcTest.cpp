@@ -1,6 +1,6 @@
 // The clock on the headless screen at a fixed time: reference frames of 14:35 with the colon shown
-// and hidden, 2:35 PM, a text without a colon and a text wider than its box; the colon's timing;
-// and a refused drawing context.
+// and hidden, 2:35 PM, a text without a colon, a text wider than its box and 14:35 in Persian
+// digits; the colon's timing; and a refused drawing context.
 #include "tests/gadgets/GadgetStage.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +44,10 @@ TEST(Kgc, TheColonShowsForHalfASecondOfFramesAndTheTextsMatchTheReferences)
     Clock.SetTimeFormat(plat::TimeFormat("C", "%H:%M %p local harbour time"));
     Stage.SetTime(14, 35, 12);
     golden::CompareWithGolden(Stage.ClockBand(), kGolden, "clock-wide.png");
+    // Digits of another script: five characters in more bytes, still a 24-hour text all in white.
+    Clock.SetTimeFormat(plat::TimeFormat("fa_IR.UTF-8", "%OH:%OM"));
+    Stage.SetTime(14, 35, 13);
+    golden::CompareWithGolden(Stage.ClockBand(), kGolden, "clock-1435-persian.png");
 }
 
 TEST(Kgc, ARefusedDrawingContextDrawsNothingAndLeavesTheBlinkCount)

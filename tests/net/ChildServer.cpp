@@ -1,6 +1,7 @@
 #include "tests/net/ChildServer.h"
 
 #include "tests/net/FixtureServer.h"
+#include "tests/net/TestCa.h"
 
 #include <chrono>
 #include <csignal>
@@ -106,6 +107,31 @@ bool StartTinyproxy(ChildServer& Proxy)
                                           "\nListen 127.0.0.1\nTimeout 5\nMaxClients 8\nAllow 127.0.0.1\n"
                                           "LogLevel Error\nUser nobody\nGroup nogroup\n");
     return Proxy.Start(kTinyproxy, {"-d", "-c", Proxy.Dir() + "/tinyproxy.conf"});
+}
+
+bool StartSquid(ChildServer& Proxy)
+{
+    const std::string dir = Proxy.Dir();
+    // Squid drops to its own user, which writes the logs here.
+    std::filesystem::permissions(dir, std::filesystem::perms::all);
+    Proxy.WriteFile("squid.conf", "http_port 127.0.0.1:" + std::to_string(Proxy.Port()) + "\npid_filename " + dir +
+                                      "/squid.pid\naccess_log " + dir + "/access.log\ncache_log " + dir +
+                                      "/cache.log\ncoredump_dir " + dir + "\ncache deny all\ncache_mem 8 MB\n"
+                                      "pinger_enable off\nshutdown_lifetime 0 seconds\n"
+                                      "acl loopback src 127.0.0.0/8\nhttp_access allow loopback\n"
+                                      "http_access deny all\n");
+    return Proxy.Start(kSquid, {"-N", "-f", dir + "/squid.conf"});
+}
+
+bool StartTlsWithoutGoodbye(ChildServer& Server, const std::string& Reply)
+{
+    const TestCa ca(Server.Dir());
+    if (!ca.Made() || !ca.Issue("server", "localhost", 2))
+        return false;
+    Server.WriteFile("reply.bin", Reply);
+    const std::string dir = Server.Dir();
+    return Server.Start(kPython, {SOLVANE_SOURCE_DIR "/tests/net/tls_no_goodbye.py", dir + "/server.pem",
+                                  dir + "/server.key", std::to_string(Server.Port()), dir + "/reply.bin"});
 }
 
 }  // namespace nettest

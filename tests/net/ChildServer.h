@@ -5,6 +5,11 @@
 #include <string>
 #include <vector>
 
+// Skips the test (inside a gtest body) when a server program is not installed.
+#define SKIP_WITHOUT(program)                                                                   \
+    if (!nettest::ChildServer::Installed(program))                                              \
+    GTEST_SKIP() << program << " is not installed"
+
 namespace nettest {
 
 class ChildServer {
@@ -39,5 +44,16 @@ bool StartNginx(ChildServer& Server, const std::string& ServerBlocks);
 inline constexpr const char* kTinyproxy = "/usr/bin/tinyproxy";
 // Debian's tinyproxy on the server's port, for loopback clients only.
 bool StartTinyproxy(ChildServer& Proxy);
+
+inline constexpr const char* kSquid = "/usr/sbin/squid";
+// Debian's squid in the foreground on the server's port, caching nothing, for loopback clients
+// only (and to loopback servers, which its default configuration refuses).
+bool StartSquid(ChildServer& Proxy);
+
+inline constexpr const char* kPython = "/usr/bin/python3";
+// A TLS server (tests/net/tls_no_goodbye.py) that answers every request with Reply and closes
+// without a TLS close_notify; its certificate, for "localhost", is signed by a test CA made in
+// the server's directory (ca.pem there).
+bool StartTlsWithoutGoodbye(ChildServer& Server, const std::string& Reply);
 
 }  // namespace nettest

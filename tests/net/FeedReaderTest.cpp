@@ -177,11 +177,33 @@ TEST(NewsReader, FeedsOfTheShapesFoundInTheWild)
                                   Item("&amp;lt;tag&amp;gt;") + Item("<![CDATA[Chips: 5 > 3 & <b>bold</b>]]>"));
     EXPECT_EQ(ReadNewsFrom(rss20), (TNews{"Tech & Science", "http://t/?x=1&y=2",
                                           "  ***  <tag>  ***  Chips: 5 > 3 & <b>bold</b>  ***  "}));
+}
 
-    const std::string atom = "<?xml version=\"1.0\" encoding=\"utf-8\"?><feed xmlns=\"http://www.w3.org/2005/Atom\">"
-                             "<title>Atom feed</title><link href=\"http://a/\"/>"
-                             "<entry><title>e1</title></entry></feed>";
-    EXPECT_EQ(ReadNewsFrom(atom, "old"), (TNews{"Atom feed", "old", "  ***  "}));
+// Atom: the title and the alternate link before the first entry, each entry's first title;
+// titles of type html and xhtml lose their markup once their entities are decoded.
+TEST(NewsReader, AtomFeeds)
+{
+    const std::string plain =
+        "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<!-- made by hand --><feed xmlns=\"http://www.w3.org/2005/Atom\">"
+        "<title>Videos &amp; more</title><link rel=\"self\" href=\"http://a/feed\"/>"
+        "<link rel=\"alternate\" href=\"http://a/?c=1&amp;d=2\"/><author><name>A</name></author>"
+        "<entry><id>1</id><title>First &amp;amp; best</title><link href=\"http://a/1\"/></entry>"
+        "<entry xml:lang=\"en\"><title type=\"text\">Second</title><summary><title>not this</title></summary>"
+        "</entry><entry><id>3</id></entry></feed>";
+    EXPECT_EQ(ReadNewsFrom(plain, "old"),
+              (TNews{"Videos & more", "http://a/?c=1&amp;d=2", "  ***  First & best  ***  Second  ***  "}));
+    EXPECT_EQ(ReadChannelTitle(plain), "Videos & more");
+
+    const std::string html = "<feed xmlns=\"http://www.w3.org/2005/Atom\"><title type=\"html\">&lt;b&gt;Blog&lt;/b&gt;"
+                             "</title><link href=\"https://b/\"></link><entry><title type=\"html\">A &amp;lt;b&amp;gt;"
+                             "bold&amp;lt;/b&amp;gt; &lt;i&gt;move&lt;/i&gt;</title></entry>"
+                             "<entry><title type='html'>AT&amp;amp;T</title></entry></feed>";
+    EXPECT_EQ(ReadNewsFrom(html), (TNews{"Blog", "https://b/", "  ***  A <b>bold</b> move  ***  AT&T  ***  "}));
+
+    const std::string xhtml = "<?xml version=\"1.0\"?><feed><title>X</title><entry><title type=\"xhtml\">"
+                              "<div xmlns=\"http://www.w3.org/1999/xhtml\">Less <b>is</b> &amp; more</div></title>"
+                              "</entry></feed>";
+    EXPECT_EQ(ReadNewsFrom(xhtml, "old"), (TNews{"X", "old", "  ***  Less is & more  ***  "}));
 }
 
 TEST(NewsReader, LargeFeedKeepsEveryTitle)

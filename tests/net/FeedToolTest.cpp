@@ -114,6 +114,20 @@ TEST_F(FeedTool, WeatherValuesAndTheErrorThatEndsTheRead)
     EXPECT_EQ(run.ExitCode, 1);
     EXPECT_EQ(run.Output, "TodayCode=34\nTodayNow=NA\nTomorrowCode=48\nTomorrowLow=NA\nTomorrowHi=NA\n"
                           "error='x' is not a valid integer value\n");
+    // The live source's JSON, chosen by its first byte after a byte-order mark and white space.
+    const std::string json = "\xEF\xBB\xBF \n{\"current\":{\"temperature_2m\":21.6,\"weather_code\":0,\"is_day\":1},"
+                             "\"daily\":{\"weather_code\":[0,61],\"temperature_2m_max\":[25,19.5],"
+                             "\"temperature_2m_min\":[12,11.4]}}";
+    const std::string expected = "TodayCode=32\nTodayNow=22\nTomorrowCode=11\nTomorrowLow=11\nTomorrowHi=20\n";
+    server.Reply("/v1/forecast", nettest::HttpReply("200 OK", "", json));
+    run = RunFeed("weather " + server.Url("/v1/forecast"));
+    EXPECT_EQ(run.ExitCode, 0);
+    EXPECT_EQ(run.Output, expected);
+    const std::string file = testing::TempDir() + "solvane-feed-weather.json";
+    std::ofstream(file, std::ios::binary) << json;
+    run = RunFeed("weather " + file);
+    EXPECT_EQ(run.Output, expected);
+    std::filesystem::remove(file);
 }
 
 }  // namespace

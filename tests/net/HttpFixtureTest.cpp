@@ -22,7 +22,8 @@ constexpr int kSlackMs = 400;
 const std::string kAccept =
     "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
     "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
-const std::string kContentType = "Content-type: application/x-www-form-urlencoded\r\n";
+const std::string kContentType = "User-Agent: " + THttpClient::UserAgent() +
+                                 "\r\nContent-type: application/x-www-form-urlencoded\r\n";
 
 class HttpFixture : public testing::Test {
 protected:
@@ -86,7 +87,7 @@ TEST_F(HttpFixture, RedirectCarriesTheCookieOnAndAfter)
     EXPECT_EQ(requests[1].substr(0, 10), "GET /next ");
     EXPECT_NE(requests[1].find("\r\nCookie: a=1\r\nContent-type"), std::string::npos);
     EXPECT_EQ(Client->Body, "next body");
-    EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+    EXPECT_EQ(Client->CookiesFor("127.0.0.1", false), "a=1");
 
     ASSERT_EQ(TimedGet(*Client, Server->Url("/p")).Class, "");
     EXPECT_NE(Server->Requests().back().find("Cookie: a=1\r\n"), std::string::npos);
@@ -282,10 +283,9 @@ TEST_F(HttpFixture, LinesAroundTheBufferSizeDoNotEndTheHeader)
         const std::string longLine = "X-Long: " + std::string(length - 8, 'l') + "\r\n";
         Server->Reply("/edge", HttpReply("302 Found", longLine + "Set-Cookie: edge=1\r\nLocation: /p\r\n", "moved"));
         Server->ClearRequests();
-        Client->HeaderInfo.Cookie.clear();
         ASSERT_EQ(TimedGet(*Client, Server->Url("/edge")).Class, "") << length;
         EXPECT_EQ(Server->Requests().size(), 2u) << length;
-        EXPECT_EQ(Client->HeaderInfo.Cookie, "edge=1") << length;
+        EXPECT_EQ(Client->CookiesFor("127.0.0.1", false), "edge=1") << length;
         EXPECT_EQ(Client->Body, "hello") << length;
     }
 }
@@ -295,24 +295,37 @@ TEST_F(HttpFixture, CookieEndsAtTheFirstCarriageReturnOrNul)
     for (const std::string& cookie : {std::string("a=1\rX-Injected: yes"), std::string("a=1\0tail", 8)}) {
         Server->Reply("/crumb", HttpReply("302 Found", "Set-Cookie: " + cookie + "\r\nLocation: /p\r\n", ""));
         Server->ClearRequests();
-        Client->HeaderInfo.Cookie.clear();
         ASSERT_EQ(TimedGet(*Client, Server->Url("/crumb")).Class, "");
-        EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+        EXPECT_EQ(Client->CookiesFor("127.0.0.1", false), "a=1");
         ASSERT_EQ(Server->Requests().size(), 2u);
         EXPECT_NE(Server->Requests()[1].find("\r\nCookie: a=1\r\nContent-type"), std::string::npos);
         EXPECT_EQ(Server->Requests()[1].find("Injected"), std::string::npos);
     }
 }
 
-TEST_F(HttpFixture, LaterRedirectStatusesWithALocationAreNotFollowed)
+TEST_F(HttpFixture, EveryRedirectStatusWithALocationIsFollowedAndNoOther)
 {
-    for (const char* status : {"303 See Other", "307 Temporary Redirect", "308 Permanent Redirect", "399 Odd"}) {
+    for (const char* status : {"301 Moved Permanently", "303 See Other", "307 Temporary Redirect",
+                               "308 Permanent Redirect", "304 Not Modified", "399 Odd"}) {
         Server->ClearRequests();
-        Server->Reply("/moved3", HttpReply(status, "Location: /p\r\n", "stay"));
+        Server->Reply("/moved3", HttpReply(status, "Location: p\r\n", "stay"));
         ASSERT_EQ(TimedGet(*Client, Server->Url("/moved3")).Class, "") << status;
-        EXPECT_EQ(Server->Requests().size(), 1u) << status;
-        EXPECT_EQ(Client->Body, "stay") << status;
+        const bool followed = status[2] != '4' && status[1] != '9';
+        EXPECT_EQ(Server->Requests().size(), followed ? 2u : 1u) << status;
+        EXPECT_EQ(Client->Body, followed ? "hello" : "stay") << status;
     }
+}
+
+TEST_F(HttpFixture, LongLocationsAreFollowedWholeOrRefused)
+{
+    const std::string query = "/p?" + std::string(300, 'q');
+    Server->Reply(query, HttpReply("200 OK", "", "whole"));
+    Server->Reply("/long", HttpReply("302 Found", "Location: " + query + "\r\n", ""));
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/long")).Class, "");
+    EXPECT_EQ(Client->Body, "whole");
+    Server->Reply("/longer", HttpReply("302 Found", "Location: /p?" + std::string(net::kMaxHeaderValueChars, 'q') + "\r\n", ""));
+    const auto outcome = TimedGet(*Client, Server->Url("/longer"));
+    EXPECT_EQ(outcome.Class + ": " + outcome.Text, "ESockError: Redirect address too long");
 }
 
 TEST_F(HttpFixture, CookieStaysThroughALaterRedirectThatBringsNone)
@@ -320,7 +333,7 @@ TEST_F(HttpFixture, CookieStaysThroughALaterRedirectThatBringsNone)
     ASSERT_EQ(TimedGet(*Client, Server->Url("/r1")).Class, "");
     Server->ClearRequests();
     ASSERT_EQ(TimedGet(*Client, Server->Url("/rel")).Class, "");
-    EXPECT_EQ(Client->HeaderInfo.Cookie, "a=1");
+    EXPECT_EQ(Client->CookiesFor("127.0.0.1", false), "a=1");
     const auto requests = Server->Requests();
     ASSERT_EQ(requests.size(), 2u);
     for (const std::string& request : requests)

@@ -1,5 +1,6 @@
 // The HTTP client's address rules, request lines and reply header reading, over prepared bytes.
 #include "net/ExStringList.h"
+#include "net/HttpLimits.h"
 #include "net/Httpclient.h"
 #include "platform/net/MemoryStream.h"
 
@@ -43,7 +44,18 @@ TEST_F(HttpOverMemory, PortAndQueryComeFromTheAddress)
     EXPECT_EQ(Client.Request().Strings(0), "GET http://H:8080/a?b=1&c=2 HTTP/1.0");
     EXPECT_EQ(Client.Request().Strings(1), "Proxy-Connection: Keep-Alive");
     EXPECT_EQ(Client.Request().Strings(2), "Host: H");
-    EXPECT_EQ(Client.Request().Count(), 6);
+    EXPECT_EQ(Client.Request().Count(), 7);
+
+    // A colon in the path or query is no port; a fragment is not sent.
+    Client.URL = "http://h/landing?t=12:00#top";
+    Client.ParseURL();
+    EXPECT_EQ(Client.Port, 80);
+    EXPECT_EQ(Client.Path(), "/landing?t=12:00");
+    Client.URL = "https://user:pw@s?q=a:b";
+    Client.ParseURL();
+    EXPECT_EQ(Client.Host, "s");
+    EXPECT_EQ(Client.Port, 443);
+    EXPECT_EQ(Client.Path(), "/?q=a:b");
 }
 
 TEST_F(HttpOverMemory, SchemesAndRelativeAddresses)
@@ -61,15 +73,17 @@ TEST_F(HttpOverMemory, SchemesAndRelativeAddresses)
     EXPECT_EQ(Client.Path(), "/other");
 }
 
-TEST_F(HttpOverMemory, LongPathIsCutWithoutAProxyOnly)
+TEST_F(HttpOverMemory, LongPathsGoWholeAndTooLongOnesAreRefused)
 {
     const std::string path = "/" + std::string(299, 'p');
     Client.URL = "http://h" + path;
     Client.ParseURL();
-    EXPECT_EQ(Client.Path(), path.substr(0, 256));
+    EXPECT_EQ(Client.Path(), path);
     Client.Proxy = "p";
     Client.AssembleHTTPHeader();
     EXPECT_EQ(Client.Request().Strings(0), "GET " + Client.URL + " HTTP/1.0");
+    Client.URL = "http://h/" + std::string(net::kMaxPathChars, 'p');
+    EXPECT_THROW(Client.ParseURL(), ESockError);
 }
 
 TEST_F(HttpOverMemory, BadAddressesAreRuntimeErrorsNotSocketErrors)
@@ -88,6 +102,8 @@ TEST_F(HttpOverMemory, BadAddressesAreRuntimeErrorsNotSocketErrors)
     };
     EXPECT_EQ(errorOf(""), "Empty URL");
     EXPECT_EQ(errorOf("http://h:8o/"), "EConvertError '8o' is not a valid integer value");
+    EXPECT_EQ(errorOf("http://h:65536/"), "EConvertError '65536' is not a valid port");
+    EXPECT_EQ(errorOf("http://h:0/"), "EConvertError '0' is not a valid port");
 }
 
 TEST_F(HttpOverMemory, HeaderValuesAreTakenAtTheirOffsets)

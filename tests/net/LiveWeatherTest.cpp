@@ -55,6 +55,12 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
         {"<html><body>502 Bad Gateway</body></html>", kNotAvailable},
         {"[1,2,3]", kNotAvailable},
         {"", kNotAvailable},
+        // Temperatures that are no reading, and a reply too large to be one.
+        {Reply(R"("temperature_2m":9.3e18,"weather_code":2,"is_day":1)",
+               R"("temperature_2m_max":[0,200.4],"temperature_2m_min":[0,-1e300])"),
+         {30, "NA", 48, "NA", "NA"}},
+        {Reply(R"("temperature_2m":-199.6,"weather_code":3)", "\"pad\":\"" + std::string(1 << 20, 'x') + "\""),
+         kNotAvailable},
     };
     for (const auto& c : cases) {
         TKGW KGW1(nullptr);
@@ -95,6 +101,12 @@ TEST(LiveWeather, AddressCarriesThePlaceAndTheUnit)
     EXPECT_NE(LiveWeatherAddress(settings)->find("&temperature_unit=celsius&"), std::string::npos);
     settings.WeatherCode = "NOWHERE1";
     EXPECT_FALSE(LiveWeatherAddress(settings));
+    // F3's page: the same place on the weather site, or the site's own guess without one.
+    const std::string page = ForecastPageAddress("20001", "c");
+    EXPECT_EQ(page.substr(0, 19), "https://wttr.in/38.");
+    EXPECT_NE(page.find(",-77."), std::string::npos);
+    EXPECT_EQ(page.substr(page.size() - 2), "?m");
+    EXPECT_EQ(ForecastPageAddress("NOWHERE1", "f"), "https://wttr.in/?u");
 }
 
 TEST(LiveWeather, TheSaversFetchThroughAConnectProxyToLocalTls)

@@ -49,6 +49,12 @@ TEST(TextCut, DecodeEntitiesTableNumbersHtmlAndTheRest)
     EXPECT_EQ(DecodeEntities("Tom & Jerry; more"), "Tom & Jerry; more");
     EXPECT_EQ(DecodeEntities("Q&A; more"), "Q&A; more");
     EXPECT_EQ(DecodeEntities("fish &amp; chips & more"), "fish & chips & more");
+    // A bare "&" does not swallow the text up to a later entity, and a name is at most 32
+    // letters, digits and "#".
+    EXPECT_EQ(DecodeEntities("Tom & Jerry  ***  Rock &amp; Roll"), "Tom & Jerry  ***  Rock & Roll");
+    EXPECT_EQ(DecodeEntities("a&&amp;b &x-y;&amp;"), "a&&b &x-y;&");
+    EXPECT_EQ(DecodeEntities("&" + std::string(32, 'a') + ";"), "&" + std::string(32, 'a') + ";");
+    EXPECT_EQ(DecodeEntities("&" + std::string(33, 'a') + ";&lt;"), "&" + std::string(33, 'a') + ";<");
 }
 
 TEST(TextCut, DecodeEntitiesBlanksControlBytesAndKeepsHighOnes)

@@ -11,11 +11,17 @@ TlsServers::TlsServers() : FCa(FNginx.Dir())
         FPorts[kind] = UnusedLoopbackPort();
 }
 
+// /set sets a cookie marked Secure; /echo answers the cookies it was sent, in brackets.
+constexpr const char* kCookieLocations =
+    "  location = /set { add_header Set-Cookie \"s=2; Secure; Path=/\"; return 200 set; }\n"
+    "  location = /echo { default_type text/plain; return 200 \"[$http_cookie]\"; }\n";
+
 std::string TlsServers::TlsBlock(Kind Which, const std::string& Name) const
 {
     const std::string dir = FNginx.Dir();
     return " server { listen 127.0.0.1:" + std::to_string(FPorts[Which]) + " ssl;\n  ssl_certificate " + dir + "/" +
-           Name + ".pem;\n  ssl_certificate_key " + dir + "/" + Name + ".key;\n  root " + dir + "/www; }\n";
+           Name + ".pem;\n  ssl_certificate_key " + dir + "/" + Name + ".key;\n  root " + dir + "/www;\n" +
+           kCookieLocations + " }\n";
 }
 
 bool TlsServers::Start()
@@ -25,7 +31,7 @@ bool TlsServers::Start()
         return false;
     const std::string plain = " server { listen 127.0.0.1:" + std::to_string(FPorts[kPlain]) + ";\n  root " +
                               FNginx.Dir() + "/www;\n  location = /moved { return 301 " + Url(kGood, "/file.bin") +
-                              "; } }\n";
+                              "; }\n" + kCookieLocations + " }\n";
     return StartNginx(FNginx, TlsBlock(kGood, "good") + TlsBlock(kExpired, "expired") +
                                   TlsBlock(kWrongHost, "wrong") + TlsBlock(kSelfSigned, "self") + plain) &&
            WaitForListener(FPorts[kPlain], 2000);

@@ -1,8 +1,9 @@
 // nginx serving https with certificates of a test CA, beside a plain http port, for the tests
 // that need a TLS server: "localhost" (and kServedHosts) with a good certificate on Port(), an expired one, one
 // for another host and a self-signed one on ports of their own, and plain http on PlainPort()
-// (which redirects /moved to the good server's /file.bin). Files go in Www(). Trust() makes the
-// test CA the only one trusted while it lives.
+// (which redirects /moved to the good server's /file.bin). Files go in Www(). Every server
+// answers /set with a cookie marked Secure and /echo with the cookies it was sent ("[s=2]").
+// Trust() makes the test CA the only one trusted while it lives.
 #pragma once
 
 #include "tests/net/ChildServer.h"
@@ -15,7 +16,7 @@ namespace nettest {
 
 // The outside hosts the good certificate is also made for, so that a tunnel to them can end at
 // the local server.
-inline constexpr const char* kServedHosts = "api.open-meteo.com,news.google.com";
+inline constexpr const char* kServedHosts = "api.open-meteo.com,news.google.com,feeds.bbci.co.uk";
 
 class TlsServers {
 public:

@@ -2,6 +2,7 @@
 // after a redirect from http and through tinyproxy's CONNECT tunnel; and every refusal with the
 // reason the user is shown.
 #include "net/Httpclient.h"
+#include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
 #include "tests/net/TlsServers.h"
@@ -12,10 +13,6 @@
 namespace {
 
 using nettest::TlsServers;
-
-#define SKIP_WITHOUT(program)                                                                   \
-    if (!nettest::ChildServer::Installed(program))                                              \
-    GTEST_SKIP() << program << " is not installed"
 
 TEST(Tls, BodyExactDirectAfterRedirectAndThroughConnectProxy)
 {

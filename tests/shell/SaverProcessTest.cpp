@@ -3,6 +3,7 @@
 // pages go to a stand-in launcher first on PATH.
 #include "assets/Resources.h"
 #include "engine/HostNames.h"
+#include "net/OpenMeteo.h"
 #include "platform/image/PictureDecoder.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/TlsServers.h"
@@ -240,7 +241,7 @@ TEST_F(SaverProcessTest, SmallMouseMovesKeepItAndALargeOneEndsIt)
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
 }
 
-TEST_F(SaverProcessTest, F2OpensTheEmptyNewsLinkAndEnds)
+TEST_F(SaverProcessTest, F2BeforeAnyNewsLinkOpensNothingAndEnds)
 {
     REQUIRE_X();
     std::string window;
@@ -249,7 +250,8 @@ TEST_F(SaverProcessTest, F2OpensTheEmptyNewsLinkAndEnds)
     ASSERT_FALSE(window.empty()) << saver.StdErr();
     X->Run("xdotool key F2");
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
-    EXPECT_EQ(WaitForOpened(), "[]\n");
+    std::this_thread::sleep_for(300ms);
+    EXPECT_FALSE(std::filesystem::exists(Opened));
 }
 
 TEST_F(SaverProcessTest, F3OpensTheForecastPageAndEnds)
@@ -261,7 +263,7 @@ TEST_F(SaverProcessTest, F3OpensTheForecastPageAndEnds)
     ASSERT_FALSE(window.empty()) << saver.StdErr();
     X->Run("xdotool key F3");
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
-    EXPECT_EQ(WaitForOpened(), "[" + std::string(hosts::kWeatherSite) + "/forecast/20001.html]\n");
+    EXPECT_EQ(WaitForOpened(), "[" + ForecastPageAddress("20001", "f") + "]\n");
 }
 
 TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
@@ -363,7 +365,29 @@ TEST_F(SaverFeedsTest, FeedsComeThroughTheProxyAndF2OpensTheChannelLink)
     std::this_thread::sleep_for(300ms);
     X->Run("xdotool key F2");
     EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
-    EXPECT_EQ(WaitForOpened(), "[http://news.test/world?a=1&amp;b=2]\n");
+    EXPECT_EQ(WaitForOpened(), "[http://news.test/world?a=1&b=2]\n");
+}
+
+TEST_F(SaverFeedsTest, F2OpensNoLinkThatIsNotAWebPage)
+{
+    REQUIRE_X();
+    WriteFeedSettings();
+    for (const std::string link : {"file:///etc/passwd", "smb://server/share", "/usr/share/applications/x.desktop",
+                                   "--help", "http://news.test/\x01\x1B[2J"}) {
+        Proxy.ClearRequests();
+        Proxy.Reply(kNewsUrl, nettest::HttpReply("200 OK", "", "<rss version=\"2.0\"><channel><title>World</title>"
+                                                             "<link>" + link + "</link><item><title>One</title>"
+                                                             "</item></channel></rss>"));
+        std::string window;
+        auto saver = StartSaver({kSaver, "/s"}, window);
+        ASSERT_FALSE(window.empty()) << saver->StdErr();
+        ASSERT_TRUE(WaitForRequests(2)) << saver->StdErr();
+        std::this_thread::sleep_for(300ms);
+        X->Run("xdotool key F2");
+        EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
+        std::this_thread::sleep_for(300ms);
+        EXPECT_FALSE(std::filesystem::exists(Opened)) << link << ": " << ReadFile(Opened);
+    }
 }
 
 TEST_F(SaverFeedsTest, EscapeDuringASlowFetchEndsTheSaverAtOnce)

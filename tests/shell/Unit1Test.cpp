@@ -4,6 +4,7 @@
 
 #include "engine/HostNames.h"
 #include "engine/Kss.h"
+#include "net/OpenMeteo.h"
 #include "platform/app/Application.h"
 #include "platform/display/HeadlessScreen.h"
 #include "tests/platform/registry/TempConfigHome.h"
@@ -148,12 +149,13 @@ TEST_F(Unit1Test, ExitSaverClosesEverythingOnceAndShowsTheCursor)
     EXPECT_EQ(App.ShowCursor(false), -1);  // Shown exactly once again: back at 0 before this.
 }
 
-TEST_F(Unit1Test, F2OpensTheNewsLinkEvenWhenEmptyAndEnds)
+TEST_F(Unit1Test, F2OpensTheNewsLinkAndEnds)
 {
     const std::string log = InstallLauncher();
+    Form->NewsLink = " https://news.test/?a=1&amp;b=2\n";
     Form->FormKeyDown(Form.get(), VK_F2);
     EXPECT_TRUE(Exited());
-    EXPECT_EQ(WaitForFile(log), "[]\n");
+    EXPECT_EQ(WaitForFile(log), "[https://news.test/?a=1&b=2]\n");
 }
 
 TEST_F(Unit1Test, F3OpensTheForecastPageForTheSettings)
@@ -165,7 +167,9 @@ TEST_F(Unit1Test, F3OpensTheForecastPageForTheSettings)
     Form->Kss1->SetBrandName("Kestrin Software");
     Form->Kss1->SetSSName("Solvane Screensaver");
     Form->Kss1->SetRegistry();
-    const std::string page = std::string(hosts::kWeatherSite) + "/forecast/20001_c.html";
+    const std::string page = ForecastPageAddress("20001", "c");
+    EXPECT_EQ(page.substr(0, std::string(hosts::kWeatherSite).size() + 1), std::string(hosts::kWeatherSite) + "/");
+    EXPECT_EQ(page.substr(page.size() - 2), "?m");
     EXPECT_EQ(Form->ForecastAddress(), page);
     const std::string log = InstallLauncher();
     Form->FormKeyDown(Form.get(), VK_F3);
@@ -173,10 +177,10 @@ TEST_F(Unit1Test, F3OpensTheForecastPageForTheSettings)
     EXPECT_EQ(WaitForFile(log), "[" + page + "]\n");
 }
 
-TEST_F(Unit1Test, FahrenheitForecastPageEndsInHtml)
+TEST_F(Unit1Test, FahrenheitForecastPageAsksForUsUnits)
 {
     Form->FormCreate(Form.get());  // First start: the defaults, "f" and "20001".
-    EXPECT_EQ(Form->ForecastAddress(), std::string(hosts::kWeatherSite) + "/forecast/20001.html");
+    EXPECT_EQ(Form->ForecastAddress(), ForecastPageAddress("20001", "f"));
     Form->ExitSaver();
 }
 

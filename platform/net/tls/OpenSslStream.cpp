@@ -15,16 +15,25 @@ namespace plat {
 
 namespace {
 
-StreamSocket* PlainOf(BIO* Bio)
+// What the BIO reads and writes, and whether the peer has closed it: the library asks BIO_eof
+// after a read of nothing, and only a BIO at its end lets SSL_OP_IGNORE_UNEXPECTED_EOF take a
+// close without a TLS goodbye for the end of the data.
+struct PlainEnd {
+    StreamSocket* Socket = nullptr;
+    bool Ended = false;
+};
+
+PlainEnd& PlainOf(BIO* Bio)
 {
-    return static_cast<StreamSocket*>(BIO_get_data(Bio));
+    return *static_cast<PlainEnd*>(BIO_get_data(Bio));
 }
 
 int PlainWrite(BIO* Bio, const char* Data, int Length)
 {
     BIO_clear_retry_flags(Bio);
-    const int sent = PlainOf(Bio)->Send(Data, Length);
-    if (sent < 0 && PlainOf(Bio)->LastError() == kSockWouldBlock)
+    StreamSocket& plain = *PlainOf(Bio).Socket;
+    const int sent = plain.Send(Data, Length);
+    if (sent < 0 && plain.LastError() == kSockWouldBlock)
         BIO_set_retry_write(Bio);
     return sent;
 }
@@ -32,14 +41,19 @@ int PlainWrite(BIO* Bio, const char* Data, int Length)
 int PlainRead(BIO* Bio, char* Data, int Length)
 {
     BIO_clear_retry_flags(Bio);
-    const int got = PlainOf(Bio)->Receive(Data, Length, false);
-    if (got < 0 && PlainOf(Bio)->LastError() == kSockWouldBlock)
+    PlainEnd& end = PlainOf(Bio);
+    const int got = end.Socket->Receive(Data, Length, false);
+    if (got < 0 && end.Socket->LastError() == kSockWouldBlock)
         BIO_set_retry_read(Bio);
+    if (got == 0)
+        end.Ended = true;
     return got;
 }
 
-long PlainCtrl(BIO*, int Command, long, void*)
+long PlainCtrl(BIO* Bio, int Command, long, void*)
 {
+    if (Command == BIO_CTRL_EOF)
+        return PlainOf(Bio).Ended ? 1 : 0;
     return Command == BIO_CTRL_FLUSH ? 1 : 0;
 }
 
@@ -97,7 +111,8 @@ public:
         BIO* bio = BIO_new(PlainMethod());
         if (!bio)
             return false;
-        BIO_set_data(bio, FPlain.get());
+        FEnd.Socket = FPlain.get();
+        BIO_set_data(bio, &FEnd);
         BIO_set_init(bio, 1);
         SSL_set_bio(FSsl, bio, bio);
         SSL_set_connect_state(FSsl);
@@ -221,6 +236,7 @@ private:
     }
 
     std::unique_ptr<StreamSocket> FPlain;
+    PlainEnd FEnd;
     SSL_CTX* FContext;
     SSL* FSsl;
     std::string FBuffered;

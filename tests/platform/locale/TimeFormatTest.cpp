@@ -1,6 +1,6 @@
 // The locale's short time format, from the locale's own data: en_US gives "2:35 PM"; en_GB,
-// de_DE and C give "14:35"; seconds leave with their separator or their unit; the environment's
-// LC_TIME wins over LANG.
+// de_DE and C give "14:35"; seconds leave with their separator or their unit, a time zone with its
+// blank (en_IN, sq_AL); the environment's LC_TIME wins over LANG.
 #include "platform/locale/TimeFormat.h"
 
 #include <gtest/gtest.h>
@@ -30,7 +30,11 @@ TEST(TimeFormat, EachLocaleGivesItsOwnTimeWithoutSeconds)
     EXPECT_EQ(plat::ShortTimePattern("%r", "%I:%M:%S %p"), "%-I:%M %p");
     EXPECT_EQ(plat::ShortTimePattern("%H.%M.%S", ""), "%H.%M");
     EXPECT_EQ(plat::ShortTimePattern("%H\xEC\x8B\x9C %M\xEB\xB6\x84 %S\xEC\xB4\x88", ""), "%H\xEC\x8B\x9C %M\xEB\xB6\x84");
-    EXPECT_EQ(plat::ShortTimePattern("%Z %I:%M:%S %p", ""), "%Z %-I:%M %p");
+    // A time zone leaves with its blank; seconds between two separators leave a blank behind.
+    EXPECT_EQ(plat::ShortTimePattern("%Z %I:%M:%S %p", ""), "%-I:%M %p");
+    EXPECT_EQ(plat::ShortTimePattern("%H:%M:%S %z", ""), "%H:%M");
+    EXPECT_EQ(At1435(plat::TimeFormat("en_IN.UTF-8")), "2:35 PM");
+    EXPECT_EQ(plat::TimeFormat("sq_AL.UTF-8").Pattern(), "%-I:%M %p");
 }
 
 TEST(TimeFormat, TheEnvironmentNamesTheLocaleLcTimeBeforeLang)

@@ -4,6 +4,7 @@
 #include "gadgets/Kgw.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
+#include "net/OpenMeteo.h"
 #include "net/WeatherFeed.h"
 
 #include <cstdio>
@@ -50,6 +51,19 @@ std::string ErrorOf(const std::function<std::string()>& Read)
     } catch (const std::exception& error) {
         return error.what();
     }
+}
+
+// The live source's JSON when the reply's first byte after white space and a UTF-8 byte-order
+// mark is "{", else the RSS weather feed.
+void ReadAnyWeather(std::string_view Body, TKGW& KGW1)
+{
+    if (Body.substr(0, 3) == "\xEF\xBB\xBF")
+        Body.remove_prefix(3);
+    const size_t first = Body.find_first_not_of(" \t\r\n");
+    if (first != std::string_view::npos && Body[first] == '{')
+        ReadLiveWeather(Body, KGW1);
+    else
+        ReadWeather(Body, KGW1);
 }
 
 int Finish(const std::string& Error)
@@ -110,8 +124,8 @@ int ReadWeatherCommand(const std::string& Argument)
     TKGW kgw(nullptr);
     const std::string error = ErrorOf([&]() -> std::string {
         if (source.IsAddress)
-            return FetchWeatherFrom(client, TFeedSettings{}, Argument, kgw);
-        ReadWeather(source.Body, kgw);
+            return FetchFeed(client, TFeedSettings{}, Argument, [&](const std::string& Body) { ReadAnyWeather(Body, kgw); });
+        ReadAnyWeather(source.Body, kgw);
         return {};
     });
     PrintValue("TodayCode", std::to_string(kgw.GetTodayCode()));
