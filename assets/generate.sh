@@ -19,7 +19,8 @@ command -v npm >/dev/null || "$here/../tools/setup.sh" npm
 # The system interpreter, which is the one the Debian packages above extend.
 python=/usr/bin/python3
 cd "$here/generators"
-for generator in scene.py gulls.py preview.py icons.py panels.py dialog.py music.py locations.py; do
+for generator in scene.py gulls.py preview.py icons.py panels.py dialog.py app_icon.py music.py \
+    locations.py; do
   if [ -f "$generator" ]; then
     echo "== $generator"
     "$python" "$generator"

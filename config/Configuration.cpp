@@ -1,5 +1,6 @@
 #include "config/Configuration.h"
 
+#include "config/AddressForm.h"
 #include "config/DialogPictures.h"
 #include "config/FormLook.h"
 #include "engine/HostNames.h"
@@ -27,8 +28,10 @@ int32_t Ticked(const QCheckBox* Box)
 
 }  // namespace
 
-TForm2::TForm2(TReportError AReportError, QWidget* Parent)
-    : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()), ReportError(std::move(AReportError))
+TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssSettings> Store)
+    : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()),
+      Settings(Store ? std::move(Store) : std::make_unique<TKssSettings>()),
+      ReportError(std::move(AReportError))
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // Decoding the pictures overlaps building the widgets, which is most of the dialog's start.
@@ -39,6 +42,7 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent)
         ReportError = [this](const QString& Message) {
             QMessageBox::critical(this, windowTitle(), Message);
         };
+    Form->Edit2Port->setValidator(NewPortValidator(Form->Edit2Port));
     SetPictures(pictures.get());
     WeatherPage = std::make_unique<TWeatherPage>(
         TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units,
@@ -48,8 +52,9 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent)
     NewsPage = std::make_unique<TNewsPage>(
         TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category,
                              Form->ComboBox2TitleNews, Form->ListBox1IdCategory,
-                             Form->ListBox1NewsUrl, Form->CheckBox1Proxy},
-        *HTTP1, RSS_Url, Proxy, Port, NewsDirectoryToLoad, ReportError);
+                             Form->ListBox1NewsUrl, Form->CheckBox1Proxy, Form->Edit1ProxyServer,
+                             Form->Edit2Port},
+        *HTTP1, RSS_Url, NewsDirectoryToLoad, ReportError);
     NewsPage->SetFallbackDirectory(BuiltInNewsDirectory());
     connect(Form->PageControl1, &QTabWidget::currentChanged, this, [this](int Page) {
         if (Page == kWeatherPage)
@@ -67,6 +72,7 @@ TForm2::~TForm2() = default;
 
 void TForm2::SetPictures(const TDialogPictures& Pictures)
 {
+    setWindowIcon(QPixmap::fromImage(Pictures.Icon));
     Form->Image1->setPixmap(QPixmap::fromImage(Pictures.Header));
     Form->Image2->setPixmap(QPixmap::fromImage(Pictures.Decor));
     for (TKHFADER* slider : {Form->FD_BRIGHT, Form->FD_SOUND}) {
@@ -81,87 +87,107 @@ void TForm2::SetPictures(const TDialogPictures& Pictures)
 
 void TForm2::FormCreate()
 {
-    Settings.SetBrandName("Kestrin Software");
-    Settings.SetSSName("Solvane Screensaver");
-    try {
-        int32_t brightness = 0;
-        if (Settings.ReadRKey("Brightness", brightness)) {
+    Settings->SetBrandName("Kestrin Software");
+    Settings->SetSSName("Solvane Screensaver");
+    int32_t brightness = 0;
+    bool stored = false;
+    Load([&] { stored = Settings->ReadRKey("Brightness", brightness); });
+    if (!stored && LoadErrors.isEmpty()) {
+        // First use: the defaults go to the key at once, in one write.
+        Load([&] { Settings->SetRegistry(); });
+        ShowDefaults();
+    } else {
+        // A key whose "Brightness" cannot be read still gives every other value it holds.
+        if (stored)
             Form->FD_BRIGHT->SetValue(brightness);
-            LoadStored();
-        } else {
-            StoreDefaults();
-        }
-        Form->Edit1ProxyServer->setText(Proxy);
-        Form->Edit2Port->setText(Port);
+        LoadStored();
+    }
+    Form->Edit1ProxyServer->setText(Proxy);
+    Form->Edit2Port->setText(Port);
+    if (!LoadErrors.isEmpty())
+        ReportError(LoadErrors.join(u'\n'));
+}
+
+template <class TRead>
+void TForm2::Load(TRead Read)
+{
+    try {
+        Read();
     } catch (const std::exception& e) {
-        // The dialog opens all the same, with what was loaded before the failing value.
-        ReportError(QString::fromLatin1(e.what()));
+        LoadErrors << QString::fromUtf8(e.what());
     }
 }
 
+std::string TForm2::ReadText(const char* Name)
+{
+    std::string text;
+    Load([&] { Settings->ReadAKey(Name, text); });
+    return text;
+}
+
+// Each value is read on its own: one that cannot be read leaves its control as the form has it,
+// and OK then stores that, while every value that could be read is kept.
 void TForm2::LoadStored()
 {
-    int32_t value = 0;
-    Settings.ReadRKey("SoundVolume", value);
-    Form->FD_SOUND->SetValue(value);
-    Settings.ReadRKey("ShowBlack", value);
-    Form->CheckBox1transp->setChecked(value != 1);
-    const std::pair<const char*, QCheckBox*> shows[] = {{"ShowTime", Form->CheckBox2time},
+    const std::pair<const char*, TKHFADER*> sliders[] = {{"SoundVolume", Form->FD_SOUND}};
+    for (const auto& [name, slider] : sliders)
+        Load([&] {
+            int32_t value = 0;
+            Settings->ReadRKey(name, value);
+            slider->SetValue(value);
+        });
+    const std::pair<const char*, QCheckBox*> shows[] = {{"ShowBlack", Form->CheckBox1transp},
+                                                        {"ShowTime", Form->CheckBox2time},
                                                         {"ShowWeather", Form->CheckBox2weather},
-                                                        {"ShowNews", Form->CheckBox2news}};
-    for (const auto& [name, box] : shows) {
-        Settings.ReadRKey(name, value);
-        box->setChecked(value != 0);
-    }
-    WeatherCode = ReadText("WeatherCode");
-    TDegree = ReadText("TDegree");
-    RSS_Url = ReadText("RSS_Url");
-    Settings.ReadRKey("UseProxy", value);
-    Form->CheckBox1Proxy->setChecked(value != 0);
-    Proxy = ReadText("Proxy");
-    Port = ReadText("Port");
+                                                        {"ShowNews", Form->CheckBox2news},
+                                                        {"UseProxy", Form->CheckBox1Proxy}};
+    for (const auto& [name, box] : shows)
+        Load([&] {
+            int32_t value = 0;
+            Settings->ReadRKey(name, value);
+            // "ShowBlack" is the inverse: its box is ticked unless the bar is not transparent.
+            box->setChecked(box == Form->CheckBox1transp ? value != 1 : value != 0);
+        });
+    WeatherCode = QString::fromStdString(ReadText("WeatherCode"));
+    TDegree = QString::fromStdString(ReadText("TDegree"));
+    RSS_Url = ReadableAddress(ReadText("RSS_Url"));
+    Proxy = ReadableHost(ReadText("Proxy"));
+    Port = QString::fromStdString(ReadText("Port"));
 }
 
-void TForm2::StoreDefaults()
+void TForm2::ShowDefaults()
 {
-    Form->FD_BRIGHT->SetValue(256);
-    Form->FD_SOUND->SetValue(200);
-    Settings.WriteRKey("Brightness", Form->FD_BRIGHT->GetValue());
-    Settings.WriteRKey("SoundVolume", Form->FD_SOUND->GetValue());
-    for (const char* name : {"ShowTime", "ShowWeather", "ShowNews", "ShowBlack"})
-        Settings.WriteRKey(name, 0);
-    WeatherCode = "20001";
-    TDegree = "f";
-    WriteText("WeatherCode", WeatherCode);
-    WriteText("TDegree", TDegree);
-    RSS_Url = QString::fromLatin1(DefaultRssUrl());
-    WriteText("RSS_Url", RSS_Url);
-    Settings.WriteRKey("UseProxy", 0);
-    WriteText("Proxy", Proxy);
-    WriteText("Port", Port);
+    Form->FD_BRIGHT->SetValue(Settings->GetRGB());
+    Form->FD_SOUND->SetValue(Settings->GetVolume());
+    Form->CheckBox1transp->setChecked(Settings->GetShowBlack() != 1);
     for (QCheckBox* box : {Form->CheckBox2time, Form->CheckBox2weather, Form->CheckBox2news})
         box->setChecked(false);
-    Form->CheckBox1transp->setChecked(true);
+    WeatherCode = QString::fromStdString(Settings->GetWeatherCode());
+    TDegree = QString::fromStdString(Settings->GetTDegree());
+    RSS_Url = ReadableAddress(Settings->GetRSS_Url());
 }
 
 void TForm2::BTOKClick()
 {
     try {
-        Settings.WriteRKey("Brightness", Form->FD_BRIGHT->GetValue());
-        Settings.WriteRKey("SoundVolume", Form->FD_SOUND->GetValue());
-        Settings.WriteRKey("ShowTime", Ticked(Form->CheckBox2time));
-        Settings.WriteRKey("ShowWeather", Ticked(Form->CheckBox2weather));
-        Settings.WriteRKey("ShowNews", Ticked(Form->CheckBox2news));
-        Settings.WriteRKey("ShowBlack", 1 - Ticked(Form->CheckBox1transp));
-        WriteText("WeatherCode", WeatherCode);
-        WriteText("TDegree", TDegree);
-        WriteText("RSS_Url", RSS_Url);
-        Settings.WriteRKey("UseProxy", Ticked(Form->CheckBox1Proxy));
-        WriteText("Proxy", Form->Edit1ProxyServer->text());
-        WriteText("Port", Form->Edit2Port->text());
+        Settings->WriteValues({
+            {"Brightness", Form->FD_BRIGHT->GetValue()},
+            {"SoundVolume", Form->FD_SOUND->GetValue()},
+            {"ShowTime", Ticked(Form->CheckBox2time)},
+            {"ShowWeather", Ticked(Form->CheckBox2weather)},
+            {"ShowNews", Ticked(Form->CheckBox2news)},
+            {"ShowBlack", 1 - Ticked(Form->CheckBox1transp)},
+            {"WeatherCode", WeatherCode.toStdString()},
+            {"TDegree", TDegree.toStdString()},
+            {"RSS_Url", StoredAddress(RSS_Url)},
+            {"UseProxy", Ticked(Form->CheckBox1Proxy)},
+            {"Proxy", StoredHost(Form->Edit1ProxyServer->text())},
+            {"Port", Form->Edit2Port->text().toStdString()},
+        });
     } catch (const std::exception& e) {
-        // A value that could not be stored is not the end of the dialog; the user is told.
-        ReportError(QString::fromLatin1(e.what()));
+        // Nothing was stored; the dialog stays open with everything the user set.
+        ReportError(QString::fromUtf8(e.what()));
+        return;
     }
     close();
 }
@@ -174,18 +200,6 @@ void TForm2::BTCancelClick()
 void TForm2::Label5Click()
 {
     plat::ShellOpen(hosts::kCatalogueSite);
-}
-
-QString TForm2::ReadText(const char* Name) const
-{
-    std::string text;
-    Settings.ReadAKey(Name, text);
-    return QString::fromLatin1(text);
-}
-
-void TForm2::WriteText(const char* Name, const QString& Value) const
-{
-    Settings.WriteAKey(Name, Value.toLatin1().toStdString());
 }
 
 void TForm2::keyPressEvent(QKeyEvent* Event)
@@ -206,6 +220,8 @@ void TForm2::paintEvent(QPaintEvent*)
 void TForm2::closeEvent(QCloseEvent* Event)
 {
     QWidget::closeEvent(Event);
+    // A download in progress would keep the process waiting for its server after the window went.
+    NewsPage->Cancel();
     if (OnClosed)
         OnClosed();
 }

@@ -3,6 +3,11 @@
 // (first use writes the defaults at once), holding the texts the pages change, and writing all
 // twelve values on OK. Cancel and closing the window write nothing. Enter presses OK, Escape
 // presses Cancel.
+//
+// OK stores the twelve values in one write: all of them or none. When the write fails the user is
+// told which file and why, and the dialog stays open with everything they set. A value that cannot
+// be read when the dialog opens is reported and keeps its control's default; every other value
+// shows what is stored. Closing the dialog ends a download of the news page at once.
 #pragma once
 
 #include "config/NewsPage.h"
@@ -10,6 +15,7 @@
 #include "engine/KssSettings.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <functional>
@@ -25,7 +31,10 @@ public:
     // Shows a registry or list error to the user; the default is a message box over the dialog.
     using TReportError = std::function<void(const QString& Message)>;
 
-    explicit TForm2(TReportError ReportError = nullptr, QWidget* Parent = nullptr);
+    // Store is the settings key's access (tests hand in one that fails on purpose); by default
+    // the user's key.
+    explicit TForm2(TReportError ReportError = nullptr, QWidget* Parent = nullptr,
+                    std::unique_ptr<TKssSettings> Store = nullptr);
     ~TForm2() override;
 
     void FormCreate();
@@ -37,6 +46,8 @@ public:
     Ui::TForm2& Controls() const { return *Form; }
 
     // Held between loading and saving; the Weather and RSS News pages change the first three.
+    // RSS_Url, Proxy and Port are held as the user reads them (AddressForm.h); OK stores them in
+    // their stored form.
     QString WeatherCode;
     QString TDegree;
     QString RSS_Url;
@@ -56,12 +67,15 @@ protected:
 private:
     void SetPictures(const TDialogPictures& Pictures);
     void LoadStored();
-    void StoreDefaults();
-    QString ReadText(const char* Name) const;
-    void WriteText(const char* Name, const QString& Value) const;
+    void ShowDefaults();
+    // Runs one read of LoadStored; what it raises is kept for the report after the load.
+    template <class TRead>
+    void Load(TRead Read);
+    std::string ReadText(const char* Name);
 
     std::unique_ptr<Ui::TForm2> Form;
-    TKssSettings Settings;
+    std::unique_ptr<TKssSettings> Settings;
+    QStringList LoadErrors;
     TReportError ReportError;
     std::unique_ptr<TWeatherPage> WeatherPage;
     // The news page's downloads: the channel check and the directory.

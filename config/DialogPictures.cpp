@@ -2,11 +2,19 @@
 
 #include "assets/Resources.h"
 
-QImage BuiltInPicture(std::string_view Name)
+namespace {
+
+QByteArrayView Bytes(std::string_view Name)
 {
     const std::span<const uint8_t> bytes = assets::FindResource(Name);
-    return QImage::fromData(bytes.data(), static_cast<int>(bytes.size()))
-        .convertToFormat(QImage::Format_RGB32);
+    return {bytes.data(), static_cast<qsizetype>(bytes.size())};
+}
+
+}  // namespace
+
+QImage BuiltInPicture(std::string_view Name)
+{
+    return QImage::fromData(Bytes(Name)).convertToFormat(QImage::Format_RGB32);
 }
 
 TDialogPictures ReadDialogPictures()
@@ -14,7 +22,8 @@ TDialogPictures ReadDialogPictures()
     return {BuiltInPicture("DialogHeader"),  WithAutoTransparency(BuiltInPicture("DialogDecor")),
             BuiltInPicture("SliderTrack"),   BuiltInPicture("SliderKnob"),
             BuiltInPicture("BtnOkDown"),     BuiltInPicture("BtnOkUp"),
-            BuiltInPicture("BtnCancelDown"), BuiltInPicture("BtnCancelUp")};
+            BuiltInPicture("BtnCancelDown"), BuiltInPicture("BtnCancelUp"),
+            QImage::fromData(Bytes("SolvaneIcon"))};
 }
 
 QImage WithAutoTransparency(const QImage& Picture)

@@ -11,9 +11,11 @@
 // The built-in picture of that resource name; a null image when it is missing or corrupt.
 QImage BuiltInPicture(std::string_view Name);
 
-// Every picture the form shows, the header's decoration already keyed.
+// Every picture the form shows, the header's decoration already keyed, and the program's icon
+// (with its transparency) for the window.
 struct TDialogPictures {
     QImage Header, Decor, SliderTrack, SliderKnob, BtnOkDown, BtnOkUp, BtnCancelDown, BtnCancelUp;
+    QImage Icon;
 };
 
 // Reads them all; Qt's image readers are reentrant, so this may run on a thread of its own while

@@ -58,8 +58,34 @@ void TKHFADER::paintEvent(QPaintEvent*)
         QPainter work(&Work);
         work.drawImage(0, 0, Ground);
         work.drawImage(KnobPosition(), Knob);
+        if (hasFocus())
+            DrawFocusMark(work);
     }
     QPainter(this).drawImage(0, 0, Work);
+}
+
+// A dotted frame just inside the edge, like the focus mark of the system's own controls: the arrow
+// keys move the knob of the slider that shows it. Its dots alternate dark and light, so the mark
+// shows on any track picture.
+void TKHFADER::DrawFocusMark(QPainter& Painter) const
+{
+    const QRect frame = rect().adjusted(0, 0, -1, -1);
+    Painter.setPen(QPen(Qt::black, 1));
+    Painter.drawRect(frame);
+    Painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
+    Painter.drawRect(frame);
+}
+
+void TKHFADER::focusInEvent(QFocusEvent* Event)
+{
+    QWidget::focusInEvent(Event);
+    update();
+}
+
+void TKHFADER::focusOutEvent(QFocusEvent* Event)
+{
+    QWidget::focusOutEvent(Event);
+    update();
 }
 
 void TKHFADER::mousePressEvent(QMouseEvent*)

@@ -3,10 +3,11 @@
 // `SetValue` stores anything unchecked. The whole control is painted in one step through an
 // off-screen work picture. While a mouse button is held, every move sets the value from the
 // pointer and raises `OnValueChanged`, also when the value stays the same. With the focus, the
-// arrow keys move the knob by 8.
+// arrow keys move the knob by 8, and a dotted frame marks the slider that has it.
 #pragma once
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 #include <functional>
@@ -31,9 +32,12 @@ protected:
     void mouseReleaseEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void keyPressEvent(QKeyEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
 
 private:
     void Changed();
+    void DrawFocusMark(QPainter& Painter) const;
 
     QImage Ground;
     QImage Knob;

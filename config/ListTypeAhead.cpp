@@ -1,6 +1,7 @@
 // The open list is the combo box's popup view: key presses reach it while the popup is shown,
 // and the box itself while it is closed. Only key presses that carry printable text are taken;
-// navigation, Enter and Escape pass on to Qt.
+// navigation, Enter and Escape pass on to Qt. Qt's own search of a closed box is replaced, so
+// both states find names the same way.
 #include "config/ListTypeAhead.h"
 
 #include <QAbstractItemView>
@@ -38,8 +39,21 @@ bool TListTypeAhead::eventFilter(QObject* Watched, QEvent* Event) {
     if (Event->type() != QEvent::KeyPress) return false;
     auto* Key = static_cast<QKeyEvent*>(Event);
     if (!IsTyping(Key)) return false;
-    if (Watched == Box->view()) Jump(Key->text());
-    return true;  // a closed list takes no typing at all
+    QAbstractItemView* View = Box->view();
+    if (Watched == View) {
+        const QModelIndex Current = View->currentIndex();
+        const int Row = Jump(Key->text(), Current.isValid() ? Current.row() : -1);
+        if (Row < 0) return true;
+        const QModelIndex Index = View->model()->index(Row, Box->modelColumn(), View->rootIndex());
+        View->setCurrentIndex(Index);
+        View->scrollTo(Index, QAbstractItemView::PositionAtTop);
+    } else {
+        const int Row = Jump(Key->text(), Box->currentIndex());
+        if (Row < 0 || Row == Box->currentIndex()) return true;
+        Box->setCurrentIndex(Row);
+        emit Box->activated(Row);
+    }
+    return true;
 }
 
 int TListTypeAhead::FindFrom(const QString& Prefix, int From) const {
@@ -51,25 +65,17 @@ int TListTypeAhead::FindFrom(const QString& Prefix, int From) const {
     return -1;
 }
 
-void TListTypeAhead::Jump(const QString& Text) {
+int TListTypeAhead::Jump(const QString& Text, int Current) {
     const bool Continues =
         SinceLastKey.isValid() && SinceLastKey.elapsed() < QApplication::keyboardInputInterval();
     SinceLastKey.start();
     Typed = Continues ? Typed + Text : Text;
-    QAbstractItemView* View = Box->view();
-    const int Current = View->currentIndex().isValid() ? View->currentIndex().row() : -1;
-    int Row = -1;
-    if (Typed.size() > 1 && AllSameLetter(Typed)) {
-        Row = FindFrom(Typed.left(1), Current + 1);  // the same letter again: the next name
-    } else {
+    if (Typed.size() > 1 && AllSameLetter(Typed))
+        return FindFrom(Typed.left(1), Current + 1);  // the same letter again: the next name
+    int Row = FindFrom(Typed, 0);
+    if (Row < 0) {
+        Typed = Text;
         Row = FindFrom(Typed, 0);
-        if (Row < 0) {
-            Typed = Text;
-            Row = FindFrom(Typed, 0);
-        }
     }
-    if (Row < 0) return;
-    const QModelIndex Index = View->model()->index(Row, Box->modelColumn(), View->rootIndex());
-    View->setCurrentIndex(Index);
-    View->scrollTo(Index, QAbstractItemView::PositionAtTop);
+    return Row;
 }

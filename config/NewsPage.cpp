@@ -5,12 +5,13 @@
 
 #include "config/DropDownList.h"
 #include "config/ListIndexError.h"
+#include "config/AddressForm.h"
 #include "config/NewsDirectory.h"
+#include "config/ScreenText.h"
 #include "net/FeedRequest.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
 #include "platform/app/Application.h"
-#include "platform/gdi/CodePage.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -29,18 +30,7 @@ const QString kUserDefined = QStringLiteral("User Defined");
 const QString kUserDefinedId = QStringLiteral("0");
 const QString kFallbackPrefix = QStringLiteral("builtin:");
 
-// Feed and directory texts are bytes; they read as the saver draws them (platform/gdi/CodePage.h).
-QString ScreenText(std::string_view Bytes)
-{
-    QString text;
-    text.reserve(static_cast<qsizetype>(Bytes.size()));
-    const int count = static_cast<int>(Bytes.size());
-    for (int pos = 0; pos < count;) {
-        const char32_t character = plat::NextCharacter(Bytes.data(), count, pos);
-        text.append(QString::fromUcs4(&character, 1));
-    }
-    return text;
-}
+const QString kNotAvailable = QStringLiteral("Not Available");
 
 }  // namespace
 
@@ -77,13 +67,10 @@ private:
 };
 
 TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& ARSS_Url,
-                     const QString& AProxy, const QString& APort, bool& ANewsDirectoryToLoad,
-                     TReportError AReportError)
+                     bool& ANewsDirectoryToLoad, TReportError AReportError)
     : Controls(AControls),
       HTTP1(AHTTP1),
       RSS_Url(ARSS_Url),
-      Proxy(AProxy),
-      Port(APort),
       NewsDirectoryToLoad(ANewsDirectoryToLoad),
       ReportError(std::move(AReportError))
 {
@@ -99,7 +86,7 @@ TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& A
 
 void TNewsPage::TabSheet3Show()
 {
-    if (FBusy)
+    if (FBusy || FCancelled)
         return;
     Controls.UrlNews->setText(RSS_Url);
     if (NewsDirectoryToLoad)
@@ -108,13 +95,13 @@ void TNewsPage::TabSheet3Show()
 
 void TNewsPage::ComboBox1CategoryChange()
 {
-    if (!FBusy)
+    if (!FBusy && !FCancelled)
         RunBusy(&TNewsPage::ChooseCategory);
 }
 
 void TNewsPage::ComboBox2TitleNewsChange()
 {
-    if (FBusy)
+    if (FBusy || FCancelled)
         return;
     const int row = Controls.ComboBox2TitleNews->currentIndex();
     Controls.StaticText3->setText(Controls.ComboBox2TitleNews->currentText());
@@ -127,6 +114,12 @@ void TNewsPage::ComboBox2TitleNewsChange()
 void TNewsPage::UrlNewsChange()
 {
     RSS_Url = Controls.UrlNews->text();
+}
+
+void TNewsPage::Cancel()
+{
+    FCancelled = true;
+    HTTP1.Abort();
 }
 
 void TNewsPage::RunBusy(void (TNewsPage::*Step)())
@@ -143,21 +136,27 @@ void TNewsPage::LoadNewsDirectory()
 {
     Controls.StaticText3->setText(kPleaseWait);
     ShowWaiting(Controls.ComboBox1Category);
-    PrepareFeedClient(HTTP1, Controls.CheckBox1Proxy->isChecked() ? 1 : 0, Proxy.toStdString(),
-                      Port.toStdString());
-    Controls.StaticText3->setText(ScreenText(FetchChannelTitle(HTTP1, RSS_Url.toStdString())));
     Controls.ListBox1IdCategory->clear();
     Controls.ListBox1IdCategory->addItem(kUserDefinedId);
+    const bool prepared = PrepareClient();
+    // A failed download gives "Not Available" too.
+    std::string title = ReadChannelTitle({});
+    if (prepared)
+        Guarded([&] { title = FetchChannelTitle(HTTP1, StoredAddress(RSS_Url)); });
+    Controls.StaticText3->setText(ShownName(title));
     // The title and "Please wait..." reach the screen before the next download.
     plat::App().ProcessMessages();
-    // A socket error leaves "Please wait..." as the only category (its identifier is "0"), unless
-    // a fallback directory is offered instead.
-    if (const auto body = Download(CategoryListUrl()))
+    const std::optional<std::string> body = prepared ? Download(CategoryListUrl()) : std::nullopt;
+    if (FCancelled)
+        return;
+    // A failed download leaves "Please wait..." as the only category (its identifier is "0"),
+    // unless a fallback directory is offered instead.
+    if (body)
         FillCategories(*body);
     else if (!Fallback.empty())
         FillFallbackCategories();
-    // Not reached when a step above raised: the next visit tries again.
-    NewsDirectoryToLoad = false;
+    // A proxy port that is not a number is tried again on the next visit, once it is corrected.
+    NewsDirectoryToLoad = !prepared;
 }
 
 void TNewsPage::ChooseCategory()
@@ -173,18 +172,23 @@ void TNewsPage::ChooseCategory()
     if (const TNewsCategory* category = FallbackCategory(id)) {
         for (const TNewsChannel& channel : category->Channels) {
             Controls.ComboBox2TitleNews->addItem(QString::fromStdString(channel.Title));
-            Controls.ListBox1NewsUrl->addItem(QString::fromStdString(channel.Address));
+            Controls.ListBox1NewsUrl->addItem(ReadableAddress(channel.Address));
         }
     }
     if (id != kUserDefinedId) {
         if (Controls.ListBox1NewsUrl->count() == 0) {
             ShowWaiting(Controls.ComboBox2TitleNews);
-            // A socket error leaves "Please wait..." as the only title.
-            if (const auto body = Download(ChannelListUrl(id.toStdString())))
+            const auto body = PrepareClient() ? Download(ChannelListUrl(id.toStdString())) : std::nullopt;
+            if (FCancelled)
+                return;
+            // A failed download leaves no titles.
+            Controls.ComboBox2TitleNews->clear();
+            if (body)
                 FillChannels(*body);
         }
         Controls.ComboBox2TitleNews->setCurrentIndex(0);
-        Controls.StaticText3->setText(Controls.ComboBox2TitleNews->currentText());
+        const int titles = Controls.ComboBox2TitleNews->count();
+        Controls.StaticText3->setText(titles > 0 ? Controls.ComboBox2TitleNews->currentText() : kNotAvailable);
         const auto url = NewsUrlAt(0);
         if (!url)
             return;
@@ -193,12 +197,40 @@ void TNewsPage::ChooseCategory()
     RSS_Url = Controls.UrlNews->text();
 }
 
+bool TNewsPage::PrepareClient()
+{
+    const bool useProxy = Controls.CheckBox1Proxy->isChecked();
+    const QString port = Controls.ProxyPort->text();
+    if (useProxy && !IsPortNumber(port)) {
+        ReportError(QStringLiteral("The proxy port \"%1\" is not a number from 1 to 65535; set it on the "
+                                   "\"Proxy\" page.").arg(port));
+        return false;
+    }
+    // Without the proxy the client goes direct, whatever an earlier download used.
+    HTTP1.Proxy.clear();
+    HTTP1.ProxyPort = 0;
+    PrepareFeedClient(HTTP1, useProxy ? 1 : 0, StoredHost(Controls.ProxyServer->text()),
+                      port.toStdString());
+    return true;
+}
+
+void TNewsPage::Guarded(const std::function<void()>& Run)
+{
+    if (FCancelled)
+        return;
+    try {
+        Run();
+    } catch (const std::exception& error) {
+        // An address the client cannot take, such as a port in it that is not a number.
+        ReportError(QString::fromUtf8(error.what()));
+    }
+}
+
 std::optional<std::string> TNewsPage::Download(const std::string& Url)
 {
-    const std::string failure = CatchSocketErrors(HTTP1, [&] { HTTP1.Get(Url); });
-    if (!failure.empty())
-        return std::nullopt;
-    return HTTP1.Body;
+    bool received = false;
+    Guarded([&] { received = CatchSocketErrors(HTTP1, [&] { HTTP1.Get(Url); }).empty(); });
+    return received ? std::optional<std::string>(HTTP1.Body) : std::nullopt;
 }
 
 void TNewsPage::FillCategories(std::string_view Body)
@@ -208,7 +240,7 @@ void TNewsPage::FillCategories(std::string_view Body)
     box->addItem(kUserDefined);
     box->setCurrentIndex(0);
     for (const TDirectoryEntry& category : ReadCategories(Body)) {
-        box->addItem(ScreenText(category.Name));
+        box->addItem(ShownName(category.Name));
         Controls.ListBox1IdCategory->addItem(ScreenText(category.Value));
     }
 }
@@ -240,8 +272,8 @@ void TNewsPage::FillChannels(std::string_view Body)
 {
     Controls.ComboBox2TitleNews->clear();
     for (const TDirectoryEntry& channel : ReadChannels(Body)) {
-        Controls.ComboBox2TitleNews->addItem(ScreenText(channel.Name));
-        Controls.ListBox1NewsUrl->addItem(ScreenText(channel.Value));
+        Controls.ComboBox2TitleNews->addItem(ShownName(channel.Name));
+        Controls.ListBox1NewsUrl->addItem(ReadableAddress(channel.Value));
     }
 }
 

@@ -7,8 +7,13 @@
 // client, whose waits process the window's pending events, so the dialog repaints meanwhile.
 // While a handler downloads, the page is busy: the other handlers return at once and the page's
 // controls take no input, so no input can start a second download on the client.
-// Socket errors (unreachable server, time-out) are caught per download; any other error (a proxy
-// port that is not a number, a bad address) ends the handler and goes to the error reporter.
+// Downloads go through the proxy exactly as the "Proxy" page shows it at that moment. Every failed
+// download (unreachable server, time-out, an address the client cannot take) leaves the page
+// usable: the title "Not Available", the built-in directory in place of the online one, the
+// address field; errors other than the network's are also reported. Closing the dialog cancels
+// the download in progress and starts no other.
+//
+// Names from the directory and channel titles are shown cut and cleaned (ScreenText.h).
 #pragma once
 
 #include "net/NewsDirectory.h"
@@ -39,15 +44,17 @@ public:
         QListWidget* ListBox1IdCategory;  // hidden; the categories' identifiers, "0" for "User Defined"
         QListWidget* ListBox1NewsUrl;     // hidden; the channels' addresses
         QCheckBox* CheckBox1Proxy;        // on the "Configuration" page
+        QLineEdit* ProxyServer;           // on the "Proxy" page
+        QLineEdit* ProxyPort;
     };
     // Shows a failure to the user, such as "List index out of bounds (0)".
     using TReportError = std::function<void(const QString& Message)>;
 
-    // The client, the held texts and the flag belong to the dialog and outlive the page. Proxy and
-    // Port are the values loaded when the dialog opened, not the "Proxy" page's edits;
-    // NewsDirectoryToLoad is true until a load of the directory has run to its end.
-    TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url, const QString& Proxy,
-              const QString& Port, bool& NewsDirectoryToLoad, TReportError ReportError);
+    // The client, the held address (as the user reads it) and the flag belong to the dialog and
+    // outlive the page. NewsDirectoryToLoad is true until a load of the directory has run to its
+    // end.
+    TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url,
+              bool& NewsDirectoryToLoad, TReportError ReportError);
 
     // Every visit of the page; the first one (and each after a load that stopped with an error)
     // loads the directory.
@@ -62,6 +69,9 @@ public:
     void SetFallbackDirectory(std::vector<TNewsCategory> Directory) { Fallback = std::move(Directory); }
 
     bool Busy() const { return FBusy; }
+    // The dialog is closing: ends the download in progress at once; the page downloads nothing
+    // more and its handlers do nothing.
+    void Cancel();
 
 private:
     class TBusyScope;
@@ -70,7 +80,14 @@ private:
     void RunBusy(void (TNewsPage::*Step)());
     void LoadNewsDirectory();
     void ChooseCategory();
-    // Gets Url; empty after a socket error (the client disconnected and aborted).
+    // Sets the client's proxy from the "Proxy" page; false (reported) when the proxy is on and its
+    // port is not a port number.
+    bool PrepareClient();
+    // Runs one download step unless the page is cancelled; what it raises is reported (socket
+    // errors are caught inside the steps and are no news to the user).
+    void Guarded(const std::function<void()>& Run);
+    // Gets Url; empty after a failed download (the client disconnected and aborted after a socket
+    // error; any other error reported) and once the page is cancelled.
     std::optional<std::string> Download(const std::string& Url);
     void FillCategories(std::string_view Body);
     void FillChannels(std::string_view Body);
@@ -84,10 +101,9 @@ private:
     TControls Controls;
     THttpClient& HTTP1;
     QString& RSS_Url;
-    const QString& Proxy;
-    const QString& Port;
     bool& NewsDirectoryToLoad;
     TReportError ReportError;
     std::vector<TNewsCategory> Fallback;
     bool FBusy = false;
+    bool FCancelled = false;
 };

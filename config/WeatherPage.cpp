@@ -78,8 +78,10 @@ void TWeatherPage::ComboBox1CountryChange() {
     FillCities();
     Controls.ComboBox1City->setCurrentIndex(0);
     if (Cities->Count() == 0) {
-        // Reading the first code of an empty list fails before the held code changes.
+        // Reading the first code of an empty list fails before the held code changes; the page
+        // then shows again the place that OK would store.
         ReportError(ListIndexError(0));
+        TabSheet2Show();
         return;
     }
     std::string_view Code = Cities->Code(0);

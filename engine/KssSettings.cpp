@@ -65,6 +65,34 @@ bool TKssSettings::WriteAKey(const std::string& ValueName, const std::string& Va
     return true;
 }
 
+void TKssSettings::PutValue(plat::UserKey& Key, const TSettingValue& Value) const
+{
+    if (const auto* Number = std::get_if<int32_t>(&Value.Value))
+        Key.WriteInteger(Value.Name, *Number);
+    else
+        Key.WriteString(Value.Name, std::get<std::string>(Value.Value));
+}
+
+void TKssSettings::WriteValues(const std::vector<TSettingValue>& Values) const
+{
+    const auto NotSaved = [](const std::string& File, const std::string& Reason) {
+        return ERegistryException("The settings were not saved.\n\n" +
+                                  (File.empty() ? std::string() : File + ": ") + Reason + ".");
+    };
+    plat::KeyFailure Failure;
+    const auto Key = plat::UserKey::Create(KeyPath(), &Failure);
+    if (!Key)
+        throw NotSaved(Failure.FileName, Failure.Reason);
+    try {
+        Key->BeginUpdate();
+        for (const TSettingValue& Value : Values)
+            PutValue(*Key, Value);
+        Key->EndUpdate();
+    } catch (const ERegistryException& Error) {
+        throw NotSaved(Key->FileName(), Key->StoreFailure().empty() ? Error.what() : Key->StoreFailure());
+    }
+}
+
 // "Brightness" is the mark that settings exist: without it (no key, or a key someone filled by
 // hand) the defaults are written, so its absence must not raise the missing-value error that a
 // plain integer read gives. A "Brightness" of the wrong type still raises.
@@ -118,21 +146,12 @@ void TKssSettings::StoreDefaults()
     FShowTime = FShowWeather = FShowNews = FShowBlack = FUseProxy = 0;
     FProxy.clear();
     FPort.clear();
-    const auto Key = plat::UserKey::Create(KeyPath());
-    if (!Key)
-        return;
-    Key->BeginUpdate();
-    Key->WriteInteger("Brightness", FBrightness);
-    Key->WriteInteger("SoundVolume", FSoundVolume);
-    Key->WriteString("TDegree", FTDegree);
-    Key->WriteString("WeatherCode", FWeatherCode);
-    Key->WriteString("RSS_Url", FRSS_Url);
-    Key->WriteInteger("ShowTime", FShowTime);
-    Key->WriteInteger("ShowWeather", FShowWeather);
-    Key->WriteInteger("ShowNews", FShowNews);
-    Key->WriteInteger("ShowBlack", FShowBlack);
-    Key->WriteInteger("UseProxy", FUseProxy);
-    Key->WriteString("Proxy", FProxy);
-    Key->WriteString("Port", FPort);
-    Key->EndUpdate();
+    try {
+        WriteValues({{"Brightness", FBrightness}, {"SoundVolume", FSoundVolume}, {"TDegree", FTDegree},
+                     {"WeatherCode", FWeatherCode}, {"RSS_Url", FRSS_Url}, {"ShowTime", FShowTime},
+                     {"ShowWeather", FShowWeather}, {"ShowNews", FShowNews}, {"ShowBlack", FShowBlack},
+                     {"UseProxy", FUseProxy}, {"Proxy", FProxy}, {"Port", FPort}});
+    } catch (const ERegistryException&) {
+        // The saver runs on the defaults in memory; the next start tries the write again.
+    }
 }

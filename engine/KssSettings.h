@@ -12,12 +12,24 @@
 
 #include <cstdint>
 #include <string>
+#include <variant>
+#include <vector>
+
+namespace plat {
+class UserKey;
+}
 
 // The error of a failed value read or write; its text is meant for the user.
 using ERegistryException = plat::ERegistryException;
 
 // The news channel address a first use stores as "RSS_Url".
 std::string DefaultRssUrl();
+
+// One value of a save: an integer is stored as a DWORD, a text as REG_SZ.
+struct TSettingValue {
+    std::string Name;
+    std::variant<int32_t, std::string> Value;
+};
 
 class TKssSettings {
 public:
@@ -43,6 +55,11 @@ public:
     // when the value cannot be stored.
     bool WriteRKey(const std::string& ValueName, int32_t Value) const;
     bool WriteAKey(const std::string& ValueName, const std::string& Value) const;
+    // Stores Values in one replacement of the key: afterwards the key holds all of them, or (when
+    // this raises) it is as it was. Waits once, boundedly, for another writer. Raises
+    // ERegistryException with a text for the user that names the key's file and the reason:
+    // "The settings were not saved.\n\n<file>: <reason>".
+    void WriteValues(const std::vector<TSettingValue>& Values) const;
 
     void SetVolume(int32_t Value) { FSoundVolume = Value; }
     int32_t GetVolume() const { return FSoundVolume; }
@@ -62,6 +79,10 @@ public:
     int32_t GetUseProxy() const { return FUseProxy; }
 
 protected:
+    // Puts one value of WriteValues into the key being updated; raises ERegistryException when the
+    // value has no stored form.
+    virtual void PutValue(plat::UserKey& Key, const TSettingValue& Value) const;
+
     // The brightness control sets this once the gamma ramp took the new slope.
     int32_t FBrightness = 256;
     int32_t FSoundVolume = 0;

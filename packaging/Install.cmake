@@ -46,6 +46,9 @@ install(FILES ${PACKAGING_DIR}/xscreensaver/solvane.xml
 
 install(FILES ${PACKAGING_DIR}/desktop/${SOLVANE_APP_ID}.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The program's icon (the settings window carries the same picture, built in) for the menu entry.
+install(FILES ${CMAKE_SOURCE_DIR}/assets/pictures/SolvaneIcon.png
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps RENAME ${SOLVANE_APP_ID}.png)
 configure_file(${PACKAGING_DIR}/desktop/solvane-screensaver.desktop.in
   ${PACKAGING_OUT}/screensavers/solvane.desktop @ONLY)
 install(FILES ${PACKAGING_OUT}/screensavers/solvane.desktop

@@ -9,20 +9,25 @@
 
 Which places: Germany takes its 6,378 most populous places, Zambia none. The USA's place in the
 table fixes how many places the countries before it and those after it show; within each group
-a country takes its most populous places, as many as a share proportional to the square root of
-the population its sources list (at least one, at most what they have). Places that are only a
-part of a town (GeoNames' PPLX, or numbered like "Marseille 01") and abandoned or historical ones
-are left out, and a name that repeats within 10 km keeps only its larger place. The USA takes the 2,414 most populous towns that have a
+a country takes its capital and then its most populous places, as many as a share proportional
+to the square root of the population its sources list (at least one, at most what they have).
+Places that are only a part of a town (GeoNames' PPLX, or numbered like "Marseille 01") and
+abandoned or historical ones are left out, and a name that repeats within 10 km keeps only its
+larger place. Names follow the rules of locations_names.py (as people write them; repeated names
+told apart by their region). The USA takes the 2,414 most populous towns that have a
 postal code, named "Town, ST" after the postal list and coded with the town's lowest ZIP code,
 from "Abbeville, LA" to "Zion, IL".
 
 Location codes: a place closer than SHARE_KM to a more populous place of its country already
-coded takes that place's code (it is the same weather location); every other place gets a new
-code, the country's FIPS 10-4 code, "XX" and a running number counted in alphabetical order of
-the places, skipping the numbers kept for the rows below.
+coded takes that place's code (it is the same weather location). Every other place keeps the
+code it has in the table being replaced (found by its coordinates), so that a code stored in a
+user's settings goes on naming the same place; a place new to the table gets the country's FIPS
+10-4 code, "XX" and the next running number after the highest its prefix has used, counted in
+alphabetical order of the new places. The rows below keep their codes in any case. The first
+table (release 1.0.0) numbered every place in alphabetical order from 1.
 
-The output is a pure function of the pinned package versions: rerunning reproduces it byte for
-byte.
+The output is a pure function of the pinned package versions and the table it replaces:
+rerunning reproduces it byte for byte.
 """
 
 import math
@@ -30,6 +35,7 @@ import os
 import struct
 import sys
 
+import locations_names as names
 import locations_sources as src
 from locations_countries import (COUNTRIES, GAZA_STRIP, GERMANY, GERMANY_CITIES, TOTAL_CITIES,
                                  USA, USA_CITIES, USA_FIRST, ZAMBIA)
@@ -37,11 +43,13 @@ from locations_us import select_us_towns
 
 NAME_FIELD = 40
 CODE_FIELD = 12
+CITY_RECORD = NAME_FIELD + CODE_FIELD + 4
 MAX_NAME = 36
 LEFT_OUT_KINDS = {"PPLX", "PPLH", "PPLQ", "PPLW", "PPLCH"}
 SAME_PLACE_KM = 10.0
 # The distance below which two places count as one weather location; it makes 347 codes shared.
-SHARE_KM = 1.8088
+SHARE_KM = 1.8205
+CAPITAL = "PPLC"
 
 # Places kept under the names people know them by (GeoNames id: name).
 RENAMED = {
@@ -49,6 +57,7 @@ RENAMED = {
     1140970: "Ghurian",
     3183875: "Tirane",
     7304467: "Ebeye",
+    2081986: "Palikir",       # "Palikir - National Government Center"
 }
 
 # Rows whose codes are fixed (GeoNames id: code).
@@ -76,7 +85,7 @@ def distance_km(a, b):
 
 
 def rank(place):
-    return (place["id"] not in FIXED_CODES, -place["pop"], place["id"])
+    return (place["id"] not in FIXED_CODES, place["fcode"] != CAPITAL, -place["pop"], place["id"])
 
 
 def sort_key(name):
@@ -116,25 +125,56 @@ def candidates(places):
         if place["fcode"] in LEFT_OUT_KINDS:
             continue
         population[index] += place["pop"]
-        place["name"] = RENAMED.get(place["id"], src.ascii_name(place["name"]))
+        place["name"] = RENAMED.get(place["id"]) or place_name(place)
         if not 0 < len(place["name"]) <= MAX_NAME or any(c.isdigit() for c in place["name"]):
+            continue
+        if not names.is_place(place["name"]):
             continue
         place["country_index"] = index
         per_country[index].append(place)
     for index, name, lat, lon in ADDED:
         per_country[index].append({"id": 0, "name": name, "pop": 0, "lat": lat, "lon": lon,
-                                   "country_index": index, "admin": ""})
+                                   "country_index": index, "admin": "", "fcode": ""})
     return [drop_repeats(sorted(c, key=rank)) for c in per_country], population
 
 
+def place_name(place):
+    name = names.ascii_name(place["name"])
+    return names.capitalised(names.without_admin_words(name, place["country"]))
+
+
 def drop_repeats(ranked):
+    """Of places with one name, a place within SAME_PLACE_KM of a better one, or in the same
+    region, is left out."""
     kept, by_name = [], {}
     for place in ranked:
         same = by_name.setdefault(place["name"], [])
-        if not any(distance_km(k, place) < SAME_PLACE_KM for k in same):
+        if not any(distance_km(k, place) < SAME_PLACE_KM or k["admin"] == place["admin"] for k in same):
             same.append(place)
             kept.append(place)
     return kept
+
+
+def tell_apart(chosen, regions):
+    """Names that places of one country share get the place's region, where the whole fits.
+    Returns how many names stay shared."""
+    shared = 0
+    for places in chosen:
+        by_name = {}
+        for place in places:
+            by_name.setdefault(place["name"], []).append(place)
+        taken = set(by_name)
+        for name, same in by_name.items():
+            if len(same) < 2:
+                continue
+            for place in same:
+                region = regions.get(place.get("country", "") + "." + place["admin"])
+                full = f"{name}, {names.region_name(region)}" if region else None
+                if full and len(full) <= MAX_NAME and full not in taken:
+                    place["name"] = full
+                    taken.add(full)
+            shared += len(same) - len({p["name"] for p in same})
+    return shared
 
 
 class NearbyIndex:
@@ -245,26 +285,53 @@ def shared_codes(chosen):
     return sum(1 for n in counts.values() if n > 1)
 
 
-def number_stations(stations):
-    fixed = {}
-    for station in stations:
-        code = FIXED_CODES.get(station["id"])
-        if code is not None:
+def previous_codes(folder):
+    """The codes of the table already in folder, by country and stored coordinates, and the
+    highest number each code prefix has used; empty when there is none."""
+    try:
+        with open(os.path.join(folder, "Cities.bin"), "rb") as cities, \
+                open(os.path.join(folder, "CityCoordinates.bin"), "rb") as where:
+            records, points = cities.read(), where.read()
+    except FileNotFoundError:
+        return {}, {}
+    codes, highest = {}, {}
+    for i in range(len(records) // CITY_RECORD):
+        record = records[i * CITY_RECORD:(i + 1) * CITY_RECORD]
+        code = record[NAME_FIELD:NAME_FIELD + CODE_FIELD].rstrip(b"\0").decode("ascii")
+        if not code[:1].isalpha():
+            continue
+        country = struct.unpack("<i", record[-4:])[0]
+        codes.setdefault((country, points[i * 8:(i + 1) * 8]), code)
+        highest[code[:4]] = max(highest.get(code[:4], 0), int(code[4:]))
+    return codes, highest
+
+
+def number_stations(stations, previous):
+    """A place that the table already holds keeps its code, so a code a user stored goes on
+    naming the same place (the better place first where two would take one code); the rest get
+    the numbers after the highest their prefix has used, in alphabetical order."""
+    codes, highest = previous
+    used = set()
+    for station in stations:  # best first within each country
+        prefix = prefix_of(station) + "XX"
+        code = FIXED_CODES.get(station["id"]) or codes.get(
+            (station["country_index"], struct.pack("<ff", station["lat"], station["lon"])))
+        if code is not None and code.startswith(prefix) and code not in used:
             station["code"] = code
-            fixed.setdefault(code[:4], set()).add(int(code[4:]))
-    next_number = {}
+            used.add(code)
+    next_number = dict(highest)
     ordered = sorted(stations, key=lambda s: (s["country_index"], sort_key(s["name"])))
     for station in ordered:
         if "code" in station:
             continue
         prefix = prefix_of(station) + "XX"
-        number = next_number.get(prefix, 1)
-        while number in fixed.get(prefix, ()):
+        number = next_number.get(prefix, 0) + 1
+        while f"{prefix}{number:04d}" in used:
             number += 1
         if number > 9999:
             raise SystemExit(f"running numbers of {prefix} exhausted")
         station["code"] = f"{prefix}{number:04d}"
-        next_number[prefix] = number + 1
+        next_number[prefix] = number
 
 
 def field(text, size):
@@ -301,15 +368,16 @@ def write_tables(folder, rows):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "tables")
-    places, zipcodes = src.load()
+    places, regions, zipcodes = src.load()
     us_towns = select_us_towns(places, zipcodes)
     chosen = choose_places(places)
-    number_stations(group_stations(chosen, SHARE_KM))
+    still_shared = tell_apart(chosen, regions)
+    number_stations(group_stations(chosen, SHARE_KM), previous_codes(folder))
     rows = table_rows(chosen, us_towns)
     if len(rows) != TOTAL_CITIES:
         raise SystemExit(f"{len(rows)} cities instead of {TOTAL_CITIES}")
     write_tables(folder, rows)
-    print(f"{len(rows)} cities, {shared_codes(chosen)} shared codes")
+    print(f"{len(rows)} cities, {shared_codes(chosen)} shared codes, {still_shared} names shared")
 
 
 if __name__ == "__main__":

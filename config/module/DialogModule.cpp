@@ -39,7 +39,10 @@ extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TMo
     std::future<void> fonts = std::async(plat::LoadFontConfiguration);
     int argc = AHost->Argc;
     QApplication qt(argc, AHost->Argv);
-    QApplication::setApplicationName(QString::fromLatin1(app.Title));
+    // The window's class (WM_CLASS "solvane", "Solvane") is what the menu entry's StartupWMClass
+    // names, so taskbars put the dialog under the entry's icon; its title stays the caption.
+    QApplication::setApplicationName(QStringLiteral("Solvane"));
+    QApplication::setApplicationDisplayName(QString::fromLatin1(app.Title));
     fonts.wait();
     plat::TQtWindowSystem windowSystem(app);
     TForm2 form;

@@ -23,8 +23,11 @@ bool WriteAll(int Fd, std::string_view Bytes)
         const ssize_t Done = ::write(Fd, Bytes.data(), Bytes.size());
         if (Done < 0 && errno == EINTR)
             continue;
-        if (Done <= 0)
+        if (Done <= 0) {
+            if (Done == 0)
+                errno = ENOSPC;
             return false;
+        }
         Bytes.remove_prefix(static_cast<size_t>(Done));
     }
     return true;
@@ -90,8 +93,10 @@ ReadResult ReadWholeFile(const std::string& Path, std::string& Out)
 bool MakeFolders(const std::string& Path)
 {
     struct stat St;
-    if (::stat(Path.c_str(), &St) == 0)
-        return S_ISDIR(St.st_mode);
+    if (::stat(Path.c_str(), &St) == 0) {
+        errno = S_ISDIR(St.st_mode) ? 0 : ENOTDIR;
+        return errno == 0;
+    }
     if (Path.size() > 1 && !MakeFolders(FolderOf(Path)))
         return false;
     if (::mkdir(Path.c_str(), 0700) != 0 && errno != EEXIST)
@@ -110,7 +115,9 @@ int LockExclusive(const std::string& LockPath)
     const auto Deadline = std::chrono::steady_clock::now() + kLockWait;
     while (::flock(Fd, LOCK_EX | LOCK_NB) != 0) {
         if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= Deadline) {
+            const int Reason = errno == EINTR ? EWOULDBLOCK : errno;
             ::close(Fd);
+            errno = Reason;
             return -1;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -138,10 +145,18 @@ bool ReplaceFile(const std::string& Path, std::string_view Bytes)
         return false;
     // A temporary left by a killed writer may carry other rights; the key file is always private.
     bool Ok = ::fchmod(Fd, 0600) == 0 && WriteAll(Fd, Bytes) && ::fsync(Fd) == 0;
-    Ok = ::close(Fd) == 0 && Ok;
-    Ok = Ok && ::rename(Temp.c_str(), Path.c_str()) == 0;
+    int Reason = Ok ? 0 : errno;
+    if (::close(Fd) != 0 && Ok) {
+        Ok = false;
+        Reason = errno;
+    }
+    if (Ok && ::rename(Temp.c_str(), Path.c_str()) != 0) {
+        Ok = false;
+        Reason = errno;
+    }
     if (!Ok) {
         ::unlink(Temp.c_str());
+        errno = Reason;
         return false;
     }
     FlushFolder(FolderOf(Path));

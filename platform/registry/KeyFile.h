@@ -17,15 +17,16 @@ inline constexpr size_t kMaxKeyFileSize = 1 << 20;
 enum class ReadResult { Ok, Missing, TooLarge, Failed };
 ReadResult ReadWholeFile(const std::string& Path, std::string& Out);
 
-// Creates Path and its missing parents (mode 0700). True when Path is a folder afterwards.
+// Creates Path and its missing parents (mode 0700). True when Path is a folder afterwards; on
+// false errno tells why.
 bool MakeFolders(const std::string& Path);
 
 // How long LockExclusive waits for another holder of the lock.
 inline constexpr std::chrono::milliseconds kLockWait{2000};
 
 // Waits up to kLockWait for the exclusive lock on LockPath (created 0600 when missing). Returns
-// the descriptor that holds it, or -1 (also when another process kept it all that time). Closing
-// the descriptor, or the process ending, releases the lock.
+// the descriptor that holds it, or -1 with errno set (EWOULDBLOCK when another process kept it all
+// that time). Closing the descriptor, or the process ending, releases the lock.
 int LockExclusive(const std::string& LockPath);
 
 // The file a write of Path must replace: the target of Path when Path is a symbolic link to a
@@ -33,7 +34,8 @@ int LockExclusive(const std::string& LockPath);
 std::string WriteTarget(const std::string& Path);
 
 // Writes Bytes to Path + ".tmp", flushes it, renames it over Path and flushes the folder. Callers
-// hold the lock, which makes the fixed temporary name safe.
+// hold the lock, which makes the fixed temporary name safe. On false errno tells why, and Path is
+// as it was.
 bool ReplaceFile(const std::string& Path, std::string_view Bytes);
 
 // Renames Path to the first free name of Path + ".bad", ".bad.1", ".bad.2", ... and returns that

@@ -21,12 +21,20 @@
 
 namespace plat {
 
+// Why a key could not be created for writing, in words for the user.
+struct KeyFailure {
+    std::string FileName;  // the key's file; empty when the key has no place at all
+    std::string Reason;    // "another program has kept the file locked for 2 seconds"
+};
+
 class UserKey {
 public:
     // Null when the key does not exist or cannot be read.
     static std::unique_ptr<UserKey> Open(const std::string& KeyPath);
-    // Creates the key and its parents when missing; null when that is impossible.
-    static std::unique_ptr<UserKey> Create(const std::string& KeyPath);
+    // Creates the key and its parents when missing; null when that is impossible (another writer
+    // holding the key for longer than a bounded wait among the reasons), with the reason in
+    // Failure when one is given.
+    static std::unique_ptr<UserKey> Create(const std::string& KeyPath, KeyFailure* Failure = nullptr);
 
     ~UserKey();
     UserKey(const UserKey&) = delete;
@@ -48,10 +56,15 @@ public:
     void BeginUpdate();
     void EndUpdate();
 
+    // The file a write replaces, and why the last store of the key failed (the system's words,
+    // empty when it did not fail for a reason of the file system).
+    const std::string& FileName() const { return FFileName; }
+    const std::string& StoreFailure() const { return FStoreFailure; }
+
 private:
     UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd);
     void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
-    void Store(const RegKeyData& Data, const std::string& FirstName) const;
+    void Store(const RegKeyData& Data, const std::string& FirstName);
 
     std::string FKeyName;   // "HKEY_CURRENT_USER\..." as written at the top of the file
     std::string FFileName;  // the file a write replaces (a linked file's target)
@@ -59,6 +72,7 @@ private:
     int FLockFd;            // -1 for a key opened for reading
     bool FUpdating = false;
     std::string FFirstUpdate;
+    std::string FStoreFailure;
 };
 
 }  // namespace plat

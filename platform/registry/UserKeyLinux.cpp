@@ -5,8 +5,11 @@
 #include "platform/registry/RegText.h"
 #include "platform/registry/RegistryException.h"
 
+#include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <pwd.h>
 #include <unistd.h>
 #include <vector>
@@ -80,6 +83,19 @@ bool Locate(const std::string& KeyPath, KeyLocation& Out)
 
 enum class LoadResult { Ok, Missing, Unreadable, Damaged };
 
+// The system's words for errno, for a message that a person reads.
+std::string SystemReason()
+{
+    return errno != 0 ? std::strerror(errno) : "unknown reason";
+}
+
+std::string LockedReason()
+{
+    return "another program has kept it locked for " +
+           std::to_string(std::chrono::duration_cast<std::chrono::seconds>(keyfile::kLockWait).count()) +
+           " seconds";
+}
+
 void ReportDamage(const std::string& FileName, int Line, const std::string& Message)
 {
     if (Line > 0)
@@ -135,25 +151,38 @@ std::unique_ptr<UserKey> UserKey::Open(const std::string& KeyPath)
         new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
 }
 
-std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath)
+std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath, KeyFailure* Failure)
 {
+    KeyFailure Ignored;
+    KeyFailure& Why = Failure ? *Failure : Ignored;
     KeyLocation Where;
-    if (!Locate(KeyPath, Where) || !keyfile::MakeFolders(Where.Folder))
+    if (!Locate(KeyPath, Where)) {
+        Why = {{}, "there is no settings folder for this key"};
         return nullptr;
+    }
+    Why.FileName = Where.FileName;
+    if (!keyfile::MakeFolders(Where.Folder)) {
+        Why.Reason = "its folder cannot be made (" + SystemReason() + ")";
+        return nullptr;
+    }
     const int LockFd = keyfile::LockExclusive(Where.FileName + ".lock");
-    if (LockFd < 0)
+    if (LockFd < 0) {
+        Why.Reason = errno == EWOULDBLOCK ? LockedReason() : "its lock cannot be taken (" + SystemReason() + ")";
         return nullptr;
+    }
     const std::string Target = keyfile::WriteTarget(Where.FileName);
     RegKeyData Data;
     const LoadResult Loaded = Load(Where, Data);
-    bool Usable = Loaded == LoadResult::Ok || Loaded == LoadResult::Missing;
+    if (Loaded == LoadResult::Unreadable)
+        Why.Reason = "it cannot be read (" + SystemReason() + ")";
     if (Loaded == LoadResult::Damaged) {
         const std::string Kept = keyfile::KeepAside(Target);
         if (!Kept.empty())
             std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
-        Usable = !Kept.empty();
+        else
+            Why.Reason = "it is damaged and cannot be kept aside (" + SystemReason() + ")";
     }
-    if (!Usable) {
+    if (!Why.Reason.empty()) {
         ::close(LockFd);
         return nullptr;
     }
@@ -223,10 +252,17 @@ void UserKey::EndUpdate()
         Store(FData, FFirstUpdate);
 }
 
-void UserKey::Store(const RegKeyData& Data, const std::string& FirstName) const
+void UserKey::Store(const RegKeyData& Data, const std::string& FirstName)
 {
-    if (!keyfile::ReplaceFile(FFileName, FormatRegText(FKeyName, Data)))
-        throw ERegistryException("Failed to set data for '" + FirstName + "'");
+    const std::string Text = FormatRegText(FKeyName, Data);
+    FStoreFailure.clear();
+    // A key larger than any reader accepts would be kept aside as damaged by the next writer.
+    if (Text.size() > keyfile::kMaxKeyFileSize)
+        errno = EFBIG;
+    else if (keyfile::ReplaceFile(FFileName, Text))
+        return;
+    FStoreFailure = SystemReason();
+    throw ERegistryException("Failed to set data for '" + FirstName + "'");
 }
 
 }  // namespace plat

@@ -145,6 +145,30 @@ TEST(LocationTables, QuotedRows) {
     }
 }
 
+// Places as people write them: capitalised as the place spells itself, without administrative
+// words or the gazetteer's suffixes, every letter kept, and names one country repeats told apart.
+TEST(LocationTables, NamesAsPeopleWriteThem) {
+    std::map<std::pair<std::string_view, int>, int> Uses;
+    for (const auto& City : CityTable()) {
+        std::string_view Name = FieldText(City.Name);
+        ++Uses[{Name, City.Country}];
+        std::string_view First = Name.substr(0, Name.find(' '));
+        if (std::islower(static_cast<unsigned char>(Name[0]))) {
+            EXPECT_TRUE(std::any_of(First.begin(), First.end(), [](char C) { return std::isupper(C); }))
+                << Name;
+        }
+        EXPECT_EQ(Name.find("Gemeinde"), std::string_view::npos) << Name;
+        EXPECT_EQ(Name.find("Eglise"), std::string_view::npos) << Name;
+        EXPECT_FALSE(Name.size() > 4 && Name.substr(Name.size() - 4) == "-shi") << Name;
+    }
+    EXPECT_LT(FindCity("'s-Hertogenbosch", 142), CityTable().size());
+    EXPECT_LT(FindCity("Hagatna", 83), CityTable().size());
+    EXPECT_LT(FindCity("Neuenkirchen, Lower Saxony", kGermany), CityTable().size());
+    EXPECT_LT(FindCity("eMbalenhle", 182), CityTable().size());
+    const auto Repeated = std::count_if(Uses.begin(), Uses.end(), [](const auto& U) { return U.second > 1; });
+    EXPECT_LE(Repeated, 20);
+}
+
 TEST(LocationTables, SharedCodesStayWithinOneCountry) {
     std::map<std::string_view, std::set<int>> Countries;
     std::map<std::string_view, int> Uses;

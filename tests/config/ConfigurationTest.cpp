@@ -3,11 +3,19 @@
 // form data's look, and the catalogue link through a stand-in desktop handler.
 #include "config/Configuration.h"
 #include "engine/HostNames.h"
+#include "platform/app/Application.h"
+#include "platform/qt/QtWindowSystem.h"
 #include "tests/config/QtTestApp.h"
+#include "tests/net/FixtureServer.h"
 #include "tests/platform/registry/TempConfigHome.h"
 #include "ui_Configuration.h"
 
+#include <QElapsedTimer>
 #include <QTest>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 namespace {
 
@@ -76,18 +84,25 @@ TEST_F(ConfigurationTest, OkWritesWhatTheControlsShowAndCancelNothing) {
     EXPECT_FALSE(Form->isVisible());
 }
 
-TEST_F(ConfigurationTest, MissingValueIsReportedAndTheDialogOpens) {
-    WriteKey("\"Brightness\"=dword:00000080\n\"SoundVolume\"=dword:00000040\n"
-             "\"ShowBlack\"=dword:00000001\n\"Proxy\"=\"p\"\n");
+// A key missing one integer: the error is shown, every other value loads, and OK keeps them.
+TEST_F(ConfigurationTest, MissingValueIsReportedAndTheReadableValuesKept) {
+    std::string Damaged = kStored;
+    Damaged.erase(Damaged.find("\"ShowTime\""), std::string("\"ShowTime\"=dword:00000000\n").size());
+    WriteKey(Damaged);
     const std::string Before = ReadFile(KeyFile());
     auto Form = Open();
     EXPECT_EQ(Errors, QStringList{"Failed to get data for 'ShowTime'"});
     const Ui::TForm2& C = Form->Controls();
     EXPECT_EQ(C.FD_SOUND->GetValue(), 64);
-    EXPECT_FALSE(C.CheckBox1transp->isChecked());
-    EXPECT_TRUE(C.Edit1ProxyServer->text().isEmpty());
+    EXPECT_TRUE(C.CheckBox2weather->isChecked() && C.CheckBox1Proxy->isChecked());
+    EXPECT_EQ(C.Edit1ProxyServer->text(), "proxy.example.org");
     EXPECT_TRUE(Form->isVisible());
     EXPECT_EQ(ReadFile(KeyFile()), Before);
+    Form->BTOKClick();
+    const std::string After = ReadFile(KeyFile());
+    for (const char* Value : {"\"ShowTime\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"",
+                              "\"TDegree\"=\"c\"", "\"RSS_Url\"=\"http://example.org/rss\"", "\"Port\"=\"3128\""})
+        EXPECT_NE(After.find(Value), std::string::npos) << Value << "\n" << After;
 }
 
 TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
@@ -101,7 +116,123 @@ TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
     QTest::keyClicks(C.ComboBox1Country->view(), "Zim");
     QTest::keyClick(C.ComboBox1Country->view(), Qt::Key_Return);
     EXPECT_TRUE(Form->WeatherCode.startsWith("ZIXX"));
+    // Typing on the closed lists chooses, as in the open ones.
+    QTest::keyClicks(C.ComboBox1Country, "germ");
+    EXPECT_EQ(C.ComboBox1Country->currentText(), "Germany");
+    QTest::keyClicks(C.ComboBox1City, "Neuenk");
+    EXPECT_TRUE(C.ComboBox1City->currentText().startsWith("Neuenkirchen"));
+    EXPECT_EQ(Form->WeatherCode,
+              C.ListBox1Code->model()->index(C.ComboBox1City->currentIndex(), 1).data().toString());
+    // Zambia has no cities: after the message the page shows the place OK stores.
+    QTest::keyClicks(C.ComboBox1Country, "zam");
+    EXPECT_EQ(Errors.value(0), "List index out of bounds (0)");
+    EXPECT_EQ(C.ComboBox1Country->currentText(), "Germany");
+    EXPECT_TRUE(C.ComboBox1City->currentText().startsWith("Neuenkirchen"));
 }
+
+// What stops a save: a folder that cannot be written, a store that refuses the seventh value, a
+// lock another program holds. Each time the user reads the file and why, nothing is stored and
+// the dialog stays open with what they set.
+class RefusingStore : public TKssSettings {
+protected:
+    void PutValue(plat::UserKey& Key, const TSettingValue& Value) const override {
+        if (++Puts == 7) throw ERegistryException("Failed to set data for '" + Value.Name + "'");
+        TKssSettings::PutValue(Key, Value);
+    }
+    mutable int Puts = 0;
+};
+
+TEST_F(ConfigurationTest, FailedSavesKeepTheDialogAndStoreNothing) {
+    WriteKey(kStored);
+    const std::string Before = ReadFile(KeyFile());
+    auto Form = std::make_unique<TForm2>([this](const QString& M) { Errors << M; }, nullptr,
+                                         std::make_unique<RefusingStore>());
+    Form->show();
+    const Ui::TForm2& C = Form->Controls();
+    C.CheckBox2time->setChecked(true);
+    Form->BTOKClick();
+    EXPECT_EQ(ReadFile(KeyFile()), Before);
+    EXPECT_EQ(Errors, QStringList{QString::fromStdString("The settings were not saved.\n\n" + KeyFile() +
+                                                         ": Failed to set data for 'WeatherCode'.")});
+    EXPECT_TRUE(Form->isVisible() && C.CheckBox2time->isChecked());
+
+    Errors.clear();
+    auto Locked = Open();
+    const int Held = ::open((KeyFile() + ".lock").c_str(), O_RDWR | O_CREAT, 0600);
+    ASSERT_EQ(::flock(Held, LOCK_EX), 0);
+    Locked->Controls().CheckBox2time->setChecked(true);
+    QElapsedTimer Took;
+    Took.start();
+    Locked->BTOKClick();
+    EXPECT_LT(Took.elapsed(), 3000);
+    ::close(Held);
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(Errors[0].contains(QString::fromStdString(KeyFile() + ": another program has kept it locked")))
+        << Errors[0].toStdString();
+    EXPECT_TRUE(Locked->isVisible() && Locked->Controls().CheckBox2time->isChecked());
+    EXPECT_EQ(ReadFile(KeyFile()), Before);
+    Locked->BTOKClick();  // the lock is free again
+    EXPECT_FALSE(Locked->isVisible());
+    EXPECT_NE(ReadFile(KeyFile()).find("\"ShowTime\"=dword:00000001"), std::string::npos);
+
+    Errors.clear();
+    setenv("XDG_CONFIG_HOME", "/proc/self/fdinfo", 1);
+    auto Unwritable = Open();
+    Unwritable->Controls().FD_SOUND->SetValue(17);
+    Unwritable->BTOKClick();
+    ASSERT_EQ(Errors.size(), 1);
+    EXPECT_TRUE(Errors[0].startsWith("The settings were not saved.\n\n/proc/self/fdinfo/Kestrin Software/"
+                                     "Solvane Screensaver.reg: its folder cannot be made ("))
+        << Errors[0].toStdString();
+    EXPECT_TRUE(Unwritable->isVisible());
+    EXPECT_EQ(Unwritable->Controls().FD_SOUND->GetValue(), 17);
+}
+
+// Text outside Latin-1 is stored as it goes on the wire (IDNA host, percent-encoded UTF-8) and
+// shown readably when the dialog opens again.
+TEST_F(ConfigurationTest, AddressesAreStoredInTheirAsciiFormAndShownReadably) {
+    WriteKey(kStored);
+    auto Form = Open();
+    const QString Address = QString::fromUtf8("https://пример.рф/новости?q=€ x");
+    Form->RSS_Url = Address;
+    Form->Controls().Edit1ProxyServer->setText(QString::fromUtf8("прокси.пример.рф"));
+    Form->BTOKClick();
+    const std::string Stored = ReadFile(KeyFile());
+    EXPECT_NE(Stored.find("\"RSS_Url\"=\"https://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8"
+                          "?q=%E2%82%AC%20x\""), std::string::npos) << Stored;
+    EXPECT_NE(Stored.find("\"Proxy\"=\"xn--h1adldfi.xn--e1afmkfd.xn--p1ai\""), std::string::npos) << Stored;
+    auto Again = Open();
+    EXPECT_EQ(Again->RSS_Url, QString::fromUtf8("https://пример.рф/новости?q=€%20x"));
+    EXPECT_EQ(Again->Controls().Edit1ProxyServer->text(), QString::fromUtf8("прокси.пример.рф"));
+    Again->BTOKClick();
+    EXPECT_EQ(ReadFile(KeyFile()), Stored);  // shown and saved again, nothing changes
+    EXPECT_TRUE(Errors.isEmpty());
+}
+
+// The news page goes through the proxy the "Proxy" page shows now, typed a moment ago; the port
+// field takes only port numbers.
+TEST_F(ConfigurationTest, ProxyTypedIsUsedAtOnce) {
+    WriteKey(kStored);
+    nettest::FixtureServer Proxy;
+    Proxy.Reply("http://example.org/rss", nettest::HttpReply("200 OK", "", "<rss v=\"2\"><title>Mine</title>"));
+    plat::TQtWindowSystem Qt{plat::App()};
+    auto Form = Open();
+    const Ui::TForm2& C = Form->Controls();
+    C.Edit1ProxyServer->clear();
+    C.Edit2Port->clear();
+    QTest::keyClicks(C.Edit2Port, "0x70000");
+    EXPECT_EQ(C.Edit2Port->text(), "7000");
+    C.Edit2Port->clear();
+    QTest::keyClicks(C.Edit1ProxyServer, "127.0.0.1");
+    QTest::keyClicks(C.Edit2Port, QString::number(Proxy.Port()));
+    C.PageControl1->setCurrentIndex(2);
+    ASSERT_FALSE(Proxy.Requests().empty());
+    EXPECT_EQ(Proxy.Requests()[0].substr(0, 27), "GET http://example.org/rss ");
+    EXPECT_EQ(C.StaticText3->text(), "Mine");
+    EXPECT_TRUE(C.UrlNews->isEnabled());
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
+}
+
 
 }  // namespace
 

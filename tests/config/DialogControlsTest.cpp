@@ -47,6 +47,21 @@ TEST_F(KhfaderTest, DragValuesAndKnobPlaces) {
               Knob.pixel(Knob.width() / 2, Knob.height() / 2));
 }
 
+// The slider with the keyboard focus shows a dotted frame along its edge; without it, the track.
+TEST_F(KhfaderTest, FocusedSliderShowsAFocusMark) {
+    const QImage Track = BuiltInPicture("SliderTrack");
+    Slider.activateWindow();
+    Slider.setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([this] { return Slider.hasFocus(); }));
+    QImage Drawn = Slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int Marked = 0;
+    for (int X = 40; X < 140; ++X) Marked += Drawn.pixel(X, 0) != Track.pixel(X, 0);
+    EXPECT_GT(Marked, 50);
+    Slider.clearFocus();
+    Drawn = Slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(Drawn.pixel(60, 0), Track.pixel(60, 0));
+}
+
 TEST_F(KhfaderTest, PressWithoutMoveAndMovesWithoutPressRaiseNothing) {
     Slider.SetValue(300);  // unchecked
     QTest::mousePress(&Slider, Qt::LeftButton, {}, QPoint(100, 12));

@@ -57,15 +57,15 @@ protected:
         Titles = new QComboBox(Window.get());
         Ids = new QListWidget(Window.get());
         Urls = new QListWidget(Window.get());
-        auto* useProxy = new QCheckBox(Window.get());
-        useProxy->setChecked(true);
+        UseProxy = new QCheckBox(Window.get());
+        UseProxy->setChecked(true);
+        Proxy = new QLineEdit("127.0.0.1", Window.get());
+        Port = new QLineEdit(ProxyPort, Window.get());
         RSS_Url = QString::fromStdString(kChannel);
-        Proxy = "127.0.0.1";
-        Port = ProxyPort;
         ToLoad = true;
         Page = std::make_unique<TNewsPage>(
-            TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, useProxy}, Client, RSS_Url,
-            Proxy, Port, ToLoad, [this](const QString& Message) { Errors << Message; });
+            TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, UseProxy, Proxy, Port}, Client,
+            RSS_Url, ToLoad, [this](const QString& Message) { Errors << Message; });
         Window->show();
     }
     void Serve(const std::string& Target, const std::string& Body)
@@ -82,12 +82,13 @@ protected:
 
     nettest::FixtureServer Server;
     THttpClient Client{nullptr};
-    QString RSS_Url, Proxy, Port;
+    QString RSS_Url;
     bool ToLoad = true;
     QStringList Errors;
     std::unique_ptr<QWidget> Window;
     QLabel* Title = nullptr;
-    QLineEdit* Url = nullptr;
+    QLineEdit *Url = nullptr, *Proxy = nullptr, *Port = nullptr;
+    QCheckBox* UseProxy = nullptr;
     QComboBox *Category = nullptr, *Titles = nullptr;
     QListWidget *Ids = nullptr, *Urls = nullptr;
     std::unique_ptr<TNewsPage> Page;
@@ -161,21 +162,26 @@ TEST_F(NewsPageTest, OnlyDocumentsOpeningWithTheirRootCount)
     for (const Case& c : cases) {
         Serve(kChannel, c.Channel);
         Serve(CategoryListUrl(), c.Categories);
-        Open(Port);
+        Open(Port->text());
         Page->TabSheet3Show();
         EXPECT_EQ(Title->text(), c.Title);
         EXPECT_EQ(Category->count(), c.CategoryCount) << c.Categories;
     }
 }
 
+// A proxy port that is no port, an empty channel list and a reset: each leaves the page usable,
+// with "Not Available" and no "Please wait..." left behind, and the address kept.
 TEST_F(NewsPageTest, FailuresAreReportedAndKeepTheAddress)
 {
     Open("80a");
     Page->TabSheet3Show();
+    EXPECT_EQ(Title->text(), "Not Available");
     Choose(Category, 0);
-    EXPECT_EQ(Errors, QStringList({"'80a' is not a valid integer value", "List index out of bounds (0)"}));
+    EXPECT_EQ(Errors, QStringList({"The proxy port \"80a\" is not a number from 1 to 65535; set it on "
+                                   "the \"Proxy\" page."}));
     EXPECT_EQ(Requests(), 0u);
-    Port = QString::number(Server.Port());
+    EXPECT_TRUE(Url->isEnabled());
+    Port->setText(QString::number(Server.Port()));
     Serve(CategoryListUrl(), kCategories);
     Serve(ChannelListUrl("7"), "<rsslist version=\"1\"></rsslist>");
     Server.Route(ChannelListUrl("12"), [](nettest::FixtureConnection& C) { C.Reset(); });
@@ -184,10 +190,47 @@ TEST_F(NewsPageTest, FailuresAreReportedAndKeepTheAddress)
     Errors.clear();
     Choose(Category, 1);  // an empty list
     Choose(Category, 2);  // a socket error
-    EXPECT_EQ(Items(Titles), QStringList{"Please wait..."});
+    EXPECT_EQ(Titles->count(), 0);
+    EXPECT_EQ(Title->text(), "Not Available");
     EXPECT_EQ(Errors, QStringList({"List index out of bounds (0)", "List index out of bounds (0)"}));
     EXPECT_EQ(RSS_Url, QString::fromStdString(kChannel));
     EXPECT_EQ(Url->text(), RSS_Url);
+}
+
+// Names from the directory server are cut to 256 characters and lose control characters and
+// direction overrides; channel addresses show their letters.
+TEST_F(NewsPageTest, DirectoryNamesAreCutAndCleaned)
+{
+    const std::string overlong(300, 'x');
+    Serve(CategoryListUrl(), "<categories v=\"1\"><item><category>Wo\x1b[31mrld\xe2\x80\xae"
+                             "dlroW\r\n</category><id>7</id></item><item><category>" + overlong +
+                             "</category><id>8</id></item></categories>");
+    Serve(ChannelListUrl("7"), "<rsslist v=\"1\"><item><title>\xe2\x81\xa6Globe\x07</title>"
+                               "<url>http://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8</url>"
+                               "</item></rsslist>");
+    Page->TabSheet3Show();
+    EXPECT_EQ(Category->itemText(1), "Wo[31mrlddlroW");
+    EXPECT_EQ(Category->itemText(2), QString(256, u'x'));
+    Choose(Category, 1);
+    EXPECT_EQ(Titles->itemText(0), "Globe");
+    EXPECT_EQ(Url->text(), QString::fromUtf8("http://пример.рф/новости"));
+}
+
+// Closing the dialog cancels a download that waits for a silent server and starts no other.
+TEST_F(NewsPageTest, CancelEndsTheDownloadAndStartsNoOther)
+{
+    Server.Route(kChannel, [](nettest::FixtureConnection& C) { C.HoldOpen(6000); });
+    Serve(CategoryListUrl(), kCategories);
+    QTimer::singleShot(300, [this] { Page->Cancel(); });
+    QElapsedTimer took;
+    took.start();
+    Page->TabSheet3Show();
+    EXPECT_LT(took.elapsed(), 3000);
+    EXPECT_EQ(Requests(), 1u);
+    Page->TabSheet3Show();
+    Choose(Category, 0);
+    EXPECT_EQ(Requests(), 1u);
+    EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
 }
 
 // A channel that answers nothing for 5 s: the window keeps repainting, and input that arrives

@@ -22,6 +22,7 @@ expected=(
   usr/share/applications/$app.desktop
   usr/share/applications/screensavers/solvane.desktop
   usr/share/metainfo/$app.metainfo.xml
+  usr/share/icons/hicolor/128x128/apps/$app.png
   usr/share/man/man1/solvane.1.gz
   usr/share/doc/solvane/copyright
   usr/share/doc/solvane/changelog.gz
@@ -55,6 +56,7 @@ check_contents() {
   out=$(desktop-file-validate "$share/applications/$app.desktop" \
     "$share/applications/screensavers/solvane.desktop") || fail "invalid desktop entry: $out"
   grep -qx 'Exec=solvane /c' "$share/applications/$app.desktop" || fail "settings entry Exec"
+  grep -qx "Icon=$app" "$share/applications/$app.desktop" || fail "settings entry Icon"
   grep -qx 'Categories=Screensaver;' "$share/applications/screensavers/solvane.desktop" ||
     fail "saver entry Categories"
   appstreamcli validate --no-net "$share/metainfo/$app.metainfo.xml" >/dev/null ||
