@@ -314,7 +314,7 @@ def main():
     # The small strip is also shown at 28 x 18 and 14 x 9: a bolder drawing keeps the
     # wings from vanishing between the sampled pixels, and a thinner rim keeps the dark
     # body that makes the shape.
-    write("KMV3SGsmall", 38, 24, 0.35, 0.9, (0.3, 0.6), args.preview)
+    write("KMV3SGsmall", 38, 24, 0.35, 1.2, (0.3, 0.6), args.preview)
 
 
 if __name__ == "__main__":
