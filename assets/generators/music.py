@@ -377,8 +377,10 @@ def mix_dry():
     mel_r = 0.75 * bells + 0.5 * plucks + 0.7 * circular_convolve(bells, second) \
         + 0.6 * circular_convolve(plucks, first)
     pad_norm = 1.0 / np.max(np.abs(pad_l + pad_r))
-    dry_l = pad_l * pad_norm * 0.8 + low * 0.08 + mel_l * 0.2 + chime_l * 0.2 + air_l * 0.06 + sea_l * 0.07
-    dry_r = pad_r * pad_norm * 0.8 + low * 0.08 + mel_r * 0.2 + chime_r * 0.2 + air_r * 0.06 + sea_r * 0.07
+    dry_l = pad_l * pad_norm * 0.8 + low * 0.08 + mel_l * 0.2 + chime_l * 0.2 + air_l * 0.06 \
+        + sea_l * 0.07
+    dry_r = pad_r * pad_norm * 0.8 + low * 0.08 + mel_r * 0.2 + chime_r * 0.2 + air_r * 0.06 \
+        + sea_r * 0.07
     send_l = pad_l * pad_norm * 0.5 + mel_l * 0.25 + chime_l * 0.08 + air_l * 0.02
     send_r = pad_r * pad_norm * 0.5 + mel_r * 0.25 + chime_r * 0.08 + air_r * 0.02
     return dry_l, dry_r, send_l, send_r

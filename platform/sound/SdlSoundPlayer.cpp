@@ -1,6 +1,7 @@
 // The sound player over SDL's audio: SDL_LoadWAV reads PCM and Microsoft ADPCM, an SDL_AudioCVT
-// converts the whole track once (wrapped in its own tail and head, so the loop joins cleanly), and the device (opened in exactly the player's format, SDL
-// adapting it to the hardware) pulls it through a callback that wraps around.
+// converts the whole track once (wrapped in its own tail and head, so the loop joins cleanly),
+// and the device (opened in exactly the player's format, SDL adapting it to the hardware) pulls
+// it through a callback that wraps around.
 #include "platform/sound/SoundPlayer.h"
 
 #include <SDL.h>
@@ -97,7 +98,8 @@ bool ConvertTrack(std::span<const uint8_t> WaveBytes, std::vector<int16_t>& Samp
     Uint32 length = 0;
     if (source == nullptr || SDL_LoadWAV_RW(source, 1, &spec, &pcm, &length) == nullptr)
         return false;
-    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    const size_t frameBytes =
+        static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     const size_t frames = frameBytes == 0 ? 0 : length / frameBytes;
     SDL_AudioCVT cvt;
     if (frames > 0 && SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,

@@ -70,7 +70,8 @@ double LoudestAboveTrack(const std::vector<int16_t>& Samples, size_t From, size_
     for (int i = 0; i < kTaps; ++i) {
         const double t = i - kMid;
         const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / (kTaps - 1));
-        const double low = t == 0 ? 2 * kCut : std::sin(2 * std::numbers::pi * kCut * t) / (std::numbers::pi * t);
+        const double low =
+            t == 0 ? 2 * kCut : std::sin(2 * std::numbers::pi * kCut * t) / (std::numbers::pi * t);
         taps[i] = (i == kMid ? 1.0 : 0.0) - low * window;
     }
     double loudest = 0;
@@ -107,7 +108,8 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
     }
     std::vector<int16_t> played(SizeOf(recording) / sizeof(int16_t));
     std::ifstream(recording, std::ios::binary)
-        .read(reinterpret_cast<char*>(played.data()), static_cast<std::streamsize>(played.size() * 2));
+        .read(reinterpret_cast<char*>(played.data()),
+              static_cast<std::streamsize>(played.size() * sizeof(int16_t)));
     std::filesystem::remove_all(folder);
     ASSERT_GE(played.size(), wantedFrames * plat::kSoundChannels) << "the driver recorded too little";
 
