@@ -14,10 +14,12 @@ as the player plays it):
     averaged along the most alike lag of 4 to 16 s;
   - the short-term loudness (3 s) at the loop's start against the loop's median 3 s, and of
     its loudest 3 s (does the start stand out).
-The flyers (KMV3SG, KMV3SGsmall against KIM1):
+The pictures:
   - the gulls' contrast with the sky near the sun and with the sea they cross, as ratios of
     relative luminance (L + 0.05); the gull's figure is the median of its opaque pixels over
-    every heading, the sky's the mean of the background within 35-110 px of the sun.
+    every heading, the sky's the mean of the background within 35-110 px of the sun;
+  - how still the sand is: the difference between neighbouring frames of the near strip (KMV1)
+    over dry sand.
 
     tools/measure-assets.py [--no-master] [--track FILE]
       --no-master skips rebuilding the mix (no signal-to-codec-noise figure); --track measures
@@ -165,6 +167,16 @@ def picture_figures():
               f"{ratio(body, sea):.2f} : 1 against the sea, rims {ratio(rim, sea):.2f} : 1")
 
 
+def sand_figures():
+    """How still the sand is: the difference between neighbouring frames of the near strip
+    over dry sand (screen rows 681-750, columns 300-849)."""
+    strip = np.asarray(Image.open(os.path.join(PICTURES, "KMV1.jpg")).convert("RGB"))
+    frames = strip.reshape(-1, 217, strip.shape[1], 3)[:, 130:200, 300:850].astype(np.int64)
+    diff = np.abs(frames - np.roll(frames, 1, axis=0)).max(axis=3)
+    print(f"sand: difference between neighbouring frames mean {diff.mean():.2f}, "
+          f"99th percentile {np.percentile(diff, 99):.0f}, largest {diff.max()} (of 255)")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--no-master", action="store_true", help="skip the signal-to-codec-noise figure")
@@ -172,6 +184,7 @@ def main():
     args = ap.parse_args()
     sound_figures(args.track, not args.no_master)
     picture_figures()
+    sand_figures()
 
 
 if __name__ == "__main__":
