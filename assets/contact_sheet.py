@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """Lays every built-in picture out on one labelled PNG for review: the background, three frames
-of each scenery strip, twelve headings of both flyers, the 49 weather icons, the gadget panels
+of each scenery strip, twelve headings of both flyers and the flyers at their four drawn sizes
+keyed over the sky by the sun and over the sea, the 49 weather icons, the gadget panels
 (keyed over the bottom of the background, as the saver shows them) and the dialog pictures.
 Pictures that do not exist yet are skipped.
 
@@ -115,6 +116,37 @@ def add_scene(sheet):
             sheet.add(f"{name}: headings 0, 30, ... 330 degrees", [scaled(s, factor) for s in shots])
 
 
+def flyers_over(background, left, top, picks):
+    """A 2x view of the background around (left, top) with the flyers keyed over it at the
+    sizes the saver draws them (the small strip also at 28 x 18 and 14 x 9, by nearest
+    pixels as the saver stretches it)."""
+    view = background.crop((left, top, left + 500, top + 70))
+    x = 6
+    for name, height, size in (("KMV3SG", 44, None), ("KMV3SGsmall", 24, None),
+                               ("KMV3SGsmall", 24, (28, 18)), ("KMV3SGsmall", 24, (14, 9))):
+        strip = load(name)
+        if strip is None:
+            continue
+        for frame in frames(strip, height, picks):
+            key = frame.getpixel((0, 0))
+            if size:
+                frame = frame.resize(size, Image.NEAREST)
+            mask = Image.fromarray((np.any(np.asarray(frame) != key, axis=2) * 255).astype(np.uint8))
+            view.paste(frame, (x, (70 - frame.height) // 2), mask)
+            x += frame.width + 2
+    return scaled(view, 2)
+
+
+def add_flyers_in_scene(sheet):
+    background = load("KIM1")
+    if background is None:
+        return
+    picks = (0, 30, 100)
+    sheet.add("Flyers keyed over the sky by the sun and over the sea (double size): large, small, "
+              "28 x 18, 14 x 9", [flyers_over(background, 420, 250, picks),
+                                  flyers_over(background, 330, 400, picks)])
+
+
 def add_gadgets(sheet):
     icons = load("KMV3Weather")
     if icons:
@@ -158,6 +190,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "contact-sheet.png")
     sheet = Sheet()
     add_scene(sheet)
+    add_flyers_in_scene(sheet)
     add_gadgets(sheet)
     add_dialog(sheet)
     preview = load("PREVIEWBMP")

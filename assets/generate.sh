@@ -8,7 +8,7 @@
 set -euo pipefail
 
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
-packages=(python3 python3-cairo python3-numpy python3-pil sox
+packages=(python3 python3-cairo python3-numpy python3-pil python3-scipy sox
           fonts-dejavu-core fonts-liberation2 fonts-urw-base35)
 
 "$here/../tools/setup.sh" "${packages[@]}"

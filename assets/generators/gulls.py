@@ -6,9 +6,16 @@ Frame k shows the gull heading 3k degrees (0 = right, 90 = down the screen); fra
 repeats frame 0. The gull is a small 3D model (a lofted body, two cranked wings, tail,
 head and beak) seen from below, turned to its heading and tilted so a gull flying
 sideways shows its wings in three-quarter view while one flying up or down the screen is
-seen flat from beneath; birds heading left are mirrored, never upside down. It is drawn
-at 8x with cairo, box-filtered, blended against a sky tone at its rim and cut hard to
-the key colour (palette index 0, pure magenta) that the saver makes transparent.
+seen flat from beneath; birds heading left are mirrored, never upside down.
+
+The gulls fly between the viewer and a low sun, so they are painted backlit at dusk: the
+undersides we see are in shade, a warm dusky grey lit only by the sky, the thin flight
+feathers along the trailing edges glow where the sun shines through them, and a bright
+rim runs round the outline, widest on the side facing up toward the light. A dark body
+with a bright edge reads against both the glowing sky near the sun and the darker sea.
+Each frame is drawn at 8x with cairo, the rim found from the supersampled outline,
+box-filtered, blended against a sky tone at its edge and cut hard to the key colour
+(palette index 0, pure magenta) that the saver makes transparent.
 
 Usage: /usr/bin/python3 assets/generators/gulls.py [--preview DIR]
 """
@@ -32,16 +39,16 @@ SUPER = 8
 APPROACH_DEG = 28.0                  # how much the gull flies toward the viewer
 BELOW_DEG = 55.0                     # how far below a gull crossing the screen is seen from
 
-# Linear-light material colours and light.
+# Linear-light material colours (albedo) and the dusk light on the side we see.
 WHITE = np.array([0.92, 0.91, 0.90])
 MANTLE = np.array([0.42, 0.45, 0.52])
 TIP = np.array([0.025, 0.025, 0.03])
 BEAK = np.array([0.95, 0.62, 0.10])
-SUN = np.array([1.0, 0.72, 0.45]) * 1.05
-SKY = np.array([0.30, 0.33, 0.48]) * 0.75
-LIGHT = np.array([0.55, 0.25, 0.80])
-LIGHT = LIGHT / np.linalg.norm(LIGHT)
-RIM_TONE = np.array([0.85, 0.62, 0.52])   # sky-ish tone the rim pixels blend with
+SKY_FILL = np.array([0.12, 0.062, 0.058])     # warm sky and sea light on the shaded side
+SKY_TOP = np.array([0.10, 0.07, 0.09])        # a little more on faces turned up to the sky
+GLOW = np.array([0.42, 0.16, 0.045])           # sunlight through the thin flight feathers
+RIM = np.array([1.0, 0.78, 0.46])             # the sun catching the outline
+RIM_TONE = np.array([0.85, 0.62, 0.52])       # sky-ish tone the edge pixels blend with
 
 
 def _srgb(c):
@@ -70,20 +77,22 @@ def _body():
                     (x1, r1 * math.cos(a1), z1 + r1 * math.sin(a1)),
                     (x0, r0 * math.cos(a1), z0 + r0 * math.sin(a1))]
             top = math.sin((a0 + a1) / 2) > 0.35 and x0 < 0.2
-            polys.append((quad, MANTLE * 1.25 if top else WHITE, WHITE, True))
+            polys.append((quad, MANTLE * 1.25 if top else WHITE, WHITE, True, 0.0))
     beak = [(0.38, -0.016, 0.03), (0.38, 0.016, 0.03), (0.49, 0.0, 0.012)]
-    polys.append((beak, BEAK, BEAK, False))
+    polys.append((beak, BEAK, BEAK, False, 0.6))
     beak2 = [(0.38, 0.0, 0.05), (0.38, 0.0, 0.012), (0.49, 0.0, 0.012)]
-    polys.append((beak2, BEAK, BEAK, False))
+    polys.append((beak2, BEAK, BEAK, False, 0.6))
     tail = [(-0.22, -0.06, 0.005), (-0.43, -0.10, 0.0), (-0.45, 0.0, 0.0),
             (-0.43, 0.10, 0.0), (-0.22, 0.06, 0.005)]
-    polys.append((tail, WHITE, WHITE, False))
+    polys.append((tail, WHITE, WHITE, False, 0.3))
     return polys
 
 
 def _wing(side):
     """Quads of one wing: a raised inner wing, a wrist swept back and a drooping hand
-    with black tips. `side` is +1 for the right wing, -1 for the left."""
+    with black tips. `side` is +1 for the right wing, -1 for the left. The last figure of
+    each quad is how much sunlight shines through it: most along the trailing edge, a
+    little through the dark tips."""
     # (span y, leading-edge x, trailing-edge x, height z) from root to tip.
     ribs = [(0.05, 0.12, -0.17, 0.02), (0.30, 0.145, -0.18, 0.08), (0.50, 0.14, -0.15, 0.12),
             (0.62, 0.07, -0.15, 0.11), (0.78, -0.03, -0.18, 0.08), (0.92, -0.15, -0.23, 0.05),
@@ -97,15 +106,15 @@ def _wing(side):
         front = [(l0, side * y0, z0), (l1, side * y1, z1), (m1, side * y1, z1), (m0, side * y0, z0)]
         rear = [(m0, side * y0, z0), (m1, side * y1, z1), (t1, side * y1, z1), (t0, side * y0, z0)]
         if y0 >= 0.78:
-            polys.append((front, TIP, TIP, False))
-            polys.append((rear, TIP, TIP, False))
+            polys.append((front, TIP, TIP, False, 0.08))
+            polys.append((rear, TIP, TIP, False, 0.15))
         elif y0 >= 0.64:
-            polys.append((front, TIP * 3.0, MANTLE * 0.35, False))
-            polys.append((rear, TIP * 3.0, MANTLE * 0.3, False))
+            polys.append((front, TIP * 3.0, MANTLE * 0.35, False, 0.15))
+            polys.append((rear, TIP * 3.0, MANTLE * 0.3, False, 0.35))
         else:
             # The flight feathers along the trailing edge show a little grey from below.
-            polys.append((front, MANTLE, WHITE, False))
-            polys.append((rear, MANTLE * 0.92, WHITE * 0.78, False))
+            polys.append((front, MANTLE, WHITE, False, 0.1))
+            polys.append((rear, MANTLE * 0.92, WHITE * 0.78, False, 0.55))
     return polys
 
 
@@ -136,11 +145,15 @@ def view_basis(heading_deg):
 
 def project(heading_deg):
     """The model's polygons in screen space (unit scale), sorted far to near, each with
-    its shaded linear colour and whether a bold drawing may thicken it (all but the beak)."""
+    its shaded linear colour and whether a bold drawing may thicken it (all but the beak).
+
+    The sun is behind the bird, so no face we see is in direct light: each takes the warm
+    fill of the sky and sea (a little more when turned up the screen, toward the sky) and
+    the light that shines through it."""
     f, r, u = view_basis(heading_deg)
     basis = np.stack([f, r, u])               # rows: bird axes in screen space
     out = []
-    for pts, top, bottom, smooth in MODEL:
+    for pts, top, bottom, smooth, through in MODEL:
         p = np.array(pts) @ basis
         e1 = p[1] - p[0]
         e2 = p[2] - p[0]
@@ -158,8 +171,8 @@ def project(heading_deg):
             if smooth:
                 continue   # back-facing body quad
         albedo = top if bird_up_side else bottom
-        lam = max(0.0, float(np.dot(n, LIGHT)))
-        col = albedo * (SKY + SUN * (0.15 + 0.95 * lam))
+        up = max(0.0, -float(n[1]))
+        col = albedo * (SKY_FILL + SKY_TOP * up) + GLOW * through
         wing = albedo is not BEAK
         out.append((float(p[:, 2].mean()), p[:, :2], col, wing))
     out.sort(key=lambda e: e[0])
@@ -184,9 +197,34 @@ def fit_scale(width, height, margin):
 
 # ---------------------------------------------------------------- rendering
 
-def render_frame(heading_deg, width, height, scale, bold):
+def _outside_near(inside, dx, dy):
+    """Where the point (dx, dy) supersampled pixels away lies outside the outline."""
+    pad = max(abs(dx), abs(dy))
+    padded = np.pad(inside, pad)
+    h, w = inside.shape
+    return ~padded[pad + dy:pad + dy + h, pad + dx:pad + dx + w]
+
+
+def rim_light(inside, width_all, width_up):
+    """Weight of the sunlit rim: a band `width_all` pixels wide inside the whole outline and
+    `width_up` pixels wide along the edges that face up the screen, toward the light."""
+    rim = np.zeros(inside.shape)
+    for k in range(16):
+        angle = 2 * np.pi * k / 16
+        for frac in (0.5, 1.0):
+            r = width_all * SUPER * frac
+            near = _outside_near(inside, int(round(r * math.cos(angle))),
+                                 int(round(r * math.sin(angle))))
+            rim = np.maximum(rim, 0.6 * near)
+    for frac in (0.35, 0.7, 1.0):
+        rim = np.maximum(rim, _outside_near(inside, 0, -int(round(width_up * SUPER * frac))))
+    return rim * inside
+
+
+def render_frame(heading_deg, width, height, scale, bold, rim):
     """Premultiplied linear RGB and coverage of one frame; `bold` (pixels) thickens every
-    outline so thin wings survive being shrunk to a few pixels."""
+    outline so thin wings survive being shrunk to a few pixels, `rim` (pixels all round,
+    pixels on the upper edges) sets the width of the sunlit rim."""
     h = ((heading_deg + 180) % 360) - 180
     mirrored = abs(h) > 90
     if mirrored:
@@ -215,18 +253,20 @@ def render_frame(heading_deg, width, height, scale, bold):
     rgb = buf[..., [2, 1, 0]]
     alpha = buf[..., 3]
     lin = np.where(rgb <= 0.04045, rgb / 12.92, ((rgb + 0.055) / 1.055) ** 2.4) * alpha[..., None]
+    glint = rim_light(alpha > 0.5, *rim)
+    lin = lin * (1 - glint[..., None]) + RIM * glint[..., None]
     lin = lin.reshape(height, SUPER, width, SUPER, 3).mean(axis=(1, 3))
     cov = alpha.reshape(height, SUPER, width, SUPER).mean(axis=(1, 3))
     return lin, cov
 
 
-def build_strip(width, height, threshold, bold):
+def build_strip(width, height, threshold, bold, rim):
     margin = 1.5 + bold * 0.5
     scale = fit_scale(width, height, margin)
     rows_rgb = []
     rows_mask = []
     for k in range(FRAMES):
-        lin, cov = render_frame(3 * (k % 120), width, height, scale, bold)
+        lin, cov = render_frame(3 * (k % 120), width, height, scale, bold, rim)
         keep = cov >= threshold
         # Rim pixels are blended against a sky tone, then cut hard.
         col = lin + (1.0 - cov)[..., None] * RIM_TONE * 0.9
@@ -252,14 +292,14 @@ def quantise(rgb_lin, mask):
     return idx, palette
 
 
-def write(name, width, height, threshold, bold, preview):
-    rgb, mask = build_strip(width, height, threshold, bold)
+def write(name, width, height, threshold, bold, rim, preview):
+    rgb, mask = build_strip(width, height, threshold, bold, rim)
     idx, palette = quantise(rgb, mask)
     write_bmp8(os.path.join(PICTURES, name + ".bmp"), idx, palette, rle=True)
     if preview:
         pal = np.array(palette, dtype=np.uint8)
         img = pal[idx]
-        img[~mask] = (120, 150, 200)
+        img[~mask] = (236, 178, 140)          # the sky a little way from the sun
         frames = [img[k * height:(k + 1) * height] for k in range(0, 120, 4)]
         sheet = np.concatenate([np.concatenate(frames[i:i + 10], axis=1) for i in range(0, 30, 10)])
         Image.fromarray(sheet).resize((sheet.shape[1] * 4, sheet.shape[0] * 4), Image.NEAREST) \
@@ -270,10 +310,11 @@ def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--preview", help="also write PNG contact sheets into this directory")
     args = ap.parse_args()
-    write("KMV3SG", 68, 44, 0.45, 0.0, args.preview)
+    write("KMV3SG", 68, 44, 0.45, 0.0, (0.5, 1.0), args.preview)
     # The small strip is also shown at 28 x 18 and 14 x 9: a bolder drawing keeps the
-    # wings from vanishing between the sampled pixels.
-    write("KMV3SGsmall", 38, 24, 0.35, 0.9, args.preview)
+    # wings from vanishing between the sampled pixels, and a thinner rim keeps the dark
+    # body that makes the shape.
+    write("KMV3SGsmall", 38, 24, 0.35, 1.2, (0.3, 0.6), args.preview)
 
 
 if __name__ == "__main__":

@@ -154,7 +154,7 @@ def downsample(img, f):
 
 # ---------------------------------------------------------------- writers
 
-def save_jpeg(path, rgb8):
+def save_jpeg(path, rgb8, quality=91):
     """Baseline (not progressive) three-component JPEG."""
-    Image.fromarray(rgb8, "RGB").save(path, "JPEG", quality=91, subsampling=0,
+    Image.fromarray(rgb8, "RGB").save(path, "JPEG", quality=quality, subsampling=0,
                                       optimize=False, progressive=False)

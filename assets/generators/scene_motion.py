@@ -1,5 +1,5 @@
-"""The slow motion at the horizon on the left: the lighthouse's turning beam and mist
-drifting along the foot of the headlands.
+"""The slow motion at the horizon on the left: the lighthouse's turning beam, its lamp's
+light trembling on the water below it, and mist drifting along the foot of the headlands.
 
 Both are added to the still picture inside a window that fades to nothing at the edges
 of the strip's rectangle, so every frame meets the background without a seam. One beam
@@ -48,6 +48,23 @@ def mist_density(x, y, t):
     return env * smoothstep(-1.6, 1.6, tex)
 
 
+def _flash(t):
+    """1 when the beam sweeps past the viewer, falling fast either side."""
+    ang = 2 * np.pi * (t + 0.37)
+    return np.exp(-((np.arctan2(np.sin(ang), np.cos(ang))) / 0.22) ** 2)
+
+
+def lamp_on_water(x, y, t):
+    """The lamp's light on the water below the lighthouse: a streak that widens toward the
+    viewer, broken by ripples drifting in, brightest while the beam faces the viewer."""
+    below = y - FAR_WATERLINE
+    streak = np.exp(-0.5 * ((x - LIGHT_X) / (0.8 + 0.12 * np.abs(below))) ** 2) \
+        * smoothstep(0.0, 2.0, below) * np.exp(-np.clip(below, 0, None) / 12.0)
+    wobble = 0.8 * np.sin(0.45 * x + 2 * np.pi * 2 * t)
+    ripple = (0.5 + 0.5 * np.sin(1.6 * y - 2 * np.pi * 11 * t + wobble)) ** 2
+    return streak * ripple * (0.35 + 2.0 * _flash(t))
+
+
 def beam(x, y, t):
     """Light of the lighthouse at phase t: the shaft seen from the side and the flash
     when it sweeps past the viewer."""
@@ -64,7 +81,7 @@ def beam(x, y, t):
     reach = 40.0 + 420.0 * np.abs(side)
     shaft *= smoothstep(reach, reach * 0.3, along) * (0.25 + 0.75 * np.abs(side))
     shaft *= 0.5 + 0.5 * np.clip(toward + 0.2, 0, 1)
-    flash = np.exp(-((np.arctan2(np.sin(ang), np.cos(ang))) / 0.22) ** 2)
+    flash = _flash(t)
     r2 = dx * dx + dy * dy
     glow = np.exp(-r2 / 3.0) * (0.9 + 6.0 * flash) + np.exp(-r2 / 40.0) * (0.08 + 1.2 * flash) \
         + np.exp(-np.sqrt(r2) / 22.0) * 0.35 * flash
@@ -85,5 +102,5 @@ def apply(region, t):
     # Mist catches the beam: the shaft shows more where it passes through it.
     shaft = shaft * (1.0 + 2.5 * mist)
     lamp = hexcol("#fff1c9")
-    out = out + (shaft + glow)[..., None] * lamp * win[..., None]
+    out = out + (shaft + glow + 0.5 * lamp_on_water(x, y, t))[..., None] * lamp * win[..., None]
     return out

@@ -2,17 +2,22 @@
 sliding up the sand, wet and dry sand.
 
 Distances along the beach are measured in metres on the sea plane (D > 0 out at sea,
-D < 0 up the beach), so the surf keeps its perspective. The surf's wave trains advance
-exactly one wavelength per loop and the wash's run-up is a sine of the loop phase, so
-every animated quantity is periodic in t with period 1.
+D < 0 up the beach), so the surf keeps its perspective. The strip loops every 1.4 s, far
+shorter than a real wave's period, so the surf is drawn as what moves at that pace in the
+shallows: several small wavelets, each advancing exactly one of its wavelengths per loop
+(0.5-1.2 m/s, their speed in water a few centimetres to a decimetre deep), and a wash
+whose edge only laps a few centimetres up and down the sand, at a phase that wanders
+along the beach. Every animated quantity is periodic in t with period 1; the dry sand
+does not depend on t at all.
 """
 import numpy as np
 
 from scene_common import hexcol, mix, noise1d, smoothstep, spectral_noise
-from scene_sea import BODY, G, mirror, sea_colour, sea_geometry
+from scene_sea import BODY, mirror, sea_colour, sea_geometry
 from scene_world import CAM_H, FOCAL, HOR, W
 
-SURF_LAMBDA = G * 1.4 ** 2 / (2 * np.pi)     # one wavelength per 1.4 s loop
+# The wavelets in the shallows: (wavelength m, heading degrees off straight in, slope).
+SURF_TRAINS = [(1.15, -8.0, 0.06), (0.75, 14.0, 0.04), (1.7, 3.0, 0.05)]
 TEX_SCALE = 9.0                               # texture pixels per metre
 
 _shore_noise = noise1d(4096, 71, beta=2.6)
@@ -54,33 +59,40 @@ def shore_distance(x, y):
 
 
 def surf(d, xw, t):
-    """Surf waves near the beach: extra slope toward the viewer and foam cover and
-    brightness."""
-    col_idx = np.clip(((xw + 120.0) * 8).astype(np.int64), 0, 4095)
-    bend = 1.3 * _crest_noise[col_idx]
-    psi = 2 * np.pi * (d / SURF_LAMBDA + t) + bend
-    amp = 0.035 * smoothstep(15.0, 4.0, d) * smoothstep(-0.3, 1.5, d)
-    k = 2 * np.pi / SURF_LAMBDA
-    # Steepened crests: a skewed profile whose shoreward face is steeper.
-    s = np.sin(psi) + 0.35 * np.sin(2 * psi - 0.6)
-    extra_sz = -amp * k * s
-    u = np.mod(psi / (2 * np.pi), 1.0)
-    line = np.exp(-u / 0.10) * smoothstep(1.0, 0.96, u) + 0.65 * np.exp(-u / 0.35)
-    breaking = smoothstep(7.0, 2.2, d) * smoothstep(-0.3, 0.5, d)
+    """The wavelets in the shallows: extra slope toward the viewer and foam cover and
+    brightness. Each train's crests are bent by their own noise, so the trains cross in
+    a pattern that never lines up across the whole beach."""
+    near = smoothstep(12.0, 3.0, d) * smoothstep(-0.3, 1.0, d)
+    breaking = smoothstep(6.0, 1.5, d) * smoothstep(-0.3, 0.4, d)
     lace = _tex(_lace, xw * TEX_SCALE, d * TEX_SCALE * 1.4)
     lace2 = _tex(_lace2, xw * TEX_SCALE * 0.5, d * TEX_SCALE * 0.5)
-    foam = line * breaking * (0.55 + 0.45 * lace + 0.35 * lace2)
-    foam = smoothstep(0.22, 0.7, foam)
-    lit = np.clip(0.55 + 0.3 * lace + 0.25 * np.exp(-u / 0.06), 0, 1)
+    extra_sz = np.zeros_like(d)
+    line = np.zeros_like(d)
+    for i, (lam, head, slope) in enumerate(SURF_TRAINS):
+        col_idx = np.clip(((xw + 120.0) * 8 + 700 * i).astype(np.int64) % 4096, 0, 4095)
+        bend = 1.3 * _crest_noise[col_idx]
+        a = np.radians(head)
+        psi = 2 * np.pi * ((d * np.cos(a) + xw * np.sin(a)) / lam + t) + bend
+        # Steepened crests: a skewed profile whose shoreward face is steeper.
+        extra_sz -= slope * near * (np.sin(psi) + 0.35 * np.sin(2 * psi - 0.6))
+        u = np.mod(psi / (2 * np.pi), 1.0)
+        line = np.maximum(line, (np.exp(-u / 0.08) * smoothstep(1.0, 0.96, u)
+                                 + 0.4 * np.exp(-u / 0.3)) * (1.0 - 0.25 * i))
+    foam = smoothstep(0.22, 0.7, line * breaking * (0.55 + 0.45 * lace + 0.35 * lace2))
+    lit = np.clip(0.55 + 0.3 * lace + 0.25 * line, 0, 1)
     return extra_sz, foam, lit
 
 
 def runup(xw, t):
     """How far (metres up the beach) the wash reaches at phase t, and how fast it is
-    advancing (1 rushing up, -1 draining)."""
+    advancing (1 rushing up, -1 draining): a lap of a few centimetres, out of step along
+    the beach, over a reach that varies from place to place."""
     idx = np.clip(((xw + 120.0) * 6).astype(np.int64), 0, 4095)
     ph = 2.2 * _run_noise[idx] + xw * 0.05
-    return 1.6 + 0.8 * np.sin(2 * np.pi * t - ph), np.cos(2 * np.pi * t - ph)
+    reach = 1.6 + 0.5 * _run_noise[(idx + 1500) % 4096]
+    lap = 0.07 * np.sin(2 * np.pi * t - ph) + 0.03 * np.sin(4 * np.pi * t - 1.7 * ph)
+    rise = np.cos(2 * np.pi * t - ph) + 0.86 * np.cos(4 * np.pi * t - 1.7 * ph)
+    return reach + lap, np.clip(rise, -1, 1)
 
 
 _pebble_table = np.random.default_rng(78).random((4, 97, 89))
@@ -114,7 +126,7 @@ def sand(x, y, xw, d, levels, beta, z):
     grain = _tex(_grain, x * 1.0, y * 1.0)
     depth_fade = smoothstep(650.0, 790.0, y)
     lit = 0.68 + 0.05 * ripple + 0.04 * patches - 0.32 * depth_fade
-    col = mix(SAND_SHADE, SAND_LIT, np.clip(lit, 0, 1)) * (1.0 + 0.04 * grain)[..., None]
+    col = mix(SAND_SHADE, SAND_LIT, np.clip(lit, 0, 1)) * (1.0 + 0.015 * grain)[..., None]
     # The last high tide's line of weed and wrack.
     wrack_at = -10.5 + 1.4 * _tex(_lace2, xw * 2.0, 40.0)
     wrack = np.exp(-((d - wrack_at) / 0.22) ** 2) * smoothstep(-0.2, 0.6, _tex(_lace, xw * TEX_SCALE, 7.0))

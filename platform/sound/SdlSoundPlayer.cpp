@@ -1,6 +1,7 @@
 // The sound player over SDL's audio: SDL_LoadWAV reads PCM and Microsoft ADPCM, an SDL_AudioCVT
-// converts the whole track once, and the device (opened in exactly the player's format, SDL
-// adapting it to the hardware) pulls it through a callback that wraps around.
+// converts the whole track once (wrapped in its own tail and head, so the loop joins cleanly),
+// and the device (opened in exactly the player's format, SDL adapting it to the hardware) pulls
+// it through a callback that wraps around.
 #include "platform/sound/SoundPlayer.h"
 
 #include <SDL.h>
@@ -55,6 +56,37 @@ bool OpenDevice()
     return gDevice != 0;
 }
 
+// The converter's filter reaches this far on either side of each sample (SDL pads the ends of
+// a buffer with silence, which would make the last frames fall toward zero and click at every
+// wrap). The track's tail goes before it and its head after it, so the frames kept from the
+// middle are those a converter running round the loop would give.
+constexpr size_t kContextFrames = 4096;
+
+void ConvertLoop(std::span<const Uint8> Pcm, size_t FrameBytes, int Rate, SDL_AudioCVT& Cvt,
+                 std::vector<int16_t>& Samples)
+{
+    const size_t frames = Pcm.size() / FrameBytes;
+    const size_t padded = frames + 2 * kContextFrames;
+    std::vector<Uint8> work(padded * FrameBytes * static_cast<size_t>(std::max(Cvt.len_mult, 1)));
+    for (size_t i = 0; i < padded; ++i) {
+        const size_t from = (i + frames - kContextFrames % frames) % frames;
+        std::memcpy(work.data() + i * FrameBytes, Pcm.data() + from * FrameBytes, FrameBytes);
+    }
+    Cvt.buf = work.data();
+    Cvt.len = static_cast<int>(padded * FrameBytes);
+    if (SDL_ConvertAudio(&Cvt) != 0)
+        return;
+    const size_t outFrameSamples = kSoundChannels;
+    const size_t first = kContextFrames * kSoundRate / Rate;
+    const size_t count = frames * kSoundRate / Rate;
+    const size_t converted = static_cast<size_t>(Cvt.len_cvt) / sizeof(int16_t) / outFrameSamples;
+    if (count == 0 || first + count > converted)
+        return;
+    Samples.resize(count * outFrameSamples);
+    std::memcpy(Samples.data(), work.data() + first * outFrameSamples * sizeof(int16_t),
+                Samples.size() * sizeof(int16_t));
+}
+
 }  // namespace
 
 bool ConvertTrack(std::span<const uint8_t> WaveBytes, std::vector<int16_t>& Samples)
@@ -66,19 +98,13 @@ bool ConvertTrack(std::span<const uint8_t> WaveBytes, std::vector<int16_t>& Samp
     Uint32 length = 0;
     if (source == nullptr || SDL_LoadWAV_RW(source, 1, &spec, &pcm, &length) == nullptr)
         return false;
+    const size_t frameBytes =
+        static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    const size_t frames = frameBytes == 0 ? 0 : length / frameBytes;
     SDL_AudioCVT cvt;
-    const bool built = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                                         kSoundChannels, kSoundRate) >= 0;
-    if (built && length > 0) {
-        std::vector<Uint8> work(static_cast<size_t>(length) * std::max(cvt.len_mult, 1));
-        std::memcpy(work.data(), pcm, length);
-        cvt.buf = work.data();
-        cvt.len = static_cast<int>(length);
-        if (SDL_ConvertAudio(&cvt) == 0) {
-            Samples.resize(static_cast<size_t>(cvt.len_cvt) / sizeof(int16_t));
-            std::memcpy(Samples.data(), work.data(), Samples.size() * sizeof(int16_t));
-        }
-    }
+    if (frames > 0 && SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
+                                        kSoundChannels, kSoundRate) >= 0)
+        ConvertLoop({pcm, frames * frameBytes}, frameBytes, spec.freq, cvt, Samples);
     SDL_FreeWAV(pcm);
     return !Samples.empty();
 }

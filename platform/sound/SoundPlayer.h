@@ -2,6 +2,7 @@
 //
 // PlaySoundLoop decodes the RIFF/WAVE bytes once (PCM or Microsoft ADPCM), converts them once to
 // the sound device's format and loops them in the device's callback; the wrap is seamless because
+// the conversion treats the track as a loop (its end leads into its start, not into silence) and
 // the callback carries on from the track's start within the same buffer. PurgeSound stops it:
 // once it returns nothing more is played. With no sound device, no sound server or bytes that are
 // not a track, playing does nothing and reports nothing.
@@ -25,7 +26,8 @@ inline constexpr int kSoundRate = 44100;
 inline constexpr int kSoundChannels = 2;
 
 // The track converted to the player's format: signed 16-bit native samples, interleaved. False
-// (Samples empty) when the bytes are not a track. The player loops exactly these samples.
+// (Samples empty) when the bytes are not a track. The player loops exactly these samples; their
+// last frame leads into their first as smoothly as any two neighbours.
 bool ConvertTrack(std::span<const uint8_t> WaveBytes, std::vector<int16_t>& Samples);
 
 }  // namespace plat
