@@ -27,8 +27,9 @@ void Screen::Close()
     ResetGammaRamp();
 }
 
-void Screen::PinToMonitor(const TRect& Bounds)
+void Screen::PinToMonitor(const TRect& Bounds, bool Beside)
 {
+    FBeside = Beside;
     if (Bounds == FPinned)
         return;
     FPinned = Bounds;
@@ -40,6 +41,7 @@ bool Screen::PresentLatest()
 {
     if (!IsOpen())
         return false;
+    Tend();
     const bool reset = TakeDeviceReset();
     if (reset)
         NoteDeviceReset();

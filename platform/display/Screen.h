@@ -58,10 +58,14 @@ public:
 
     // From now on the screen covers the monitor with these bounds (desktop pixels), whatever
     // display it is opened on, and no other; an open window moves there. One screen per monitor
-    // is how the saver covers a desktop of several monitors.
-    void PinToMonitor(const TRect& Bounds);
+    // is how the saver covers a desktop of several monitors. Beside: the window opens while
+    // another full-screen window of the program's is open, and asks for the full-screen state only
+    // once the window manager shows it on its monitor (some put a new full-screen window on the
+    // monitor with the focus, and take the state from the window there).
+    void PinToMonitor(const TRect& Bounds, bool Beside = false);
     bool Pinned() const { return !FPinned.Empty(); }
     const TRect& PinnedMonitor() const { return FPinned; }
+    bool PinnedBeside() const { return FBeside; }
 
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
@@ -80,6 +84,9 @@ protected:
     virtual void CloseWindow() = 0;
     // Backend: the open window goes over the pinned monitor.
     virtual void MoveWindow() {}
+    // Backend: looks after the open window on every pass of the loop, with or without a new frame
+    // (keeps it where it belongs).
+    virtual void Tend() {}
     // Backend: show a frame of Width() x Height() pixels (gamma already applied).
     virtual void Show(const uint32_t* Pixels) = 0;
     // Backend: true when the render device was reset since the last call.
@@ -96,6 +103,7 @@ private:
 
     FrameMailbox FFrames;
     TRect FPinned{};
+    bool FBeside = false;
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;
     bool FGammaIdentity = true;

@@ -24,6 +24,8 @@ def look(x, monitors, when):
     a = x.screenshot()
     time.sleep(0.3)
     b = x.screenshot()
+    if os.environ.get("SOLVANE_SCREENSHOTS"):
+        x.save(a, os.path.join(os.environ["SOLVANE_SCREENSHOTS"], "desktop-last-look.png"))
     for i, monitor in enumerate(monitors):
         shown = desktop.desktop_pixels(a, monitor)
         check(shown == 0, "%s: monitor %d shows %d pixels of the desktop" % (when, i, shown))
@@ -84,13 +86,19 @@ def hotplug(saver_command):
               "the saver does not cover both monitors")
         x.run("xrandr", "--output", "DUMMY1", "--off")
         time.sleep(1)
-        check(saver.running(), "the saver ended when a monitor went")
+        check(saver.running(), "the saver ended (%s) when a monitor went" % saver.proc.returncode)
         check(covered_and_moving(x, x.monitors()[0]), "the first monitor lost its saver")
         x.run("xrandr", "--output", "DUMMY1", "--mode", "1920x1080", "--right-of", "DUMMY0")
         switched_on = time.monotonic()
-        check(desktop.wait_until(lambda: desktop.desktop_pixels(x.screenshot(), second) == 0, 1.0, 0.01),
-              "the monitor switched on again is not covered within a second")
-        print("covered again after %.2f s" % (time.monotonic() - switched_on))
+        # When the first screenshot that shows it covered was taken (taking one takes a while).
+        covered_at = None
+        while covered_at is None and time.monotonic() - switched_on < 3:
+            taken = time.monotonic()
+            if desktop.desktop_pixels(x.screenshot(), second) == 0:
+                covered_at = taken - switched_on
+        check(covered_at is not None and covered_at <= 1.0,
+              "the monitor switched on again is not covered within a second (%s)" % covered_at)
+        print("covered again after at most %.2f s" % covered_at)
         check(desktop.wait_until(lambda: covered_and_moving(x, second), 3), "the returned monitor does not move")
         check(saver.running(), "the saver ended when the monitor came back")
 
