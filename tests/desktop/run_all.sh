@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
-# openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on), sway headless,
+# openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
+# time of two monitors against one), sway headless,
 # and the idle starters README names (xautolock, swayidle, MATE's screensaver). One after the
 # other: each measures start-up and covering times, which other work beside it would disturb.
 # Usage: run_all.sh [SAVER] (default /usr/bin/solvane, which MATE's test needs). Needs root.
@@ -14,6 +15,7 @@ runs=(
   "real_desktops.py two $saver"
   "real_desktops.py 4k $saver"
   "real_desktops.py hotplug $saver"
+  "real_desktops.py cpu $saver"
   "sway_desktop.py full-screen $saver"
   "sway_desktop.py swayidle $saver"
   "x11_idle_starters.py xautolock $saver"
