@@ -14,21 +14,22 @@
 #pragma once
 
 #include "gadgets/HandOver.h"
+#include "net/FeedValues.h"
 #include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
 
 #include <cstdint>
 #include <string>
 
-class TKGR : public TKIM {
+class TKGR : public TKIM, public TNewsValues {
 public:
     explicit TKGR(TComponent* AOwner);
     ~TKGR() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGR"; }
 
-    void SetRssLine(const std::string& Text) { StoreText(FRssLine, Text); }
+    void SetRssLine(const std::string& Text) override { StoreText(FRssLine, Text); }
     std::string GetRssLine() const { return FRssLine.Read()->Text(); }
-    void SetNameNews(const std::string& Text) { StoreText(FNameNews, Text); }
+    void SetNameNews(const std::string& Text) override { StoreText(FNameNews, Text); }
     std::string GetNameNews() const { return FNameNews.Read()->Text(); }
 
     void DrawRssNews();
