@@ -55,8 +55,8 @@ void TForm1::FormCreate(TObject*)
 void TForm1::OpenDisplay()
 {
     MainForm = !Companion;
-    Kss1->SetBrandName("Kestrin Software");
-    Kss1->SetSSName("Solvane Screensaver");
+    Kss1->SetBrandName(kBrandName);
+    Kss1->SetSSName(kSaverName);
     Kss1->SetRegistry();
     LastMouseX = 0;
     LastMouseY = 0;
