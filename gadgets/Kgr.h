@@ -34,7 +34,7 @@ public:
 
     void DrawRssNews();
     void ShowRssTitle(int32_t X, int32_t Y);
-    void CreepingLine(const plat::TextLayout& Text, int32_t Left, int32_t Width, int32_t Y);
+    void CreepingLine(const plat::TextLayout& Text, int32_t WindowLeft, int32_t WindowWidth, int32_t Y);
 
     // How many pixels the line has moved left from the window's right edge.
     int32_t GetScrollOffset() const { return ScrollOffset; }
