@@ -53,16 +53,16 @@ void TKGR::ShowRssTitle(int32_t X, int32_t Y)
     });
 }
 
-void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t Left, int32_t Width, int32_t Y)
+void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t WindowLeft, int32_t WindowWidth, int32_t Y)
 {
-    const plat::TRect Window{Left, Y - kHalfWindowHeight, Left + Width, Y + kHalfWindowHeight};
-    const int32_t Right = Left + Width;
+    const plat::TRect Window{WindowLeft, Y - kHalfWindowHeight, WindowLeft + WindowWidth, Y + kHalfWindowHeight};
+    const int32_t Right = WindowLeft + WindowWidth;
     gadgets::WithBackContext(Host(), [&](plat::DrawContext& Dc) {
         plat::Font* Font = gadgets::MyCreateFont(kFace, kHeight, plat::FW_BOLD, Dc);
         plat::TSize Size;
         Dc.GetTextExtentPoint32A(Text, &Size);
         ScrollOffset += kStep;
-        if (ScrollOffset > Width + Size.cx)
+        if (ScrollOffset > WindowWidth + Size.cx)
             ScrollOffset = 0;
         Dc.SetBkMode(plat::TRANSPARENT);
         Dc.SetTextColor(0xFFFFFF);

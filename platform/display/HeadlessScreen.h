@@ -14,7 +14,7 @@ public:
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
     int PresentCount() const { return FPresentCount; }
-    // The display the screen was last opened on (any of DisplayCount()).
+    // The display the screen was last opened on (any the caller asked for).
     int OpenedOn() const { return FOpenedOn; }
     // Simulates a reset of the render device, noticed at the next PresentLatest.
     void SimulateDeviceReset() { FResetPending = true; }
