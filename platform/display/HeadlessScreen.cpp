@@ -7,8 +7,7 @@ namespace plat {
 
 bool HeadlessScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 {
-    // No window is made, so any display the caller's enumeration listed will do.
-    if (DisplayIndex < 0)
+    if (DisplayIndex < 0 || DisplayIndex >= FDisplayCount)
         return false;
     FOpenedOn = DisplayIndex;
     FShown = Picture(Width, Height, "TBitmap");

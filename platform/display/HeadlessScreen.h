@@ -14,7 +14,10 @@ public:
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
     int PresentCount() const { return FPresentCount; }
-    // The display the screen was last opened on (any the caller asked for).
+    // How many displays the screen stands for (one unless a test says otherwise); it opens on any
+    // of them.
+    void SetDisplayCount(int Count) { FDisplayCount = Count; }
+    // The display the screen was last opened on.
     int OpenedOn() const { return FOpenedOn; }
     // Simulates a reset of the render device, noticed at the next PresentLatest.
     void SimulateDeviceReset() { FResetPending = true; }
@@ -29,6 +32,7 @@ private:
     Picture FShown;
     int FPresentCount = 0;
     int FOpenedOn = -1;
+    int FDisplayCount = 1;
     bool FResetPending = false;
 };
 

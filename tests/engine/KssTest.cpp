@@ -211,6 +211,7 @@ TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 TEST_F(KssTest, DualMonitorOnTwoDisplaysOpensTheSecond)
 {
     App.SimulateMonitorCount(2);
+    Screen->SetDisplayCount(2);
     Kss->SetDualMonitor(true);
     OpenSaverMode();
     App.SimulateMonitorCount(0);
