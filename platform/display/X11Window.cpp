@@ -4,35 +4,19 @@
 #include <SDL_syswm.h>
 
 namespace plat {
+namespace {
 
-bool TakeKeyboard(SDL_Window* Window)
+// The X11 connection and window behind an SDL window; false on any other window system.
+bool X11Of(SDL_Window* Window, Display*& D, ::Window& W)
 {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
     if (Window == nullptr || !SDL_GetWindowWMInfo(Window, &info) || info.subsystem != SDL_SYSWM_X11)
         return false;
-    return XGrabKeyboard(info.info.x11.display, info.info.x11.window, False, GrabModeAsync,
-                         GrabModeAsync, CurrentTime) == GrabSuccess;
-}
-
-bool ShowWithoutWaiting(SDL_Window* Window)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(Window, &info) || info.subsystem != SDL_SYSWM_X11) {
-        SDL_ShowWindow(Window);
-        return false;
-    }
-    Display* display = info.info.x11.display;
-    // A background of its own, so nothing of the desktop shows through before the first frame,
-    // without a frame's worth of pixels sent to the server for it.
-    XSetWindowBackground(display, info.info.x11.window, BlackPixel(display, DefaultScreen(display)));
-    XMapRaised(display, info.info.x11.window);
-    XFlush(display);
+    D = info.info.x11.display;
+    W = info.info.x11.window;
     return true;
 }
-
-namespace {
 
 // A window manager marks the windows it manages with WM_STATE; it may keep one unmapped (behind a
 // full-screen window, or on a workspace not shown) where it placed it.
@@ -52,21 +36,44 @@ bool Managed(Display* D, ::Window W)
 
 }  // namespace
 
+bool TakeKeyboard(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    return X11Of(Window, display, window) &&
+           XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+}
+
+bool ShowWithoutWaiting(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window)) {
+        SDL_ShowWindow(Window);
+        return false;
+    }
+    // A background of its own, so nothing of the desktop shows through before the first frame,
+    // without a frame's worth of pixels sent to the server for it.
+    XSetWindowBackground(display, window, BlackPixel(display, DefaultScreen(display)));
+    XMapRaised(display, window);
+    XFlush(display);
+    return true;
+}
+
 bool WindowPlace(SDL_Window* Window, int& X, int& Y, int& Width, int& Height)
 {
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(Window, &info) || info.subsystem != SDL_SYSWM_X11) {
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window)) {
         SDL_GetWindowPosition(Window, &X, &Y);
         SDL_GetWindowSize(Window, &Width, &Height);
         return (SDL_GetWindowFlags(Window) & SDL_WINDOW_SHOWN) != 0;
     }
-    Display* display = info.info.x11.display;
     XWindowAttributes attributes{};
     ::Window child = 0;
-    if (!XGetWindowAttributes(display, info.info.x11.window, &attributes) ||
-        (attributes.map_state != IsViewable && !Managed(display, info.info.x11.window)) ||
-        !XTranslateCoordinates(display, info.info.x11.window, attributes.root, 0, 0, &X, &Y, &child))
+    if (!XGetWindowAttributes(display, window, &attributes) ||
+        (attributes.map_state != IsViewable && !Managed(display, window)) ||
+        !XTranslateCoordinates(display, window, attributes.root, 0, 0, &X, &Y, &child))
         return false;
     Width = attributes.width;
     Height = attributes.height;
