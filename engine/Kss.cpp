@@ -101,6 +101,19 @@ void TKss::SetTimerEnabled(bool Value)
     }
 }
 
+void TKss::SetLayers(bool Surround, int32_t OverlayRows)
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    if (FPrimary != nullptr && screen != nullptr)
+        screen->SetLayers(Surround, OverlayRows);
+}
+
+plat::FrameLayout TKss::GetLayout() const
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    return FPrimary != nullptr && screen != nullptr ? screen->Layout() : plat::FrameLayout{};
+}
+
 void TKss::OpenDirectDraw()
 {
     if (FUseIdle)

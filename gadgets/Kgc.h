@@ -8,6 +8,9 @@
 // The time text is the locale's own short time format (plat::TimeFormat): the locale's default
 // time format without its seconds. Everything runs on the frame thread; a frame allocates nothing.
 //
+// DrawOnBand draws the same text into the gadget band at the screen's resolution (TBand), as the
+// last DrawGadgetClock of the frame formatted it and with the colon it showed.
+//
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
 // surface back itself when it is destroyed.
@@ -38,6 +41,9 @@ public:
     const char* ClassName() const override { return "TKGC"; }
 
     void DrawGadgetClock();
+    // The clock in the band: the text centred in its box, whose top-left corner is (X, Y), at
+    // Scale times the design's size.
+    void DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, double Scale);
 
     // Frames drawn since the local time's second last changed.
     int32_t GetBlinkCount() const { return BlinkCount; }
@@ -46,11 +52,17 @@ public:
     void SetTimeFormat(plat::TimeFormat Format) { FTimeFormat = std::move(Format); }
     std::function<std::tm()> LocalTime = plat::LocalNow;
 
+    // The longest time text kept, in bytes.
+    static constexpr size_t kTimeBuffer = 256;
+
 private:
-    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T);
+    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, int FontHeight, int32_t BoxWidth);
     void CountBlink();
 
     plat::TimeFormat FTimeFormat;
+    // The time text of the frame.
+    char FText[kTimeBuffer] = {};
+    size_t FTextLength = 0;
     int32_t BlinkCount = 0;
     int32_t CurrentSecond = 0;
     int32_t LastSecond = 0;

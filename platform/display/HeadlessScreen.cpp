@@ -19,11 +19,21 @@ bool HeadlessScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 void HeadlessScreen::CloseWindow()
 {
     FShown = Picture();
+    std::vector<uint32_t>().swap(FShownLayers);
+}
+
+bool HeadlessScreen::OutputSize(int& Width, int& Height) const
+{
+    Width = FOutputWidth > 0 ? FOutputWidth : this->Width();
+    Height = FOutputHeight > 0 ? FOutputHeight : this->Height();
+    return true;
 }
 
 void HeadlessScreen::Show(const uint32_t* Pixels)
 {
     std::memcpy(FShown.Pixels(), Pixels, static_cast<size_t>(Width()) * static_cast<size_t>(Height()) * 4);
+    if (const uint32_t* layers = ShownLayerPixels())
+        FShownLayers.assign(layers, layers + Layout().LayerPixels());
     ++FPresentCount;
 }
 

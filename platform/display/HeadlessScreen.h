@@ -1,9 +1,12 @@
-// A screen without a window: presenting keeps a copy of the frame exactly as it would be shown
-// (gamma applied), so tests and tools can read it.
+// A screen without a window: presenting keeps a copy of the frame, and of its layers, exactly as
+// they would be shown (gamma applied), so tests and tools can read them. It stands for a window of
+// the frame's size unless given another (SetOutputSize).
 #pragma once
 
 #include "platform/display/Screen.h"
 #include "platform/image/Picture.h"
+
+#include <vector>
 
 namespace plat {
 
@@ -11,8 +14,12 @@ class HeadlessScreen : public Screen {
 public:
     HeadlessScreen() = default;
 
+    // The window size the layers are laid out for (SetLayers); 0 x 0 for the frame's own size.
+    void SetOutputSize(int Width, int Height) { FOutputWidth = Width; FOutputHeight = Height; }
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
+    // The layers presented with it (all null before the first present and without layers).
+    FramePlanes ShownLayers() { return PlanesAt(FShownLayers.empty() ? nullptr : FShownLayers.data(), Layout()); }
     int PresentCount() const { return FPresentCount; }
     // The display the screen was last opened on (any of DisplayCount()).
     int OpenedOn() const { return FOpenedOn; }
@@ -24,9 +31,13 @@ protected:
     void CloseWindow() override;
     void Show(const uint32_t* Pixels) override;
     bool TakeDeviceReset() override;
+    bool OutputSize(int& Width, int& Height) const override;
 
 private:
     Picture FShown;
+    std::vector<uint32_t> FShownLayers;
+    int FOutputWidth = 0;
+    int FOutputHeight = 0;
     int FPresentCount = 0;
     int FOpenedOn = -1;
     bool FResetPending = false;

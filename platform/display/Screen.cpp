@@ -14,7 +14,19 @@ bool Screen::Open(int Width, int Height, int DisplayIndex)
     if (Width <= 0 || Height <= 0 || !OpenWindow(Width, Height, DisplayIndex))
         return false;
     FFrames.Allocate(Width, Height);
+    FLayout = LayOutFrame(Width, Height, Width, Height, false, 0);
     return true;
+}
+
+void Screen::SetLayers(bool Surround, int OverlayRows)
+{
+    int width = 0, height = 0;
+    if (!IsOpen() || !OutputSize(width, height))
+        return;
+    FLayout = LayOutFrame(Width(), Height(), width, height, Surround, OverlayRows);
+    FFrames.AllocateExtras(FLayout.LayerPixels());
+    std::vector<uint32_t>().swap(FGammaLayers);
+    LayersChanged();
 }
 
 void Screen::Close()
@@ -23,7 +35,9 @@ void Screen::Close()
         return;
     CloseWindow();
     FFrames.Free();
+    FLayout = FrameLayout{};
     std::vector<uint32_t>().swap(FGammaFrame);
+    std::vector<uint32_t>().swap(FGammaLayers);
     ResetGammaRamp();
 }
 
@@ -49,6 +63,7 @@ bool Screen::PresentLatest()
     if (frame == nullptr)
         return false;
     std::lock_guard<std::mutex> guard(FGammaLock);
+    FShownLayers = FFrames.Extras(FFrames.CurrentIndex());
     if (FGammaIdentity)
         Show(frame);
     else
@@ -94,20 +109,34 @@ void Screen::ResetGammaRamp()
 
 void Screen::ShowWithGamma(const uint32_t* Pixels)
 {
-    // Made at the first frame that needs it: a backend applying the ramp in its own copy never does.
+    // Made at the first frame that needs them: a backend applying the ramp in its own copy never does.
     FGammaFrame.resize(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
     ApplyGammaTo(FGammaFrame.data(), Width(), Pixels);
+    if (FShownLayers != nullptr) {
+        const int count = static_cast<int>(FLayout.LayerPixels());
+        FGammaLayers.resize(static_cast<size_t>(count));
+        ApplyGammaTo(FGammaLayers.data(), count, FShownLayers, count, count, 1);
+        FShownLayers = FGammaLayers.data();
+    }
     Show(FGammaFrame.data());
 }
 
 // Called with the gamma lock held.
 void Screen::ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const
 {
-    const int rows = DestPitch == Width() ? 1 : Height();
-    const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height() / rows);
+    ApplyGammaTo(Dest, DestPitch, Pixels, Width(), Width(), Height());
+}
+
+void Screen::ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
+                          int Height) const
+{
+    // Rows that follow one another without a gap on both sides go as one run.
+    const bool packed = DestPitch == Width && SourcePitch == Width;
+    const int rows = packed ? 1 : Height;
+    const size_t count = static_cast<size_t>(Width) * static_cast<size_t>(packed ? Height : 1);
     for (int y = 0; y < rows; ++y) {
         uint32_t* out = Dest + static_cast<size_t>(y) * static_cast<size_t>(DestPitch);
-        const uint32_t* in = Pixels + static_cast<size_t>(y) * static_cast<size_t>(Width());
+        const uint32_t* in = Source + static_cast<size_t>(y) * static_cast<size_t>(SourcePitch);
         if (FGammaLinear)
             blit::ScaleChannels(out, in, count, FGammaSlopes);
         else

@@ -4,6 +4,10 @@
 // program's X window (CreateForeignWindowScreen) and a headless screen that keeps the newest
 // presented frame for tests (HeadlessScreen.h).
 //
+// Frames may carry layers besides the frame (FrameLayout.h): the surround that fills the window
+// around the scaled frame and the overlay drawn at the window's resolution over its bottom rows.
+// The producer draws them into each frame's buffer before the flip, so they always match it.
+//
 // The screen also applies the gamma ramp the display layer sets (brightness), and notes resets of
 // its render device, which the display layer reports as a lost primary surface.
 //
@@ -16,6 +20,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/display/FrameLayout.h"
 #include "platform/display/FrameMailbox.h"
 #include "platform/gdi/Geometry.h"
 
@@ -63,6 +68,16 @@ public:
     bool Pinned() const { return !FPinned.Empty(); }
     const TRect& PinnedMonitor() const { return FPinned; }
 
+    // From now on every frame carries the surround (when Surround) and the overlay of the frame's
+    // bottom OverlayRows rows, laid out for the window's present size; their pixels start black
+    // and the producer draws them into each frame (Planes) before flipping it. A backend that
+    // shows no layers keeps frames without any. Main thread, while the screen is open and no
+    // frame is being drawn (the frame timer stopped).
+    void SetLayers(bool Surround, int OverlayRows);
+    const FrameLayout& Layout() const { return FLayout; }
+    // Producer: the layers of buffer Index of the mailbox (all null without layers).
+    FramePlanes Planes(int Index) { return PlanesAt(FFrames.Extras(Index), FLayout); }
+
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
     // Count of render device resets so far; any thread.
@@ -74,6 +89,16 @@ public:
 protected:
     Screen() { ResetGammaRamp(); }
     void NoteDeviceReset() { FDeviceResets.fetch_add(1, std::memory_order_acq_rel); }
+
+    // Backend: the window's size in pixels while open; a backend that shows layers answers it,
+    // the others show the frame alone.
+    virtual bool OutputSize(int& Width, int& Height) const { (void)Width, (void)Height; return false; }
+    // Backend: the layout changed (SetLayers); the next Show has the new layers.
+    virtual void LayersChanged() {}
+    // Inside Show: the layers of the frame being shown, gamma applied like the frame, as parts or
+    // as the one block of Layout().LayerPixels() pixels they lie in (null without layers).
+    FramePlanes ShownPlanes() const { return PlanesAt(FShownLayers, FLayout); }
+    const uint32_t* ShownLayerPixels() const { return FShownLayers; }
 
     // Backend: make the window for Width x Height on a display; false when impossible.
     virtual bool OpenWindow(int Width, int Height, int DisplayIndex) = 0;
@@ -89,12 +114,16 @@ protected:
     // anyway applies the ramp during that copy instead (ApplyGammaTo), which costs no extra pass.
     virtual void ShowWithGamma(const uint32_t* Pixels);
     // Only inside ShowWithGamma: Pixels (Width() x Height()) through the ramp into Dest, whose
-    // rows are DestPitch pixels apart.
+    // rows are DestPitch pixels apart; or any Width x Height pixels, rows SourcePitch apart.
     void ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const;
+    void ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
+                      int Height) const;
 
 private:
 
     FrameMailbox FFrames;
+    FrameLayout FLayout;
+    uint32_t* FShownLayers = nullptr;
     TRect FPinned{};
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;
@@ -105,6 +134,7 @@ private:
     // The ramp as loaded (GetGammaRamp reads it back unchanged); the identity until one is.
     uint16_t FGammaRamp[3][256] = {};
     std::vector<uint32_t> FGammaFrame;
+    std::vector<uint32_t> FGammaLayers;
 };
 
 // The SDL window backend. Initialises SDL's video subsystem on first use (main thread). Software

@@ -4,6 +4,11 @@
 // switched: a switched monitor that the saver then fails to restore, or a window manager that
 // keeps placing the window for the old mode, leaves the user's desktop broken.
 //
+// With layers (Screen::SetLayers) there are no bars: the frame and its surround go into one
+// texture of the frame's pixel size (the canvas), which is scaled once onto the whole window, so
+// the two meet without a seam; the overlay has a texture of the window's own size and is copied
+// 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
+//
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
 // window over every other monitor. On X11 the window takes the keyboard, so that a key reaches
@@ -12,6 +17,7 @@
 // Every SDL video and render call here runs on the main thread.
 #include <SDL.h>
 
+#include <cmath>
 #include <memory>
 
 #include "platform/app/SdlVideo.h"
@@ -65,6 +71,10 @@ public:
     }
 
     uint32_t WindowId() const override { return FWindow ? SDL_GetWindowID(FWindow) : 0; }
+    bool OutputSize(int& Width, int& Height) const override
+    {
+        return FRenderer != nullptr && SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+    }
     bool HasFocus() const override
     {
         return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
@@ -80,14 +90,23 @@ protected:
     void MoveWindow() override;
     void Show(const uint32_t* Pixels) override;
     void ShowWithGamma(const uint32_t* Pixels) override;
-    // Draws the texture into the window and presents it.
+    void LayersChanged() override { MakeTextures(); }
+    // Draws the textures into the window and presents it.
     void Render();
     bool TakeDeviceReset() override;
 
 private:
     bool StartVideo();
-    bool MakeRenderer(int Width, int Height);
+    bool MakeRenderer();
+    // The canvas texture (the frame and its surround) and the overlay's, for the layout.
+    bool MakeTextures();
     void PlacePicture(int Width, int Height);
+    // The frame and its layers into the textures, through the gamma ramp when Gamma.
+    void Upload(const uint32_t* Pixels, bool Gamma);
+    void UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma);
+    // The canvas and the overlay scaled into the window (Render with layers).
+    void CopyLayers(int OutWidth, int OutHeight);
+    bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
     const std::shared_ptr<DisplayList> FMonitors;
@@ -98,6 +117,7 @@ private:
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
+    SDL_Texture* FOverlay = nullptr;
     SDL_Rect FPicture{0, 0, 0, 0};
 };
 
@@ -108,7 +128,7 @@ bool SdlScreen::StartVideo()
     return FVideo;
 }
 
-bool SdlScreen::MakeRenderer(int Width, int Height)
+bool SdlScreen::MakeRenderer()
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     // A renderer named in SDL's own hint is left to SDL.
@@ -125,13 +145,26 @@ bool SdlScreen::MakeRenderer(int Width, int Height)
         FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
     if (FRenderer == nullptr)
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (FRenderer == nullptr)
-        return false;
-    if (FTexture)
-        SDL_DestroyTexture(FTexture);
+    return FRenderer != nullptr;
+}
+
+bool SdlScreen::MakeTextures()
+{
+    LeakCheckPause pause;
+    for (SDL_Texture** texture : {&FTexture, &FOverlay}) {
+        if (*texture)
+            SDL_DestroyTexture(*texture);
+        *texture = nullptr;
+    }
+    const FrameLayout& layout = Layout();
     // SDL's RGB888 is 0x00RRGGBB in a 32-bit word, the surfaces' own format: no conversion.
-    FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width, Height);
-    return FTexture != nullptr;
+    const auto make = [this](int Width, int Height) {
+        return SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width, Height);
+    };
+    FTexture = make(layout.CanvasWidth(), layout.CanvasHeight());
+    if (!layout.Overlay.Empty())
+        FOverlay = make(layout.Overlay.Width(), layout.Overlay.Height());
+    return FTexture != nullptr && (layout.Overlay.Empty() || FOverlay != nullptr);
 }
 
 bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
@@ -141,7 +174,7 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
         return false;
     const TRect monitor = Pinned() ? PinnedMonitor() : FMonitors->Bounds(DisplayIndex);
     FWindow = CoverRect(monitor, kWindowTitle);
-    if (FWindow == nullptr || !MakeRenderer(Width, Height)) {
+    if (FWindow == nullptr || !MakeRenderer()) {
         CloseWindow();
         return false;
     }
@@ -176,11 +209,14 @@ void SdlScreen::CloseWindow()
     FCovers.Close();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
+    if (FOverlay)
+        SDL_DestroyTexture(FOverlay);
     if (FRenderer)
         SDL_DestroyRenderer(FRenderer);
     if (FWindow)
         SDL_DestroyWindow(FWindow);
     FTexture = nullptr;
+    FOverlay = nullptr;
     FRenderer = nullptr;
     FWindow = nullptr;
     FPicture = SDL_Rect{0, 0, 0, 0};
@@ -196,34 +232,74 @@ void SdlScreen::PlacePicture(int Width, int Height)
 
 void SdlScreen::Show(const uint32_t* Pixels)
 {
-    if (FTexture == nullptr)
-        return;
-    LeakCheckPause pause;
-    SDL_UpdateTexture(FTexture, nullptr, Pixels, Width() * 4);
-    Render();
+    Upload(Pixels, false);
 }
 
 // The ramp is applied while the frame goes into the texture: the copy the upload makes anyway.
 void SdlScreen::ShowWithGamma(const uint32_t* Pixels)
 {
-    if (FTexture == nullptr)
+    Upload(Pixels, true);
+}
+
+void SdlScreen::Upload(const uint32_t* Pixels, bool Gamma)
+{
+    if (FTexture == nullptr && !MakeTextures())
         return;
     LeakCheckPause pause;
+    const FrameLayout& layout = Layout();
+    const FramePlanes planes = ShownPlanes();
+    // Rows under the overlay are never seen.
+    const int rows = layout.Height - layout.OverlayRows;
+    UploadRect(FTexture, SDL_Rect{layout.Left, layout.Top, layout.Width, rows}, Pixels, layout.Width, Gamma);
+    // The design's sprites never draw the frame's last column and row, which stay black; shown
+    // without bars beside them, the pixels next to them stand in.
+    if (Layered()) {
+        const int last = layout.Width - 1;
+        UploadRect(FTexture, SDL_Rect{layout.Left + last, layout.Top, 1, rows}, Pixels + last - 1, layout.Width, Gamma);
+        if (rows == layout.Height)
+            UploadRect(FTexture, SDL_Rect{layout.Left, layout.Top + rows - 1, layout.Width, 1},
+                       Pixels + static_cast<size_t>(rows - 2) * static_cast<size_t>(layout.Width), layout.Width, Gamma);
+    }
+    if (planes.Left != nullptr)
+        UploadRect(FTexture, SDL_Rect{0, layout.Top, layout.Left, rows}, planes.Left, layout.Left, Gamma);
+    if (planes.Right != nullptr)
+        UploadRect(FTexture, SDL_Rect{layout.Left + layout.Width, layout.Top, layout.Right, rows}, planes.Right,
+                   layout.Right, Gamma);
+    if (planes.Top != nullptr)
+        UploadRect(FTexture, SDL_Rect{layout.Left, 0, layout.Width, layout.Top}, planes.Top, layout.Width, Gamma);
+    if (planes.Overlay != nullptr && FOverlay != nullptr)
+        UploadRect(FOverlay, SDL_Rect{0, 0, layout.Overlay.Width(), layout.Overlay.Height()}, planes.Overlay,
+                   layout.Overlay.Width(), Gamma);
+    Render();
+}
+
+void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma)
+{
+    if (Rect.w <= 0 || Rect.h <= 0)
+        return;
     void* texels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(FTexture, nullptr, &texels, &pitch) != 0)
-        return Screen::ShowWithGamma(Pixels);
-    ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels);
-    SDL_UnlockTexture(FTexture);
-    Render();
+    if (!Gamma || SDL_LockTexture(Texture, &Rect, &texels, &pitch) != 0) {
+        // Without a ramp (or a texture that cannot be locked) the pixels go in as they are.
+        SDL_UpdateTexture(Texture, &Rect, Pixels, Pitch * 4);
+        return;
+    }
+    ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels, Pitch, Rect.w, Rect.h);
+    SDL_UnlockTexture(Texture);
 }
 
 void SdlScreen::Render()
 {
-    PlacePicture(Width(), Height());
+    int outW = Width(), outH = Height();
+    SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
     SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(FRenderer);
-    SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
+    if (Layered()) {
+        CopyLayers(outW, outH);
+    } else {
+        PlacePicture(Width(), Height());
+        SDL_RenderClear(FRenderer);
+        SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
+    }
     SDL_RenderPresent(FRenderer);
     // About once a second: a cover's contents may have been lost meanwhile, and the keyboard may
     // have gone with another window of ours. Until the window manager has mapped the window (or
@@ -233,6 +309,38 @@ void SdlScreen::Render()
         FCovers.Repaint();
     if (second || !FKeyboardTaken)
         FKeyboardTaken = TakeKeyboard(FWindow);
+}
+
+// The layout was made for the window's size when the layers were set; a window that has changed
+// size since (moved to another monitor) shows the whole composition fitted into it.
+void SdlScreen::CopyLayers(int OutWidth, int OutHeight)
+{
+    const FrameLayout& layout = Layout();
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, OutWidth, OutHeight);
+    const auto map = [&](double X, double Y, double W, double H) {
+        const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
+        const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;
+        const auto at = [](double V) { return static_cast<int>(std::lround(V)); };
+        const int left = fit.Left + at(X * fx), top = fit.Top + at(Y * fy);
+        return SDL_Rect{left, top, fit.Left + at((X + W) * fx) - left, fit.Top + at((Y + H) * fy) - top};
+    };
+    if (fit.Width() != OutWidth || fit.Height() != OutHeight)
+        SDL_RenderClear(FRenderer);
+    const double scale = layout.Scale();
+    const TRect& picture = layout.Picture;
+    const double canvasX = picture.Left - layout.Left * scale, canvasY = picture.Top - layout.Top * scale;
+    const int shownRows = layout.CanvasHeight() - layout.OverlayRows;
+    const double shownHeight = layout.Overlay.Empty() ? shownRows * scale : layout.Overlay.Top - canvasY;
+    const SDL_Rect source{0, 0, layout.CanvasWidth(), shownRows};
+    const SDL_Rect canvas = map(canvasX, canvasY, layout.CanvasWidth() * scale, shownHeight);
+    SDL_RenderCopy(FRenderer, FTexture, &source, &canvas);
+    const SDL_Rect frame = map(picture.Left, picture.Top, picture.Width(), picture.Height());
+    FPicture = frame;
+    if (FOverlay != nullptr) {
+        const TRect& overlay = layout.Overlay;
+        const SDL_Rect to = map(overlay.Left, overlay.Top, overlay.Width(), overlay.Height());
+        SDL_RenderCopy(FRenderer, FOverlay, nullptr, &to);
+    }
 }
 
 bool SdlScreen::TakeDeviceReset()
@@ -245,11 +353,9 @@ bool SdlScreen::TakeDeviceReset()
         for (int i = 0; i < count; ++i)
             deviceReset = deviceReset || events[i].type == SDL_RENDER_DEVICE_RESET;
     }
-    if (deviceReset && FRenderer) {
-        // The device's textures are gone with it.
-        SDL_DestroyTexture(FTexture);
-        FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width(), Height());
-    }
+    // The device's textures are gone with it.
+    if (deviceReset && FRenderer)
+        MakeTextures();
     return reset;
 }
 
