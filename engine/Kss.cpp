@@ -108,6 +108,13 @@ void TKss::SetLayers(bool Surround, int32_t OverlayRows)
         screen->SetLayers(Surround, OverlayRows);
 }
 
+void TKss::SetOverlayPainter(std::function<void(uint32_t* Pixels, int Pitch)> Painter)
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    if (FPrimary != nullptr && screen != nullptr)
+        screen->SetOverlayPainter(std::move(Painter));
+}
+
 plat::FrameLayout TKss::GetLayout() const
 {
     plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;

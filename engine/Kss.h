@@ -125,8 +125,11 @@ public:
     // Where the frames and their layers go on the screen (the back buffer alone without layers;
     // empty while closed).
     plat::FrameLayout GetLayout() const;
-    // Inside OnTimer (frame thread): the layers of the frame being drawn.
+    // Inside OnTimer (frame thread): the surround of the frame being drawn.
     plat::FramePlanes GetPlanes() const { return FBack != nullptr ? FBack->Planes() : plat::FramePlanes{}; }
+    // What paints the overlay each time a frame is shown (plat::Screen::SetOverlayPainter), on the
+    // main thread; null stops it. Main thread; nothing happens while closed.
+    void SetOverlayPainter(std::function<void(uint32_t* Pixels, int Pitch)> Painter);
 
     // What the sprites take when they create their surfaces; null while closed.
     plat::DirectDraw* GetDirectDraw() const { return FDirectDraw; }

@@ -128,13 +128,14 @@ void TBand::ScaleIcons(const plat::Picture& Icons)
     }
 }
 
-void TBand::Draw(const plat::FramePlanes& Planes)
+void TBand::Paint(uint32_t* Pixels, int Pitch)
 {
-    if (Planes.Overlay == nullptr || FBase.Empty())
+    if (FBase.Empty())
         return;
     const int32_t W = FBase.Width(), H = FBase.Height();
-    std::memcpy(Planes.Overlay, FBase.Pixels(), static_cast<size_t>(W) * static_cast<size_t>(H) * 4);
-    plat::DrawContext Dc(Planes.Overlay, W, H, W);
+    for (int32_t y = 0; y < H; ++y)
+        std::memcpy(Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch), FBase.Row(y), static_cast<size_t>(W) * 4);
+    plat::DrawContext Dc(Pixels, W, H, Pitch);
     if (FGadgets.News)
         FGadgets.News->DrawOnBand(Dc, FNewsPlate);
     if (FGadgets.Weather)

@@ -14,9 +14,10 @@
 // behind the band, "BandGlass") when "Transparency of background" is ticked, else the solid
 // panel; the hairline; the frames, labels and icon tiles. It scales the condition icons (made at
 // three times the design's size, "BandIcons") to the band's icon size, and gives the gadgets the
-// band's scale so that they measure their texts for its fonts. Each frame (Draw, frame thread)
-// copies the base into the overlay and has the gadgets draw their contents over it with fonts of
-// the band's size. A frame allocates nothing.
+// band's scale so that they measure their texts for its fonts. Each time the screen shows a frame
+// (Paint, main thread, the screen's overlay painter) it copies the base into the overlay and has
+// the gadgets draw their contents over it with fonts of the band's size, from the values the
+// frame thread reads too (atomics and hand-overs). Painting allocates nothing.
 #pragma once
 
 #include "platform/display/FrameLayout.h"
@@ -46,7 +47,8 @@ public:
     // Nothing is drawn when the layout has no overlay or no gadget is on.
     void Build(const plat::FrameLayout& Layout, const TGadgets& Gadgets, const plat::Picture& Glass,
                int32_t GlassOrigin, const plat::Picture& Icons);
-    void Draw(const plat::FramePlanes& Planes);
+    // The whole band into Pixels (the overlay's size, rows Pitch pixels apart).
+    void Paint(uint32_t* Pixels, int Pitch);
 
     bool Empty() const { return FBase.Empty(); }
     const plat::Picture& Base() const { return FBase; }

@@ -14,7 +14,7 @@ constexpr int32_t kBottomInset = 42;
 constexpr int32_t kBoxWidth = 106;
 constexpr int kFontHeight = 22;
 constexpr int32_t kColonMs = 500;
-constexpr size_t kTimeBuffer = TKGC::kTimeBuffer;
+constexpr size_t kTimeBuffer = 256;
 constexpr plat::COLORREF kWhite = 0xFFFFFF;
 constexpr plat::COLORREF kGrey = 0x808080;
 
@@ -75,18 +75,22 @@ void TKGC::DrawGadgetClock()
         return;
     const int32_t X0 = Kss->GetWidthScreen() - kRightInset;
     const int32_t Y0 = Kss->GetHeightScreen() - kBottomInset;
-    FTextLength = FTimeFormat.Format(LocalTime(), FText, sizeof FText);
+    char T[kTimeBuffer];
+    const size_t N = FTimeFormat.Format(LocalTime(), T, sizeof T);
     gadgets::WithBackContext(Kss, [&](plat::DrawContext& Dc) {
         CountBlink();
-        DrawTime(Dc, X0, Y0, kFontHeight, kBoxWidth);
+        DrawTime(Dc, X0, Y0, std::string_view(T, N), kFontHeight, kBoxWidth);
     });
 }
 
 void TKGC::DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, double Scale)
 {
-    if (Host() != nullptr)
-        DrawTime(Dc, X, Y, static_cast<int>(std::lround(kFontHeight * Scale)),
-                 static_cast<int32_t>(std::lround(kBoxWidth * Scale)));
+    if (Host() == nullptr)
+        return;
+    char T[kTimeBuffer];
+    const size_t N = FTimeFormat.Format(LocalTime(), T, sizeof T);
+    DrawTime(Dc, X, Y, std::string_view(T, N), static_cast<int>(std::lround(kFontHeight * Scale)),
+             static_cast<int32_t>(std::lround(kBoxWidth * Scale)));
 }
 
 void TKGC::CountBlink()
@@ -98,9 +102,9 @@ void TKGC::CountBlink()
     LastSecond = CurrentSecond;
 }
 
-void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, int FontHeight, int32_t BoxWidth)
+void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
+                    int32_t BoxWidth)
 {
-    const std::string_view T(FText, FTextLength);
     plat::Font* Font = gadgets::MyCreateFont("Arial", FontHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(kWhite);
@@ -111,7 +115,7 @@ void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, int FontHeigh
     Out(Dc, X, Y0, Head);
     const int32_t W1 = Extent(Dc, Head);
 
-    if (BlinkCount < kColonMs / Host()->GetInterval())
+    if (GetBlinkCount() < kColonMs / Host()->GetInterval())
         Out(Dc, X + W1, Y0, ":");
 
     char Buffer[2 * kTimeBuffer + 2];

@@ -8,8 +8,8 @@
 // The time text is the locale's own short time format (plat::TimeFormat): the locale's default
 // time format without its seconds. Everything runs on the frame thread; a frame allocates nothing.
 //
-// DrawOnBand draws the same text into the gadget band at the screen's resolution (TBand), as the
-// last DrawGadgetClock of the frame formatted it and with the colon it showed.
+// DrawOnBand draws the same text into the gadget band at the screen's resolution (TBand, on the
+// main thread while the screen shows a frame), with the colon the last frame showed.
 //
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
@@ -19,6 +19,7 @@
 #include "platform/locale/TimeFormat.h"
 #include "sprites/Kim.h"
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -46,24 +47,20 @@ public:
     void DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, double Scale);
 
     // Frames drawn since the local time's second last changed.
-    int32_t GetBlinkCount() const { return BlinkCount; }
+    int32_t GetBlinkCount() const { return BlinkCount.load(std::memory_order_relaxed); }
 
     // The time format and the clock it reads; set before the frames run (tests give their own).
     void SetTimeFormat(plat::TimeFormat Format) { FTimeFormat = std::move(Format); }
     std::function<std::tm()> LocalTime = plat::LocalNow;
 
-    // The longest time text kept, in bytes.
-    static constexpr size_t kTimeBuffer = 256;
-
 private:
-    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, int FontHeight, int32_t BoxWidth);
+    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
+                  int32_t BoxWidth);
     void CountBlink();
 
     plat::TimeFormat FTimeFormat;
-    // The time text of the frame.
-    char FText[kTimeBuffer] = {};
-    size_t FTextLength = 0;
-    int32_t BlinkCount = 0;
+    // Written by the frames, read by the band's painter.
+    std::atomic<int32_t> BlinkCount{0};
     int32_t CurrentSecond = 0;
     int32_t LastSecond = 0;
 };

@@ -67,7 +67,11 @@ void TKGR::DrawOnBand(plat::DrawContext& Dc, const plat::TRect& Plate)
     const int32_t Right = Plate.Right - At(kWindowRightMargin);
     const int32_t Y = Plate.Top + At(30);
     const plat::TRect Window{Left, Y - At(kHalfWindowHeight), Right, Y + At(kHalfWindowHeight)};
-    FBandScroll += FBandStep;
+    // By the frames drawn since the last paint, so that the line keeps the frames' pace however
+    // often the screen shows one.
+    const int32_t Frames = FFramesDrawn.load(std::memory_order_relaxed);
+    FBandScroll += FBandStep * (Frames - FBandFrames);
+    FBandFrames = Frames;
     if (FBandScroll > Right - Left + Line->Band.Width())
         FBandScroll = 0;
     Dc.SetTextColor(0xFFFFFF);
@@ -105,6 +109,7 @@ void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t Left, int32_t Widt
         plat::TSize Size;
         Dc.GetTextExtentPoint32A(Text, &Size);
         ScrollOffset += kStep;
+        FFramesDrawn.fetch_add(1, std::memory_order_relaxed);
         if (ScrollOffset > Width + Size.cx)
             ScrollOffset = 0;
         Dc.SetBkMode(plat::TRANSPARENT);

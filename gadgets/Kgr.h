@@ -8,9 +8,10 @@
 // text travels as an immutable measured text (plat::TextLayout) through a THandOver, so a frame
 // neither allocates, nor waits, nor measures: a line of any length costs the glyphs that show.
 //
-// DrawOnBand draws the title and the line into the gadget band at the screen's resolution (TBand),
-// the line creeping by the same whole number of screen pixels every frame, so it moves evenly
-// at any scale; the texts are measured for the band's font too once SetBandScale gave its size.
+// DrawOnBand draws the title and the line into the gadget band at the screen's resolution (TBand,
+// on the main thread while the screen shows a frame), the line creeping by the same whole number
+// of screen pixels for every frame drawn, so it moves evenly at any scale and keeps the frames'
+// pace; the texts are measured for the band's font too once SetBandScale gave its size.
 //
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
@@ -22,6 +23,7 @@
 #include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -52,7 +54,7 @@ public:
     void SetBandScale(double Scale);
     // The title and the creeping line in the band, in the plate Plate, at the band's scale.
     void DrawOnBand(plat::DrawContext& Dc, const plat::TRect& Plate);
-    // How many screen pixels the band's line has moved, and by how many each frame.
+    // How many screen pixels the band's line has moved, and by how many each frame drawn.
     int32_t GetBandScroll() const { return FBandScroll; }
     int32_t GetBandStep() const { return FBandStep; }
 
@@ -72,6 +74,9 @@ private:
     THandOver<TTickerText> FRssLine;
     THandOver<TTickerText> FNameNews;
     int32_t ScrollOffset = 0;
+    // Frames drawn (frame thread), and how many of them the band's line has moved for (main thread).
+    std::atomic<int32_t> FFramesDrawn{0};
+    int32_t FBandFrames = 0;
     int32_t FBandScroll = 0;
     int32_t FBandStep = 2;
 };

@@ -168,6 +168,7 @@ void TScene::LoadPictures()
 TScene::~TScene()
 {
     FHost->OnSurfacesRestored = nullptr;
+    FHost->SetOverlayPainter(nullptr);
 }
 
 void TScene::RestoreGadgets()
@@ -325,6 +326,7 @@ void TScene::PrepareLayers()
     const auto Glass = plat::DecodePicture(assets::FindResource("BandGlass"), "BandGlass");
     const auto Icons = plat::DecodePicture(assets::FindResource("BandIcons"), "BandIcons");
     FBand.Build(Layout, Gadgets, Glass.Image, (Glass.Image.Width() - 1024) / 2, Icons.Image);
+    FHost->SetOverlayPainter([this](uint32_t* Pixels, int Pitch) { FBand.Paint(Pixels, Pitch); });
 }
 
 void TScene::DrawFrame(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
@@ -347,9 +349,7 @@ void TScene::DrawFrame(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
     FlyStep(*KMV3SG, *Flights[0]);
 
     DrawGadgets();
-    const plat::FramePlanes Planes = FHost->GetPlanes();
-    FSurround.Draw(Planes, ShortCycleFrame, LongCycleFrame, FFlyers);
-    FBand.Draw(Planes);
+    FSurround.Draw(FHost->GetPlanes(), ShortCycleFrame, LongCycleFrame, FFlyers);
 }
 
 void TScene::DrawGadgets()

@@ -11,9 +11,10 @@
 //      copies and starting the four flights. The feed thread starts in the middle of it, through
 //      `OnStartFeeds`.
 //      Then, where the screen shows layers (plat::FrameLayout), the surround around the frame
-//      (TSurround) and the gadget band at the screen's resolution over it (TBand).
+//      (TSurround) and the gadget band at the screen's resolution over it (TBand), which the
+//      screen paints on the main thread whenever it shows a frame.
 //   3. `DrawFrame` (the host's per-frame `Kss1Timer`, on the frame thread): one frame in drawing
-//      order, with the window's two strip counters, then its surround and band. Allocates nothing.
+//      order, with the window's two strip counters, then its surround. Allocates nothing.
 // The host releases the sprites' surfaces when it closes; the window frees the components, the
 // run-time strips and the flight records.
 #pragma once

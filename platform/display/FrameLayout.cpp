@@ -19,7 +19,7 @@ int Cover(int64_t Span, int64_t Frame, int64_t Picture)
 size_t FrameLayout::LayerPixels() const
 {
     const auto size = [](int W, int H) { return static_cast<size_t>(std::max(W, 0)) * static_cast<size_t>(std::max(H, 0)); };
-    return size(Left, Height) + size(Right, Height) + size(Width, Top) + size(Overlay.Width(), Overlay.Height());
+    return size(Left, Height) + size(Right, Height) + size(Width, Top);
 }
 
 FrameLayout LayOutFrame(int Width, int Height, int OutputWidth, int OutputHeight, bool Surround, int OverlayRows)
@@ -65,7 +65,6 @@ FramePlanes PlanesAt(uint32_t* Base, const FrameLayout& Layout)
     planes.Left = take(Layout.Left, Layout.Height);
     planes.Right = take(Layout.Right, Layout.Height);
     planes.Top = take(Layout.Width, Layout.Top);
-    planes.Overlay = take(Layout.Overlay.Width(), Layout.Overlay.Height());
     return planes;
 }
 

@@ -1,6 +1,7 @@
-// Where a frame of the design's size goes in a window of another size, and the layers a frame may
-// carry besides it: the surround, which fills the window around the frame so that no bar stays
-// black, and the overlay, the frame's bottom rows drawn again at the window's own resolution.
+// Where a frame of the design's size goes in a window of another size, and the layers shown with
+// it: the surround, which fills the window around the frame so that no bar stays black and which
+// each frame carries, and the overlay, the frame's bottom rows drawn again at the window's own
+// resolution when the frame is shown.
 //
 // Without a surround the frame is fitted as it always was: the largest rectangle of its aspect,
 // centred, black bars. With one, the frame keeps its aspect and the window is covered edge to
@@ -36,7 +37,7 @@ struct FrameLayout {
     int CanvasHeight() const { return Top + Height; }
     // Window pixels per frame pixel.
     double Scale() const { return Width > 0 ? static_cast<double>(Picture.Width()) / Width : 1.0; }
-    // The pixels all layers of one frame take.
+    // The pixels the surround of one frame takes.
     size_t LayerPixels() const;
 };
 
@@ -45,14 +46,12 @@ struct FrameLayout {
 FrameLayout LayOutFrame(int Width, int Height, int OutputWidth, int OutputHeight, bool Surround,
                         int OverlayRows);
 
-// The layers' pixels of one frame: the surround in frame pixels, rows as wide as each part
-// (Left x Height, Right x Height, Width x Top), and the overlay in window pixels
-// (Overlay.Width() x Overlay.Height()). A part the layout does not have is null.
+// The surround's pixels of one frame, in frame pixels, rows as wide as each part (Left x Height,
+// Right x Height, Width x Top). A part the layout does not have is null.
 struct FramePlanes {
     uint32_t* Left = nullptr;
     uint32_t* Right = nullptr;
     uint32_t* Top = nullptr;
-    uint32_t* Overlay = nullptr;
 };
 
 // The parts within LayerPixels() pixels starting at Base (null gives no parts).

@@ -18,8 +18,10 @@ public:
     void SetOutputSize(int Width, int Height) { FOutputWidth = Width; FOutputHeight = Height; }
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
-    // The layers presented with it (all null before the first present and without layers).
+    // The surround presented with it (all null before the first present and without one), and
+    // the overlay painted then (empty without one).
     FramePlanes ShownLayers() { return PlanesAt(FShownLayers.empty() ? nullptr : FShownLayers.data(), Layout()); }
+    const Picture& ShownOverlay() const { return FShownOverlay; }
     int PresentCount() const { return FPresentCount; }
     // The display the screen was last opened on (any of DisplayCount()).
     int OpenedOn() const { return FOpenedOn; }
@@ -36,6 +38,7 @@ protected:
 private:
     Picture FShown;
     std::vector<uint32_t> FShownLayers;
+    Picture FShownOverlay;
     int FOutputWidth = 0;
     int FOutputHeight = 0;
     int FPresentCount = 0;

@@ -6,6 +6,8 @@
 #include "platform/display/Blit.h"
 #include "platform/display/DDraw.h"
 
+#include <algorithm>
+
 namespace plat {
 
 bool Screen::Open(int Width, int Height, int DisplayIndex)
@@ -14,7 +16,9 @@ bool Screen::Open(int Width, int Height, int DisplayIndex)
     if (Width <= 0 || Height <= 0 || !OpenWindow(Width, Height, DisplayIndex))
         return false;
     FFrames.Allocate(Width, Height);
-    FLayout = LayOutFrame(Width, Height, Width, Height, false, 0);
+    int outWidth = Width, outHeight = Height;
+    OutputSize(outWidth, outHeight);
+    FLayout = LayOutFrame(Width, Height, outWidth, outHeight, false, 0);
     return true;
 }
 
@@ -36,6 +40,7 @@ void Screen::Close()
     CloseWindow();
     FFrames.Free();
     FLayout = FrameLayout{};
+    FOverlayPainter = nullptr;
     std::vector<uint32_t>().swap(FGammaFrame);
     std::vector<uint32_t>().swap(FGammaLayers);
     ResetGammaRamp();
@@ -64,11 +69,27 @@ bool Screen::PresentLatest()
         return false;
     std::lock_guard<std::mutex> guard(FGammaLock);
     FShownLayers = FFrames.Extras(FFrames.CurrentIndex());
+    FShowingWithGamma = !FGammaIdentity;
     if (FGammaIdentity)
         Show(frame);
     else
         ShowWithGamma(frame);
     return true;
+}
+
+// Called inside Show, with the gamma lock held.
+void Screen::PaintOverlay(uint32_t* Pixels, int Pitch) const
+{
+    const int width = FLayout.Overlay.Width(), height = FLayout.Overlay.Height();
+    if (!FOverlayPainter) {
+        for (int y = 0; y < height; ++y)
+            std::fill(Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch),
+                      Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch) + width, 0u);
+        return;
+    }
+    FOverlayPainter(Pixels, Pitch);
+    if (FShowingWithGamma)
+        ApplyGammaTo(Pixels, Pitch, Pixels, Pitch, width, height);
 }
 
 void Screen::SetGammaRamp(const DDGAMMARAMP& Ramp)

@@ -4,9 +4,10 @@
 // program's X window (CreateForeignWindowScreen) and a headless screen that keeps the newest
 // presented frame for tests (HeadlessScreen.h).
 //
-// Frames may carry layers besides the frame (FrameLayout.h): the surround that fills the window
-// around the scaled frame and the overlay drawn at the window's resolution over its bottom rows.
-// The producer draws them into each frame's buffer before the flip, so they always match it.
+// Frames may be shown with layers (FrameLayout.h): the surround that fills the window around the
+// scaled frame, which the producer draws into each frame's buffer before the flip, so that it
+// always matches the frame; and the overlay over the frame's bottom rows at the window's own
+// resolution, which a painter draws on the main thread whenever a frame is shown.
 //
 // The screen also applies the gamma ramp the display layer sets (brightness), and notes resets of
 // its render device, which the display layer reports as a lost primary surface.
@@ -16,6 +17,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -68,15 +70,19 @@ public:
     bool Pinned() const { return !FPinned.Empty(); }
     const TRect& PinnedMonitor() const { return FPinned; }
 
-    // From now on every frame carries the surround (when Surround) and the overlay of the frame's
-    // bottom OverlayRows rows, laid out for the window's present size; their pixels start black
-    // and the producer draws them into each frame (Planes) before flipping it. A backend that
-    // shows no layers keeps frames without any. Main thread, while the screen is open and no
-    // frame is being drawn (the frame timer stopped).
+    // From now on every frame carries the surround (when Surround), and the frame's bottom
+    // OverlayRows rows are covered by the overlay, laid out for the window's present size. The
+    // surround's pixels start black; the producer draws them into each frame (Planes) before
+    // flipping it. A backend that shows no layers keeps frames without any. Main thread, while
+    // the screen is open and no frame is being drawn (the frame timer stopped).
     void SetLayers(bool Surround, int OverlayRows);
     const FrameLayout& Layout() const { return FLayout; }
-    // Producer: the layers of buffer Index of the mailbox (all null without layers).
+    // Producer: the surround of buffer Index of the mailbox (all null without one).
     FramePlanes Planes(int Index) { return PlanesAt(FFrames.Extras(Index), FLayout); }
+    // Paints the whole overlay (Layout().Overlay's size, rows Pitch pixels apart) each time a
+    // frame is shown, on the main thread; until one is set, or after Close, the overlay is black.
+    using OverlayPainter = std::function<void(uint32_t* Pixels, int Pitch)>;
+    void SetOverlayPainter(OverlayPainter Painter) { FOverlayPainter = std::move(Painter); }
 
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
@@ -95,10 +101,12 @@ protected:
     virtual bool OutputSize(int& Width, int& Height) const { (void)Width, (void)Height; return false; }
     // Backend: the layout changed (SetLayers); the next Show has the new layers.
     virtual void LayersChanged() {}
-    // Inside Show: the layers of the frame being shown, gamma applied like the frame, as parts or
-    // as the one block of Layout().LayerPixels() pixels they lie in (null without layers).
+    // Inside Show: the surround of the frame being shown, gamma applied like the frame, as parts or
+    // as the one block of Layout().LayerPixels() pixels they lie in (null without one).
     FramePlanes ShownPlanes() const { return PlanesAt(FShownLayers, FLayout); }
     const uint32_t* ShownLayerPixels() const { return FShownLayers; }
+    // Inside Show: the overlay painted into Pixels, through the gamma ramp like the frame.
+    void PaintOverlay(uint32_t* Pixels, int Pitch) const;
 
     // Backend: make the window for Width x Height on a display; false when impossible.
     virtual bool OpenWindow(int Width, int Height, int DisplayIndex) = 0;
@@ -124,6 +132,8 @@ private:
     FrameMailbox FFrames;
     FrameLayout FLayout;
     uint32_t* FShownLayers = nullptr;
+    OverlayPainter FOverlayPainter;
+    bool FShowingWithGamma = false;
     TRect FPinned{};
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;

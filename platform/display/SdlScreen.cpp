@@ -6,8 +6,8 @@
 //
 // With layers (Screen::SetLayers) there are no bars: the frame and its surround go into one
 // texture of the frame's pixel size (the canvas), which is scaled once onto the whole window, so
-// the two meet without a seam; the overlay has a texture of the window's own size and is copied
-// 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
+// the two meet without a seam; the overlay is painted into a texture of the window's own size
+// and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
@@ -19,6 +19,7 @@
 
 #include <cmath>
 #include <memory>
+#include <vector>
 
 #include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
@@ -104,6 +105,7 @@ private:
     // The frame and its layers into the textures, through the gamma ramp when Gamma.
     void Upload(const uint32_t* Pixels, bool Gamma);
     void UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma);
+    void PaintOverlayTexture();
     // The canvas and the overlay scaled into the window (Render with layers).
     void CopyLayers(int OutWidth, int OutHeight);
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
@@ -118,6 +120,8 @@ private:
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
     SDL_Texture* FOverlay = nullptr;
+    // Where the overlay is painted when its texture cannot be locked.
+    std::vector<uint32_t> FOverlayPixels;
     SDL_Rect FPicture{0, 0, 0, 0};
 };
 
@@ -267,10 +271,26 @@ void SdlScreen::Upload(const uint32_t* Pixels, bool Gamma)
                    layout.Right, Gamma);
     if (planes.Top != nullptr)
         UploadRect(FTexture, SDL_Rect{layout.Left, 0, layout.Width, layout.Top}, planes.Top, layout.Width, Gamma);
-    if (planes.Overlay != nullptr && FOverlay != nullptr)
-        UploadRect(FOverlay, SDL_Rect{0, 0, layout.Overlay.Width(), layout.Overlay.Height()}, planes.Overlay,
-                   layout.Overlay.Width(), Gamma);
+    if (FOverlay != nullptr)
+        PaintOverlayTexture();
     Render();
+}
+
+// The overlay is painted straight into its texture (a streaming texture's lock is write-only, so
+// the painter paints all of it).
+void SdlScreen::PaintOverlayTexture()
+{
+    const FrameLayout& layout = Layout();
+    void* texels = nullptr;
+    int pitch = 0;
+    if (SDL_LockTexture(FOverlay, nullptr, &texels, &pitch) == 0) {
+        PaintOverlay(static_cast<uint32_t*>(texels), pitch / 4);
+        SDL_UnlockTexture(FOverlay);
+        return;
+    }
+    FOverlayPixels.resize(static_cast<size_t>(layout.Overlay.Width()) * static_cast<size_t>(layout.Overlay.Height()));
+    PaintOverlay(FOverlayPixels.data(), layout.Overlay.Width());
+    SDL_UpdateTexture(FOverlay, nullptr, FOverlayPixels.data(), layout.Overlay.Width() * 4);
 }
 
 void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma)

@@ -70,18 +70,17 @@ TEST(FrameLayout, PlanesTileTheLayerBlockInOrder)
     EXPECT_EQ(planes.Left, block.data());
     EXPECT_EQ(planes.Right, planes.Left + 171 * 768);
     EXPECT_EQ(planes.Top, nullptr);
-    EXPECT_EQ(planes.Overlay, planes.Right + 171 * 768);
-    EXPECT_EQ(planes.Overlay + 1920 * 98, block.data() + block.size());
+    EXPECT_EQ(planes.Right + 171 * 768, block.data() + block.size());
     const FrameLayout tall = plat::LayOutFrame(1024, 768, 1080, 1920, true, 0);
     std::vector<uint32_t> tallBlock(tall.LayerPixels());
     const plat::FramePlanes top = plat::PlanesAt(tallBlock.data(), tall);
     EXPECT_EQ(top.Top, tallBlock.data());
     EXPECT_EQ(tallBlock.size(), 1024u * 1053u);
     EXPECT_EQ(top.Left, nullptr);
-    EXPECT_EQ(top.Overlay, nullptr);
 }
 
-// Each flipped frame carries its own layers to the screen, through the gamma ramp like the frame.
+// Each flipped frame carries its own surround to the screen, and the overlay is painted as it is
+// shown; both go through the gamma ramp like the frame.
 TEST(FrameLayout, LayersTravelWithTheirFrameAndTakeTheRamp)
 {
     plat::HeadlessScreen screen;
@@ -89,17 +88,18 @@ TEST(FrameLayout, LayersTravelWithTheirFrameAndTakeTheRamp)
     screen.SetOutputSize(1920, 1080);
     screen.SetLayers(true, 70);
     ASSERT_EQ(screen.Layout().Left, 171);
+    uint32_t painted = 0x80FF40u;
+    screen.SetOverlayPainter([&](uint32_t* Pixels, int Pitch) { Pixels[Pitch + 7] = painted++; });
     plat::FrameMailbox& frames = screen.Frames();
     int buffer = plat::FrameMailbox::kFirstProducerBuffer;
     for (uint32_t value : {0x102030u, 0x405060u}) {
-        const plat::FramePlanes planes = screen.Planes(buffer);
-        planes.Left[5] = value;
-        planes.Overlay[7] = value + 1;
+        screen.Planes(buffer).Left[5] = value;
         buffer = frames.Publish(buffer);
         ASSERT_TRUE(screen.PresentLatest());
         EXPECT_EQ(screen.ShownLayers().Left[5], value);
-        EXPECT_EQ(screen.ShownLayers().Overlay[7], value + 1);
+        EXPECT_EQ(screen.ShownOverlay().Row(1)[7], painted - 1);
     }
+    painted = 0x80FF40u;
     plat::DDGAMMARAMP half;
     for (int i = 0; i < 256; ++i)
         half.red[i] = half.green[i] = half.blue[i] = static_cast<uint16_t>(i * 128);
@@ -108,6 +108,7 @@ TEST(FrameLayout, LayersTravelWithTheirFrameAndTakeTheRamp)
     frames.Publish(buffer);
     ASSERT_TRUE(screen.PresentLatest());
     EXPECT_EQ(screen.ShownLayers().Left[5], 0x407F20u);
+    EXPECT_EQ(screen.ShownOverlay().Row(1)[7], 0x407F20u);
 }
 
 // Smooth scaling keeps flat areas flat, stays within the source's values, and averages when it

@@ -105,8 +105,10 @@ TEST(SceneLayers, TheBandIsDrawnAtTheMonitorsScaleOnGlassOrSolid)
         Stage.Frame();
         Stage.Frame();
         Stage.Shown();
-        EXPECT_EQ(Stage.Scene->KGR1->GetBandScroll(), 4);
+        EXPECT_EQ(Stage.Scene->KGR1->GetBandScroll(), 4);  // moved for both frames, shown once
         const plat::FramePlanes Planes = Stage.Screen->ShownLayers();
+        const plat::Picture& Overlay = Stage.Screen->ShownOverlay();
+        ASSERT_EQ(Overlay.Width(), 1080);
         // The sky above the frame meets its top row.
         const plat::Picture& Frame = Stage.Screen->Shown();
         double Seam = 0;
@@ -117,7 +119,7 @@ TEST(SceneLayers, TheBandIsDrawnAtTheMonitorsScaleOnGlassOrSolid)
         int White = 0;
         for (int y = 0; y < 74; ++y)
             for (int x = 0; x < 1080; ++x) {
-                const uint32_t P = Planes.Overlay[y * 1080 + x];
+                const uint32_t P = Overlay.Row(y)[x];
                 ASSERT_NE(P, 0u) << x << ", " << y;
                 White += x > 950 && P == 0xFFFFFFu;
             }
