@@ -32,7 +32,7 @@ void RunSaver(const THackStart& Start)
     // A daemon ends the saver with SIGTERM: that goes through ExitSaver like Escape does.
     plat::CatchQuitSignals();
     if (!Start.Hack) {
-        TSaverSession session(app, plat::SdlDisplays(), !Start.NoMusic);
+        TSaverSession session(app, plat::DesktopMonitors(), !Start.NoMusic);
         session.Start();
         app.Run();
         session.Stop();

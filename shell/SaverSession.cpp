@@ -9,6 +9,7 @@
 #include "shell/Unit1.h"
 
 #include <algorithm>
+#include <thread>
 
 namespace {
 
@@ -29,7 +30,8 @@ plat::TRect MonitorOf(TForm1& Form)
 
 TSaverSession::TSaverSession(plat::Application& AApplication, std::shared_ptr<plat::DisplayList> AMonitors,
                              bool AMusicWanted)
-    : FApplication(AApplication), FMonitors(std::move(AMonitors)), FMusicWanted(AMusicWanted)
+    : MakeScreen([] { return plat::CreateSdlScreen(); }), FApplication(AApplication),
+      FMonitors(std::move(AMonitors)), FMusicWanted(AMusicWanted)
 {
 }
 
@@ -56,9 +58,9 @@ std::vector<plat::TRect> TSaverSession::MonitorRects() const
 
 std::unique_ptr<TForm1> TSaverSession::Open(const plat::TRect& Monitor, bool Companion)
 {
-    auto form = std::make_unique<TForm1>(nullptr, FApplication, plat::CreateSdlScreen());
+    auto form = std::make_unique<TForm1>(nullptr, FApplication, MakeScreen());
     if (!Monitor.Empty())
-        form->Screen()->PinToMonitor(Monitor);
+        form->Screen()->PinToMonitor(Monitor, Companion);
     form->Companion = Companion;
     form->MusicWanted = FMusicWanted && !Companion;
     form->OpenDisplay();
@@ -73,9 +75,17 @@ void TSaverSession::Start()
     if (FMain->Closed())
         return;
     FollowMonitors();
-    FMain->StartScene();
+    // Several scenes decode their pictures once; a single one decodes them itself.
+    std::vector<TScenePicture> decoded;
+    if (!FCompanions.empty())
+        decoded = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+    const std::vector<TScenePicture>* shared = decoded.empty() ? nullptr : &decoded;
+    FMain->StartScene(shared);
+    // The window manager has placed the companions meanwhile; one pass lets them correct a place
+    // it got wrong before their own scenes keep the loop busy.
+    FApplication.ProcessMessages();
     for (auto& companion : FCompanions)
-        companion->StartScene();
+        companion->StartScene(shared);
     FTimer = FApplication.SetTimer(kFollowMs, [this] {
         FollowMonitors();
         CopyGadgetValues();

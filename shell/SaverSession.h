@@ -11,6 +11,7 @@
 // Order of calls (UI thread): construct -> Start -> the application's loop -> Stop -> destruct.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -21,6 +22,7 @@ class TForm1;
 namespace plat {
 class Application;
 class DisplayList;
+class Screen;
 }  // namespace plat
 
 class TSaverSession {
@@ -39,11 +41,16 @@ public:
 
     TForm1* Main() const { return FMain.get(); }
     int WindowCount() const { return FMain ? 1 + static_cast<int>(FCompanions.size()) : 0; }
+    TForm1* Companion(int Index) const { return FCompanions.at(static_cast<size_t>(Index)).get(); }
+    // Checks the monitors now (the session does it four times a second by itself).
+    void FollowMonitors();
+
+    // Makes each window's screen: SDL windows, or headless screens in tests.
+    std::function<std::unique_ptr<plat::Screen>()> MakeScreen;
 
 private:
     std::vector<plat::TRect> MonitorRects() const;
     std::unique_ptr<TForm1> Open(const plat::TRect& Monitor, bool Companion);
-    void FollowMonitors();
     void CopyGadgetValues();
 
     plat::Application& FApplication;

@@ -143,7 +143,7 @@ TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(
         LoadPictures();
 }
 
-void TScene::LoadPictures()
+void TScene::LoadPictures(const std::vector<TScenePicture>* Decoded)
 {
     if (FLoaded)
         return;
@@ -151,7 +151,13 @@ void TScene::LoadPictures()
     TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2, KMV3, KMV3SG, KMV3SGsmall,
                                        KIM2GadgetPanel, KGC1, KGW1, KMV3Weather, KGR1};
     static_assert(std::size(Sprites) == std::size(kPictureNames));
-    auto Pictures = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<TScenePicture> Pictures;
+    if (Decoded != nullptr) {
+        for (const TScenePicture& Entry : *Decoded)
+            Pictures.push_back(TScenePicture{Entry.Name, Entry.Picture.Copy(), Entry.Error});
+    } else {
+        Pictures = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+    }
     for (size_t i = 0; i < Pictures.size(); ++i) {
         // A picture that cannot be decoded leaves its sprite empty; the scene draws the rest.
         if (!Pictures[i].Error.empty())

@@ -74,10 +74,11 @@ public:
     TScene(const TScene&) = delete;
     TScene& operator=(const TScene&) = delete;
 
-    // Decodes the built-in pictures (in parallel) into the sprites, once. A window that opens its
-    // display first loads them here, at its set-up, so that the screen is covered without waiting
-    // for the decoding.
-    void LoadPictures();
+    // Decodes the built-in pictures (in parallel) into the sprites, once; or copies them from
+    // pictures decoded once for several scenes (the saver's windows on several monitors). A window
+    // that opens its display first loads them at its set-up, so that the screen is covered
+    // without waiting for the decoding.
+    void LoadPictures(const std::vector<TScenePicture>* Decoded = nullptr);
     // The scene's set-up, once, after the host opened the display; loads the pictures first.
     void Build();
     // One frame, in drawing order, advancing the window's strip counters first; does nothing

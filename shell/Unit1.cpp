@@ -77,9 +77,10 @@ void TForm1::OpenDisplay()
     }
 }
 
-void TForm1::StartScene()
+void TForm1::StartScene(const std::vector<TScenePicture>* Decoded)
 {
     // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
+    Scene->LoadPictures(Decoded);
     Scene->Build();
     ShortCycleFrame = 0;
     LongCycleFrame = 0;

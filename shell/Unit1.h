@@ -20,8 +20,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 class THttpClient;
+struct TScenePicture;
 class TKss;
 class TScene;
 class WeatherHTTP;
@@ -49,8 +51,9 @@ public:
     void FormCreate(TObject* Sender);
     // Settings, the host's configuration and the display; ends the saver when no display opens.
     void OpenDisplay();
-    // The scene, the frame loop, the music, the cursor and the input.
-    void StartScene();
+    // The scene (from pictures decoded for several windows, when given), the frame loop, the
+    // music, the cursor and the input.
+    void StartScene(const std::vector<TScenePicture>* Decoded = nullptr);
     void Kss1Timer(TObject* Sender);
     void FormKeyPress(TObject* Sender, char Key);
     void FormKeyDown(TObject* Sender, uint16_t Key);

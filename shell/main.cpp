@@ -8,6 +8,7 @@
 #include "shell/SaverMode.h"
 
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -24,17 +25,20 @@ TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char
 
 }  // namespace
 
+// The module stays loaded until the process has ended: the libraries it brought in (ALSA's
+// configuration hooks, the GL driver) keep exit handlers and state that must not be unloaded
+// before the process's own exit runs them. Hence std::exit, which leaves `module` in place.
 int main(int argc, char** argv)
 {
     const TModuleHost host{argc, argv, BuiltInResource};
     plat::Library module;
     if (argc > 1 && shell::ModeOf(argv[1]) == shell::TSaverMode::Configuration)
         if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
-            return configure(&host);
+            std::exit(configure(&host));
     const TModuleEntry run = LoadModuleEntry(module, kSaverModuleName, kSaverEntryName);
     if (run == nullptr) {
         std::fprintf(stderr, "solvane: %s is missing or damaged\n", kSaverModuleName);
         return 1;
     }
-    return run(&host);
+    std::exit(run(&host));
 }

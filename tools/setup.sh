@@ -26,6 +26,12 @@ packages=(
   # the master volume (ALSA's mixer), reached in the tests through a PulseAudio server of their own
   libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
+  libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
+  # real desktops for the saver's tests: Xorg with the dummy driver and its monitors, window
+  # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README
+  # names, and the pictures read back
+  xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
+  sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Set-up, a sanitized build (AddressSanitizer and UndefinedBehaviorSanitizer) and the whole test
 # suite. Tests that need a display get a private Xvfb server; the others use SDL's offscreen driver.
-# Then the Debian package is built and checked in a clean root.
+# Then the Debian package is built and checked in a clean root, installed, and run on real desktops.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
@@ -27,3 +27,14 @@ fi
 # file by file, and the installed program run.
 tools/package.sh
 tests/packaging/check_package.sh build-deb/solvane_*.deb
+
+# The installed saver on real desktops (Xorg with several monitors and window managers, sway, the
+# idle starters); as root only, since they need Xorg and a user of their own. The package is taken
+# away again afterwards.
+if [ "$(id -u)" -eq 0 ]; then
+  kill $xvfb_pid 2>/dev/null || true
+  trap 'dpkg -r solvane >/dev/null 2>&1 || true' EXIT
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+    "$PWD"/build-deb/solvane_*.deb >/dev/null
+  env -u DISPLAY -u SOLVANE_TEST_DISPLAY tests/desktop/run_all.sh /usr/bin/solvane
+fi

@@ -4,8 +4,9 @@
 # written on the UI side while frames draw them, the feed thread, frames flipped from another
 # thread, the brightness ramp set while frames are shown, the mixer behind ALSA's pulse plugin
 # (the sound server's client threads) and the saver's music (SDL's audio thread, in the saver
-# process the sound tests start), the settings dialog (its pictures decoded on a second thread)
-# and TLS (its module loaded once, from whichever thread connects first). Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test
+# process the sound tests start), the settings dialog (its pictures decoded on a second thread),
+# TLS (its module loaded once, from whichever thread connects first) and the saver session (one
+# frame thread per monitor). Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test
 # suites; any reported race fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,4 +16,4 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN
 cmake --build "$build" -j2 --target solvane-tests solvane
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*}"

@@ -68,6 +68,10 @@ bool FromVanishedWindow(const SDL_Event& Event)
 // The pointer's place on the screen is asked at most this often while no motion arrives: often
 // enough to notice a movement over something that is not the saver's, rare enough to cost nothing.
 constexpr std::chrono::milliseconds kPointerPoll{50};
+// How long after the screen changed its size (a monitor came or went) the pointer may still be put
+// somewhere by the window system or the window manager rather than by the user (seen: a quarter of
+// a second after a monitor went).
+constexpr std::chrono::milliseconds kScreenChangeSettles{1000};
 
 // On X11 the pointer's place on the screen can be asked at any time. Elsewhere (Wayland) only
 // window-relative positions exist; a full-screen window's display origin makes them screen
@@ -147,16 +151,16 @@ void Application::DispatchEvent(const SDL_Event& Event)
 void Application::FollowWindowEvent(const SDL_Event& Event)
 {
     if (Event.type == SDL_DISPLAYEVENT) {
-        int x = 0, y = 0;
-        if (ScreenPointerKnown() && ScreenPointerOf().Query(x, y)) {
-            FPointer.Rebase(x, y);
-        } else {
-            FPointer.RebaseAtNextMove();
-        }
+        FScreenChangedAt = Clock::now();
+        FPointer.RebaseAtNextMove();
         return;
     }
     switch (Event.window.event) {
+    // A window manager may put the pointer on the window it focuses (i3 does, on another monitor).
+    // Nothing else a window manager does to a window moves the pointer on the screen, so a real
+    // movement made meanwhile (while a scene was built, say) still counts.
     case SDL_WINDOWEVENT_FOCUS_GAINED:
+        FFocusChanged = true;
         if (!FFocused)
             Activate();
         break;
@@ -164,7 +168,9 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
         if (FFocused && SDL_GetKeyboardFocus() == nullptr)
             Deactivate();
         break;
+    // Window-relative positions (all there is without X11) shift with the window.
     case SDL_WINDOWEVENT_SHOWN:
+    case SDL_WINDOWEVENT_HIDDEN:
     case SDL_WINDOWEVENT_MOVED:
     case SDL_WINDOWEVENT_SIZE_CHANGED:
     case SDL_WINDOWEVENT_ENTER:
@@ -192,11 +198,15 @@ void Application::MovePointerTo(int X, int Y)
 
 void Application::MarkPointerStart()
 {
-    int x = 0, y = 0;
-    if (ScreenPointerKnown() && ScreenPointerOf().Query(x, y))
-        FPointer.Seed(x, y);
+    ScreenPointer::State now;
+    if (!ScreenPointerKnown() || !ScreenPointerOf().Query(now))
+        return;
+    FPointer.Seed(now.X, now.Y);
+    FScreenSize = {now.ScreenWidth, now.ScreenHeight};
 }
 
+// A screen that changed its size (a monitor came or went), or a window of ours the window manager
+// focused since the last look, may have had the pointer put elsewhere: measuring goes on from there.
 void Application::TrackScreenPointer()
 {
     if (!OnMouseMove || !ScreenPointerKnown())
@@ -205,9 +215,18 @@ void Application::TrackScreenPointer()
     if (now - FPointerAskedAt < kPointerPoll)
         return;
     FPointerAskedAt = now;
-    int x = 0, y = 0;
-    if (ScreenPointerOf().Query(x, y))
-        MovePointerTo(x, y);
+    ScreenPointer::State state;
+    if (!ScreenPointerOf().Query(state))
+        return;
+    const std::pair<int, int> size{state.ScreenWidth, state.ScreenHeight};
+    if (size != FScreenSize)
+        FScreenChangedAt = now;
+    FScreenSize = size;
+    const bool rearranged = FFocusChanged || now - FScreenChangedAt < kScreenChangeSettles;
+    FFocusChanged = false;
+    if (rearranged && FPointer.Seeded())
+        FPointer.Rebase(state.X, state.Y);
+    MovePointerTo(state.X, state.Y);
 }
 
 ScreenPointer& Application::ScreenPointerOf()

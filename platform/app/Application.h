@@ -20,6 +20,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
@@ -173,6 +174,9 @@ private:
     // Made when first asked, by the SDL input code; shared so that this header needs no X11.
     std::shared_ptr<ScreenPointer> FScreenPointer;
     Clock::time_point FPointerAskedAt{};
+    Clock::time_point FScreenChangedAt{};
+    bool FFocusChanged = false;  // a window of ours gained the focus since the pointer was last asked
+    std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
     bool FWokenUp = false;  // guarded by FLock
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};

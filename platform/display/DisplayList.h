@@ -20,6 +20,9 @@ public:
 };
 
 std::shared_ptr<DisplayList> SdlDisplays();
+// The monitors the saver covers: on X11 RandR's (which follows monitors switched off, on or
+// moved), elsewhere SDL's. Keeps SDL's video running while it lives.
+std::shared_ptr<DisplayList> DesktopMonitors();
 
 class FixedDisplays : public DisplayList {
 public:

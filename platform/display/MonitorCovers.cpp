@@ -1,5 +1,6 @@
 // Windows covering whole monitors: the saver's own and the black covers.
 #include "platform/display/MonitorCovers.h"
+#include "platform/display/X11Window.h"
 
 namespace plat {
 namespace {
@@ -25,14 +26,25 @@ bool IsMonitorOfSdl(const TRect& Bounds)
     return false;
 }
 
-SDL_Window* CoverRect(const TRect& Bounds, const char* Title)
+// Over one of SDL's displays the window carries the full-screen state from the start, so the
+// window manager places it over the whole monitor, above panels and docks, without first showing
+// and then moving a plain window. SDL would wait for the window manager to map it, without end
+// when it never does (i3 keeps a window behind a full-screen one unmapped): the map is not waited
+// for.
+SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen, bool* PaintedBlack)
 {
     if (Bounds.Empty())
         return nullptr;
-    Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP;
-    if (IsMonitorOfSdl(Bounds))
+    Uint32 flags = SDL_WINDOW_BORDERLESS | SDL_WINDOW_ALWAYS_ON_TOP | SDL_WINDOW_HIDDEN;
+    if (FullScreen && IsMonitorOfSdl(Bounds))
         flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
-    return SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), flags);
+    SDL_Window* window = SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), flags);
+    if (window == nullptr)
+        return nullptr;
+    const bool black = ShowWithoutWaiting(window);
+    if (PaintedBlack != nullptr)
+        *PaintedBlack = black;
+    return window;
 }
 
 void MonitorCovers::Open(const DisplayList& Monitors, int Except, const char* Title)

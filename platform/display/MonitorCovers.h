@@ -15,11 +15,12 @@ namespace plat {
 // True when the rectangle is exactly one of SDL's displays.
 bool IsMonitorOfSdl(const TRect& Bounds);
 
-// A borderless window on top covering the rectangle; null when SDL cannot make one. Over one of
-// SDL's displays it is made in the window manager's full-screen state from the start, so the
-// window manager places it over the whole monitor, above panels and docks, without first showing
-// and then moving a plain window. Any other rectangle (a part of a display) gets a plain window.
-SDL_Window* CoverRect(const TRect& Bounds, const char* Title);
+// A borderless window on top covering the rectangle, shown without waiting for the window
+// manager; null when SDL cannot make one. With FullScreen, over one of SDL's displays, it is made
+// in the window manager's full-screen state; otherwise it is a plain window. PaintedBlack tells
+// whether the window system paints it black by itself until the first frame.
+SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen = true,
+                      bool* PaintedBlack = nullptr);
 
 class MonitorCovers {
 public:

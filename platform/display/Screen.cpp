@@ -46,8 +46,9 @@ void Screen::Close()
     ResetGammaRamp();
 }
 
-void Screen::PinToMonitor(const TRect& Bounds)
+void Screen::PinToMonitor(const TRect& Bounds, bool Beside)
 {
+    FBeside = Beside;
     if (Bounds == FPinned)
         return;
     FPinned = Bounds;
@@ -59,6 +60,7 @@ bool Screen::PresentLatest()
 {
     if (!IsOpen())
         return false;
+    Tend();
     const bool reset = TakeDeviceReset();
     if (reset)
         NoteDeviceReset();

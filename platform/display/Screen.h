@@ -65,10 +65,14 @@ public:
 
     // From now on the screen covers the monitor with these bounds (desktop pixels), whatever
     // display it is opened on, and no other; an open window moves there. One screen per monitor
-    // is how the saver covers a desktop of several monitors.
-    void PinToMonitor(const TRect& Bounds);
+    // is how the saver covers a desktop of several monitors. Beside: the window opens while
+    // another full-screen window of the program's is open, and asks for the full-screen state only
+    // once the window manager shows it on its monitor (some put a new full-screen window on the
+    // monitor with the focus, and take the state from the window there).
+    void PinToMonitor(const TRect& Bounds, bool Beside = false);
     bool Pinned() const { return !FPinned.Empty(); }
     const TRect& PinnedMonitor() const { return FPinned; }
+    bool PinnedBeside() const { return FBeside; }
 
     // From now on every frame carries the surround (when Surround), and the frame's bottom
     // OverlayRows rows are covered by the overlay, laid out for the window's present size. The
@@ -96,8 +100,8 @@ protected:
     Screen() { ResetGammaRamp(); }
     void NoteDeviceReset() { FDeviceResets.fetch_add(1, std::memory_order_acq_rel); }
 
-    // Backend: the window's size in pixels while open; a backend that shows layers answers it,
-    // the others show the frame alone.
+    // Backend: the window's size in pixels while open (a pinned window's: its monitor's); a
+    // backend that shows layers answers it, the others show the frame alone.
     virtual bool OutputSize(int& Width, int& Height) const { (void)Width, (void)Height; return false; }
     // Backend: the layout changed (SetLayers); the next Show has the new layers.
     virtual void LayersChanged() {}
@@ -113,6 +117,9 @@ protected:
     virtual void CloseWindow() = 0;
     // Backend: the open window goes over the pinned monitor.
     virtual void MoveWindow() {}
+    // Backend: looks after the open window on every pass of the loop, with or without a new frame
+    // (keeps it where it belongs).
+    virtual void Tend() {}
     // Backend: show a frame of Width() x Height() pixels (gamma already applied).
     virtual void Show(const uint32_t* Pixels) = 0;
     // Backend: true when the render device was reset since the last call.
@@ -135,6 +142,7 @@ private:
     OverlayPainter FOverlayPainter;
     bool FShowingWithGamma = false;
     TRect FPinned{};
+    bool FBeside = false;
     std::atomic<uint32_t> FDeviceResets{0};
     mutable std::mutex FGammaLock;
     bool FGammaIdentity = true;

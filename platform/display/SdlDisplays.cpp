@@ -1,9 +1,11 @@
-// The monitors as SDL sees them. The list keeps SDL's video running while it lives, so that SDL
-// follows monitors that come and go (it reads them anew from the window system's events).
+// The monitors as SDL sees them, and the saver's list of monitors to cover. SDL's list keeps
+// SDL's video running while it lives, so that SDL follows monitors plugged in or out (it reads
+// them anew from the window system's events).
 #include <SDL.h>
 
 #include "platform/app/SdlVideo.h"
 #include "platform/display/DisplayList.h"
+#include "platform/x11/RandrMonitors.h"
 
 namespace plat {
 namespace {
@@ -41,6 +43,36 @@ private:
 std::shared_ptr<DisplayList> SdlDisplays()
 {
     return std::make_shared<SdlDisplayList>();
+}
+
+namespace {
+
+// RandR's list, with SDL's video kept running beside it for the windows.
+class X11Monitors : public DisplayList {
+public:
+    X11Monitors(std::shared_ptr<DisplayList> Randr, std::shared_ptr<DisplayList> Sdl)
+        : FRandr(std::move(Randr)), FSdl(std::move(Sdl))
+    {
+    }
+    int Count() const override { return FRandr->Count(); }
+    TRect Bounds(int Index) const override { return FRandr->Bounds(Index); }
+
+private:
+    std::shared_ptr<DisplayList> FRandr;
+    std::shared_ptr<DisplayList> FSdl;
+};
+
+}  // namespace
+
+std::shared_ptr<DisplayList> DesktopMonitors()
+{
+    std::shared_ptr<DisplayList> sdl = SdlDisplays();
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr || SDL_strcmp(driver, "x11") != 0)
+        return sdl;
+    if (std::shared_ptr<DisplayList> randr = RandrMonitors())
+        return std::make_shared<X11Monitors>(std::move(randr), std::move(sdl));
+    return sdl;
 }
 
 }  // namespace plat

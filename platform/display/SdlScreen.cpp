@@ -26,7 +26,7 @@
 #include "platform/display/GpuRendering.h"
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
-#include "platform/display/X11Keyboard.h"
+#include "platform/display/X11Window.h"
 
 // The leak checker's pause switch, present only in sanitized builds.
 extern "C" __attribute__((weak)) void __lsan_disable();
@@ -36,6 +36,10 @@ namespace plat {
 namespace {
 
 constexpr const char* kWindowTitle = "Solvane Screensaver";
+// How often a window checks that it still covers its monitor, and how long after being moved
+// there it looks again.
+constexpr Uint32 kPlacementCheckMs = 1000;
+constexpr Uint32 kMovedCheckMs = 150;
 
 // SDL's video start-up and its GPU renderers keep allocations of the system libraries they load
 // (D-Bus, GL drivers, made at start-up and lazily at the first present) that are never freed. The
@@ -72,9 +76,17 @@ public:
     }
 
     uint32_t WindowId() const override { return FWindow ? SDL_GetWindowID(FWindow) : 0; }
+    // A pinned window is there to cover its monitor: a window manager may show it at another size
+    // for a moment (a companion placed beside the main window), and the layers are laid out once.
     bool OutputSize(int& Width, int& Height) const override
     {
-        return FRenderer != nullptr && SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+        if (FRenderer == nullptr)
+            return false;
+        if (!Pinned())
+            return SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+        Width = PinnedMonitor().Width();
+        Height = PinnedMonitor().Height();
+        return true;
     }
     bool HasFocus() const override
     {
@@ -94,6 +106,8 @@ protected:
     void LayersChanged() override { MakeTextures(); }
     // Draws the textures into the window and presents it.
     void Render();
+    void Tend() override;
+    void PlaceOnMonitor();
     bool TakeDeviceReset() override;
 
 private:
@@ -114,6 +128,8 @@ private:
     const std::shared_ptr<DisplayList> FMonitors;
     MonitorCovers FCovers;
     int FShows = 0;
+    Uint32 FNextPlacementCheck = 0;
+    bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
     bool FVideo = false;
     SDL_Window* FWindow = nullptr;
@@ -177,7 +193,11 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
     if (!StartVideo())
         return false;
     const TRect monitor = Pinned() ? PinnedMonitor() : FMonitors->Bounds(DisplayIndex);
-    FWindow = CoverRect(monitor, kWindowTitle);
+    // A window beside another asks for the full-screen state once it is placed (Tend).
+    bool paintedBlack = false;
+    FWindow = CoverRect(monitor, kWindowTitle, !PinnedBeside(), &paintedBlack);
+    FFullScreenWanted = IsMonitorOfSdl(monitor);
+    FNextPlacementCheck = SDL_GetTicks();
     if (FWindow == nullptr || !MakeRenderer()) {
         CloseWindow();
         return false;
@@ -187,24 +207,31 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
     SDL_RaiseWindow(FWindow);
     FKeyboardTaken = TakeKeyboard(FWindow);
     PlacePicture(Width, Height);
-    SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(FRenderer);
-    SDL_RenderPresent(FRenderer);
+    if (!paintedBlack) {
+        SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
+        SDL_RenderClear(FRenderer);
+        SDL_RenderPresent(FRenderer);
+    }
     return true;
 }
 
-// Leaving the full-screen state first lets the window manager move the window at all.
 void SdlScreen::MoveWindow()
 {
     if (FWindow == nullptr)
         return;
+    FFullScreenWanted = IsMonitorOfSdl(PinnedMonitor());
+    PlaceOnMonitor();
+}
+
+// Leaving the full-screen state first lets the window manager move the window at all; Tend asks
+// for it again once the window is there.
+void SdlScreen::PlaceOnMonitor()
+{
     const TRect monitor = PinnedMonitor();
     SDL_SetWindowFullscreen(FWindow, 0);
     SDL_SetWindowPosition(FWindow, monitor.Left, monitor.Top);
     SDL_SetWindowSize(FWindow, monitor.Width(), monitor.Height());
-    if (IsMonitorOfSdl(monitor))
-        SDL_SetWindowFullscreen(FWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
-    SDL_RaiseWindow(FWindow);
+    FNextPlacementCheck = SDL_GetTicks() + kMovedCheckMs;
 }
 
 void SdlScreen::CloseWindow()
@@ -306,6 +333,29 @@ void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uin
     }
     ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels, Pitch, Rect.w, Rect.h);
     SDL_UnlockTexture(Texture);
+}
+
+// A window found off its monitor (a window manager may put a new window on the monitor that has
+// the focus, whatever place it asked for: i3 does) leaves the full-screen state and is moved there
+// as a plain window, which such a window manager places by its position; once it covers its
+// monitor, a window that is not yet full screen asks for it. Checked at every pass until the
+// window is mapped, then about once a second (also while no frame comes), so that a window manager
+// with rules of its own is not fought frame by frame.
+void SdlScreen::Tend()
+{
+    const Uint32 now = SDL_GetTicks();
+    if (FWindow == nullptr || !Pinned() || static_cast<int32_t>(now - FNextPlacementCheck) < 0)
+        return;
+    const TRect monitor = PinnedMonitor();
+    int x = 0, y = 0, w = 0, h = 0;
+    if (!WindowPlace(FWindow, x, y, w, h))
+        return;  // not mapped yet
+    FNextPlacementCheck = now + kPlacementCheckMs;
+    if (!(x <= monitor.Left && y <= monitor.Top && x + w >= monitor.Right && y + h >= monitor.Bottom)) {
+        PlaceOnMonitor();
+    } else if (FFullScreenWanted && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_FULLSCREEN) == 0) {
+        SDL_SetWindowFullscreen(FWindow, SDL_WINDOW_FULLSCREEN_DESKTOP);
+    }
 }
 
 void SdlScreen::Render()

@@ -29,6 +29,17 @@ public:
         : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
           FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight)) {}
 
+    // The same picture in pixels of its own.
+    Picture Copy() const
+    {
+        Picture copy(FWidth, FHeight, FClassName, NoFill{});
+        if (!Empty())
+            std::memcpy(copy.Pixels(), Pixels(), FPixels.size() * sizeof(uint32_t));
+        else
+            copy.ReleasePixels();
+        return copy;
+    }
+
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }
     // No pixels: none decoded, or let go by ReleasePixels.

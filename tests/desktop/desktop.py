@@ -4,6 +4,8 @@ the programs that refuse root, screenshots read back as pixels, and the saver st
 desktop starts it. Every server and program started here is stopped when its context ends."""
 
 import contextlib
+import io
+import json
 import os
 import pwd
 import shutil
@@ -177,8 +179,12 @@ class Xorg:
 
     def screenshot(self):
         """The root window as rows of RGB pixels (xwd: raw pixels, fast even at 7680 x 2160)."""
-        data = subprocess.run(["xwd", "-root", "-silent"], env=self.env, check=True, capture_output=True).stdout
-        return xwd_pixels(data)
+        for _ in range(3):
+            done = subprocess.run(["xwd", "-root", "-silent"], env=self.env, capture_output=True)
+            if done.returncode == 0:
+                return xwd_pixels(done.stdout)
+            print("xwd:", done.stderr.decode().strip())
+        raise Failure("xwd cannot take a screenshot")
 
     def save(self, shot, path):
         Image.fromarray(shot).save(path)
@@ -218,17 +224,28 @@ def desktop_pixels(shot, monitor):
     return int(numpy.all(shot[y:y + h, x:x + w] == DESKTOP_COLOUR, axis=2).sum())
 
 
-class Saver:
-    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own."""
+def saver_env(env, work, user=None):
+    """env with settings, runtime folder and sound of the saver's own (the user's, when given)."""
+    home = os.path.join(work, "saver-home")
+    os.makedirs(os.path.join(home, "runtime"), mode=0o700, exist_ok=True)
+    if user is not None:
+        for path in (home, os.path.join(home, "runtime")):
+            os.chown(path, user.uid, user.gid)
+    return dict(env, XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=env.get("XDG_RUNTIME_DIR", os.path.join(home, "runtime")),
+                SDL_AUDIODRIVER="dummy", ALSA_CONFIG_PATH="/dev/null", ASAN_OPTIONS="detect_leaks=0:abort_on_error=1")
 
-    def __init__(self, procs, command, env, work):
-        self.home = os.path.join(work, "saver-home")
-        os.makedirs(os.path.join(self.home, "runtime"), mode=0o700, exist_ok=True)
-        self.env = dict(env, XDG_CONFIG_HOME=self.home, XDG_RUNTIME_DIR=os.path.join(self.home, "runtime"),
-                        SDL_AUDIODRIVER="dummy", ALSA_CONFIG_PATH="/dev/null",
-                        ASAN_OPTIONS="detect_leaks=0:abort_on_error=1")
+
+class Saver:
+    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own;
+    as the given user with exactly env, when there is one."""
+
+    def __init__(self, procs, command, env, work, user=None):
+        self.env = saver_env(env, work, user)
         self.log = open(os.path.join(work, "saver.log"), "a")
-        self.proc = procs.start(command, env=self.env, stderr=self.log)
+        if user is not None:
+            self.proc = procs.start(user.command(command, self.env), stderr=self.log)
+        else:
+            self.proc = procs.start(command, env=self.env, stderr=self.log)
 
     def running(self):
         return self.proc.poll() is None
@@ -256,6 +273,61 @@ class OrdinaryUser:
     def command(self, args, env):
         """args run as the user with exactly env."""
         return ["runuser", "-u", self.name, "--", "env", "-i"] + ["%s=%s" % kv for kv in env.items()] + list(args)
+
+
+class Sway:
+    """sway on its headless backend, run as an ordinary user (it refuses root), with one output of
+    1920 x 1080 whose background is the desktop's colour. Extra lines go into its configuration."""
+
+    def __init__(self, procs, work, user, extra=""):
+        self.user = user
+        runtime = user.runtime_dir(work)
+        config = os.path.join(work, "sway.conf")
+        with open(config, "w") as f:
+            f.write("output HEADLESS-1 resolution 1920x1080\n"
+                    "output * bg #%02x%02x%02x solid_color\n" % DESKTOP_COLOUR + extra)
+        os.chmod(config, 0o644)
+        path = "/usr/local/bin:/usr/bin:/bin"
+        env = {"HOME": user.home, "XDG_RUNTIME_DIR": runtime, "PATH": path, "WLR_BACKENDS": "headless",
+               "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
+        self.log = open(os.path.join(work, "sway.log"), "w")
+        procs.start(user.command(["sway", "-c", config], env), stderr=self.log)
+        check(wait_until(lambda: os.path.exists(os.path.join(runtime, "wayland-1")) and
+                         any(n.startswith("sway-ipc.") for n in os.listdir(runtime)), 10), "sway did not start")
+        ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")][0]
+        self.env = {"HOME": user.home, "XDG_RUNTIME_DIR": runtime, "PATH": path, "WAYLAND_DISPLAY": "wayland-1",
+                    "SWAYSOCK": os.path.join(runtime, ipc)}
+        self.pointer_tool = os.path.join(work, "wl_pointer.py")
+        shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "wl_pointer.py"), self.pointer_tool)
+        os.chmod(self.pointer_tool, 0o755)
+
+    def run(self, *args, binary=False):
+        out = subprocess.run(self.user.command(args, self.env), capture_output=True, check=True).stdout
+        return out if binary else out.decode()
+
+    def screenshot(self):
+        ppm = self.run("grim", "-t", "ppm", "-", binary=True)
+        return numpy.asarray(Image.open(io.BytesIO(ppm)).convert("RGB"))
+
+    def saver_windows(self):
+        """The tree's nodes of the saver's windows."""
+        found, nodes = [], [json.loads(self.run("swaymsg", "-t", "get_tree"))]
+        while nodes:
+            node = nodes.pop()
+            if node.get("name") == "Solvane Screensaver" and node.get("type") in ("con", "floating_con"):
+                found.append(node)
+            nodes += node.get("nodes", []) + node.get("floating_nodes", [])
+        return found
+
+    def modes(self):
+        return [o["current_mode"] for o in json.loads(self.run("swaymsg", "-t", "get_outputs"))]
+
+    def key(self, name):
+        # The keyboard comes into being with wtype; the pause lets clients bind it first.
+        self.run("wtype", "-s", "500", "-k", name)
+
+    def pointer(self, *moves):
+        self.run("/usr/bin/python3", self.pointer_tool, *("%d,%d" % move for move in moves))
 
 
 @contextlib.contextmanager

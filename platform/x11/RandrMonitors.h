@@ -1,0 +1,16 @@
+// The monitors of an X server as RandR reports them now. SDL's own list follows only monitors that
+// are plugged in or out; one switched off or moved (xrandr --off, a new position or mode) stays in
+// it as it was. Count() asks the server anew (one round trip); Bounds() answers from that reading.
+// The list keeps an X connection of its own. UI thread.
+#pragma once
+
+#include <memory>
+
+#include "platform/display/DisplayList.h"
+
+namespace plat {
+
+// Null when there is no X server or it offers no RandR 1.5 monitors.
+std::shared_ptr<DisplayList> RandrMonitors();
+
+}  // namespace plat

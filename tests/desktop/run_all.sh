@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
+# openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
+# time of two monitors against one), sway headless,
+# and the idle starters README names (xautolock, swayidle, MATE's screensaver). One after the
+# other: each measures start-up and covering times, which other work beside it would disturb.
+# Usage: run_all.sh [SAVER] (default /usr/bin/solvane, which MATE's test needs). Needs root.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+saver=${1:-/usr/bin/solvane}
+[ "$(id -u)" -eq 0 ] || { echo "skipped: the desktop tests need root (Xorg, a user of their own)"; exit 77; }
+python=/usr/bin/python3
+runs=(
+  "real_desktops.py one $saver"
+  "real_desktops.py two $saver"
+  "real_desktops.py 4k $saver"
+  "real_desktops.py hotplug $saver"
+  "real_desktops.py cpu $saver"
+  "sway_desktop.py full-screen $saver"
+  "sway_desktop.py swayidle $saver"
+  "x11_idle_starters.py xautolock $saver"
+  "x11_idle_starters.py mate $saver"
+)
+failed=0
+for run in "${runs[@]}"; do
+  echo "== $run"
+  # shellcheck disable=SC2086
+  "$python" "$here"/$run || failed=1
+done
+exit $failed
