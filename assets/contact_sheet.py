@@ -198,7 +198,7 @@ def add_gadgets(sheet):
         sheet.add("BandGlass: the scene behind the band, softened and darkened (half size)",
                   [glass.resize((glass.width // 2, glass.height // 2), Image.LANCZOS)])
     plates = [(load(name), x) for name, x in PANELS]
-    for band in (load(name) for name in BANDS):
+    for look, band in zip(("glass", "solid"), (load(name) for name in BANDS)):
         if band is None:
             continue
         base = np.asarray(band).copy()
@@ -209,7 +209,7 @@ def add_gadgets(sheet):
             region = base[: rgb.shape[0], x:x + rgb.shape[1]]
             mask = np.any(rgb != 0, axis=2)
             region[mask] = rgb[mask]
-        sheet.add("Gadget band at the design's size, glass and solid, ticker, weather and clock keyed over it",
+        sheet.add("Gadget band at the design's size, %s, ticker, weather and clock keyed over it" % look,
                   [Image.fromarray(base)])
     sheet.add("Gadget plates on their own, see-through parts chequered",
               [keyed(im, (0, 0, 0)) for im, _ in plates if im is not None])

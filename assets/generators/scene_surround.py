@@ -43,14 +43,12 @@ from PIL import Image
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-import scene_boat  # noqa: E402
 import scene_foreground  # noqa: E402
 import scene_motion  # noqa: E402
-from scene import HORIZON, MIDDLE, NEAR, SS, STRIP_QUALITY, animation_weight, steady  # noqa: E402
-from scene_common import (PICTURES, blur, downsample, hexcol, mix, save_jpeg,  # noqa: E402
+from scene import HORIZON, MIDDLE, NEAR, STRIP_QUALITY, Scene, steady  # noqa: E402
+from scene_common import (PICTURES, blur, hexcol, mix, save_jpeg,  # noqa: E402
                           smoothstep, to_bytes, triangular_dither)
 from scene_sea import reflection_pyramid  # noqa: E402
-from scene_shore import FOAM, lower_colour  # noqa: E402
 from scene_world import H, HOR, W, Canvas, upper_world  # noqa: E402
 
 REACH = (176, 240, 448)          # side pieces, nearest the frame first
@@ -72,9 +70,12 @@ EXTRA_TUFTS = [(-120, 800, 55, 120), (-265, 790, 65, 140), (-430, 800, 50, 105),
                (-600, 796, 60, 130), (-790, 800, 55, 115), (1150, 806, 40, 78)]
 
 
-class WideScene:
+class WideScene(Scene):
     """The world from SIDE columns left of the screen to SIDE right of it, TOP rows above it
     to its bottom; arrays are indexed [row + TOP, column + SIDE]."""
+
+    ORIGIN_ROW = TOP
+    ORIGIN_COLUMN = SIDE
 
     def __init__(self):
         upper, solid = upper_world(False, WIDE)
@@ -93,20 +94,6 @@ class WideScene:
         extra = np.repeat(part[-1:], TOP + H - part.shape[0], axis=0)
         return np.concatenate([part, extra], axis=0)
 
-    def lower(self, x0, y0, w, h, t):
-        """Linear radiance of rows y0.. and columns x0.. (screen coordinates) below the
-        horizon at phase t, as scene.Scene.lower draws the screen's."""
-        ys, xs = np.mgrid[0:h * SS, 0:w * SS].astype(np.float64)
-        xs = x0 + (xs + 0.5) / SS
-        ys = y0 + (ys + 0.5) / SS
-        hold = 1.0 - animation_weight(xs, ys)
-        col = lower_colour(xs, ys, t, hold, self.levels, 1.0 / SS)
-        col = scene_boat.draw(col, xs, ys, t, self.levels)
-        col = scene_foreground.draw_rocks(col, xs, ys, t, FOAM)
-        col = scene_foreground.apply_grass(downsample(col, SS), x0 + SIDE, y0, self.grass)
-        rows, cols = slice(y0 + TOP, y0 + TOP + h), slice(x0 + SIDE, x0 + SIDE + w)
-        return mix(col, self.upper[rows, cols], self.solid[rows, cols])
-
     def still(self, x0, w):
         """Columns x0.. of the world at phase 0, rows -TOP..767, without the mist's motion."""
         img = self.upper[:, x0 + SIDE:x0 + SIDE + w].copy()
@@ -114,9 +101,6 @@ class WideScene:
         img[top + TOP:] = self.lower(x0, top, w, H - top, 0.0)
         return img
 
-    def to_bytes(self, img, x0, y0):
-        h, w = img.shape[:2]
-        return to_bytes(img, self.dither[y0 + TOP:y0 + TOP + h, x0 + SIDE:x0 + SIDE + w])
 
 
 def horizon_window(x, y):

@@ -308,6 +308,7 @@ def main():
                     wrong = misread(band, scale, now, ["line", "time"]) or misread(band, scale, now)
                     if not wrong:
                         break
+                time.sleep(1.0 - time.time() % 1.0 + 0.15)  # the colon shows in the picture kept
                 shot = run.shot()
                 save(shot, folder, "saver-%s.png" % name)
                 runs = edge_black_runs(shot)
