@@ -8,6 +8,9 @@
 // texture of the frame's pixel size (the canvas), which is scaled once onto the whole window, so
 // the two meet without a seam; the overlay is painted into a texture of the window's own size
 // and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
+// Without a GPU the renderer would only scale in software what mostly stands still, so there the
+// window's own surface takes the composition instead (LayerCompositor, which scales again only
+// the rows that changed) and the overlay is painted straight into it.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
@@ -24,6 +27,7 @@
 #include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
 #include "platform/display/GpuRendering.h"
+#include "platform/display/LayerCompositor.h"
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 #include "platform/display/X11Window.h"
@@ -80,10 +84,13 @@ public:
     // for a moment (a companion placed beside the main window), and the layers are laid out once.
     bool OutputSize(int& Width, int& Height) const override
     {
-        if (FRenderer == nullptr)
+        if (FRenderer == nullptr && !FComposing)
             return false;
-        if (!Pinned())
-            return SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+        if (!Pinned()) {
+            if (FComposing)
+                SDL_GetWindowSizeInPixels(FWindow, &Width, &Height);
+            return FComposing || SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+        }
         Width = PinnedMonitor().Width();
         Height = PinnedMonitor().Height();
         return true;
@@ -103,7 +110,7 @@ protected:
     void MoveWindow() override;
     void Show(const uint32_t* Pixels) override;
     void ShowWithGamma(const uint32_t* Pixels) override;
-    void LayersChanged() override { MakeTextures(); }
+    void LayersChanged() override;
     // Draws the textures into the window and presents it.
     void Render();
     void Tend() override;
@@ -122,6 +129,12 @@ private:
     void PaintOverlayTexture();
     // The canvas and the overlay scaled into the window (Render with layers).
     void CopyLayers(int OutWidth, int OutHeight);
+    // Without a GPU: the layers composed in the window's surface instead of the renderer.
+    bool StartComposing();
+    void Compose(const uint32_t* Pixels);
+    void ShowFitted(SDL_Surface* Window);
+    // After every present: the covers and the keyboard.
+    void Presented();
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
@@ -132,12 +145,19 @@ private:
     bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
     bool FVideo = false;
+    bool FSoftware = false;   // the renderer draws in software
+    bool FComposing = false;  // the layers go into the window's surface (no renderer)
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
     SDL_Texture* FOverlay = nullptr;
     // Where the overlay is painted when its texture cannot be locked.
     std::vector<uint32_t> FOverlayPixels;
+    LayerCompositor FCompositor;
+    // The pixels composed into last (new ones hold nothing of ours), and the composition kept at
+    // the layout's size while the window has another.
+    const uint32_t* FComposedOn = nullptr;
+    std::vector<uint32_t> FFitted;
     SDL_Rect FPicture{0, 0, 0, 0};
 };
 
@@ -165,6 +185,9 @@ bool SdlScreen::MakeRenderer()
         FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
     if (FRenderer == nullptr)
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
+    SDL_RendererInfo info{};
+    FSoftware = FRenderer != nullptr && SDL_GetRendererInfo(FRenderer, &info) == 0 &&
+                (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     return FRenderer != nullptr;
 }
 
@@ -250,6 +273,9 @@ void SdlScreen::CloseWindow()
     FOverlay = nullptr;
     FRenderer = nullptr;
     FWindow = nullptr;
+    FComposing = false;
+    FComposedOn = nullptr;
+    std::vector<uint32_t>().swap(FFitted);
     FPicture = SDL_Rect{0, 0, 0, 0};
 }
 
@@ -263,13 +289,20 @@ void SdlScreen::PlacePicture(int Width, int Height)
 
 void SdlScreen::Show(const uint32_t* Pixels)
 {
-    Upload(Pixels, false);
+    if (FComposing)
+        Compose(Pixels);
+    else
+        Upload(Pixels, false);
 }
 
 // The ramp is applied while the frame goes into the texture: the copy the upload makes anyway.
+// Composing takes the frame and its surround through the ramp first.
 void SdlScreen::ShowWithGamma(const uint32_t* Pixels)
 {
-    Upload(Pixels, true);
+    if (FComposing)
+        Screen::ShowWithGamma(Pixels);
+    else
+        Upload(Pixels, true);
 }
 
 void SdlScreen::Upload(const uint32_t* Pixels, bool Gamma)
@@ -371,9 +404,14 @@ void SdlScreen::Render()
         SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
     }
     SDL_RenderPresent(FRenderer);
-    // About once a second: a cover's contents may have been lost meanwhile, and the keyboard may
-    // have gone with another window of ours. Until the window manager has mapped the window (or
-    // let go of its own grab), every frame tries to take the keyboard.
+    Presented();
+}
+
+// About once a second: a cover's contents may have been lost meanwhile, and the keyboard may have
+// gone with another window of ours. Until the window manager has mapped the window (or let go of
+// its own grab), every frame tries to take the keyboard.
+void SdlScreen::Presented()
+{
     const bool second = ++FShows % 20 == 0;
     if (second)
         FCovers.Repaint();
@@ -411,6 +449,92 @@ void SdlScreen::CopyLayers(int OutWidth, int OutHeight)
         const SDL_Rect to = map(overlay.Left, overlay.Top, overlay.Width(), overlay.Height());
         SDL_RenderCopy(FRenderer, FOverlay, nullptr, &to);
     }
+}
+
+void SdlScreen::LayersChanged()
+{
+    if (!(FSoftware && Layered() && StartComposing()))
+        MakeTextures();
+}
+
+// The window's surface and a renderer cannot both draw into one window: the renderer goes (the
+// window's first frames were drawn with it). A surface that is not 32-bit XRGB keeps the renderer.
+bool SdlScreen::StartComposing()
+{
+    LeakCheckPause pause;
+    for (SDL_Texture** texture : {&FTexture, &FOverlay}) {
+        if (*texture)
+            SDL_DestroyTexture(*texture);
+        *texture = nullptr;
+    }
+    SDL_DestroyRenderer(FRenderer);
+    FRenderer = nullptr;
+    const SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
+    FComposing = surface != nullptr && (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                                        surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+    FComposedOn = nullptr;
+    if (FComposing) {
+        FCompositor.Reset(Layout());
+        const TRect& picture = Layout().Picture;
+        FPicture = SDL_Rect{picture.Left, picture.Top, picture.Width(), picture.Height()};
+    } else {
+        MakeRenderer();
+    }
+    return FComposing;
+}
+
+void SdlScreen::Compose(const uint32_t* Pixels)
+{
+    LeakCheckPause pause;
+    SDL_Surface* window = SDL_GetWindowSurface(FWindow);
+    if (window == nullptr || SDL_LockSurface(window) != 0)
+        return;
+    const FrameLayout& layout = Layout();
+    const bool fits = window->w == layout.OutputWidth && window->h == layout.OutputHeight;
+    if (fits)
+        std::vector<uint32_t>().swap(FFitted);
+    else
+        FFitted.resize(static_cast<size_t>(layout.OutputWidth) * static_cast<size_t>(layout.OutputHeight));
+    uint32_t* out = fits ? static_cast<uint32_t*>(window->pixels) : FFitted.data();
+    const int pitch = fits ? window->pitch / 4 : layout.OutputWidth;
+    // A new surface (the window was resized or its surface lost) holds nothing of the last frames.
+    if (out != FComposedOn)
+        FCompositor.Invalidate();
+    FComposedOn = out;
+    FCompositor.Compose(Pixels, ShownPlanes(), out, pitch);
+    const TRect& overlay = layout.Overlay;
+    if (!overlay.Empty())
+        PaintOverlay(out + static_cast<size_t>(overlay.Top) * static_cast<size_t>(pitch) + overlay.Left, pitch);
+    SDL_UnlockSurface(window);
+    // The whole window goes each time: the window system may have lost any part of it meanwhile.
+    if (fits)
+        SDL_UpdateWindowSurface(FWindow);
+    else
+        ShowFitted(window);
+    Presented();
+}
+
+// While the window has another size than the layout's (moved to another monitor), the whole
+// composition fitted into it, black around.
+void SdlScreen::ShowFitted(SDL_Surface* Window)
+{
+    const FrameLayout& layout = Layout();
+    SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth,
+                                                               layout.OutputHeight, 32, layout.OutputWidth * 4,
+                                                               SDL_PIXELFORMAT_RGB888);
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, Window->w, Window->h);
+    SDL_Rect to{fit.Left, fit.Top, fit.Width(), fit.Height()};
+    SDL_FillRect(Window, nullptr, 0);
+    if (composed != nullptr) {
+        SDL_BlitScaled(composed, nullptr, Window, &to);
+        SDL_FreeSurface(composed);
+    }
+    SDL_UpdateWindowSurface(FWindow);
+    const TRect& picture = layout.Picture;
+    const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
+    const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;
+    FPicture = SDL_Rect{fit.Left + static_cast<int>(picture.Left * fx), fit.Top + static_cast<int>(picture.Top * fy),
+                        static_cast<int>(picture.Width() * fx), static_cast<int>(picture.Height() * fy)};
 }
 
 bool SdlScreen::TakeDeviceReset()
