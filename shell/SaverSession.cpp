@@ -5,10 +5,13 @@
 #include "platform/app/Application.h"
 #include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
+#include "platform/image/PictureDecoder.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"
 
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <thread>
 
 namespace {
@@ -78,11 +81,11 @@ void TSaverSession::Start()
     // Several scenes decode their pictures once; a single one decodes them itself.
     std::vector<TScenePicture> decoded;
     if (!FCompanions.empty())
-        decoded = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+        decoded = DecodeBesideTheLoop();
+    if (FMain->Closed())
+        return;
     const std::vector<TScenePicture>* shared = decoded.empty() ? nullptr : &decoded;
     FMain->StartScene(shared);
-    // The window manager has placed the companions meanwhile; one pass lets them correct a place
-    // it got wrong before their own scenes keep the loop busy.
     FApplication.ProcessMessages();
     for (auto& companion : FCompanions)
         companion->StartScene(shared);
@@ -90,6 +93,21 @@ void TSaverSession::Start()
         FollowMonitors();
         CopyGadgetValues();
     });
+}
+
+// The loop goes on while the pictures are decoded: a window manager places the windows meanwhile
+// (i3 first puts a new window on the focused monitor) and each window is moved back where it
+// belongs before any scene keeps the loop busy.
+std::vector<TScenePicture> TSaverSession::DecodeBesideTheLoop()
+{
+    auto decoding = std::async(std::launch::async, [] {
+        std::vector<TScenePicture> pictures = DecodeScenePictures(std::max(1u, std::thread::hardware_concurrency()));
+        plat::EndDecodingThread();
+        return pictures;
+    });
+    while (decoding.wait_for(std::chrono::milliseconds(5)) != std::future_status::ready)
+        FApplication.ProcessMessages();
+    return decoding.get();
 }
 
 void TSaverSession::Stop()

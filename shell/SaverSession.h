@@ -18,6 +18,7 @@
 #include "platform/gdi/Geometry.h"
 
 class TForm1;
+struct TScenePicture;
 
 namespace plat {
 class Application;
@@ -52,6 +53,7 @@ private:
     std::vector<plat::TRect> MonitorRects() const;
     std::unique_ptr<TForm1> Open(const plat::TRect& Monitor, bool Companion);
     void CopyGadgetValues();
+    std::vector<TScenePicture> DecodeBesideTheLoop();
 
     plat::Application& FApplication;
     std::shared_ptr<plat::DisplayList> FMonitors;

@@ -74,4 +74,9 @@ DecodeResult DecodeBmp(std::span<const uint8_t> Bytes, std::string_view Name)
     return Result;
 }
 
+void EndDecodingThread()
+{
+    SDL_TLSCleanup();
+}
+
 }  // namespace plat

@@ -37,6 +37,9 @@ DecodeResult DecodeGif(std::span<const uint8_t> Bytes, std::string_view Name);
 // Windows bitmap: 8 bits per pixel uncompressed or run-length encoded, and 24 bits per pixel
 // (the other depths the bitmap format defines are read as well).
 DecodeResult DecodeBmp(std::span<const uint8_t> Bytes, std::string_view Name);
+// A thread of the program's own (not the main one) that decoded bitmaps calls this before it
+// ends: the bitmap reader's library keeps state per thread that it frees only for its own threads.
+void EndDecodingThread();
 
 // Chooses the decoder by the picture's signature.
 DecodeResult DecodePicture(std::span<const uint8_t> Bytes, std::string_view Name);
