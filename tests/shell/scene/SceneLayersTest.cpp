@@ -3,12 +3,16 @@
 // is drawn at the monitor's resolution, glass or solid.
 #include "gadgets/Kgc.h"
 #include "gadgets/Kgr.h"
+#include "gadgets/Kgw.h"
 #include "sprites/Kmv.h"
 #include "tests/shell/scene/SceneStage.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -132,6 +136,29 @@ TEST(SceneLayers, TheBandIsDrawnAtTheMonitorsScaleOnGlassOrSolid)
             Distinct += Base.Row(60)[x] != Base.Row(60)[x + 1];
         EXPECT_EQ(Distinct > 20, Black == 0) << Distinct;
     }
+}
+
+// The band is painted on the main thread as frames are shown, while the frames draw on their own
+// thread and new values arrive (tools/tsan.sh runs this under ThreadSanitizer).
+TEST(SceneLayers, TheBandIsPaintedWhileFramesDraw)
+{
+    TSceneStage Stage({.ShowTime = 1, .ShowWeather = 1, .ShowNews = 1, .OutputWidth = 1920, .OutputHeight = 1080});
+    std::atomic<bool> Done{false};
+    std::thread Frames([&] {
+        for (int i = 0; i < 40; ++i)
+            Stage.Frame();
+        Done = true;
+    });
+    int Shown = 0;
+    for (int i = 0; !Done; ++i) {
+        Stage.Scene->KGR1->SetRssLine(i % 2 ? "Ferry timetable changes" : "Lighthouse open to visitors");
+        Stage.Scene->KGW1->SetTodayNow(std::to_string(60 + i % 20));
+        Shown += Stage.Screen->PresentLatest();
+    }
+    Frames.join();
+    Shown += Stage.Screen->PresentLatest();
+    EXPECT_GT(Shown, 0);
+    EXPECT_GT(Stage.Scene->KGR1->GetBandScroll(), 0);
 }
 
 }  // namespace
