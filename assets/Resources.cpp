@@ -3,6 +3,8 @@
 // generated object out of the static library into every program that asks for a resource.
 #include "assets/Resources.h"
 
+#include "platform/locale/AsciiCase.h"
+
 #include <cstddef>
 
 namespace {
@@ -13,15 +15,11 @@ struct ResourceEntry {
     uint64_t Size;
 };
 
-char UpperAscii(char C) {
-    return (C >= 'a' && C <= 'z') ? static_cast<char>(C - 'a' + 'A') : C;
-}
-
 // The stored names are upper case already, so only the asked-for name needs folding.
 bool SameName(const char* Stored, std::string_view Asked) {
     size_t I = 0;
     for (; I < Asked.size(); ++I) {
-        if (Stored[I] == '\0' || Stored[I] != UpperAscii(Asked[I])) return false;
+        if (Stored[I] == '\0' || Stored[I] != plat::UpperAscii(Asked[I])) return false;
     }
     return Stored[I] == '\0';
 }

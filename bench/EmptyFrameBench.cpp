@@ -8,6 +8,7 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/display/HeadlessScreen.h"
+#include "tests/platform/display/FlipChain.h"
 
 namespace {
 
@@ -18,22 +19,12 @@ void EmptyFrame(benchmark::State& State)
 {
     plat::HeadlessScreen screen;
     plat::DirectDraw* display = nullptr;
-    plat::DirectDrawCreate(nullptr, &display, nullptr);
-    display->SetCooperativeLevel(&screen, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
-    display->SetDisplayMode(kWidth, kHeight, 32);
-    plat::DDSURFACEDESC desc;
-    desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
     plat::DirectDrawSurface* primary = nullptr;
-    if (display->CreateSurface(&desc, &primary, nullptr) != plat::DD_OK) {
+    plat::DirectDrawSurface* back = nullptr;
+    if (testsupport::OpenFlipChain(screen, kWidth, kHeight, display, primary, back) != plat::DD_OK) {
         State.SkipWithError("no flip chain");
         return;
     }
-    plat::DDSCAPS caps;
-    caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
-    plat::DirectDrawSurface* back = nullptr;
-    primary->GetAttachedSurface(&caps, &back);
     plat::DDBLTFX fx;
     fx.dwFillColor = 0;
     for (auto _ : State) {

@@ -9,6 +9,7 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/display/Screen.h"
+#include "tests/platform/display/FlipChain.h"
 
 namespace {
 
@@ -18,16 +19,12 @@ void PresentThroughRamp(benchmark::State& State, uint16_t Slope)
         setenv("SDL_VIDEODRIVER", "offscreen", 0);
     std::unique_ptr<plat::Screen> screen = plat::CreateSdlScreen();
     plat::DirectDraw* display = nullptr;
-    plat::DirectDrawCreate(nullptr, &display, nullptr);
-    display->SetCooperativeLevel(screen.get(), plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
-    plat::DDSURFACEDESC desc;
-    desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
     plat::DirectDrawSurface* primary = nullptr;
-    if (display->SetDisplayMode(1024, 768, 32) != plat::DD_OK ||
-        display->CreateSurface(&desc, &primary, nullptr) != plat::DD_OK) {
+    plat::DirectDrawSurface* back = nullptr;
+    if (testsupport::OpenFlipChain(*screen, 1024, 768, display, primary, back) != plat::DD_OK) {
         State.SkipWithError("no window");
+        if (primary)
+            primary->Release();
         display->Release();
         return;
     }
@@ -37,10 +34,6 @@ void PresentThroughRamp(benchmark::State& State, uint16_t Slope)
     for (int i = 0; i < 256; ++i)
         ramp.red[i] = ramp.green[i] = ramp.blue[i] = static_cast<uint16_t>(i * Slope);
     gamma->SetGammaRamp(0, &ramp);
-    plat::DDSCAPS caps;
-    caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
-    plat::DirectDrawSurface* back = nullptr;
-    primary->GetAttachedSurface(&caps, &back);
     plat::DDBLTFX fx;
     fx.dwFillColor = 0x3080C0;
     back->Blt(nullptr, nullptr, nullptr, plat::DDBLT_COLORFILL | plat::DDBLT_WAIT, &fx);

@@ -2,6 +2,7 @@
 // twelve on OK, and the parse of a full key file. Runs against a temporary configuration folder.
 #include "engine/KssSettings.h"
 #include "platform/registry/RegText.h"
+#include "tests/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -12,23 +13,17 @@ namespace {
 
 class ConfigFolder {
 public:
-    ConfigFolder()
-    {
-        char Pattern[] = "/tmp/solvane-bench-XXXXXX";
-        FRoot = ::mkdtemp(Pattern);
-        ::setenv("XDG_CONFIG_HOME", FRoot.c_str(), 1);
-    }
-    ~ConfigFolder() { std::filesystem::remove_all(FRoot); }
+    ConfigFolder() { ::setenv("XDG_CONFIG_HOME", FRoot.Path().c_str(), 1); }
 
 private:
-    std::string FRoot;
+    TTempFolder FRoot{"bench"};
 };
 
 TKssSettings Store()
 {
     TKssSettings Settings;
-    Settings.SetBrandName("Kestrin Software");
-    Settings.SetSSName("Solvane Screensaver");
+    Settings.SetBrandName(kBrandName);
+    Settings.SetSSName(kSaverName);
     return Settings;
 }
 

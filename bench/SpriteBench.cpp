@@ -8,6 +8,7 @@
 #include "platform/display/HeadlessScreen.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
+#include "tests/TempFolder.h"
 
 #include <benchmark/benchmark.h>
 
@@ -33,9 +34,7 @@ class SpriteScene {
 public:
     SpriteScene()
     {
-        char Pattern[] = "/tmp/solvane-bench-XXXXXX";
-        FRoot = ::mkdtemp(Pattern);
-        ::setenv("XDG_CONFIG_HOME", FRoot.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", FRoot.Path().c_str(), 1);
         FForm = std::make_unique<TForm>(nullptr, FApp, std::make_unique<plat::HeadlessScreen>());
         Kss = new TKss(FForm.get());
         Kss->SetUseIdle(false);
@@ -52,7 +51,6 @@ public:
     ~SpriteScene()
     {
         FForm.reset();
-        std::filesystem::remove_all(FRoot);
     }
 
     void Frame(int N)
@@ -94,7 +92,7 @@ private:
         return Kmv;
     }
 
-    std::string FRoot;
+    TTempFolder FRoot{"bench"};
     plat::Application FApp;
     std::unique_ptr<TForm> FForm;
     TKIM* Still = nullptr;

@@ -87,8 +87,8 @@ void TForm2::SetPictures(const TDialogPictures& Pictures)
 
 void TForm2::FormCreate()
 {
-    Settings->SetBrandName("Kestrin Software");
-    Settings->SetSSName("Solvane Screensaver");
+    Settings->SetBrandName(kBrandName);
+    Settings->SetSSName(kSaverName);
     int32_t brightness = 0;
     bool stored = false;
     Load([&] { stored = Settings->ReadRKey("Brightness", brightness); });

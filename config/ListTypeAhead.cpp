@@ -30,7 +30,7 @@ bool AllSameLetter(const QString& Text) {
 
 }  // namespace
 
-TListTypeAhead::TListTypeAhead(QComboBox* Box) : QObject(Box), Box(Box) {
+TListTypeAhead::TListTypeAhead(QComboBox* ABox) : QObject(ABox), Box(ABox) {
     Box->installEventFilter(this);
     Box->view()->installEventFilter(this);
 }

@@ -15,7 +15,7 @@ class QKeyEvent;
 class TListTypeAhead : public QObject {
 public:
     // Watches Box and its list; owned by Box.
-    explicit TListTypeAhead(QComboBox* Box);
+    explicit TListTypeAhead(QComboBox* ABox);
 
     bool eventFilter(QObject* Watched, QEvent* Event) override;
 

@@ -6,7 +6,7 @@
 #include "config/DropDownList.h"
 #include "config/ListIndexError.h"
 #include "config/AddressForm.h"
-#include "config/NewsDirectory.h"
+#include "config/OnlineDirectory.h"
 #include "config/ScreenText.h"
 #include "net/FeedRequest.h"
 #include "net/Httpclient.h"

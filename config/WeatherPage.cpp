@@ -20,14 +20,14 @@ bool SameCode(const assets::TCityRecord& City, const QString& Code) {
 
 }  // namespace
 
-TWeatherPage::TWeatherPage(const TControls& Controls, QString& WeatherCode, QString& TDegree,
-                           TReportError ReportError)
-    : Controls(Controls),
-      WeatherCode(WeatherCode),
-      TDegree(TDegree),
-      ReportError(std::move(ReportError)),
-      Countries(new TLocationListModel(Controls.ComboBox1Country)),
-      Cities(new TLocationListModel(Controls.ComboBox1City)) {
+TWeatherPage::TWeatherPage(const TControls& AControls, QString& AWeatherCode, QString& ATDegree,
+                           TReportError AReportError)
+    : Controls(AControls),
+      WeatherCode(AWeatherCode),
+      TDegree(ATDegree),
+      ReportError(std::move(AReportError)),
+      Countries(new TLocationListModel(AControls.ComboBox1Country)),
+      Cities(new TLocationListModel(AControls.ComboBox1City)) {
     Controls.ComboBox1Country->setModel(Countries);
     Controls.ComboBox1City->setModel(Cities);
     Controls.ListBox1Code->setModel(Cities);

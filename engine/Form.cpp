@@ -15,6 +15,14 @@ TForm::~TForm()
         delete Components(ComponentCount() - 1);
 }
 
+plat::Application& ApplicationOf(const TComponent* Component)
+{
+    for (; Component != nullptr; Component = Component->Owner())
+        if (const auto* form = dynamic_cast<const TForm*>(Component))
+            return form->Application();
+    return plat::App();
+}
+
 plat::Screen* TForm::Screen()
 {
     if (!FScreen)

@@ -41,3 +41,7 @@ private:
     std::unique_ptr<plat::Screen> FScreen;
     bool FClosed = false;
 };
+
+// The application of the form that owns Component, directly or through its owners; a component
+// outside any form (the settings dialog's, a tool's, a test's) has the process's application.
+plat::Application& ApplicationOf(const TComponent* Component);

@@ -22,19 +22,8 @@ std::atomic<int> gFrameCount{0};
 std::atomic<uint32_t> gLastMeasureMs{0};
 std::atomic<int> gLastRate{0};
 
-// The current enumeration: devices reported so far, and a copy of the third one's identity.
-int32_t gEnumCount = 0;
-std::optional<plat::GUID> gSecondaryGuid;
-
 constexpr plat::COLORREF kOverlayColour = plat::RGB(255, 255, 255);
 constexpr int kOverlayFontHeight = 16;
-
-plat::Application& ApplicationOf(TComponent* Owner)
-{
-    if (auto* form = dynamic_cast<TForm*>(Owner))
-        return form->Application();
-    return plat::App();
-}
 
 void ReleaseRef(plat::DirectDrawSurface*& Surface)
 {
@@ -44,6 +33,15 @@ void ReleaseRef(plat::DirectDrawSurface*& Surface)
 }
 
 }  // namespace
+
+// One enumeration's state, handed to its callback as the context: the system's layout first
+// (the second value, when negative, is the enumeration's result), then the devices reported so
+// far and a copy of the third one's identity. Each host enumerates with its own.
+struct TEnumContext {
+    int32_t Layout[2] = {1, 0};
+    int32_t Count = 0;
+    std::optional<plat::GUID> SecondaryGuid;
+};
 
 TKss::TKss(TComponent* AOwner) : TControl(AOwner), FApp(ApplicationOf(AOwner))
 {
@@ -139,6 +137,8 @@ void TKss::OpenDirectDraw()
     Visible = false;
     if (!CreateDisplayObject())
         return;
+    if (DisplayFaultsForTest != 0)
+        FDirectDraw->SimulateFaults(DisplayFaultsForTest);
     if (!FDefineFormHandle || FDDForm == nullptr)
         FDDForm = OwnerForm();
     plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
@@ -176,16 +176,15 @@ bool TKss::CreateDisplayObject()
             OnError(this);
         return false;
     }
-    gEnumCount = 0;
-    gSecondaryGuid.reset();
-    FLastResult = EnumerateScreens();
+    TEnumContext context;
+    FLastResult = EnumerateScreens(context);
     if (FLastResult == plat::E_FAIL) {
         SetErrorResult("ERROR EnumerateScreens");
         if (OnError)
             OnError(this);
     }
     // No third device: the default one.
-    const plat::GUID* device = gSecondaryGuid ? &*gSecondaryGuid : nullptr;
+    const plat::GUID* device = context.SecondaryGuid ? &*context.SecondaryGuid : nullptr;
     FLastResult = plat::DirectDrawCreate(device, &FDirectDraw, nullptr);
     if (plat::Failed(FLastResult)) {
         FailOpen("Error DirectDrawCreate on secondary monitor", FLastResult);
@@ -194,21 +193,21 @@ bool TKss::CreateDisplayObject()
     return true;
 }
 
-plat::HResult TKss::EnumerateScreens()
+plat::HResult TKss::EnumerateScreens(TEnumContext& Context)
 {
-    // The system's context layout: the second value, when negative, is the enumeration's result.
-    int32_t context[2] = {1, 0};
     plat::HResult result =
-        plat::DirectDrawEnumerateExA(EnumScreensCallback, context, plat::DDENUM_ATTACHEDSECONDARYDEVICES);
-    if (plat::Succeeded(result) && context[1] < 0)
-        result = static_cast<plat::HResult>(context[1]);
+        plat::DirectDrawEnumerateExA(EnumScreensCallback, &Context, plat::DDENUM_ATTACHEDSECONDARYDEVICES,
+                                     FApp.MonitorCount());
+    if (plat::Succeeded(result) && Context.Layout[1] < 0)
+        result = static_cast<plat::HResult>(Context.Layout[1]);
     return result;
 }
 
-int TKss::EnumScreensCallback(plat::GUID* Guid, const char*, const char*, void*, void*)
+int TKss::EnumScreensCallback(plat::GUID* Guid, const char*, const char*, void* Context, void*)
 {
-    if (gEnumCount++ == 2 && Guid != nullptr)
-        gSecondaryGuid = *Guid;
+    auto& context = *static_cast<TEnumContext*>(Context);
+    if (context.Count++ == 2 && Guid != nullptr)
+        context.SecondaryGuid = *Guid;
     return 1;
 }
 

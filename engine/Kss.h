@@ -28,6 +28,7 @@
 #include <string>
 
 class TForm;
+struct TEnumContext;
 
 namespace plat {
 class Application;
@@ -97,7 +98,7 @@ public:
     int32_t GetColorDepth() const { return FColorDepth; }
     // Lists the display devices; the third one reported (the second display) is the one a
     // DualMonitor open takes.
-    plat::HResult EnumerateScreens();
+    plat::HResult EnumerateScreens(TEnumContext& Context);
     void SetDualMonitor(bool Value) { FDualMonitor = Value; }
     bool GetDualMonitor() const { return FDualMonitor; }
     void SetFormHandle(bool Value) { FDefineFormHandle = Value; }
@@ -145,6 +146,8 @@ public:
 
     // Tests put the display's busy and lost answers in place of the real flip.
     std::function<plat::HResult()> FlipForTest;
+    // Tests give the display objects this host makes these plat::DisplayFault bits.
+    uint32_t DisplayFaultsForTest = 0;
 
 private:
     static void TimerProc(uint32_t TimerId, void* User);

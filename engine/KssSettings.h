@@ -22,6 +22,11 @@ class UserKey;
 // The error of a failed value read or write; its text is meant for the user.
 using ERegistryException = plat::ERegistryException;
 
+// The brand and saver names that locate the settings (the key under the brand, named for the
+// saver): the saver and the settings dialog both use these, so they always meet in one place.
+inline constexpr const char* kBrandName = "Kestrin Software";
+inline constexpr const char* kSaverName = "Solvane Screensaver";
+
 // The news channel address a first use stores as "RSS_Url".
 std::string DefaultRssUrl();
 

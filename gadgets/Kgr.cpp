@@ -63,19 +63,19 @@ void TKGR::DrawOnBand(plat::DrawContext& Dc, const plat::TRect& Plate)
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(0x999999);
     Dc.ExtTextOutA(Plate.Left + At(90), Plate.Top + At(7), 0, nullptr, Title->Band);
-    const int32_t Left = Plate.Left + At(kWindowLeft);
-    const int32_t Right = Plate.Right - At(kWindowRightMargin);
+    const int32_t WindowLeft = Plate.Left + At(kWindowLeft);
+    const int32_t WindowRight = Plate.Right - At(kWindowRightMargin);
     const int32_t Y = Plate.Top + At(30);
-    const plat::TRect Window{Left, Y - At(kHalfWindowHeight), Right, Y + At(kHalfWindowHeight)};
+    const plat::TRect Window{WindowLeft, Y - At(kHalfWindowHeight), WindowRight, Y + At(kHalfWindowHeight)};
     // By the frames drawn since the last paint, so that the line keeps the frames' pace however
     // often the screen shows one.
     const int32_t Frames = FFramesDrawn.load(std::memory_order_relaxed);
     FBandScroll += FBandStep * (Frames - FBandFrames);
     FBandFrames = Frames;
-    if (FBandScroll > Right - Left + Line->Band.Width())
+    if (FBandScroll > WindowRight - WindowLeft + Line->Band.Width())
         FBandScroll = 0;
     Dc.SetTextColor(0xFFFFFF);
-    Dc.ExtTextOutA(Right - FBandScroll, Y, plat::ETO_CLIPPED, &Window, Line->Band);
+    Dc.ExtTextOutA(WindowRight - FBandScroll, Y, plat::ETO_CLIPPED, &Window, Line->Band);
     plat::DeleteObject(Font);
 }
 
@@ -100,17 +100,17 @@ void TKGR::ShowRssTitle(int32_t X, int32_t Y)
     });
 }
 
-void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t Left, int32_t Width, int32_t Y)
+void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t WindowLeft, int32_t WindowWidth, int32_t Y)
 {
-    const plat::TRect Window{Left, Y - kHalfWindowHeight, Left + Width, Y + kHalfWindowHeight};
-    const int32_t Right = Left + Width;
+    const plat::TRect Window{WindowLeft, Y - kHalfWindowHeight, WindowLeft + WindowWidth, Y + kHalfWindowHeight};
+    const int32_t Right = WindowLeft + WindowWidth;
     gadgets::WithBackContext(Host(), [&](plat::DrawContext& Dc) {
         plat::Font* Font = gadgets::MyCreateFont(kFace, kHeight, plat::FW_BOLD, Dc);
         plat::TSize Size;
         Dc.GetTextExtentPoint32A(Text, &Size);
         ScrollOffset += kStep;
         FFramesDrawn.fetch_add(1, std::memory_order_relaxed);
-        if (ScrollOffset > Width + Size.cx)
+        if (ScrollOffset > WindowWidth + Size.cx)
             ScrollOffset = 0;
         Dc.SetBkMode(plat::TRANSPARENT);
         Dc.SetTextColor(0xFFFFFF);

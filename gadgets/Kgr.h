@@ -19,6 +19,7 @@
 #pragma once
 
 #include "gadgets/HandOver.h"
+#include "net/FeedValues.h"
 #include "platform/gdi/Geometry.h"
 #include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
@@ -31,20 +32,20 @@ namespace plat {
 class DrawContext;
 }
 
-class TKGR : public TKIM {
+class TKGR : public TKIM, public TNewsValues {
 public:
     explicit TKGR(TComponent* AOwner);
     ~TKGR() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGR"; }
 
-    void SetRssLine(const std::string& Text) { StoreText(FRssLine, Text); }
+    void SetRssLine(const std::string& Text) override { StoreText(FRssLine, Text); }
     std::string GetRssLine() const { return FRssLine.Read()->Design.Text(); }
-    void SetNameNews(const std::string& Text) { StoreText(FNameNews, Text); }
+    void SetNameNews(const std::string& Text) override { StoreText(FNameNews, Text); }
     std::string GetNameNews() const { return FNameNews.Read()->Design.Text(); }
 
     void DrawRssNews();
     void ShowRssTitle(int32_t X, int32_t Y);
-    void CreepingLine(const plat::TextLayout& Text, int32_t Left, int32_t Width, int32_t Y);
+    void CreepingLine(const plat::TextLayout& Text, int32_t WindowLeft, int32_t WindowWidth, int32_t Y);
 
     // How many pixels the line has moved left from the window's right edge.
     int32_t GetScrollOffset() const { return ScrollOffset; }

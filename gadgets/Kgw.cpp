@@ -49,9 +49,9 @@ void TKGW::StoreText(std::string TWeatherTexts::*Field, const std::string& Text)
 void TKGW::SetBandScale(double Scale)
 {
     FBandScale = Scale;
-    const int Height = static_cast<int>(std::lround(kHeight * Scale));
+    const int BandHeight = static_cast<int>(std::lround(kHeight * Scale));
     FTexts.Update([&](const TWeatherTexts& Old) -> std::optional<TWeatherTexts> {
-        return Compose(Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, Height);
+        return Compose(Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, BandHeight);
     });
 }
 
@@ -72,11 +72,11 @@ void TKGW::DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Cod
 void TKGW::DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, const plat::Picture& Icons, int32_t IconSize)
 {
     const auto At = [this](int32_t Offset) { return static_cast<int32_t>(std::lround(Offset * FBandScale)); };
-    const auto Icon = [&](int32_t Left, std::atomic<int32_t>& Code) {
+    const auto Icon = [&](int32_t Column, std::atomic<int32_t>& Code) {
         // A code is clamped as the frame's own drawing clamps it; one below 0 shows no icon.
         const int32_t Value = std::min(Code.load(), kNotAvailable);
         if (Value >= 0 && Icons.Height() >= (Value + 1) * IconSize)
-            Dc.CopyRect(plat::TRect{X + At(Left), Y + At(8), X + At(Left) + IconSize, Y + At(8) + IconSize}, Icons,
+            Dc.CopyRect(plat::TRect{X + At(Column), Y + At(8), X + At(Column) + IconSize, Y + At(8) + IconSize}, Icons,
                         plat::TRect{0, Value * IconSize, IconSize, (Value + 1) * IconSize});
     };
     Icon(94, FTodayCode);

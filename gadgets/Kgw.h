@@ -18,6 +18,7 @@
 #pragma once
 
 #include "gadgets/HandOver.h"
+#include "net/FeedValues.h"
 #include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
 
@@ -32,29 +33,26 @@ class Picture;
 
 class TKMV;
 
-class TKGW : public TKIM {
+class TKGW : public TKIM, public TWeatherValues {
 public:
     explicit TKGW(TComponent* AOwner);
     ~TKGW() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGW"; }
 
-    void SetTodayCode(int32_t Code) { FTodayCode = Code; }
+    void SetTodayCode(int32_t Code) override { FTodayCode = Code; }
     int32_t GetTodayCode() const { return FTodayCode; }
-    void SetTomorrowCode(int32_t Code) { FTomorrowCode = Code; }
+    void SetTomorrowCode(int32_t Code) override { FTomorrowCode = Code; }
     int32_t GetTomorrowCode() const { return FTomorrowCode; }
-    void SetTodayNow(const std::string& Text) { StoreText(&TWeatherTexts::TodayNow, Text); }
+    void SetTodayNow(const std::string& Text) override { StoreText(&TWeatherTexts::TodayNow, Text); }
     std::string GetTodayNow() const { return FTexts.Read()->TodayNow; }
-    void SetTomorrowHi(const std::string& Text) { StoreText(&TWeatherTexts::TomorrowHi, Text); }
+    void SetTomorrowHi(const std::string& Text) override { StoreText(&TWeatherTexts::TomorrowHi, Text); }
     std::string GetTomorrowHi() const { return FTexts.Read()->TomorrowHi; }
-    void SetTomorrowLow(const std::string& Text) { StoreText(&TWeatherTexts::TomorrowLow, Text); }
+    void SetTomorrowLow(const std::string& Text) override { StoreText(&TWeatherTexts::TomorrowLow, Text); }
     std::string GetTomorrowLow() const { return FTexts.Read()->TomorrowLow; }
 
     // The strip of weather condition icons (one 52 x 52 frame per condition code); borrowed.
     void SetWeatherPicVCL(TKMV* Icons) { FWeatherPicVCL = Icons; }
     TKMV* GetWeatherPicVCL() const { return FWeatherPicVCL; }
-
-    // Minutes counted by the feed thread to pace its downloads; the gadget never reads it.
-    int32_t RefreshCounter = 0;
 
     void DrawGadgetWeather();
 

@@ -1,6 +1,6 @@
 #include "net/ExStringList.h"
 
-#include <strings.h>
+#include "platform/locale/AsciiCase.h"
 
 int TExStringList::IndexOfName(const std::string& Name) const
 {
@@ -9,7 +9,7 @@ int TExStringList::IndexOfName(const std::string& Name) const
         const size_t colon = line.find(':');
         if (colon == std::string::npos || colon != Name.size())
             continue;
-        if (strncasecmp(line.data(), Name.data(), colon) == 0)
+        if (plat::EqualNoCase(std::string_view(line).substr(0, colon), Name))
             return static_cast<int>(i);
     }
     return -1;

@@ -6,6 +6,7 @@
 
 #include "net/HttpLimits.h"
 #include "engine/StrToInt.h"
+#include "platform/locale/AsciiCase.h"
 
 #include <algorithm>
 #include <cctype>
@@ -52,10 +53,7 @@ int32_t NumberFrom(const std::string& Line, size_t Position)
 
 std::string FirstFieldUpper(const std::string& Line)
 {
-    std::string field = Line.substr(0, Line.find(' '));
-    std::transform(field.begin(), field.end(), field.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return field;
+    return plat::UpperAscii(std::string_view(Line).substr(0, Line.find(' ')));
 }
 
 bool EndsHeader(const std::string& Line)

@@ -3,25 +3,14 @@
 
 #include "net/HttpLimits.h"
 #include "engine/StrToInt.h"
+#include "platform/locale/AsciiCase.h"
 
 #include <algorithm>
-#include <cctype>
 #include <stdexcept>
 
 #ifndef SOLVANE_VERSION_TEXT
 #error "SOLVANE_VERSION_TEXT names the program's version (packaging/Install.cmake)"
 #endif
-
-namespace {
-
-std::string LowerCase(std::string Text)
-{
-    std::transform(Text.begin(), Text.end(), Text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return Text;
-}
-
-}  // namespace
 
 // The scheme is the text before a ":" that comes before any "/", "?" or "#" ("host:8080/p" is
 // read that way too, and then its port is found in the host part); a colon further on belongs to
@@ -36,7 +25,7 @@ void THttpClient::ParseURL()
     URL.resize(std::min(URL.find('#'), URL.size()));
     const size_t colon = URL.find(':');
     if (colon != std::string::npos && colon < URL.find_first_of("/?")) {
-        const std::string scheme = LowerCase(URL.substr(0, colon));
+        const std::string scheme = plat::LowerAscii(URL.substr(0, colon));
         FSecure = scheme == "https";
         Port = FSecure ? 443 : scheme == "gopher" ? 70 : scheme == "ftp" ? 21 : 80;
     }
@@ -92,7 +81,7 @@ std::string THttpClient::UserAgent()
 
 std::string THttpClient::CookiesFor(const std::string& HostName, bool OverTls) const
 {
-    const std::string host = LowerCase(HostName);
+    const std::string host = plat::LowerAscii(HostName);
     std::string out;
     for (const TCookie& cookie : FCookies) {
         if (cookie.Host != host || (cookie.FromTls && !OverTls))
@@ -116,7 +105,7 @@ void THttpClient::KeepCookie(const std::string& SetCookie)
     };
     if (equals == std::string::npos)
         return;
-    TCookie cookie{LowerCase(Host), trim(pair.substr(0, equals)), trim(pair.substr(equals + 1)), FSecure};
+    TCookie cookie{plat::LowerAscii(Host), trim(pair.substr(0, equals)), trim(pair.substr(equals + 1)), FSecure};
     if (cookie.Name.empty())
         return;
     std::erase_if(FCookies, [&](const TCookie& Kept) { return Kept.Host == cookie.Host && Kept.Name == cookie.Name; });

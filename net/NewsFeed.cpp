@@ -1,8 +1,8 @@
 #include "net/NewsFeed.h"
 
 #include "engine/KssSettings.h"
-#include "gadgets/Kgr.h"
 #include "net/AtomFeed.h"
+#include "net/FeedValues.h"
 #include "net/Httpclient.h"
 #include "net/NewsDirectory.h"
 #include "net/TextCut.h"
@@ -29,18 +29,18 @@ std::string ItemLine(std::string_view Body, int& Items)
     }
 }
 
-int ReadAtomNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
+int ReadAtomNews(std::string_view Body, TNewsValues& News, std::string& NewsLink)
 {
     const TAtomFeed feed = ReadAtom(Body);
     if (!feed.Link.empty())
         NewsLink = feed.Link;
-    KGR1.SetNameNews(feed.Title);
+    News.SetNameNews(feed.Title);
     std::string line(kLineMark);
     for (const std::string& title : feed.ItemTitles) {
         line += title;
         line += kLineMark;
     }
-    KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(line))));
+    News.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(line))));
     return static_cast<int>(feed.ItemTitles.size());
 }
 
@@ -57,11 +57,11 @@ std::vector<std::string> FallbackChannels()
 
 }  // namespace
 
-std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink,
+std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TNewsValues& News, std::string& NewsLink,
                       const std::function<bool()>& Stopped)
 {
     int items = -1;
-    auto read = [&](const std::string& Body) { items = ReadNews(Body, KGR1, NewsLink); };
+    auto read = [&](const std::string& Body) { items = ReadNews(Body, News, NewsLink); };
     const std::string error = FetchFeed(HTTP1, Settings, Settings.RSS_Url, read);
     if (items > 0 || Settings.RSS_Url != DefaultRssUrl())
         return error;
@@ -75,21 +75,21 @@ std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& K
     return error;
 }
 
-int ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink)
+int ReadNews(std::string_view Body, TNewsValues& News, std::string& NewsLink)
 {
     if (!OpensAsFeed(Body)) {
-        KGR1.SetRssLine(kNewsNotAvailable);
+        News.SetRssLine(kNewsNotAvailable);
         return -1;
     }
     if (RootElement(Body) == "feed")
-        return ReadAtomNews(Body, KGR1, NewsLink);
+        return ReadAtomNews(Body, News, NewsLink);
     std::string_view title;
     std::string_view body = CutBetween(Body, "<title>", "</title>", title);
     std::string_view link = NewsLink;
     body = CutBetween(body, "<link>", "</link>", link);
     NewsLink = CleanCData(link);
-    KGR1.SetNameNews(DecodeEntities(CleanCData(title)));
+    News.SetNameNews(DecodeEntities(CleanCData(title)));
     int items = 0;
-    KGR1.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body, items)))));
+    News.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body, items)))));
     return items;
 }

@@ -23,7 +23,7 @@
 #include <string_view>
 
 class THttpClient;
-class TKGR;
+class TNewsValues;
 
 // The XML declaration, the "rss" root element or an Atom "feed" opens the document.
 bool OpensAsFeed(std::string_view Body);
@@ -32,12 +32,12 @@ bool OpensAsFeed(std::string_view Body);
 inline constexpr const char* kNewsNotAvailable = "*** Not Available Now ***";
 
 // Prepares HTTP1, gets RSS_Url (and the fallback channels, until Stopped says so) and reads the
-// reply into KGR1 and NewsLink. Returns the text of the error that ended the fetch, else empty.
-std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TKGR& KGR1, std::string& NewsLink,
+// reply into News and NewsLink. Returns the text of the error that ended the fetch, else empty.
+std::string FetchNews(THttpClient& HTTP1, const TFeedSettings& Settings, TNewsValues& News, std::string& NewsLink,
                       const std::function<bool()>& Stopped = {});
 // Reads a reply body: NewsLink, then the ticker's NameNews and RssLine. Returns the number of
 // items, -1 when the body is not a feed.
-int ReadNews(std::string_view Body, TKGR& KGR1, std::string& NewsLink);
+int ReadNews(std::string_view Body, TNewsValues& News, std::string& NewsLink);
 
 // The cleaned and decoded channel title of a reply body, "Not Available" when it is not a feed.
 std::string ReadChannelTitle(std::string_view Body);

@@ -2,7 +2,7 @@
 
 #include "assets/LocationTables.h"
 #include "engine/HostNames.h"
-#include "gadgets/Kgw.h"
+#include "net/FeedValues.h"
 #include "net/Httpclient.h"
 #include "net/WeatherFeed.h"
 
@@ -106,28 +106,28 @@ std::string ForecastPageAddress(const std::string& WeatherCode, const std::strin
     return std::string(hosts::kWeatherSite) + "/" + coordinates + (TDegree == "c" ? "?m" : "?u");
 }
 
-std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW& KGW1)
+std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TWeatherValues& Weather)
 {
     const std::optional<std::string> address = LiveWeatherAddress(Settings);
     if (!address) {
-        HandOverNotAvailable(KGW1);
+        HandOverNotAvailable(Weather);
         return {};
     }
-    return FetchLiveWeatherFrom(HTTP1, Settings, *address, KGW1);
+    return FetchLiveWeatherFrom(HTTP1, Settings, *address, Weather);
 }
 
 std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
-                                 TKGW& KGW1)
+                                 TWeatherValues& Weather)
 {
-    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadLiveWeather(Body, KGW1); });
+    return FetchFeed(HTTP1, Settings, Address, [&](const std::string& Body) { ReadLiveWeather(Body, Weather); });
 }
 
-void ReadLiveWeather(std::string_view Body, TKGW& KGW1)
+void ReadLiveWeather(std::string_view Body, TWeatherValues& Weather)
 {
     const nlohmann::json reply =
         Body.size() > kMaxReplyBytes ? nlohmann::json() : nlohmann::json::parse(Body, nullptr, false);
     if (!reply.is_object()) {
-        HandOverNotAvailable(KGW1);
+        HandOverNotAvailable(Weather);
         return;
     }
     const nlohmann::json empty;
@@ -138,9 +138,9 @@ void ReadLiveWeather(std::string_view Body, TKGW& KGW1)
     // A missing day/night flag is taken for day: the day pictures are the plainer ones.
     const nlohmann::json* isDay = Field(now, "is_day");
     const bool day = !isDay || !isDay->is_number() || isDay->get<double>() != 0;
-    KGW1.SetTodayCode(ConditionOf(Field(now, "weather_code"), day));
-    KGW1.SetTomorrowCode(ConditionOf(Entry(days, "weather_code", 1), true));
-    KGW1.SetTodayNow(WholeDegrees(Field(now, "temperature_2m")));
-    KGW1.SetTomorrowLow(WholeDegrees(Entry(days, "temperature_2m_min", 1)));
-    KGW1.SetTomorrowHi(WholeDegrees(Entry(days, "temperature_2m_max", 1)));
+    Weather.SetTodayCode(ConditionOf(Field(now, "weather_code"), day));
+    Weather.SetTomorrowCode(ConditionOf(Entry(days, "weather_code", 1), true));
+    Weather.SetTodayNow(WholeDegrees(Field(now, "temperature_2m")));
+    Weather.SetTomorrowLow(WholeDegrees(Entry(days, "temperature_2m_min", 1)));
+    Weather.SetTomorrowHi(WholeDegrees(Entry(days, "temperature_2m_max", 1)));
 }

@@ -18,19 +18,19 @@
 #include <string_view>
 
 class THttpClient;
-class TKGW;
+class TWeatherValues;
 
 // The request address for Settings' place and unit; nothing when WeatherCode names no city.
 std::optional<std::string> LiveWeatherAddress(const TFeedSettings& Settings);
 
-// Prepares HTTP1, gets the live address and reads the reply into KGW1 (a place that is not in
+// Prepares HTTP1, gets the live address and reads the reply into Weather (a place that is not in
 // the tables gives the not-available values). Returns the text of a socket error or time-out.
-std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW& KGW1);
+std::string FetchLiveWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TWeatherValues& Weather);
 // The same for any address.
 std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
-                                 TKGW& KGW1);
-// Reads a reply body into KGW1.
-void ReadLiveWeather(std::string_view Body, TKGW& KGW1);
+                                 TWeatherValues& Weather);
+// Reads a reply body into Weather.
+void ReadLiveWeather(std::string_view Body, TWeatherValues& Weather);
 
 // The weather site's forecast page for the place and unit of Settings: the coordinates of the
 // WeatherCode city (the site's own guess of the place when the code names no city).

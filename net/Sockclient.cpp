@@ -2,6 +2,7 @@
 // The transfers (SendBuffer, ReadLn, CaptureString) are in SockTransfer.cpp.
 #include "net/Sockclient.h"
 
+#include "engine/Form.h"
 #include "net/HttpLimits.h"
 #include "platform/app/Application.h"
 #include "platform/net/NetErrors.h"
@@ -23,8 +24,8 @@ bool IsConnectCompletionError(int Number)
 }  // namespace
 
 TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
-    : TComponent(AOwner), FNet(ANet), FBuffer(new char[net::kSockBufferBytes + 4]),
-      FTimer(std::make_unique<TThreadTimer>(nullptr))
+    : TComponent(AOwner), FNet(ANet), FApplication(ApplicationOf(AOwner)), FBuffer(new char[net::kSockBufferBytes + 4]),
+      FTimer(std::make_unique<TThreadTimer>(nullptr, &FApplication))
 {
     StatusMessage(8, "Create");
     FTimer->SetEnabled(false);
@@ -126,7 +127,7 @@ void TSockClient::Abort()
 int TSockClient::WaitSlice(int Events)
 {
     const int ready = (Events != 0 && FSocket) ? FSocket->Wait(Events, net::kWaitSliceMs) : 0;
-    plat::App().ProcessMessages();
+    FApplication.ProcessMessages();
     if (std::chrono::steady_clock::now() >= FDeadline)
         TimerFired();
     return ready;

@@ -3,9 +3,8 @@
 // One stream socket at a time: Connect (name lookup through Proxy or Host, then the
 // connection), Write/Writeln, ReadLn line by line, CaptureString to the end of the connection,
 // StartSecure (TLS over the connection), Disconnect (which leaves a fresh socket for the next
-// Connect). Every wait runs on the calling
-// (UI) thread in short slices and processes the application's pending messages between them,
-// so window timers and input keep flowing; each wait stage is bounded by TimeOut through the
+// Connect). Every wait runs on the calling (UI) thread in short slices and processes the pending
+// messages of its form's application between them, so window timers and input keep flowing; each wait stage is bounded by TimeOut through the
 // TThreadTimer, and Cancel (for instance from a timer handler inside a wait) ends the wait in
 // progress. Failures raise ESockError, a time-out or cancel of a transfer EAbortError.
 //
@@ -23,6 +22,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+
+namespace plat {
+class Application;
+}
 
 class TSockClient : public TComponent {
 public:
@@ -101,6 +104,8 @@ private:
     std::string TakeLine(int Taken, int LfPos);
 
     plat::NetServices& FNet;
+    // The application whose messages the waits process: that of the owning form (ApplicationOf).
+    plat::Application& FApplication;
     std::unique_ptr<plat::StreamSocket> FSocket;
     std::unique_ptr<char[]> FBuffer;
     std::unique_ptr<TThreadTimer> FTimer;

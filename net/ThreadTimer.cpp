@@ -1,17 +1,19 @@
 #include "net/ThreadTimer.h"
 
+#include "engine/Form.h"
 #include "platform/app/Application.h"
 
 #include <exception>
 
-TThreadTimer::TThreadTimer(TComponent* AOwner) : TComponent(AOwner)
+TThreadTimer::TThreadTimer(TComponent* AOwner, plat::Application* AApplication)
+    : TComponent(AOwner), FApplication(AApplication ? *AApplication : ApplicationOf(AOwner))
 {
 }
 
 TThreadTimer::~TThreadTimer()
 {
     if (FTimerId != 0)
-        plat::App().KillTimer(FTimerId);
+        FApplication.KillTimer(FTimerId);
 }
 
 void TThreadTimer::SetInterval(uint32_t Value)
@@ -39,11 +41,11 @@ void TThreadTimer::SetOnTimer(TNotifyEvent Value)
 void TThreadTimer::UpdateTimer()
 {
     if (FTimerId != 0) {
-        plat::App().KillTimer(FTimerId);
+        FApplication.KillTimer(FTimerId);
         FTimerId = 0;
     }
     if (FEnabled && FInterval != 0 && FOnTimer)
-        FTimerId = plat::App().SetTimer(FInterval, [this] { Fire(); });
+        FTimerId = FApplication.SetTimer(FInterval, [this] { Fire(); });
 }
 
 void TThreadTimer::Fire()

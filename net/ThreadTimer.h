@@ -1,4 +1,5 @@
-// TThreadTimer: the time-out timer of the socket client, on the application's window timers.
+// TThreadTimer: the time-out timer of the socket client, on the window timers of the application
+// of the form that owns it (ApplicationOf), fixed when it is made.
 //
 // It runs while Enabled, with a nonzero Interval and an assigned OnTimer. Setting a property to
 // the value it already has changes nothing, so switching on a running timer does not restart
@@ -9,9 +10,14 @@
 
 #include <cstdint>
 
+namespace plat {
+class Application;
+}
+
 class TThreadTimer : public TComponent {
 public:
-    explicit TThreadTimer(TComponent* AOwner);
+    // Without an owner it runs on Application, the process's when none is given.
+    explicit TThreadTimer(TComponent* AOwner, plat::Application* AApplication = nullptr);
     ~TThreadTimer() override;
     const char* ClassName() const override { return "TThreadTimer"; }
 
@@ -25,6 +31,7 @@ private:
     void UpdateTimer();
     void Fire();
 
+    plat::Application& FApplication;
     uint32_t FInterval = 1000;
     bool FEnabled = true;
     TNotifyEvent FOnTimer;

@@ -1,6 +1,6 @@
 #include "net/Unit2thread1.h"
 
-#include "gadgets/Kgw.h"
+#include "net/FeedValues.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
 #include "net/OpenMeteo.h"
@@ -125,7 +125,7 @@ bool WeatherHTTP::TickOnUiThread()
         if (carryOn) {
             try {
                 FeedTick();
-                due = FTargets.KGW1->RefreshCounter == 0;
+                due = FTargets.Weather->RefreshCounter == 0;
             } catch (...) {
                 // The fetches catch their own errors; anything else is a fault of the saver's
                 // own making, and the thread ends rather than repeat it every minute.
@@ -149,7 +149,7 @@ bool WeatherHTTP::TickOnUiThread()
 // change at once and the second refresh comes 29 changes later; after that, every 30.
 void WeatherHTTP::FeedTick()
 {
-    int32_t& counter = FTargets.KGW1->RefreshCounter;
+    int32_t& counter = FTargets.Weather->RefreshCounter;
     if (counter == 0) {
         Refresh();
         counter = 1;
@@ -171,10 +171,10 @@ void WeatherHTTP::Refresh()
         ~FetchingScope() { Flag = false; }
     } fetching(FFetching);
     if (settings.ShowWeather != 0 && settings.WeatherFeed.empty())
-        FetchLiveWeather(*FTargets.HTTP1, settings, *FTargets.KGW1);
+        FetchLiveWeather(*FTargets.HTTP1, settings, *FTargets.Weather);
     else if (settings.ShowWeather != 0)
-        FetchWeather(*FTargets.HTTP1, settings, *FTargets.KGW1);
+        FetchWeather(*FTargets.HTTP1, settings, *FTargets.Weather);
     // An exit during the weather fetch cancelled it; the news is not started after it.
     if (settings.ShowNews != 0 && !Terminated())
-        FetchNews(*FTargets.HTTP1, settings, *FTargets.KGR1, *FTargets.NewsLink, [this] { return Terminated(); });
+        FetchNews(*FTargets.HTTP1, settings, *FTargets.News, *FTargets.NewsLink, [this] { return Terminated(); });
 }

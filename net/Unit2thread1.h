@@ -28,8 +28,8 @@
 #include <thread>
 
 class THttpClient;
-class TKGR;
-class TKGW;
+class TNewsValues;
+class TWeatherValues;
 
 namespace plat {
 class Application;
@@ -41,11 +41,12 @@ int32_t LocalMinute();
 // boundary, at most a few seconds.
 std::chrono::milliseconds UntilNextMinute();
 
-// What the feed work reads and writes; everything belongs to the saver window.
+// What the feed work reads and writes; everything belongs to the saver window (the values are
+// its gadgets).
 struct TFeedTargets {
     THttpClient* HTTP1 = nullptr;
-    TKGW* KGW1 = nullptr;  // also holds RefreshCounter
-    TKGR* KGR1 = nullptr;
+    TWeatherValues* Weather = nullptr;  // also holds RefreshCounter
+    TNewsValues* News = nullptr;
     std::string* NewsLink = nullptr;
     std::function<TFeedSettings()> Settings;
     std::function<int32_t()> Minute = LocalMinute;

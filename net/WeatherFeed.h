@@ -16,18 +16,18 @@
 #include <string_view>
 
 class THttpClient;
-class TKGW;
+class TWeatherValues;
 
 // "http://" + the WeatherFeed setting (the feed server) + "/forecastrss?p=" + WeatherCode + "&u=" + TDegree, as stored.
 std::string WeatherAddress(const TFeedSettings& Settings);
 
-// Prepares HTTP1, gets the weather address and reads the reply into KGW1. Returns the text of a
+// Prepares HTTP1, gets the weather address and reads the reply into Weather. Returns the text of a
 // socket error or time-out that ended the fetch, else empty.
-std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TKGW& KGW1);
+std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TWeatherValues& Weather);
 // The same for any address.
 std::string FetchWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settings, const std::string& Address,
-                             TKGW& KGW1);
+                             TWeatherValues& Weather);
 // Codes 48 and "NA" texts, in the order the gadget is given them.
-void HandOverNotAvailable(TKGW& KGW1);
-// Reads a reply body into KGW1.
-void ReadWeather(std::string_view Body, TKGW& KGW1);
+void HandOverNotAvailable(TWeatherValues& Weather);
+// Reads a reply body into Weather.
+void ReadWeather(std::string_view Body, TWeatherValues& Weather);

@@ -1,5 +1,6 @@
 #include "net/WebAddress.h"
 
+#include "platform/locale/AsciiCase.h"
 #include "platform/shell/ShellOpen.h"
 
 #include <cctype>
@@ -116,16 +117,6 @@ std::string_view Trimmed(std::string_view Text)
     return Text.substr(first, Text.find_last_not_of(" \t\r\n\f\v") - first + 1);
 }
 
-bool StartsWithNoCase(std::string_view Text, std::string_view Prefix)
-{
-    if (Text.size() < Prefix.size())
-        return false;
-    for (size_t i = 0; i < Prefix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(Text[i])) != Prefix[i])
-            return false;
-    return true;
-}
-
 }  // namespace
 
 std::string ResolveReference(std::string_view Base, std::string_view Reference)
@@ -171,7 +162,7 @@ std::string WebPageAddress(std::string_view Link)
     for (const char c : address)
         if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
             return {};
-    const size_t hostStart = StartsWithNoCase(address, "http://") ? 7 : StartsWithNoCase(address, "https://") ? 8 : 0;
+    const size_t hostStart = plat::StartsWithNoCase(address, "http://") ? 7 : plat::StartsWithNoCase(address, "https://") ? 8 : 0;
     if (hostStart == 0 || hostStart == address.size() || std::string_view("/?#@:").find(address[hostStart]) !=
                                                               std::string_view::npos)
         return {};

@@ -1,7 +1,8 @@
 # What `cmake --install` puts where (GNUInstallDirs), and the Debian package built from exactly
 # those rules (Package.cmake). Included once, at the end of the top-level CMakeLists.txt, so every
-# target is defined by then. Other parts add their own install() rules (the settings dialog's
-# module under ${CMAKE_INSTALL_LIBDIR}/solvane/); the package carries whatever is installed.
+# target is defined by then. Every install() rule is here; the package carries whatever is
+# installed. Files that name installed paths are written when they are installed, so the paths
+# follow the prefix of the install (`cmake --install build --prefix DIR`), not only the configure's.
 include(GNUInstallDirs)
 
 set(SOLVANE_VERSION 1.0.0)
@@ -49,9 +50,26 @@ install(FILES ${PACKAGING_DIR}/desktop/${SOLVANE_APP_ID}.desktop
 # The program's icon (the settings window carries the same picture, built in) for the menu entry.
 install(FILES ${CMAKE_SOURCE_DIR}/assets/pictures/SolvaneIcon.png
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/128x128/apps RENAME ${SOLVANE_APP_ID}.png)
-configure_file(${PACKAGING_DIR}/desktop/solvane-screensaver.desktop.in
-  ${PACKAGING_OUT}/screensavers/solvane.desktop @ONLY)
-install(FILES ${PACKAGING_OUT}/screensavers/solvane.desktop
+# The entry and the manual page name installed paths: made at install time under the install's
+# own prefix (a GNUInstallDirs folder that is absolute stays as it is).
+set(install_time_paths "")
+foreach(dir LIBEXECDIR DATADIR DOCDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+    string(APPEND install_time_paths "set(CMAKE_INSTALL_FULL_${dir} \"${CMAKE_INSTALL_${dir}}\")\n")
+  else()
+    string(APPEND install_time_paths
+      "set(CMAKE_INSTALL_FULL_${dir} \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_${dir}}\")\n")
+  endif()
+endforeach()
+set(SOLVANE_INSTALL_OUT ${PACKAGING_OUT}/install)
+install(CODE "${install_time_paths}
+  set(SOLVANE_VERSION \"${SOLVANE_VERSION}\")
+  set(SOLVANE_RELEASE_DATE \"${SOLVANE_RELEASE_DATE}\")
+  configure_file(\"${PACKAGING_DIR}/desktop/solvane-screensaver.desktop.in\"
+    \"${SOLVANE_INSTALL_OUT}/solvane.desktop\" @ONLY)
+  configure_file(\"${PACKAGING_DIR}/man/solvane.1.in\" \"${SOLVANE_INSTALL_OUT}/solvane.1\" @ONLY)
+  execute_process(COMMAND gzip -9nf solvane.1 WORKING_DIRECTORY \"${SOLVANE_INSTALL_OUT}\")")
+install(FILES ${SOLVANE_INSTALL_OUT}/solvane.desktop
   DESTINATION ${CMAKE_INSTALL_DATADIR}/applications/screensavers)
 configure_file(${PACKAGING_DIR}/metainfo/${SOLVANE_APP_ID}.metainfo.xml.in
   ${PACKAGING_OUT}/${SOLVANE_APP_ID}.metainfo.xml @ONLY)
@@ -59,14 +77,13 @@ install(FILES ${PACKAGING_OUT}/${SOLVANE_APP_ID}.metainfo.xml
   DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The manual page and the changelog go out compressed, as Debian's policy wants them.
-configure_file(${PACKAGING_DIR}/man/solvane.1.in ${PACKAGING_OUT}/solvane.1 @ONLY)
 configure_file(${PACKAGING_DIR}/doc/changelog ${PACKAGING_OUT}/changelog COPYONLY)
-add_custom_command(OUTPUT ${PACKAGING_OUT}/solvane.1.gz ${PACKAGING_OUT}/changelog.gz
-  COMMAND gzip -9nkf solvane.1 changelog
-  DEPENDS ${PACKAGING_OUT}/solvane.1 ${PACKAGING_OUT}/changelog
+add_custom_command(OUTPUT ${PACKAGING_OUT}/changelog.gz
+  COMMAND gzip -9nkf changelog
+  DEPENDS ${PACKAGING_OUT}/changelog
   WORKING_DIRECTORY ${PACKAGING_OUT} VERBATIM)
-add_custom_target(solvane-docs ALL DEPENDS ${PACKAGING_OUT}/solvane.1.gz ${PACKAGING_OUT}/changelog.gz)
-install(FILES ${PACKAGING_OUT}/solvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+add_custom_target(solvane-docs ALL DEPENDS ${PACKAGING_OUT}/changelog.gz)
+install(FILES ${SOLVANE_INSTALL_OUT}/solvane.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 install(FILES ${PACKAGING_OUT}/changelog.gz ${PACKAGING_DIR}/doc/copyright
   DESTINATION ${CMAKE_INSTALL_DOCDIR})
 

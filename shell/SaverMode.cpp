@@ -1,14 +1,12 @@
 #include "shell/SaverMode.h"
 
-#include <cctype>
+#include "platform/locale/AsciiCase.h"
 
 namespace shell {
 
 TSaverMode ModeOf(const std::string& Switch)
 {
-    std::string text;
-    for (char c : Switch)
-        text += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    std::string text = plat::UpperAscii(Switch);
     if (text.size() < 2)
         return TSaverMode::Saver;
     if (text[0] == '/' || text[0] == '-')

@@ -2,6 +2,8 @@
 
 #include "assets/Resources.h"
 #include "engine/Kss.h"
+#include "gadgets/Kgr.h"
+#include "gadgets/Kgw.h"
 #include "net/Httpclient.h"
 #include "net/OpenMeteo.h"
 #include "net/Unit2thread1.h"
@@ -53,8 +55,8 @@ void TForm1::FormCreate(TObject*)
 void TForm1::OpenDisplay()
 {
     MainForm = !Companion;
-    Kss1->SetBrandName("Kestrin Software");
-    Kss1->SetSSName("Solvane Screensaver");
+    Kss1->SetBrandName(kBrandName);
+    Kss1->SetSSName(kSaverName);
     Kss1->SetRegistry();
     LastMouseX = 0;
     LastMouseY = 0;
@@ -111,8 +113,8 @@ void TForm1::StartFeeds()
         return;
     TFeedTargets targets;
     targets.HTTP1 = HTTP1;
-    targets.KGW1 = Scene->KGW1;
-    targets.KGR1 = Scene->KGR1;
+    targets.Weather = Scene->KGW1;
+    targets.News = Scene->KGR1;
     targets.NewsLink = &NewsLink;
     targets.Settings = [this] { return FeedSettingsOf(*Kss1); };
     FFeedThread = std::make_unique<WeatherHTTP>(Application(), std::move(targets));

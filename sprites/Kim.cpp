@@ -13,14 +13,14 @@ TKIM::~TKIM()
     sprites::ReleaseSurface(FpSurface);
 }
 
-void TKIM::SetOriginalWidth(int32_t Width)
+void TKIM::SetOriginalWidth(int32_t Original)
 {
-    FStretchWidth = sprites::ScaleToScreen(Width, HostWidthScreen(), sprites::kDesignWidth);
+    FStretchWidth = sprites::ScaleToScreen(Original, HostWidthScreen(), sprites::kDesignWidth);
 }
 
-void TKIM::SetOriginalHeight(int32_t Height)
+void TKIM::SetOriginalHeight(int32_t Original)
 {
-    FStretchHeight = sprites::ScaleToScreen(Height, HostHeightScreen(), sprites::kDesignHeight);
+    FStretchHeight = sprites::ScaleToScreen(Original, HostHeightScreen(), sprites::kDesignHeight);
 }
 
 int32_t TKIM::SurfaceWidth() const

@@ -22,8 +22,8 @@ public:
 
     // A size given in the 1024 x 768 design space becomes the surface size, whether Stretching
     // is on or not.
-    void SetOriginalWidth(int32_t Width);
-    void SetOriginalHeight(int32_t Height);
+    void SetOriginalWidth(int32_t Original);
+    void SetOriginalHeight(int32_t Original);
 
     void CreateDXImage();
     void SetTransparency(bool Value);

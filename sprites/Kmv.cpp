@@ -21,13 +21,13 @@ TKMV::~TKMV()
     ReleaseFrames();
 }
 
-void TKMV::SetYOffsetFrame(int32_t Height)
+void TKMV::SetYOffsetFrame(int32_t FrameHeight)
 {
-    FFrameHeight = Height;
+    FFrameHeight = FrameHeight;
     if (!FStretching)
         return;
     FStretchWidth = sprites::ScaleToScreen(FPicture.Width(), HostWidthScreen(), sprites::kDesignWidth);
-    FStretchHeight = sprites::ScaleToScreen(Height, HostHeightScreen(), sprites::kDesignHeight);
+    FStretchHeight = sprites::ScaleToScreen(FrameHeight, HostHeightScreen(), sprites::kDesignHeight);
 }
 
 void TKMV::SetFDibBitmap(const plat::Picture* Bitmap)
@@ -41,8 +41,8 @@ void TKMV::SetFDibBitmap(const plat::Picture* Bitmap)
 
 plat::TRect TKMV::Band(int Index) const
 {
-    const int32_t Top = Index * FFrameHeight;
-    return plat::TRect{0, Top, FPicture.Width(), Top + FFrameHeight};
+    const int32_t top = Index * FFrameHeight;
+    return plat::TRect{0, top, FPicture.Width(), top + FFrameHeight};
 }
 
 void TKMV::PaintFrame(plat::DrawContext& Context, int Index) const
@@ -89,11 +89,11 @@ void TKMV::CreateDXMovie()
     }
 }
 
-void TKMV::Create1Surface(int Index, int32_t Width, int32_t Height)
+void TKMV::Create1Surface(int Index, int32_t SurfaceWidth, int32_t SurfaceHeight)
 {
     plat::DirectDrawSurface*& Slot = FpSurface[static_cast<size_t>(Index)];
     sprites::ReleaseSurface(Slot);
-    LastResult = sprites::CreateOffscreenSurface(*FDD, Width, Height, Slot);
+    LastResult = sprites::CreateOffscreenSurface(*FDD, SurfaceWidth, SurfaceHeight, Slot);
     if (plat::Failed(LastResult) || !Slot) {
         sprites::ReleaseSurface(Slot);
         return Fail("Error CreateSurfaceMOV");

@@ -30,7 +30,7 @@ public:
     // The published OriginalHeight: the height of one frame in strip pixels. With Stretching on
     // the stretch size follows the design space: the strip's width x WidthScreen / 1024 by
     // Height x HeightScreen / 768.
-    void SetYOffsetFrame(int32_t Height);
+    void SetYOffsetFrame(int32_t FrameHeight);
     int32_t GetYOffsetFrame() const { return FFrameHeight; }
 
     // The frame to draw, kept by the caller within 0 to FrameCount - 1.
@@ -45,7 +45,7 @@ public:
     bool DibLoaded() const { return FDibLoaded; }
 
     void CreateDXMovie();
-    void Create1Surface(int Index, int32_t Width, int32_t Height);
+    void Create1Surface(int Index, int32_t SurfaceWidth, int32_t SurfaceHeight);
     void SetTransparency(bool Value);
     void DDSetColorKey(plat::DirectDrawSurface* Surface, uint32_t Rgb, int Index);
     uint32_t DDColorMatch(plat::DirectDrawSurface& Surface, uint32_t Rgb);

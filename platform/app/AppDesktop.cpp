@@ -49,7 +49,7 @@ int Application::ShowCursor(bool Show)
 
 int Application::MonitorCount() const
 {
-    return DisplayCount();
+    return FSimulatedMonitors > 0 ? FSimulatedMonitors : DisplayCount();
 }
 
 }  // namespace plat

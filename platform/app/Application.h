@@ -124,6 +124,8 @@ public:
     int ShowCursor(bool Show);
     // Attached monitors; 1 when the window system cannot tell.
     int MonitorCount() const;
+    // Test hook: Count > 0 answers MonitorCount in place of the window system; 0 gives it back.
+    void SimulateMonitorCount(int Count) { FSimulatedMonitors = Count; }
 
     // UI thread, before other threads post work: pump (and sleep in) this window system too;
     // null goes back to SDL alone. The application does not own it.
@@ -178,6 +180,7 @@ private:
     bool FFocusChanged = false;  // a window of ours gained the focus since the pointer was last asked
     std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
+    int FSimulatedMonitors = 0;
     bool FWokenUp = false;  // guarded by FLock
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
 };

@@ -206,16 +206,15 @@ private:
 // (DisplayDeviceGuid). Outer must be null.
 HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer);
 
-// Test hooks for displays this machine does not have: display objects created after the call
-// report no gamma support (GetCaps without DDCAPS2_PRIMARYGAMMA), or their gamma control fails to
-// read or write the ramp (DDERR_GENERIC). 0 gives ordinary displays again. Main thread.
+// Faults of displays this machine does not have, for DirectDraw::SimulateFaults: no gamma support
+// (GetCaps without DDCAPS2_PRIMARYGAMMA), or a gamma control that fails to read or write the ramp
+// (DDERR_GENERIC).
 enum DisplayFault : uint32_t {
     kFaultNoGamma = 1,
     kFaultGammaRead = 2,
     kFaultGammaWrite = 4,
     kFaultRestore = 8,  // the primary surface cannot be restored (DDERR_GENERIC)
 };
-void SimulateDisplayFaults(uint32_t Faults);
 
 class DirectDrawSurface : public RefCounted<DirectDrawSurface> {
 public:

@@ -15,8 +15,6 @@ constexpr uint16_t kDeviceGuidMark = 0x534C;  // an arbitrary tag telling our id
 
 constexpr int kMaxSurfaceSide = 16384;
 
-uint32_t gSimulatedFaults = 0;
-
 }  // namespace
 
 GUID DisplayDeviceGuid(int Index)
@@ -44,14 +42,8 @@ HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer)
     return DD_OK;
 }
 
-void SimulateDisplayFaults(uint32_t Faults)
-{
-    gSimulatedFaults = Faults;
-}
-
 DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice>(DeviceIndex))
 {
-    FDevice->Faults = gSimulatedFaults;
 }
 
 DirectDraw::~DirectDraw()

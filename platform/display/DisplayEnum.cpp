@@ -9,21 +9,8 @@
 #include <string>
 
 namespace plat {
-namespace {
-
-int gSimulatedCount = 0;
-
-}  // namespace
-
-void SimulateDisplayCount(int Count)
-{
-    gSimulatedCount = Count;
-}
-
 int DisplayCount()
 {
-    if (gSimulatedCount > 0)
-        return gSimulatedCount;
     // Asked before any window exists, the video subsystem is started just for the question.
     const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
     if (started && !StartSdlVideo())
@@ -34,7 +21,7 @@ int DisplayCount()
     return count > 0 ? count : 1;
 }
 
-HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags)
+HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags, int Displays)
 {
     if (Callback == nullptr)
         return DDERR_INVALIDPARAMS;
@@ -42,8 +29,7 @@ HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint
         return DD_OK;
     if ((Flags & DDENUM_ATTACHEDSECONDARYDEVICES) == 0)
         return DD_OK;
-    const int count = DisplayCount();
-    for (int i = 0; i < count; ++i) {
+    for (int i = 0; i < Displays; ++i) {
         GUID guid = DisplayDeviceGuid(i);
         const std::string name = "Display " + std::to_string(i + 1);
         void* monitor = reinterpret_cast<void*>(static_cast<intptr_t>(i + 1));

@@ -3,8 +3,8 @@
 // display with its DisplayDeviceGuid, so the third device reported is the second display.
 //
 // The count comes from SDL's video displays. SDL reads monitors through RandR only, so no X
-// server of a test machine shows it two; SimulateDisplayCount stands in for such a machine.
-// Main thread.
+// server of a test machine shows it two; Application::SimulateMonitorCount stands in for such a
+// machine, and the enumeration lists the count its caller gives. Main thread.
 #pragma once
 
 #include "platform/display/DDraw.h"
@@ -13,16 +13,14 @@ namespace plat {
 
 // At least 1 (also when the window system cannot tell).
 int DisplayCount();
-// Test seam: Count > 0 replaces what SDL reports; 0 gives SDL's displays back.
-void SimulateDisplayCount(int Count);
 
 constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 // Called once per device: identity (null for the default device), description, driver name, the
 // caller's context and the display's monitor handle; returns 1 to go on, 0 to stop.
 using LPDDENUMCALLBACKEXA = int (*)(GUID* Guid, const char* Description, const char* DriverName,
                                     void* Context, void* Monitor);
-// Lists the default device and, with DDENUM_ATTACHEDSECONDARYDEVICES, every display; DD_OK, or
-// DDERR_INVALIDPARAMS without a callback.
-HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags);
+// Lists the default device and, with DDENUM_ATTACHEDSECONDARYDEVICES, Displays displays (the
+// caller's application's MonitorCount); DD_OK, or DDERR_INVALIDPARAMS without a callback.
+HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags, int Displays);
 
 }  // namespace plat

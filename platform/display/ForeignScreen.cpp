@@ -20,7 +20,7 @@ namespace {
 
 class ForeignScreen : public Screen {
 public:
-    ForeignScreen(unsigned long Window, bool AllowShared) : FTarget(Window), FAllowShared(AllowShared) {}
+    ForeignScreen(unsigned long Target, bool AllowShared) : FTarget(Target), FAllowShared(AllowShared) {}
     ~ForeignScreen() override { Close(); }
 
     TRect PictureBounds() const override { return FScaler.Picture(); }

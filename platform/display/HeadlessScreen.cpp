@@ -1,15 +1,13 @@
 // The headless screen: a window-less backend for tests and tools.
 #include "platform/display/HeadlessScreen.h"
 
-#include "platform/display/DisplayEnum.h"
-
 #include <cstring>
 
 namespace plat {
 
 bool HeadlessScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 {
-    if (DisplayIndex < 0 || DisplayIndex >= DisplayCount())
+    if (DisplayIndex < 0 || DisplayIndex >= FDisplayCount)
         return false;
     FOpenedOn = DisplayIndex;
     FShown = Picture(Width, Height, "TBitmap");

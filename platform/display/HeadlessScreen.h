@@ -23,7 +23,10 @@ public:
     FramePlanes ShownLayers() { return PlanesAt(FShownLayers.empty() ? nullptr : FShownLayers.data(), Layout()); }
     const Picture& ShownOverlay() const { return FShownOverlay; }
     int PresentCount() const { return FPresentCount; }
-    // The display the screen was last opened on (any of DisplayCount()).
+    // How many displays the screen stands for (one unless a test says otherwise); it opens on any
+    // of them.
+    void SetDisplayCount(int Count) { FDisplayCount = Count; }
+    // The display the screen was last opened on.
     int OpenedOn() const { return FOpenedOn; }
     // Simulates a reset of the render device, noticed at the next PresentLatest.
     void SimulateDeviceReset() { FResetPending = true; }
@@ -43,6 +46,7 @@ private:
     int FOutputHeight = 0;
     int FPresentCount = 0;
     int FOpenedOn = -1;
+    int FDisplayCount = 1;
     bool FResetPending = false;
 };
 

@@ -11,8 +11,7 @@ namespace {
 // Two rows mixed byte by byte, Weights(i) of B's byte i out of 256; the loop vectorises (a byte
 // times at most 256 stays within 16 bits).
 template <typename TWeights>
-[[gnu::always_inline]] inline void Mix(uint32_t* Out, const uint32_t* A, const uint32_t* B, TWeights Weights,
-                                       int Width)
+[[gnu::always_inline]] inline void Mix(uint32_t* Out, const uint32_t* A, const uint32_t* B, TWeights Weights, int Width)
 {
     const auto* a = reinterpret_cast<const uint8_t*>(A);
     const auto* b = reinterpret_cast<const uint8_t*>(B);
@@ -59,8 +58,8 @@ std::vector<LayerCompositor::Tap> LayerCompositor::Taps(int Count, double Origin
         // The output pixel's centre in source pixels.
         const double at = std::clamp((i + 0.5 - Origin) / Scale - 0.5, 0.0, SourceCount - 1.0);
         const int from = std::min(static_cast<int>(at), SourceCount - 1);
-        taps[static_cast<size_t>(i)] = Tap{from, std::min(from + 1, SourceCount - 1),
-                                           static_cast<uint32_t>(std::lround((at - from) * 256))};
+        taps[static_cast<size_t>(i)] =
+            Tap{from, std::min(from + 1, SourceCount - 1), static_cast<uint32_t>(std::lround((at - from) * 256))};
     }
     return taps;
 }
@@ -78,7 +77,8 @@ void LayerCompositor::Reset(const FrameLayout& Layout)
     FColumns = Taps(FOutWidth, Layout.Picture.Left - Layout.Left * scale, scale, FCanvasWidth);
     FColumnWeights.resize(FColumns.size() * 4);
     for (size_t x = 0; x < FColumns.size(); ++x)
-        std::fill_n(FColumnWeights.begin() + static_cast<ptrdiff_t>(x * 4), 4, static_cast<uint16_t>(FColumns[x].Weight));
+        std::fill_n(FColumnWeights.begin() + static_cast<ptrdiff_t>(x * 4), 4,
+                    static_cast<uint16_t>(FColumns[x].Weight));
     FFrom.resize(FColumns.size());
     FNext.resize(FColumns.size());
     FRows = Taps(FOutRows, Layout.Picture.Top - Layout.Top * scale, scale, FCanvasRows);

@@ -56,11 +56,11 @@ private:
     int FCanvasWidth = 0, FCanvasRows = 0, FOutWidth = 0, FOutRows = 0;
     std::vector<Tap> FColumns, FRows;
     std::vector<uint16_t> FColumnWeights;  // each column's, for each of its bytes
-    std::vector<uint32_t> FFrom, FNext;    // a row's source pixels of each column
-    std::vector<uint32_t> FCanvas;   // the last frame's canvas rows
-    std::vector<uint32_t> FAcross;   // each canvas row scaled across
-    std::vector<uint32_t> FZeros;    // a missing part of the surround
-    std::vector<uint8_t> FChanged;   // per canvas row, this frame
+    std::vector<uint32_t> FFrom, FNext;  // a row's source pixels of each column
+    std::vector<uint32_t> FCanvas;  // the last frame's canvas rows
+    std::vector<uint32_t> FAcross;  // each canvas row scaled across
+    std::vector<uint32_t> FZeros;  // a missing part of the surround
+    std::vector<uint8_t> FChanged;  // per canvas row, this frame
     bool FAll = true;
 };
 

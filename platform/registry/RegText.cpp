@@ -1,5 +1,7 @@
 #include "platform/registry/RegText.h"
 
+#include "platform/locale/AsciiCase.h"
+
 #include <cstdio>
 #include <vector>
 
@@ -30,21 +32,9 @@ std::string_view TrimLeft(std::string_view S)
     return S;
 }
 
-char LowerAscii(char C) { return C >= 'A' && C <= 'Z' ? static_cast<char>(C + ('a' - 'A')) : C; }
-
-bool EqualNoCase(std::string_view A, std::string_view B)
-{
-    if (A.size() != B.size())
-        return false;
-    for (size_t I = 0; I < A.size(); ++I)
-        if (LowerAscii(A[I]) != LowerAscii(B[I]))
-            return false;
-    return true;
-}
-
 bool ConsumePrefixNoCase(std::string_view& S, std::string_view Prefix)
 {
-    if (S.size() < Prefix.size() || !EqualNoCase(S.substr(0, Prefix.size()), Prefix))
+    if (!StartsWithNoCase(S, Prefix))
         return false;
     S.remove_prefix(Prefix.size());
     return true;

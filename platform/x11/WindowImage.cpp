@@ -12,12 +12,12 @@
 
 namespace plat {
 
-WindowImage::WindowImage(Display* D, Visual* V, int Depth, int Width, int Height, bool AllowShared)
+WindowImage::WindowImage(Display* D, Visual* V, int BitDepth, int Width, int Height, bool AllowShared)
     : FDisplay(D), FWidth(Width), FHeight(Height)
 {
     if (Width <= 0 || Height <= 0)
         return;
-    if (!(AllowShared && MakeShared(V, Depth)) && !MakePlain(V, Depth))
+    if (!(AllowShared && MakeShared(V, BitDepth)) && !MakePlain(V, BitDepth))
         return;
     UsePixels();
 }

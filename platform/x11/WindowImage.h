@@ -16,7 +16,7 @@ namespace plat {
 class WindowImage {
 public:
     // AllowShared false keeps the image out of shared memory (for comparing both ways).
-    WindowImage(Display* D, Visual* V, int Depth, int Width, int Height, bool AllowShared = true);
+    WindowImage(Display* D, Visual* V, int BitDepth, int Width, int Height, bool AllowShared = true);
     ~WindowImage();
     WindowImage(const WindowImage&) = delete;
     WindowImage& operator=(const WindowImage&) = delete;

@@ -1,7 +1,7 @@
 // The news page on real Qt widgets against a local server on loopback that stands in for the
 // directory and the channels, reached as the HTTP proxy of the settings; choices are made in the
 // open lists with Enter, as a user makes them.
-#include "config/NewsDirectory.h"
+#include "config/OnlineDirectory.h"
 #include "config/NewsPage.h"
 #include "net/Httpclient.h"
 #include "platform/qt/QtWindowSystem.h"

@@ -32,7 +32,6 @@ protected:
     }
     void TearDown() override
     {
-        plat::SimulateDisplayFaults(0);
         Form.reset();
         TempConfigHome::TearDown();
     }
@@ -41,7 +40,7 @@ protected:
     {
         Kss->SetRegistry();  // a fresh folder: writes the first-use values
         Kss->WriteRKey("Brightness", Brightness);
-        plat::SimulateDisplayFaults(Faults);
+        Kss->DisplayFaultsForTest = Faults;
         Kss->SetEnabled(true);
     }
 

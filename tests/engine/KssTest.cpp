@@ -198,10 +198,10 @@ TEST_F(KssTest, UnsupportedDepthIsReportedAsDisplayModeError)
 
 TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 {
-    plat::SimulateDisplayCount(1);
+    App.SimulateMonitorCount(1);
     Kss->SetDualMonitor(true);
     Kss->SetEnabled(true);
-    plat::SimulateDisplayCount(0);
+    App.SimulateMonitorCount(0);
     EXPECT_EQ(Kss->GetErrorResult(), "This program work only in dual monitor system!");
     EXPECT_EQ(Kss->GetDirectDraw(), nullptr);
 }
@@ -210,10 +210,11 @@ TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 // on any test X server): the third device the enumeration reports is the one opened.
 TEST_F(KssTest, DualMonitorOnTwoDisplaysOpensTheSecond)
 {
-    plat::SimulateDisplayCount(2);
+    App.SimulateMonitorCount(2);
+    Screen->SetDisplayCount(2);
     Kss->SetDualMonitor(true);
     OpenSaverMode();
-    plat::SimulateDisplayCount(0);
+    App.SimulateMonitorCount(0);
     EXPECT_EQ(Screen->OpenedOn(), 1);
     EXPECT_EQ(Kss->GetErrorResult(), "");
 }

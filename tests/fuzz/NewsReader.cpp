@@ -1,7 +1,7 @@
 // Fuzzes the news reader with arbitrary bytes as the reply body: it must hand over texts without
 // control bytes (decoding turns them into blanks) and never fail, and the dialog's channel title
 // must come out the same way.
-#include "gadgets/Kgr.h"
+#include "net/FeedValues.h"
 #include "net/NewsFeed.h"
 
 #include <cstdlib>
@@ -9,6 +9,12 @@
 #include <string_view>
 
 namespace {
+
+struct TTexts : TNewsValues {
+    std::string NameNews, RssLine;
+    void SetNameNews(const std::string& Text) override { NameNews = Text; }
+    void SetRssLine(const std::string& Text) override { RssLine = Text; }
+};
 
 bool HasControlBytes(const std::string& Text)
 {
@@ -23,10 +29,10 @@ bool HasControlBytes(const std::string& Text)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     const std::string_view body(reinterpret_cast<const char*>(Data), Size);
-    TKGR kgr(nullptr);
+    TTexts texts;
     std::string newsLink = "http://old/";
-    ReadNews(body, kgr, newsLink);
-    if (HasControlBytes(kgr.GetNameNews()) || HasControlBytes(kgr.GetRssLine()) ||
+    ReadNews(body, texts, newsLink);
+    if (HasControlBytes(texts.NameNews) || HasControlBytes(texts.RssLine) ||
         newsLink.size() > Size + 11 || HasControlBytes(ReadChannelTitle(body)))
         std::abort();
     return 0;

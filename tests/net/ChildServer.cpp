@@ -21,8 +21,7 @@ namespace nettest {
 
 ChildServer::ChildServer()
 {
-    char pattern[] = "/tmp/solvane-net-XXXXXX";
-    FDir = mkdtemp(pattern) ? pattern : "/tmp";
+    FDir = FFolder.Path().empty() ? "/tmp" : FFolder.Path();
     // The servers drop their privileges; their workers still have to read the files.
     std::filesystem::permissions(FDir, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
                                            std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
@@ -42,9 +41,6 @@ ChildServer::~ChildServer()
             waitpid(FPid, &status, 0);
         }
     }
-    std::error_code ignored;
-    if (FDir != "/tmp")
-        std::filesystem::remove_all(FDir, ignored);
 }
 
 bool ChildServer::Installed(const std::string& Program)

@@ -2,6 +2,8 @@
 // loopback port with a configuration in a private temporary directory, and stopped with it.
 #pragma once
 
+#include "tests/TempFolder.h"
+
 #include <string>
 #include <vector>
 
@@ -31,6 +33,7 @@ public:
     std::string ReadFile(const std::string& Name) const;
 
 private:
+    TTempFolder FFolder{"net"};
     std::string FDir;
     int FPort = 0;
     int FPid = -1;

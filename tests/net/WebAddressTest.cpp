@@ -2,7 +2,7 @@
 // and the links the saver agrees to open.
 #include "net/WebAddress.h"
 
-#include "config/NewsDirectory.h"
+#include "config/OnlineDirectory.h"
 #include "engine/HostNames.h"
 
 #include <gtest/gtest.h>

@@ -178,6 +178,18 @@ std::string PrivateXServer::Run(const std::string& Command, int* Status) const
     return RunCommand("DISPLAY=" + FDisplay + " " + Command, Status);
 }
 
+bool PollUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Limit)
+{
+    const auto deadline = std::chrono::steady_clock::now() + Limit;
+    for (;;) {
+        if (Condition())
+            return true;
+        if (std::chrono::steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+}
+
 std::string WaitForWindow(const PrivateXServer& X, pid_t Pid, std::chrono::milliseconds Timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + Timeout;

@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -86,6 +87,10 @@ private:
     PrivateXServer FServer;
     std::optional<std::string> FOld;
 };
+
+// Asks Condition every 20 ms until it holds (true) or Limit has passed (false): a test waits for
+// what it needs to see, never for a time it guessed.
+bool PollUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Limit);
 
 // The id of the first visible window of process Pid on the server, or empty after Timeout.
 std::string WaitForWindow(const PrivateXServer& X, pid_t Pid, std::chrono::milliseconds Timeout);

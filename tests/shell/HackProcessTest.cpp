@@ -85,13 +85,16 @@ TEST_F(HackProcessTest, DrawsTheMovingSceneIntoTheWindowFollowsResizesAndEndsOnS
     ChildProcess saver({kSaver, "--window-id", HostId, "--no-music"}, Env);
     ASSERT_TRUE(WaitForScene(320, 240)) << saver.StdErr();
     const std::string first = Grab("hack-preview-320x240");
-    std::this_thread::sleep_for(600ms);
-    EXPECT_NE(Grab("hack-preview-320x240-later"), first) << "the scene does not move";
+    EXPECT_TRUE(testproc::PollUntil([&] { return Grab("hack-preview-320x240-later") != first; }, 10s))
+        << "the scene does not move";
     // Wider than the picture: black bars left and right, the picture 320 pixels wide between.
     XResizeWindow(D, Host, 480, 240);
     XSync(D, False);
-    std::this_thread::sleep_for(400ms);
-    const std::string wide = Grab("hack-preview-480x240");
+    std::string wide;
+    testproc::PollUntil([&] {
+        wide = Grab("hack-preview-480x240");
+        return At(wide, 480, 20, 120) == 0 && At(wide, 480, 460, 120) == 0 && At(wide, 480, 240, 120) != 0;
+    }, 10s);
     EXPECT_EQ(At(wide, 480, 20, 120), 0u);
     EXPECT_EQ(At(wide, 480, 460, 120), 0u);
     EXPECT_NE(At(wide, 480, 240, 120), 0u);

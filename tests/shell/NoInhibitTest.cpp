@@ -35,7 +35,8 @@ TEST_F(NoInhibitTest, SaverNeitherResetsTheXScreensaverNorInhibitsOnTheBus)
     const pid_t busPid = std::stoi(bus.substr(newline + 1));
     const std::string log = Root() + "/bus.log";
     ChildProcess monitor({"/bin/sh", "-c", "exec dbus-monitor --address '" + address + "' > '" + log + "'"}, {});
-    std::this_thread::sleep_for(300ms);
+    // The monitor logs the name the bus gives it once it listens.
+    ASSERT_TRUE(testproc::PollUntil([&] { return ReadFile(log).find("NameAcquired") != std::string::npos; }, 10s));
 
     Display* d = XOpenDisplay(x.Display().c_str());
     ASSERT_NE(d, nullptr);
@@ -45,8 +46,13 @@ TEST_F(NoInhibitTest, SaverNeitherResetsTheXScreensaverNorInhibitsOnTheBus)
                                   {"XDG_RUNTIME_DIR", Root()},     {"DBUS_SESSION_BUS_ADDRESS", address},
                                   {"SDL_VIDEODRIVER", "x11"},      {"ASAN_OPTIONS", "detect_leaks=0"}};
     ChildProcess saver({SOLVANE_BINARY_DIR "/solvane", "/s"}, env);
-    std::this_thread::sleep_for(4s);
+    // The server's own saver comes on 2 s after the last input, unless the saver resets it; once
+    // on, a further second of idleness tells a reset that came late apart.
     XScreenSaverInfo* info = XScreenSaverAllocInfo();
+    testproc::PollUntil([&] {
+        return XScreenSaverQueryInfo(d, DefaultRootWindow(d), info) && info->state == ScreenSaverOn &&
+               info->idle >= 3000u;
+    }, 15s);
     ASSERT_TRUE(XScreenSaverQueryInfo(d, DefaultRootWindow(d), info));
     EXPECT_TRUE(saver.Running()) << saver.StdErr();
     EXPECT_EQ(info->state, ScreenSaverOn) << "idle " << info->idle << " ms";
@@ -58,7 +64,8 @@ TEST_F(NoInhibitTest, SaverNeitherResetsTheXScreensaverNorInhibitsOnTheBus)
 
     RunCommand("dbus-send --address='" + address + "' --type=method_call --dest=org.freedesktop.ScreenSaver "
                "/org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.Inhibit string:test string:control");
-    std::this_thread::sleep_for(300ms);
+    // The test's own request reaching the monitor's log marks everything before it as logged.
+    EXPECT_TRUE(testproc::PollUntil([&] { return ReadFile(log).find("member=Inhibit") != std::string::npos; }, 10s));
     kill(monitor.Pid(), SIGTERM);
     monitor.WaitExit(5s);
     kill(busPid, SIGTERM);

@@ -3,7 +3,7 @@
 // --empty-window), alternating the two and reporting the medians and their ratio. Run it from the
 // build folder on an X server with a black root (`Xvfb -br`); settings go to a temporary folder.
 // Usage: solvane-open-time [RUNS]
-#include "platform/qt/FirstPaint.h"
+#include "platform/qt/OpenTimeStopwatch.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -33,7 +33,7 @@ int main(int argc, char** argv)
     if (mkdtemp(settings) == nullptr)
         return 1;
     setenv("XDG_CONFIG_HOME", settings, 1);
-    plat::TFirstPaintClock clock;
+    plat::TOpenTimeStopwatch clock;
     std::vector<double> empty, opened;
     for (int i = 0; i < runs && clock.Connected(); ++i) {
         empty.push_back(clock.MillisecondsToFirstPaint({self.string(), "--empty-window"}));

@@ -10,6 +10,7 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/display/HeadlessScreen.h"
+#include "tests/platform/display/FlipChain.h"
 
 namespace testsupport {
 
@@ -61,17 +62,7 @@ protected:
 
     void SetUp() override
     {
-        ASSERT_EQ(plat::DirectDrawCreate(nullptr, &Display, nullptr), plat::DD_OK);
-        ASSERT_EQ(Display->SetCooperativeLevel(&Screen, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN), plat::DD_OK);
-        ASSERT_EQ(Display->SetDisplayMode(kWidth, kHeight, 32), plat::DD_OK);
-        plat::DDSURFACEDESC desc;
-        desc.dwFlags = plat::DDSD_CAPS | plat::DDSD_BACKBUFFERCOUNT;
-        desc.ddsCaps.dwCaps = plat::DDSCAPS_PRIMARYSURFACE | plat::DDSCAPS_FLIP | plat::DDSCAPS_COMPLEX;
-        desc.dwBackBufferCount = 1;
-        ASSERT_EQ(Display->CreateSurface(&desc, &Primary, nullptr), plat::DD_OK);
-        plat::DDSCAPS caps;
-        caps.dwCaps = plat::DDSCAPS_BACKBUFFER;
-        ASSERT_EQ(Primary->GetAttachedSurface(&caps, &Back), plat::DD_OK);
+        ASSERT_EQ(OpenFlipChain(Screen, kWidth, kHeight, Display, Primary, Back), plat::DD_OK);
     }
 
     void TearDown() override

@@ -92,10 +92,7 @@ TEST_F(FlipChainTest, FramesFromAnotherThreadArriveWholeAndInOrder)
 
 TEST_F(FlipChainTest, OnlyOnePrimaryAndNoModeChangeUnderIt)
 {
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
+    const DDSURFACEDESC desc = testsupport::FlipChainDesc();
     DirectDrawSurface* second = nullptr;
     EXPECT_EQ(Display->CreateSurface(&desc, &second, nullptr), DDERR_PRIMARYSURFACEALREADYEXISTS);
     EXPECT_EQ(second, nullptr);
@@ -159,10 +156,7 @@ TEST(DisplayObjectTest, ModeNeedsExclusiveCooperationOnAScreen)
     ASSERT_EQ(display->SetCooperativeLevel(&screen, 0x11), DD_OK);
     EXPECT_EQ(display->SetDisplayMode(1024, 768, 8), DDERR_INVALIDMODE);
     EXPECT_EQ(display->SetDisplayMode(0, 768, 32), DDERR_INVALIDMODE);
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
+    const DDSURFACEDESC desc = testsupport::FlipChainDesc();
     DirectDrawSurface* primary = nullptr;
     EXPECT_EQ(display->CreateSurface(&desc, &primary, nullptr), DDERR_NOEXCLUSIVEMODE);
     ASSERT_EQ(display->SetDisplayMode(1024, 768, 32), DD_OK);
@@ -217,10 +211,7 @@ TEST(DisplayObjectTest, SurfacesLeftBehindAreEmptiedButStaySafe)
     ASSERT_EQ(DirectDrawCreate(nullptr, &display, nullptr), DD_OK);
     ASSERT_EQ(display->SetCooperativeLevel(&screen, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
     ASSERT_EQ(display->SetDisplayMode(320, 200, 32), DD_OK);
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
+    const DDSURFACEDESC desc = testsupport::FlipChainDesc();
     DirectDrawSurface* primary = nullptr;
     ASSERT_EQ(display->CreateSurface(&desc, &primary, nullptr), DD_OK);
     DDSCAPS caps;

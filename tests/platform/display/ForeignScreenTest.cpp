@@ -52,9 +52,9 @@ protected:
         ASSERT_TRUE(S.PresentLatest());
     }
 
-    uint32_t PixelAt(int X, int Y)
+    uint32_t PixelAt(int Px, int Py)
     {
-        XImage* image = XGetImage(D, W, X, Y, 1, 1, AllPlanes, ZPixmap);
+        XImage* image = XGetImage(D, W, Px, Py, 1, 1, AllPlanes, ZPixmap);
         const uint32_t pixel = static_cast<uint32_t>(XGetPixel(image, 0, 0)) & 0xFFFFFFu;
         XDestroyImage(image);
         return pixel;

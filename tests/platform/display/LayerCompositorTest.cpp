@@ -38,13 +38,14 @@ std::vector<uint32_t> Composed(const plat::FrameLayout& Layout, TFrame& Frame)
 // window then holds what composing that frame from scratch gives: wide and portrait monitors.
 TEST(LayerCompositor, RedrawsOnlyTheChangedRowsAndMatchesAFreshComposition)
 {
-    for (const plat::FrameLayout& layout : {plat::LayOutFrame(1024, 768, 1920, 1080, true, 70),
-                                            plat::LayOutFrame(1024, 768, 1080, 1920, true, 70)}) {
+    for (const plat::FrameLayout& layout :
+         {plat::LayOutFrame(1024, 768, 1920, 1080, true, 70), plat::LayOutFrame(1024, 768, 1080, 1920, true, 70)}) {
         plat::LayerCompositor compositor;
         compositor.Reset(layout);
         ASSERT_EQ(compositor.OutRows(), layout.Overlay.Top);
         TFrame frame = MakeFrame(layout, 1);
-        std::vector<uint32_t> window(static_cast<size_t>(layout.OutputWidth) * static_cast<size_t>(compositor.OutRows()));
+        std::vector<uint32_t> window(static_cast<size_t>(layout.OutputWidth) *
+                                     static_cast<size_t>(compositor.OutRows()));
         const plat::FramePlanes planes = plat::PlanesAt(frame.Layers.data(), layout);
         const auto first = compositor.Compose(frame.Pixels.data(), planes, window.data(), layout.OutputWidth);
         EXPECT_EQ(first.First, 0);

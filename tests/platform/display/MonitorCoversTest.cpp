@@ -58,8 +58,8 @@ TEST(MonitorCoversTest, TheOtherMonitorIsBlackWhileTheSaverRuns)
     ASSERT_TRUE(screen->PresentLatest());
     XSync(d, False);
     EXPECT_EQ(RootPixel(d, 320, 512), 0xFF0000u);
-    for (const auto& [x, y] : {std::pair{900, 500}, std::pair{901, 500}, std::pair{1279, 1023}})
-        EXPECT_EQ(RootPixel(d, x, y), 0u) << x << "," << y;
+    for (const auto& [px, py] : {std::pair{900, 500}, std::pair{901, 500}, std::pair{1279, 1023}})
+        EXPECT_EQ(RootPixel(d, px, py), 0u) << px << "," << py;
 
     plat::Application& app = plat::App();
     int moves = 0;

@@ -10,6 +10,7 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/display/Screen.h"
+#include "tests/platform/display/FlipChain.h"
 
 using namespace plat;
 
@@ -32,17 +33,7 @@ private:
 
 void OpenFlipChain(Screen& AScreen, DirectDraw*& Display, DirectDrawSurface*& Primary, DirectDrawSurface*& Back)
 {
-    ASSERT_EQ(DirectDrawCreate(nullptr, &Display, nullptr), DD_OK);
-    ASSERT_EQ(Display->SetCooperativeLevel(&AScreen, DDSCL_EXCLUSIVE | DDSCL_FULLSCREEN), DD_OK);
-    ASSERT_EQ(Display->SetDisplayMode(1024, 768, 32), DD_OK);
-    DDSURFACEDESC desc;
-    desc.dwFlags = DDSD_CAPS | DDSD_BACKBUFFERCOUNT;
-    desc.ddsCaps.dwCaps = DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX;
-    desc.dwBackBufferCount = 1;
-    ASSERT_EQ(Display->CreateSurface(&desc, &Primary, nullptr), DD_OK);
-    DDSCAPS caps;
-    caps.dwCaps = DDSCAPS_BACKBUFFER;
-    ASSERT_EQ(Primary->GetAttachedSurface(&caps, &Back), DD_OK);
+    ASSERT_EQ(testsupport::OpenFlipChain(AScreen, 1024, 768, Display, Primary, Back), DD_OK);
 }
 
 TEST(SdlScreenTest, OffscreenDriverOpensAndPresents)

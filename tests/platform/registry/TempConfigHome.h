@@ -2,6 +2,8 @@
 // folder afterwards, so no test touches the real user's settings or sees another test's.
 #pragma once
 
+#include "tests/TempFolder.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -12,13 +14,12 @@
 
 class TempConfigHome : public ::testing::Test {
 protected:
-    explicit TempConfigHome(std::string Base = "/tmp") : FBase(std::move(Base)) {}
+    explicit TempConfigHome(const std::string& Base = "/tmp") : FFolder("settings", Base) {}
 
     void SetUp() override
     {
-        std::string Pattern = FBase + "/solvane-settings-XXXXXX";
-        ASSERT_NE(::mkdtemp(Pattern.data()), nullptr);
-        FRoot = Pattern;
+        ASSERT_FALSE(FFolder.Path().empty());
+        FRoot = FFolder.Path();
         const char* Old = std::getenv("XDG_CONFIG_HOME");
         FHadOld = Old != nullptr;
         if (FHadOld)
@@ -32,8 +33,6 @@ protected:
             ::setenv("XDG_CONFIG_HOME", FOld.c_str(), 1);
         else
             ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code Ignored;
-        std::filesystem::remove_all(FRoot, Ignored);
     }
 
     std::string Root() const { return FRoot; }
@@ -61,7 +60,7 @@ protected:
     }
 
 private:
-    std::string FBase;
+    TTempFolder FFolder;
     std::string FRoot;
     std::string FOld;
     bool FHadOld = false;

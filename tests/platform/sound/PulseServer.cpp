@@ -12,10 +12,9 @@ namespace testsound {
 
 PulseServer::PulseServer()
 {
-    std::string pattern = "/tmp/solvane-pulse-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr)
+    if (FFolder.Path().empty())
         return;
-    FRoot = pattern;
+    FRoot = FFolder.Path();
     const std::string socket = FRoot + "/native";
     std::filesystem::create_directories(FRoot + "/home");
     std::ofstream(FRoot + "/server.pa") << "load-module module-null-sink sink_name=solvane_test\n"
@@ -37,10 +36,6 @@ PulseServer::PulseServer()
 PulseServer::~PulseServer()
 {
     Stop();
-    if (!FRoot.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(FRoot, ignored);
-    }
 }
 
 void PulseServer::Enter() const

@@ -4,6 +4,7 @@
 // pointing at a server that is gone.
 #pragma once
 
+#include "tests/TempFolder.h"
 #include "tests/shell/ChildProcess.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ public:
 private:
     std::string Pactl(const std::string& Args, int* Status) const;
 
+    TTempFolder FFolder{"pulse"};
     std::string FRoot;
     testproc::ChildProcess::Environment FEnv;
     std::unique_ptr<testproc::ChildProcess> FServer;

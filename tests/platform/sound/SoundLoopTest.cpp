@@ -4,6 +4,7 @@
 // own highest frequency (5.5 kHz at 11,025 Hz), which only a fault of the conversion makes.
 #include "assets/Resources.h"
 #include "platform/sound/SoundPlayer.h"
+#include "tests/TempFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -99,10 +100,8 @@ size_t TrackStart(const std::vector<int16_t>& Played, const std::vector<int16_t>
 
 TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
 {
-    const auto folder = std::filesystem::temp_directory_path() /
-                        ("solvane-loop-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    const auto recording = folder / "played.raw";
+    const TTempFolder folder("loop");
+    const auto recording = std::filesystem::path(folder.Path()) / "played.raw";
     std::vector<int16_t> track;
     ASSERT_TRUE(plat::ConvertTrack(assets::FindResource("SoundName"), track));
     const size_t trackFrames = track.size() / plat::kSoundChannels;
@@ -121,7 +120,6 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
     std::ifstream(recording, std::ios::binary)
         .read(reinterpret_cast<char*>(played.data()),
               static_cast<std::streamsize>(played.size() * sizeof(int16_t)));
-    std::filesystem::remove_all(folder);
     ASSERT_GE(played.size(), wantedFrames * plat::kSoundChannels) << "the driver recorded too little";
     const size_t start = TrackStart(played, track);
     ASSERT_LT(start, size_t(plat::kSoundRate)) << "the recording does not start with the track";

@@ -9,6 +9,7 @@
 #include "platform/app/Application.h"
 #include "platform/display/HeadlessScreen.h"
 #include "shell/Scene.h"
+#include "tests/TempFolder.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -33,12 +34,9 @@ public:
     // Build false leaves the scene constructed but not set up, for tests of the set-up itself.
     explicit TSceneStage(const TSwitches& Switches, bool Build = true)
     {
-        FConfig = std::filesystem::temp_directory_path() /
-                  ("solvane-scene-" + std::to_string(::getpid()) + "-" + std::to_string(++Serial()));
-        std::filesystem::create_directories(FConfig);
         const char* Old = std::getenv("XDG_CONFIG_HOME");
         FOldConfig = Old ? std::make_unique<std::string>(Old) : nullptr;
-        ::setenv("XDG_CONFIG_HOME", FConfig.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", FConfig.Path().c_str(), 1);
 
         auto OwnScreen = std::make_unique<plat::HeadlessScreen>();
         Screen = OwnScreen.get();
@@ -74,8 +72,6 @@ public:
             ::setenv("XDG_CONFIG_HOME", FOldConfig->c_str(), 1);
         else
             ::unsetenv("XDG_CONFIG_HOME");
-        std::error_code Ignored;
-        std::filesystem::remove_all(FConfig, Ignored);
     }
 
     // Draws the next frame and flips it to the screen, in the host's order: loss check, clear,
@@ -106,13 +102,7 @@ public:
     int FramesDrawn = 0;
 
 private:
-    static int& Serial()
-    {
-        static int Count = 0;
-        return Count;
-    }
-
-    std::filesystem::path FConfig;
+    TTempFolder FConfig{"scene"};
     std::unique_ptr<std::string> FOldConfig;
 };
 

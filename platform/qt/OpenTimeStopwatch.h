@@ -17,12 +17,12 @@ int ShowEmptyQtWindow(int argc, char** argv);
 // Watches the display's root for the windows of the programs it starts. Its connection stays open
 // from one start to the next: an X server with no client left resets itself, and the next start
 // would pay for that reset, which a desktop, always with clients, never does.
-class TFirstPaintClock {
+class TOpenTimeStopwatch {
 public:
-    TFirstPaintClock();
-    ~TFirstPaintClock();
-    TFirstPaintClock(const TFirstPaintClock&) = delete;
-    TFirstPaintClock& operator=(const TFirstPaintClock&) = delete;
+    TOpenTimeStopwatch();
+    ~TOpenTimeStopwatch();
+    TOpenTimeStopwatch(const TOpenTimeStopwatch&) = delete;
+    TOpenTimeStopwatch& operator=(const TOpenTimeStopwatch&) = delete;
 
     bool Connected() const { return X != nullptr; }
     // Milliseconds from starting Args (a program path and its arguments) to the first paint of

@@ -1,4 +1,4 @@
-#include "platform/qt/FirstPaint.h"
+#include "platform/qt/OpenTimeStopwatch.h"
 
 // Qt's headers go before Xlib's, whose macros (Bool, Status) they would otherwise meet.
 #include <QApplication>
@@ -58,7 +58,7 @@ int ShowEmptyQtWindow(int argc, char** argv)
     return app.exec();
 }
 
-TFirstPaintClock::TFirstPaintClock() : X(XOpenDisplay(nullptr))
+TOpenTimeStopwatch::TOpenTimeStopwatch() : X(XOpenDisplay(nullptr))
 {
     if (X == nullptr)
         return;
@@ -66,13 +66,13 @@ TFirstPaintClock::TFirstPaintClock() : X(XOpenDisplay(nullptr))
     XSelectInput(X, DefaultRootWindow(X), SubstructureNotifyMask);
 }
 
-TFirstPaintClock::~TFirstPaintClock()
+TOpenTimeStopwatch::~TOpenTimeStopwatch()
 {
     if (X != nullptr)
         XCloseDisplay(X);
 }
 
-double TFirstPaintClock::MillisecondsToFirstPaint(const std::vector<std::string>& Args)
+double TOpenTimeStopwatch::MillisecondsToFirstPaint(const std::vector<std::string>& Args)
 {
     if (X == nullptr)
         return -1;

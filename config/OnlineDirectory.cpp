@@ -1,4 +1,4 @@
-#include "config/NewsDirectory.h"
+#include "config/OnlineDirectory.h"
 
 #include "engine/HostNames.h"
 #include "net/TextCut.h"
