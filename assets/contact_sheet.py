@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Lays every built-in picture out on one labelled PNG for review: the background, three frames
-of each scenery strip, twelve headings of both flyers and the flyers at their four drawn sizes
-keyed over the sky by the sun and over the sea, the 49 weather icons, the gadget panels
-(keyed over the bottom of the background, as the saver shows them) and the dialog pictures.
-Pictures that do not exist yet are skipped.
+of each scenery strip, the surround (the still sides with the frame between them, the sky above
+it, three frames of each surround strip), twelve headings of both flyers and the flyers at their
+four drawn sizes keyed over the sky by the sun and over the sea, the 49 weather icons and some of
+the band's large ones, the band's glass, the gadget panels (the plates keyed over the glass and
+over the solid panel, as the back buffer shows them) and the dialog pictures. Pictures that do
+not exist yet are skipped.
 
     contact_sheet.py [output.png]    (default: build/contact-sheet.png)
 """
@@ -23,7 +25,10 @@ TEXT = (226, 228, 236)
 FONT = ImageFont.truetype("/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf", 13)
 STRIPS = (("KMV1", 217), ("KMV2", 73), ("KMV3", 65))
 FLYERS = (("KMV3SG", 44), ("KMV3SGsmall", 24))
-PANELS = (("KIM2GadgetPanel", 0), ("KGR1", 0), ("KGW1", 571), ("KGC1", 907))
+PANELS = (("KGR1", 0), ("KGW1", 571), ("KGC1", 907))
+BANDS = ("KIM2GadgetPanel", "KIM2GadgetSolid")
+SURROUND_STRIPS = (("SurroundNearL0", 217), ("SurroundNearR0", 217), ("SurroundMiddleR0", 73),
+                   ("SurroundHorizonL0", 65))
 DIALOG = ("DialogHeader.jpg", "DialogDecor.bmp", "SliderTrack.bmp", "SliderKnob.bmp",
           "BtnOkUp.bmp", "BtnOkDown.bmp", "BtnCancelUp.bmp", "BtnCancelDown.bmp")
 
@@ -147,29 +152,67 @@ def add_flyers_in_scene(sheet):
                                   flyers_over(background, 330, 400, picks)])
 
 
+def pieces(prefix, count, vertical=False, reverse=False):
+    """The pieces prefix0, prefix1, .. put together outward from the frame."""
+    parts = [load(prefix + str(i)) for i in range(count)]
+    if any(p is None for p in parts):
+        return None
+    if reverse:
+        parts.reverse()
+    arrays = [np.asarray(p) for p in parts]
+    return Image.fromarray(np.concatenate(arrays, axis=0 if vertical else 1))
+
+
+def add_surround(sheet):
+    background = load("KIM1")
+    left, right = pieces("SurroundL", 3, reverse=True), pieces("SurroundR", 3)
+    if background and left and right:
+        wide = Image.fromarray(np.concatenate([np.asarray(left), np.asarray(background), np.asarray(right)], axis=1))
+        sheet.add("Surround: the still sides with KIM1 between them, 32:9 (quarter size)",
+                  [wide.resize((wide.width // 4, wide.height // 4), Image.LANCZOS)])
+    sky = pieces("SurroundT", 2, vertical=True, reverse=True)
+    if background and sky:
+        tall = Image.fromarray(np.concatenate([np.asarray(sky), np.asarray(background)], axis=0))
+        sheet.add("Surround: the sky above KIM1, 9:16 (quarter size)",
+                  [tall.resize((tall.width // 4, tall.height // 4), Image.LANCZOS)])
+    for name, height in SURROUND_STRIPS:
+        strip = load(name)
+        if strip:
+            count = strip.height // height
+            picks = (0, count // 3, 2 * count // 3)
+            sheet.add(f"{name}: frames {picks}", frames(strip, height, picks))
+
+
 def add_gadgets(sheet):
     icons = load("KMV3Weather")
     if icons:
         sheet.add("KMV3Weather: condition codes 0-47 and 48 (not available)",
                   [captioned(f, str(k)) for k, f in enumerate(frames(icons, 52, range(49)))])
-    background = load("KIM1")
-    base = (np.asarray(background.crop((0, 698, 1024, 768))).copy() if background
-            else np.full((70, 1024, 3), (150, 120, 100), dtype=np.uint8))
-    shown = False
-    for name, x in PANELS:
-        panel = load(name)
-        if panel is None:
+    large = load("BandIcons")
+    if large:
+        side = large.width
+        sheet.add("BandIcons: the band's icons at three times the size, codes 11, 30, 32, 47, 48",
+                  frames(large, side, (11, 30, 32, 47, 48)))
+    glass = load("BandGlass")
+    if glass:
+        sheet.add("BandGlass: the scene behind the band, softened and darkened (half size)",
+                  [glass.resize((glass.width // 2, glass.height // 2), Image.LANCZOS)])
+    plates = [(load(name), x) for name, x in PANELS]
+    for look, band in zip(("glass", "solid"), (load(name) for name in BANDS)):
+        if band is None:
             continue
-        rgb = np.asarray(panel)[:, : 1024 - x]
-        region = base[: rgb.shape[0], x:x + rgb.shape[1]]
-        mask = np.any(rgb != 0, axis=2)
-        region[mask] = rgb[mask]
-        shown = True
-    if shown:
-        sheet.add("Gadget band, ticker, weather and clock keyed over the scene (black is see-through)",
+        base = np.asarray(band).copy()
+        for plate, x in plates:
+            if plate is None:
+                continue
+            rgb = np.asarray(plate)[:, : 1024 - x]
+            region = base[: rgb.shape[0], x:x + rgb.shape[1]]
+            mask = np.any(rgb != 0, axis=2)
+            region[mask] = rgb[mask]
+        sheet.add("Gadget band at the design's size, %s, ticker, weather and clock keyed over it" % look,
                   [Image.fromarray(base)])
-    sheet.add("Gadget pictures on their own, see-through parts chequered",
-              [keyed(im, (0, 0, 0)) for im in (load(n) for n, _ in PANELS) if im is not None])
+    sheet.add("Gadget plates on their own, see-through parts chequered",
+              [keyed(im, (0, 0, 0)) for im, _ in plates if im is not None])
 
 
 def add_dialog(sheet):
@@ -190,6 +233,7 @@ def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "contact-sheet.png")
     sheet = Sheet()
     add_scene(sheet)
+    add_surround(sheet)
     add_flyers_in_scene(sheet)
     add_gadgets(sheet)
     add_dialog(sheet)

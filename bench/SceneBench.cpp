@@ -4,6 +4,10 @@
 // (decoding, cutting the strips into frame surfaces, set-up, the first frame) against decoding
 // the pictures alone, one after another on one core.
 //
+// SceneFrameLayers/1920/1080 and /3840/2160 draw the same frame for a monitor of that size, with
+// its layers (the surround and the band at the monitor's resolution): against SceneFrame, what
+// filling the monitor costs the frame thread.
+//
 // Targets: SceneFrame <= 1.3 x SceneFrameCopyBound (processor time of the drawing thread);
 // SceneFrameGadgets <= 1.25 x SceneFrame; SceneStartup <= 1.2 x SceneDecode (wall-clock time:
 // start-up decodes on all cores at once).
@@ -43,6 +47,19 @@ void SceneFrameGadgets(benchmark::State& State)
         Stage.Scene->DrawFrame(Stage.ShortCycleFrame, Stage.LongCycleFrame);
 }
 BENCHMARK(SceneFrameGadgets)->Unit(benchmark::kMicrosecond);
+
+void SceneFrameLayers(benchmark::State& State)
+{
+    scenetest::TSwitches Switches = kAllGadgets;
+    Switches.OutputWidth = static_cast<int>(State.range(0));
+    Switches.OutputHeight = static_cast<int>(State.range(1));
+    scenetest::TSceneStage Stage(Switches);
+    Stage.Scene->KGR1->SetNameNews("Harbour Gazette");
+    Stage.Scene->KGR1->SetRssLine(gadgettest::TickerLine(700));
+    for (auto _ : State)
+        Stage.Scene->DrawFrame(Stage.ShortCycleFrame, Stage.LongCycleFrame);
+}
+BENCHMARK(SceneFrameLayers)->Args({1920, 1080})->Args({3840, 2160})->Unit(benchmark::kMicrosecond);
 
 // Where one sprite's pixels come from and go to, clipped exactly as the sprites clip.
 struct TCopy {

@@ -99,6 +99,26 @@ void TKss::SetTimerEnabled(bool Value)
     }
 }
 
+void TKss::SetLayers(bool Surround, int32_t OverlayRows)
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    if (FPrimary != nullptr && screen != nullptr)
+        screen->SetLayers(Surround, OverlayRows);
+}
+
+void TKss::SetOverlayPainter(std::function<void(uint32_t* Pixels, int Pitch)> Painter)
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    if (FPrimary != nullptr && screen != nullptr)
+        screen->SetOverlayPainter(std::move(Painter));
+}
+
+plat::FrameLayout TKss::GetLayout() const
+{
+    plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
+    return FPrimary != nullptr && screen != nullptr ? screen->Layout() : plat::FrameLayout{};
+}
+
 void TKss::OpenDirectDraw()
 {
     if (FUseIdle)

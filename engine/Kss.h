@@ -119,6 +119,19 @@ public:
     int32_t GetBigTickPeriod() const { return FBigTickPeriod; }
     plat::HResult GetLastResult() const { return FLastResult; }
 
+    // The layers every frame carries from now on besides the back buffer (plat::Screen::SetLayers):
+    // the surround when Surround, and the overlay of the bottom OverlayRows rows. Main thread,
+    // with the display open and the frame timer stopped; nothing happens while closed.
+    void SetLayers(bool Surround, int32_t OverlayRows);
+    // Where the frames and their layers go on the screen (the back buffer alone without layers;
+    // empty while closed).
+    plat::FrameLayout GetLayout() const;
+    // Inside OnTimer (frame thread): the surround of the frame being drawn.
+    plat::FramePlanes GetPlanes() const { return FBack != nullptr ? FBack->Planes() : plat::FramePlanes{}; }
+    // What paints the overlay each time a frame is shown (plat::Screen::SetOverlayPainter), on the
+    // main thread; null stops it. Main thread; nothing happens while closed.
+    void SetOverlayPainter(std::function<void(uint32_t* Pixels, int Pitch)> Painter);
+
     // What the sprites take when they create their surfaces; null while closed.
     plat::DirectDraw* GetDirectDraw() const { return FDirectDraw; }
     plat::DirectDrawSurface* GetPrimary() const { return FPrimary; }

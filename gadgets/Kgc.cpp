@@ -4,6 +4,7 @@
 #include "gadgets/GadgetDraw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <initializer_list>
 
 namespace {
@@ -11,6 +12,7 @@ namespace {
 constexpr int32_t kRightInset = 113;
 constexpr int32_t kBottomInset = 42;
 constexpr int32_t kBoxWidth = 106;
+constexpr int kFontHeight = 22;
 constexpr int32_t kColonMs = 500;
 constexpr size_t kTimeBuffer = 256;
 constexpr plat::COLORREF kWhite = 0xFFFFFF;
@@ -75,7 +77,20 @@ void TKGC::DrawGadgetClock()
     const int32_t Y0 = Kss->GetHeightScreen() - kBottomInset;
     char T[kTimeBuffer];
     const size_t N = FTimeFormat.Format(LocalTime(), T, sizeof T);
-    gadgets::WithBackContext(Kss, [&](plat::DrawContext& Dc) { DrawTime(Dc, X0, Y0, std::string_view(T, N)); });
+    gadgets::WithBackContext(Kss, [&](plat::DrawContext& Dc) {
+        CountBlink();
+        DrawTime(Dc, X0, Y0, std::string_view(T, N), kFontHeight, kBoxWidth);
+    });
+}
+
+void TKGC::DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, double Scale)
+{
+    if (Host() == nullptr)
+        return;
+    char T[kTimeBuffer];
+    const size_t N = FTimeFormat.Format(LocalTime(), T, sizeof T);
+    DrawTime(Dc, X, Y, std::string_view(T, N), static_cast<int>(std::lround(kFontHeight * Scale)),
+             static_cast<int32_t>(std::lround(kBoxWidth * Scale)));
 }
 
 void TKGC::CountBlink()
@@ -87,20 +102,20 @@ void TKGC::CountBlink()
     LastSecond = CurrentSecond;
 }
 
-void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T)
+void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
+                    int32_t BoxWidth)
 {
-    plat::Font* Font = gadgets::MyCreateFont("Arial", 22, plat::FW_BOLD, Dc);
+    plat::Font* Font = gadgets::MyCreateFont("Arial", FontHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(kWhite);
     // Every piece is measured in the same font, so the whole text's centring holds for each.
-    const int32_t X = X0 + (kBoxWidth - Extent(Dc, T)) / 2;
+    const int32_t X = X0 + (BoxWidth - Extent(Dc, T)) / 2;
     std::string_view Head;
     const std::string_view Rest = Parse1(T, "BEGIN", ":", Head);
     Out(Dc, X, Y0, Head);
     const int32_t W1 = Extent(Dc, Head);
 
-    CountBlink();
-    if (BlinkCount < kColonMs / Host()->GetInterval())
+    if (GetBlinkCount() < kColonMs / Host()->GetInterval())
         Out(Dc, X + W1, Y0, ":");
 
     char Buffer[2 * kTimeBuffer + 2];

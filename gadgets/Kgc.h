@@ -8,6 +8,9 @@
 // The time text is the locale's own short time format (plat::TimeFormat): the locale's default
 // time format without its seconds. Everything runs on the frame thread; a frame allocates nothing.
 //
+// DrawOnBand draws the same text into the gadget band at the screen's resolution (TBand, on the
+// main thread while the screen shows a frame), with the colon the last frame showed.
+//
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
 // surface back itself when it is destroyed.
@@ -16,6 +19,7 @@
 #include "platform/locale/TimeFormat.h"
 #include "sprites/Kim.h"
 
+#include <atomic>
 #include <cstdint>
 #include <ctime>
 #include <functional>
@@ -38,20 +42,25 @@ public:
     const char* ClassName() const override { return "TKGC"; }
 
     void DrawGadgetClock();
+    // The clock in the band: the text centred in its box, whose top-left corner is (X, Y), at
+    // Scale times the design's size.
+    void DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, double Scale);
 
     // Frames drawn since the local time's second last changed.
-    int32_t GetBlinkCount() const { return BlinkCount; }
+    int32_t GetBlinkCount() const { return BlinkCount.load(std::memory_order_relaxed); }
 
     // The time format and the clock it reads; set before the frames run (tests give their own).
     void SetTimeFormat(plat::TimeFormat Format) { FTimeFormat = std::move(Format); }
     std::function<std::tm()> LocalTime = plat::LocalNow;
 
 private:
-    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T);
+    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
+                  int32_t BoxWidth);
     void CountBlink();
 
     plat::TimeFormat FTimeFormat;
-    int32_t BlinkCount = 0;
+    // Written by the frames, read by the band's painter.
+    std::atomic<int32_t> BlinkCount{0};
     int32_t CurrentSecond = 0;
     int32_t LastSecond = 0;
 };

@@ -2,7 +2,11 @@
 #include "gadgets/Kgw.h"
 
 #include "gadgets/GadgetDraw.h"
+#include "platform/image/Picture.h"
 #include "sprites/Kmv.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -13,14 +17,20 @@ constexpr const char* kDegree = "\xB0";  // the degree sign of the ANSI code pag
 
 }  // namespace
 
-TKGW::TKGW(TComponent* AOwner) : TKIM(AOwner), FTexts(Compose("NA", "NA", "NA")) {}
+TKGW::TKGW(TComponent* AOwner) : TKIM(AOwner), FTexts(Compose("NA", "NA", "NA", 0)) {}
 
-TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow)
+TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow,
+                                  int BandHeight)
 {
-    TWeatherTexts Texts{std::move(TodayNow), std::move(TomorrowHi), std::move(TomorrowLow), {}, {}};
-    Texts.Now = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Texts.TodayNow + kDegree);
-    Texts.Range = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD,
-                                        Texts.TomorrowLow + "..." + Texts.TomorrowHi + kDegree);
+    TWeatherTexts Texts{std::move(TodayNow), std::move(TomorrowHi), std::move(TomorrowLow), {}, {}, BandHeight, {}, {}};
+    const std::string Now = Texts.TodayNow + kDegree;
+    const std::string Range = Texts.TomorrowLow + "..." + Texts.TomorrowHi + kDegree;
+    Texts.Now = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Now);
+    Texts.Range = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Range);
+    if (BandHeight > 0) {
+        Texts.NowBand = gadgets::MeasuredText(kFace, BandHeight, plat::FW_BOLD, Now);
+        Texts.RangeBand = gadgets::MeasuredText(kFace, BandHeight, plat::FW_BOLD, Range);
+    }
     return Texts;
 }
 
@@ -29,9 +39,19 @@ void TKGW::StoreText(std::string TWeatherTexts::*Field, const std::string& Text)
     FTexts.Update([&](const TWeatherTexts& Old) -> std::optional<TWeatherTexts> {
         if (Old.*Field == Text)
             return std::nullopt;
-        TWeatherTexts New{Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, {}, {}};
+        TWeatherTexts New{Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, {}, {}, 0, {}, {}};
         New.*Field = Text;
-        return Compose(std::move(New.TodayNow), std::move(New.TomorrowHi), std::move(New.TomorrowLow));
+        return Compose(std::move(New.TodayNow), std::move(New.TomorrowHi), std::move(New.TomorrowLow),
+                       Old.BandHeight);
+    });
+}
+
+void TKGW::SetBandScale(double Scale)
+{
+    FBandScale = Scale;
+    const int BandHeight = static_cast<int>(std::lround(kHeight * Scale));
+    FTexts.Update([&](const TWeatherTexts& Old) -> std::optional<TWeatherTexts> {
+        return Compose(Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, BandHeight);
     });
 }
 
@@ -47,6 +67,29 @@ void TKGW::DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Cod
     }
     Icons.SetNumberFrame(Value);
     Icons.DrawMovie();
+}
+
+void TKGW::DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, const plat::Picture& Icons, int32_t IconSize)
+{
+    const auto At = [this](int32_t Offset) { return static_cast<int32_t>(std::lround(Offset * FBandScale)); };
+    const auto Icon = [&](int32_t Column, std::atomic<int32_t>& Code) {
+        // A code is clamped as the frame's own drawing clamps it; one below 0 shows no icon.
+        const int32_t Value = std::min(Code.load(), kNotAvailable);
+        if (Value >= 0 && Icons.Height() >= (Value + 1) * IconSize)
+            Dc.CopyRect(plat::TRect{X + At(Column), Y + At(8), X + At(Column) + IconSize, Y + At(8) + IconSize}, Icons,
+                        plat::TRect{0, Value * IconSize, IconSize, (Value + 1) * IconSize});
+    };
+    Icon(94, FTodayCode);
+    Icon(206, FTomorrowCode);
+    const auto Texts = FTexts.Read();
+    if (Texts->BandHeight == 0)
+        return;
+    plat::Font* Font = gadgets::MyCreateFont(kFace, Texts->BandHeight, plat::FW_BOLD, Dc);
+    Dc.SetBkMode(plat::TRANSPARENT);
+    Dc.SetTextColor(0xFFFFFF);
+    Dc.ExtTextOutA(X + At(153), Y + At(29), 0, nullptr, Texts->NowBand);
+    Dc.ExtTextOutA(X + At(265), Y + At(29), 0, nullptr, Texts->RangeBand);
+    plat::DeleteObject(Font);
 }
 
 void TKGW::DrawGadgetWeather()

@@ -9,6 +9,9 @@
 // thread: codes are atomics, and the texts travel as one immutable set, already measured and
 // joined with their degree signs, through a THandOver, so a frame neither allocates nor waits.
 //
+// DrawOnBand draws the same icons and texts into the gadget band at the screen's resolution
+// (TBand); the texts are measured for the band's font too, once SetBandScale gave its size.
+//
 // It answers its own class name, so the host's close and restore walk, which matches "TKIM"
 // exactly, does not take it for a plain still image; that is also why the gadget gives its
 // surface back itself when it is destroyed.
@@ -22,6 +25,11 @@
 #include <atomic>
 #include <cstdint>
 #include <string>
+
+namespace plat {
+class DrawContext;
+class Picture;
+}  // namespace plat
 
 class TKMV;
 
@@ -48,20 +56,33 @@ public:
 
     void DrawGadgetWeather();
 
+    // The band's scale (screen pixels per design pixel); the texts are measured for it from now
+    // on. UI thread, before the frames that draw the band.
+    void SetBandScale(double Scale);
+    // The gadget in the band, its plate's top-left corner at (X, Y), at the band's scale; Icons
+    // holds the 49 condition icons IconSize pixels square, stacked top to bottom.
+    void DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, const plat::Picture& Icons, int32_t IconSize);
+
 private:
-    // The texts as set, and as drawn: TodayNow + "°" and TomorrowLow + "..." + TomorrowHi + "°".
+    // The texts as set, and as drawn: TodayNow + "°" and TomorrowLow + "..." + TomorrowHi + "°",
+    // at the design's size and at the band's (BandHeight, 0 before SetBandScale).
     struct TWeatherTexts {
         std::string TodayNow;
         std::string TomorrowHi;
         std::string TomorrowLow;
         plat::TextLayout Now;
         plat::TextLayout Range;
+        int BandHeight = 0;
+        plat::TextLayout NowBand;
+        plat::TextLayout RangeBand;
     };
-    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow);
+    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow,
+                                 int BandHeight);
     void StoreText(std::string TWeatherTexts::*Field, const std::string& Text);
     void DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Code);
 
     TKMV* FWeatherPicVCL = nullptr;
+    double FBandScale = 1.0;
     std::atomic<int32_t> FTodayCode{48};
     std::atomic<int32_t> FTomorrowCode{48};
     THandOver<TWeatherTexts> FTexts;

@@ -26,6 +26,7 @@ constexpr const char* kPictureNames[] = {
 
 // Where the scene lies in the 1024 x 768 design space.
 constexpr int32_t kPanelY = 698;
+constexpr int32_t kBandRows = 768 - kPanelY;
 constexpr int32_t kFlyerStartXY = 300;
 
 // The strip counters' last values: 31 and 150 frames.
@@ -173,6 +174,7 @@ void TScene::LoadPictures(const std::vector<TScenePicture>* Decoded)
 TScene::~TScene()
 {
     FHost->OnSurfacesRestored = nullptr;
+    FHost->SetOverlayPainter(nullptr);
 }
 
 void TScene::RestoreGadgets()
@@ -238,6 +240,7 @@ void TScene::Build()
     PrepareBackdrop();
     PrepareGadgets();
     PrepareFlyers();
+    PrepareLayers();
     FBuilt = true;
 }
 
@@ -256,8 +259,14 @@ void TScene::PrepareGadgets()
     const int32_t ShowNews = FHost->GetShowNews();
     const TGadgetPlacement At = PlaceGadgets(ShowTime, ShowWeather);
 
-    // Opaque, the panel is a solid band; otherwise its black lets the scene show through.
-    PrepareStill(KIM2GadgetPanel, true, FHost->GetShowBlack() == 0, 1024, 70, 0, kPanelY);
+    // The panel is glass (a softened copy of the scene behind it), or without "Transparency of
+    // background" a solid band.
+    if (FHost->GetShowBlack() != 0) {
+        auto Solid = plat::DecodePicture(assets::FindResource("KIM2GadgetSolid"), "KIM2GadgetSolid");
+        if (!Solid.Image.Empty())
+            KIM2GadgetPanel->SetPicture(std::move(Solid.Image));
+    }
+    PrepareStill(KIM2GadgetPanel, true, false, 1024, kBandRows, 0, kPanelY);
     if (ShowTime != 0)
         PrepareStill(KGC1, true, true, kClockWidth, kGadgetHeight, At.ClockX, kPanelY);
     if (ShowWeather != 0) {
@@ -296,6 +305,34 @@ void TScene::PrepareFlyers()
     CopyMoviePicture(KMV3SGtiny, KMV3SGsmall);
     PrepareMovie(KMV3SGtiny, true, true, true, 14, 9, 24, kFlyerStartXY, kFlyerStartXY);
     StartFlyer(3, FlightPathC, 0, 50);
+    FFlyers = {KMV3SGtiny, KMV3SGmini, KMV3SGsmall, KMV3SG};
+}
+
+void TScene::PrepareLayers()
+{
+    const int32_t ShowTime = Switch(FHost->GetShowTime());
+    const int32_t ShowWeather = Switch(FHost->GetShowWeather());
+    const int32_t ShowNews = Switch(FHost->GetShowNews());
+    const bool AnyGadget = ShowTime + ShowWeather + ShowNews > 0;
+    FHost->SetLayers(true, AnyGadget ? kBandRows : 0);
+    const plat::FrameLayout Layout = FHost->GetLayout();
+    FSurround.Build(Layout);
+    if (!AnyGadget || Layout.Overlay.Empty())
+        return;
+    const TGadgetPlacement At = PlaceGadgets(ShowTime, ShowWeather);
+    TBand::TGadgets Gadgets;
+    Gadgets.Clock = ShowTime ? KGC1 : nullptr;
+    Gadgets.Weather = ShowWeather ? KGW1 : nullptr;
+    Gadgets.News = ShowNews ? KGR1 : nullptr;
+    Gadgets.ClockX = At.ClockX, Gadgets.ClockWidth = kClockWidth;
+    Gadgets.WeatherX = At.WeatherX, Gadgets.WeatherWidth = kWeatherWidth;
+    Gadgets.NewsX = At.NewsX, Gadgets.NewsWidth = kTickerWidth;
+    Gadgets.Glass = FHost->GetShowBlack() == 0;
+    // The glass reaches as far beyond the frame on both sides.
+    const auto Glass = plat::DecodePicture(assets::FindResource("BandGlass"), "BandGlass");
+    const auto Icons = plat::DecodePicture(assets::FindResource("BandIcons"), "BandIcons");
+    FBand.Build(Layout, Gadgets, Glass.Image, (Glass.Image.Width() - 1024) / 2, Icons.Image);
+    FHost->SetOverlayPainter([this](uint32_t* Pixels, int Pitch) { FBand.Paint(Pixels, Pitch); });
 }
 
 void TScene::DrawFrame(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
@@ -318,6 +355,7 @@ void TScene::DrawFrame(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
     FlyStep(*KMV3SG, *Flights[0]);
 
     DrawGadgets();
+    FSurround.Draw(FHost->GetPlanes(), ShortCycleFrame, LongCycleFrame, FFlyers);
 }
 
 void TScene::DrawGadgets()

@@ -10,15 +10,20 @@
 //      scene, giving each sprite its place, size and surfaces, creating the two smaller flyer
 //      copies and starting the four flights. The feed thread starts in the middle of it, through
 //      `OnStartFeeds`.
+//      Then, where the screen shows layers (plat::FrameLayout), the surround around the frame
+//      (TSurround) and the gadget band at the screen's resolution over it (TBand), which the
+//      screen paints on the main thread whenever it shows a frame.
 //   3. `DrawFrame` (the host's per-frame `Kss1Timer`, on the frame thread): one frame in drawing
-//      order, with the window's two strip counters. Allocates nothing.
+//      order, with the window's two strip counters, then its surround. Allocates nothing.
 // The host releases the sprites' surfaces when it closes; the window frees the components, the
 // run-time strips and the flight records.
 #pragma once
 
 #include "engine/Component.h"
+#include "gadgets/Band.h"
 #include "platform/image/Picture.h"
 #include "shell/Flight.h"
+#include "shell/Surround.h"
 
 #include <array>
 #include <cstdint>
@@ -104,6 +109,9 @@ public:
     // The flights of KMV3SG, KMV3SGsmall, KMV3SGmini and KMV3SGtiny, in that order.
     std::array<std::unique_ptr<FlyMovies>, 4> Flights;
 
+    const TSurround& Surround() const { return FSurround; }
+    const TBand& Band() const { return FBand; }
+
 private:
     void PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width,
                       int32_t Height, int32_t X, int32_t Y);
@@ -114,6 +122,8 @@ private:
     void PrepareBackdrop();
     void PrepareGadgets();
     void PrepareFlyers();
+    // The layers the screen shows: the surround, and the band when a gadget is on.
+    void PrepareLayers();
     void StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment,
                     int32_t Steps);
     void DrawGadgets();
@@ -123,6 +133,10 @@ private:
 
     TComponent* FForm;
     TKss* FHost;
+    TSurround FSurround;
+    TBand FBand;
+    // The flyers, smallest first: the order they are drawn in.
+    std::array<TKMV*, 4> FFlyers{};
     bool FLoaded = false;
     bool FBuilt = false;
 };

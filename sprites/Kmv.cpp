@@ -175,6 +175,24 @@ void TKMV::DrawImageFunc()
         BlitToBack(*Frame, "MOV");
 }
 
+void TKMV::DrawMovieOnto(plat::DrawContext& Target, int32_t X, int32_t Y)
+{
+    if (FNumberFrame < 0 || FNumberFrame >= kMaxFrames)
+        return;
+    plat::DirectDrawSurface* Frame = FpSurface[static_cast<size_t>(FNumberFrame)];
+    plat::DrawContext* Source = nullptr;
+    if (!Frame || plat::Failed(Frame->GetDC(&Source)) || !Source)
+        return;
+    const plat::TRect From{0, 0, Frame->Width(), Frame->Height()};
+    const plat::TRect To{X, Y, X + From.Width(), Y + From.Height()};
+    plat::DDCOLORKEY Key;
+    if (FTransparency && plat::Succeeded(Frame->GetColorKey(plat::DDCKEY_SRCBLT, &Key)))
+        Target.CopyRectKeyed(To, *Source, From, Key.dwColorSpaceLowValue);
+    else
+        Target.CopyRect(To, *Source, From);
+    Frame->ReleaseDC(Source);
+}
+
 void TKMV::RestoreSurfaces()
 {
     // Decoded only once a surface is back: a display that stays lost costs no decoding.

@@ -51,6 +51,9 @@ public:
     uint32_t DDColorMatch(plat::DirectDrawSurface& Surface, uint32_t Rgb);
     void DrawMovie();
     void DrawImageFunc();
+    // The selected frame drawn into another drawing context (a layer beside the back surface) at
+    // (X, Y), clipped to it and keyed like DrawMovie. Frame thread; allocates nothing.
+    void DrawMovieOnto(plat::DrawContext& Target, int32_t X, int32_t Y);
     void RestoreSurfaces() override;
     void CloseDXMovie() override;
 

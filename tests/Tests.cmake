@@ -18,6 +18,12 @@ gtest_discover_tests(solvane-tests DISCOVERY_TIMEOUT 120
 add_test(NAME XScreenSaverRunsTheHack
   COMMAND ${CMAKE_SOURCE_DIR}/tests/desktop/xscreensaver_hack.sh ${CMAKE_BINARY_DIR})
 set_tests_properties(XScreenSaverRunsTheHack PROPERTIES SKIP_RETURN_CODE 77 TIMEOUT 120)
+# The saver on the monitor shapes people own, read back from screenshots by tesseract.
+add_test(NAME SaverFillsMonitorShapes
+  COMMAND /usr/bin/python3 ${CMAKE_SOURCE_DIR}/tests/desktop/monitor_shapes.py $<TARGET_FILE:solvane>
+          ${CMAKE_BINARY_DIR}/monitor-shapes)
+set_tests_properties(SaverFillsMonitorShapes PROPERTIES TIMEOUT 300
+  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0:abort_on_error=1")
 
 file(GLOB_RECURSE BENCH_SOURCES CONFIGURE_DEPENDS bench/*.cpp)
 if(BENCH_SOURCES)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Peak resident size of the saver: runs `build/solvane /s` on a private Xvfb server at
-# 1280x1024x24 (settings and runtime folder private too, so the defaults apply and no music lock
+# ${SOLVANE_MEASURE_SIZE:-1280x1024}x24 (settings and runtime folder private too, so the defaults apply and no music lock
 # or sound server of the desktop is used) for SOLVANE_MEASURE_SECONDS (20) seconds, then prints
 # VmHWM, the resident split at the end (anonymous, file-backed) and, with -v, the largest
 # mappings. Ends the saver with SIGTERM. Usage: tools/measure-memory.sh [-v] [BINARY]
@@ -14,7 +14,7 @@ seconds=${SOLVANE_MEASURE_SECONDS:-20}
 
 root=$(mktemp -d)
 exec 3<> "$root/displayfd"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb -displayfd 3 -screen 0 ${SOLVANE_MEASURE_SIZE:-1280x1024}x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 saver_pid=
 cleanup()

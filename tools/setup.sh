@@ -11,6 +11,7 @@ packages=(
   libjpeg62-turbo-dev libjpeg-turbo-progs libgif-dev libx11-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb x11-utils x11-apps xdotool imagemagick
+  tesseract-ocr python3-numpy python3-pil  # the screenshots' texts read back, their pixels measured
   nginx tinyproxy curl
   squid  # the proxy of the network tests that keeps its connections open, as deployed proxies do
   python3  # the network tests' TLS server that closes without a TLS goodbye

@@ -5,9 +5,10 @@
 # thread, the brightness ramp set while frames are shown, the mixer behind ALSA's pulse plugin
 # (the sound server's client threads) and the saver's music (SDL's audio thread, in the saver
 # process the sound tests start), the settings dialog (its pictures decoded on a second thread),
-# TLS (its module loaded once, from whichever thread connects first) and the saver session (one
-# frame thread per monitor). Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test
-# suites; any reported race fails the run.
+# TLS (its module loaded once, from whichever thread connects first), the saver session (one
+# frame thread per monitor) and the gadget band painted on the main thread while frames draw.
+# Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test suites; any reported race fails
+# the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,4 +17,4 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN
 cmake --build "$build" -j2 --target solvane-tests solvane
 
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*:SceneLayers.TheBandIsPaintedWhileFramesDraw}"

@@ -1,9 +1,11 @@
 #!/usr/bin/env python3
 """Draws the weather icon strip KMV3Weather: 49 icons of 52 x 52 stacked top to bottom, frame k
 for weather condition code k (0..47) and frame 48 for "not available", written as an 8-bit
-run-length encoded bitmap with one shared palette.
+run-length encoded bitmap with one shared palette; and the same icons drawn at three times that
+size, BandIcons, which the gadget band scales down to the screen's own resolution (3 covers the
+band's scale on a 3840 x 2160 monitor, 2.8).
 
-    icons.py [output.bmp]    (default: assets/pictures/KMV3Weather.bmp)
+    icons.py [output-directory]    (default: assets/pictures)
 """
 
 import os
@@ -17,6 +19,7 @@ from bmp8 import quantize, write_bmp8
 
 SIZE = 52
 FRAMES = 49
+BAND_SCALE = 3
 
 
 # Compositions. Clouds that carry weather sit high (their base near y 27) so the weather falls
@@ -317,27 +320,30 @@ CATALOGUE = [
 ]
 
 
-def render_icon(draw):
-    surface = cairo.ImageSurface(cairo.FORMAT_RGB24, SIZE, SIZE)
+def render_icon(draw, scale=1):
+    size = SIZE * scale
+    surface = cairo.ImageSurface(cairo.FORMAT_RGB24, size, size)
     ctx = cairo.Context(surface)
+    if scale != 1:
+        ctx.scale(scale, scale)
     p.background(ctx)
     draw(ctx)
     surface.flush()
-    buf = np.frombuffer(surface.get_data(), dtype=np.uint8).reshape(SIZE, surface.get_stride() // 4, 4)
-    return buf[:, :SIZE, 2::-1].copy()  # BGRx in memory -> RGB
+    buf = np.frombuffer(surface.get_data(), dtype=np.uint8).reshape(size, surface.get_stride() // 4, 4)
+    return buf[:, :size, 2::-1].copy()  # BGRx in memory -> RGB
 
 
-def render_strip():
+def render_strip(scale=1):
     assert len(CATALOGUE) == FRAMES
-    return np.concatenate([render_icon(draw) for draw in CATALOGUE], axis=0)
+    return np.concatenate([render_icon(draw, scale) for draw in CATALOGUE], axis=0)
 
 
 def main():
-    out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
-        os.path.dirname(os.path.abspath(__file__)), "..", "pictures", "KMV3Weather.bmp")
-    strip = render_strip()
-    indices, palette = quantize(strip, 256)
-    write_bmp8(out, indices, palette, rle=True)
+    out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
+        os.path.dirname(os.path.abspath(__file__)), "..", "pictures")
+    for name, scale in (("KMV3Weather", 1), ("BandIcons", BAND_SCALE)):
+        indices, palette = quantize(render_strip(scale), 256)
+        write_bmp8(os.path.join(out_dir, name + ".bmp"), indices, palette, rle=True)
 
 
 if __name__ == "__main__":

@@ -1,14 +1,19 @@
 #!/usr/bin/env python3
-"""Draws the gadget panels as GIFs: the band along the bottom of the screen (KIM2GadgetPanel,
-1024 x 70) and the backgrounds of the clock (KGC1, 117 x 69), the weather panel (KGW1, 336 x 69)
-and the news ticker (KGR1, 572 x 69).
+"""Draws the gadget panels at the design's size, as the back buffer shows them: the band along
+the bottom of the screen in its two looks, glass (KIM2GadgetPanel, 1024 x 70, a 24-bit bitmap)
+and solid (KIM2GadgetSolid, a GIF), and the plates of the clock (KGC1, 117 x 69), the weather
+panel (KGW1, 336 x 69) and the news ticker (KGR1, 572 x 69), GIFs drawn keyed over the band.
 
-Pure black is see-through when a panel is drawn keyed, so everything that should let the scene
-through is exactly (0, 0, 0) and nothing else is. The band dims the scene with a one-pixel
-checker of a deep violet-black, which reads as tinted glass; the gadgets add a thin gold frame and
-small spaced capitals where the program draws nothing. Every drawn edge is blended against that
-same deep colour, never against black, so keyed edges show a deliberate dark keyline instead of
-a ragged fringe.
+The glass is the frame's part of BandGlass (scene_surround.py: the scene behind the band,
+softened and darkened), so it has no pixel pattern at any scale; the solid panel is a dark
+gradient. Both carry a gold hairline along the top that fades out toward the screen's edges.
+On the screen the band is drawn again at the screen's own resolution (gadgets/Band*.cpp draws
+the same lines and labels), so these pictures show as they are only in the design's frames and
+in a screensaver daemon's window.
+
+On the plates pure black is see-through, so everything that should let the band through is
+exactly (0, 0, 0) and nothing else is. They add a thin gold frame and small spaced capitals;
+their soft edges are blended against the glass's mean colour, which lies behind them.
 
     panels.py [output-directory]    (default: assets/pictures)
 """
@@ -20,22 +25,26 @@ import cairo
 import numpy as np
 from PIL import Image
 
-from bmp8 import quantize
+from bmp8 import quantize, write_bmp24
 from paint import set_rgb
 
-DEEP = (14, 13, 26)          # the glass colour and the keyline around every drawn mark
+DEEP = (14, 13, 26)          # the band's deepest colour
 GOLD_TOP = (232, 204, 146)   # trim, lit from above
 GOLD_BOTTOM = (128, 108, 76)
 LABEL = (214, 190, 142)
 TILE_TRIM = (150, 130, 94)
-LABEL_FONT = "Nimbus Sans Narrow"
-LABEL_SIZE = 10.5
-LABEL_SPACING = 1.4
+SOLID_TOP = (27, 24, 41)     # the solid panel, lit a little from above
+SOLID_BOTTOM = (12, 11, 21)
+LABEL_FONT = "Liberation Sans"   # the face the band's labels get on the screen ("Arial")
+LABEL_SIZE = 10.0            # em of the labels (an 11-pixel cell)
+LABEL_SPACING = 1.0
 LABEL_BASELINE = 19.5        # shared by every gadget, level with the ticker's channel title
 FRAME_INSET = 3.5
 FRAME_RADIUS = 6.0
 CLOCK_FRAME_LEFT = 6.5
-KEEP_ALPHA = 0.35            # coverage below which a pixel stays see-through
+HAIRLINE_FADE = 260.0
+KEEP_ALPHA = 0.1             # coverage below which a pixel stays see-through
+GLASS_ORIGIN = 864           # BandGlass's column of the frame's left edge
 
 
 def new_canvas(width, height):
@@ -50,28 +59,29 @@ def gold(y0, y1):
     return grad
 
 
-def frame(ctx, width, height, left=FRAME_INSET):
+def frame(ctx, width, height, left=FRAME_INSET, right=None):
     """The gadget's frame: a one-pixel gold line on half-pixel coordinates (so its straight runs
-    are crisp) over a three-pixel keyline of the glass colour. It is open on the right: whatever
-    placement the settings give, a gadget's right neighbour is another gadget, whose rounded left
-    side closes the compartment, or the screen edge. That also leaves room for texts that the
-    program lets run a few pixels past their panel (the weather range "NA...NA°")."""
+    are crisp). It is open on the right unless `right` closes it: whatever placement the settings
+    give, a gadget's right neighbour is another gadget, whose rounded left side closes the
+    compartment; the clock, always the rightmost, closes its own. That also leaves room for texts
+    that the program lets run a few pixels past their panel (the weather range "NA...NA°")."""
     x1, y0, y1, r = width, FRAME_INSET, height - FRAME_INSET, FRAME_RADIUS
-
-    def path():
-        ctx.new_path()
+    ctx.new_path()
+    if right is None:
         ctx.move_to(x1, y0)
-        ctx.line_to(left + r, y0)
-        ctx.arc_negative(left + r, y0 + r, r, -np.pi / 2, -np.pi)
-        ctx.line_to(left, y1 - r)
-        ctx.arc_negative(left + r, y1 - r, r, np.pi, np.pi / 2)
+    else:
+        ctx.move_to(right - r, y0)
+    ctx.line_to(left + r, y0)
+    ctx.arc_negative(left + r, y0 + r, r, -np.pi / 2, -np.pi)
+    ctx.line_to(left, y1 - r)
+    ctx.arc_negative(left + r, y1 - r, r, np.pi, np.pi / 2)
+    if right is None:
         ctx.line_to(x1, y1)
-
-    path()
-    set_rgb(ctx, DEEP)
-    ctx.set_line_width(3.0)
-    ctx.stroke()
-    path()
+    else:
+        ctx.line_to(right - r, y1)
+        ctx.arc_negative(right - r, y1 - r, r, np.pi / 2, 0)
+        ctx.line_to(right, y0 + r)
+        ctx.arc_negative(right - r, y0 + r, r, 0, -np.pi / 2)
     ctx.set_source(gold(y0, y1))
     ctx.set_line_width(1.0)
     ctx.stroke()
@@ -82,7 +92,7 @@ def label_width(ctx, text):
 
 
 def label(ctx, text, x, baseline=LABEL_BASELINE, centre=False):
-    """Spaced capitals with a keyline of the glass colour around each letter."""
+    """Spaced capitals."""
     ctx.select_font_face(LABEL_FONT, cairo.FONT_SLANT_NORMAL, cairo.FONT_WEIGHT_BOLD)
     ctx.set_font_size(LABEL_SIZE)
     if centre:
@@ -94,12 +104,6 @@ def label(ctx, text, x, baseline=LABEL_BASELINE, centre=False):
         ctx.move_to(pen, baseline)
         ctx.text_path(ch)
         pen += ctx.text_extents(ch).x_advance + LABEL_SPACING
-    path = ctx.copy_path()
-    set_rgb(ctx, DEEP)
-    ctx.set_line_width(2.4)
-    ctx.set_line_join(cairo.LINE_JOIN_ROUND)
-    ctx.stroke()
-    ctx.append_path(path)
     set_rgb(ctx, LABEL)
     ctx.fill()
     return pen - LABEL_SPACING
@@ -111,67 +115,72 @@ def diamond(ctx, cx, cy, r):
     ctx.line_to(cx, cy + r)
     ctx.line_to(cx - r, cy)
     ctx.close_path()
-    set_rgb(ctx, DEEP)
-    ctx.set_line_width(2.0)
-    ctx.stroke_preserve()
     set_rgb(ctx, LABEL)
     ctx.fill()
 
 
 def tile_frame(ctx, x, y, size):
     """A thin frame just outside an icon's square; the program draws the icon inside it."""
-    ctx.rectangle(x - 1, y - 1, size + 2, size + 2)  # keyline outside the icon's square only
-    set_rgb(ctx, DEEP)
-    ctx.set_line_width(2.0)
-    ctx.stroke()
     ctx.rectangle(x - 0.5, y - 0.5, size + 1, size + 1)
     set_rgb(ctx, TILE_TRIM)
     ctx.set_line_width(1.0)
     ctx.stroke()
 
 
+def glass_mean():
+    return np.asarray(glass_rows(), dtype=np.float64).reshape(-1, 3).mean(axis=0)
+
+
 def to_keyed_rgb(surface):
     """ARGB canvas -> RGB where weakly covered pixels are pure black (see-through) and every
-    other pixel is its colour laid over the glass colour."""
+    other pixel is its colour laid over the glass's mean colour, which lies behind it."""
     surface.flush()
     h, w = surface.get_height(), surface.get_width()
     buf = np.frombuffer(surface.get_data(), dtype=np.uint8).reshape(h, surface.get_stride() // 4, 4)
     bgra = buf[:, :w].astype(np.float64) / 255.0
     alpha = bgra[..., 3:4]
     premul = bgra[..., 2::-1]  # cairo stores premultiplied B, G, R, A
-    over = premul + (1.0 - alpha) * (np.array(DEEP) / 255.0)
-    rgb = np.clip(np.round(over * 255), 0, 255).astype(np.uint8)
+    over = premul + (1.0 - alpha) * (glass_mean() / 255.0)
+    rgb = np.clip(np.round(over * 255), 1, 255).astype(np.uint8)
     rgb[alpha[..., 0] < KEEP_ALPHA] = 0
     return rgb
 
 
-def checker(width, height, first_row):
-    """Glass: every other pixel in the glass colour, the rest see-through."""
-    rgb = np.zeros((height, width, 3), dtype=np.uint8)
-    ys, xs = np.mgrid[0:height, 0:width]
-    on = ((xs + ys) % 2 == 0) & (ys >= first_row)
-    rgb[on] = DEEP
-    return rgb
+def glass_rows():
+    """The frame's part of the band's glass."""
+    path = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "pictures", "BandGlass.jpg")
+    glass = np.asarray(Image.open(path).convert("RGB"))
+    return glass[:, GLASS_ORIGIN:GLASS_ORIGIN + 1024]
+
+
+def hairline(rgb):
+    """Dark rows 0 and 2 and between them a gold line that fades out toward both ends."""
+    width = rgb.shape[1]
+    xs = np.arange(width)
+    fade = np.clip(np.minimum(xs, width - 1 - xs) / HAIRLINE_FADE, 0, 1) ** 0.7
+    out = rgb.astype(np.float64)
+    for row in (0, 2):
+        out[row] += (np.array(DEEP) - out[row]) * 0.7
+    out[1] += (np.array(GOLD_TOP) * 0.8 - out[1]) * fade[:, None]
+    return np.clip(np.round(out), 1, 255).astype(np.uint8)
 
 
 def band():
-    """KIM2GadgetPanel: glass across the whole bottom, under a gold hairline that fades out
-    toward both screen edges."""
-    width, height = 1024, 70
-    rgb = checker(width, height, 3)
-    xs = np.arange(width)
-    fade = np.clip(np.minimum(xs, width - 1 - xs) / 260.0, 0, 1) ** 0.7
-    line = np.array(DEEP) + fade[:, None] * (np.array(GOLD_TOP) * 0.8 - np.array(DEEP))
-    rgb[0] = DEEP
-    rgb[1] = np.round(line).astype(np.uint8)
-    rgb[2] = DEEP
-    return rgb
+    """KIM2GadgetPanel: the glass across the whole bottom, under the hairline."""
+    return hairline(glass_rows())
+
+
+def solid():
+    """KIM2GadgetSolid: the solid panel, under the hairline."""
+    t = np.linspace(0.0, 1.0, 70)[:, None, None]
+    rows = np.array(SOLID_TOP) + (np.array(SOLID_BOTTOM) - np.array(SOLID_TOP)) * t
+    return hairline(np.repeat(rows, 1024, axis=1))
 
 
 def clock():
     surface, ctx = new_canvas(117, 69)
     # Set in from the left so the weather panel's overflowing range text stays clear of it.
-    frame(ctx, 117, 69, left=CLOCK_FRAME_LEFT)
+    frame(ctx, 117, 69, left=CLOCK_FRAME_LEFT, right=117 - FRAME_INSET)
     label(ctx, "TIME", 57, centre=True)
     return to_keyed_rgb(surface)
 
@@ -212,8 +221,8 @@ def write_gif(path, rgb):
 def main():
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(
         os.path.dirname(os.path.abspath(__file__)), "..", "pictures")
-    for name, draw in (("KIM2GadgetPanel", band), ("KGC1", clock), ("KGW1", weather),
-                       ("KGR1", ticker)):
+    write_bmp24(os.path.join(out_dir, "KIM2GadgetPanel.bmp"), band())
+    for name, draw in (("KIM2GadgetSolid", solid), ("KGC1", clock), ("KGW1", weather), ("KGR1", ticker)):
         write_gif(os.path.join(out_dir, name + ".gif"), draw())
 
 

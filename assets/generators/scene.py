@@ -57,9 +57,18 @@ class Scene:
         self.dither = triangular_dither(H, W, 5)
         self.grass = scene_foreground.grass_layer()
 
+    # Where the screen's pixel (0, 0) lies in the arrays (a wider world's reach beyond it).
+    ORIGIN_ROW = 0
+    ORIGIN_COLUMN = 0
+
+    def window(self, x0, y0, w, h):
+        """The arrays' rows and columns of the screen's rows y0.. and columns x0.."""
+        top, left = y0 + self.ORIGIN_ROW, x0 + self.ORIGIN_COLUMN
+        return slice(top, top + h), slice(left, left + w)
+
     def lower(self, x0, y0, w, h, t):
-        """Linear radiance of the rows y0..y0+h-1, columns x0..x0+w-1 below the horizon at
-        phase t, with land and the boat in place."""
+        """Linear radiance of the rows y0..y0+h-1, columns x0..x0+w-1 (screen coordinates)
+        below the horizon at phase t, with land and the boat in place."""
         ys, xs = np.mgrid[0:h * SS, 0:w * SS].astype(np.float64)
         xs = x0 + (xs + 0.5) / SS
         ys = y0 + (ys + 0.5) / SS
@@ -67,9 +76,9 @@ class Scene:
         col = lower_colour(xs, ys, t, hold, self.levels, 1.0 / SS)
         col = scene_boat.draw(col, xs, ys, t, self.levels)
         col = scene_foreground.draw_rocks(col, xs, ys, t, FOAM)
-        col = scene_foreground.apply_grass(downsample(col, SS), x0, y0, self.grass)
-        land = self.solid[y0:y0 + h, x0:x0 + w]
-        return mix(col, self.upper[y0:y0 + h, x0:x0 + w], land)
+        col = scene_foreground.apply_grass(downsample(col, SS), x0 + self.ORIGIN_COLUMN, y0, self.grass)
+        rows, cols = self.window(x0, y0, w, h)
+        return mix(col, self.upper[rows, cols], self.solid[rows, cols])
 
     def still(self):
         """The whole screen at phase 0, without the horizon strip's motion."""
@@ -87,7 +96,7 @@ class Scene:
 
     def to_bytes(self, img, x0, y0):
         h, w = img.shape[:2]
-        return to_bytes(img, self.dither[y0:y0 + h, x0:x0 + w])
+        return to_bytes(img, self.dither[self.window(x0, y0, w, h)])
 
 
 def render_strip(scene, still, layout, frames_limit=None):

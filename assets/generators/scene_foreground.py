@@ -81,15 +81,31 @@ def draw_rocks(col, xs, ys, t, foam_col):
     return col
 
 
-def grass_layer():
-    """Premultiplied linear colour and coverage of the dune grass over the screen."""
+def grass_layer(width=W, left=0, extra=()):
+    """Premultiplied linear colour and coverage of the dune grass over the screen, or over a
+    picture `width` wide whose column `left` is the screen's first; `extra` tufts follow the
+    screen's own with blades of their own."""
     s = 2
-    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, W * s, H * s)
+    surf = cairo.ImageSurface(cairo.FORMAT_ARGB32, width * s, H * s)
     ctx = cairo.Context(surf)
     ctx.scale(s, s)
-    rng = np.random.default_rng(404)
+    if left:
+        ctx.translate(left, 0)
     tufts = [(30, 790, 70, 150), (120, 800, 55, 125), (-10, 780, 60, 130), (200, 800, 40, 85),
              (985, 800, 45, 105), (1040, 790, 60, 130)]
+    _tufts(ctx, tufts, np.random.default_rng(404))
+    _tufts(ctx, extra, np.random.default_rng(405))
+    buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(H * s, surf.get_stride() // 4, 4)
+    buf = buf[:, :width * s].astype(np.float64) / 255.0
+    alpha = buf[..., 3]
+    rgb = buf[..., [2, 1, 0]]
+    safe = np.where(alpha[..., None] > 0, rgb / np.maximum(alpha[..., None], 1e-6), 0)
+    lin = srgb_to_linear(np.clip(safe, 0, 1)) * alpha[..., None]
+    return downsample(lin, s), downsample(alpha, s)
+
+
+def _tufts(ctx, tufts, rng):
+    """Tufts (base x, base row, spread, height) of backlit blades."""
     for bx, by, spread, height in tufts:
         for _ in range(int(spread * 0.9)):
             x0 = bx + rng.normal(0, spread * 0.35)
@@ -116,13 +132,6 @@ def grass_layer():
             ctx.move_to(x0 + w * 0.8, by - hgt * 0.25)
             ctx.curve_to(cxp + w * 0.5, cyp, x1 + 0.3, y1 + 6, x1, y1)
             ctx.stroke()
-    buf = np.frombuffer(surf.get_data(), dtype=np.uint8).reshape(H * s, surf.get_stride() // 4, 4)
-    buf = buf[:, :W * s].astype(np.float64) / 255.0
-    alpha = buf[..., 3]
-    rgb = buf[..., [2, 1, 0]]
-    safe = np.where(alpha[..., None] > 0, rgb / np.maximum(alpha[..., None], 1e-6), 0)
-    lin = srgb_to_linear(np.clip(safe, 0, 1)) * alpha[..., None]
-    return downsample(lin, s), downsample(alpha, s)
 
 
 def apply_grass(col, x0, y0, grass):

@@ -93,9 +93,14 @@ def beam(x, y, t):
 def apply(region, t):
     """Adds the motion at phase t to `region`, the linear-light pixels of the strip's
     rectangle cut from the still picture."""
-    x0, y0, w, h = RECT
+    return apply_at(region, t, RECT[0], edge_window)
+
+
+def apply_at(region, t, x0, window):
+    """The same for the strip's rows at columns x0.. (the width of `region`), inside `window`."""
+    y0, h, w = RECT[1], RECT[3], region.shape[1]
     y, x = np.mgrid[y0:y0 + h, x0:x0 + w].astype(np.float64) + 0.5
-    win = edge_window(x, y)
+    win = window(x, y)
     mist = mist_density(x, y, t) * win
     out = mix(region, hexcol("#ffd6b0"), mist * 0.42)
     shaft, glow = beam(x, y, t)

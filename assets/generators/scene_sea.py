@@ -55,9 +55,18 @@ ENV_SHARPEN = 0.3
 BLUR_LEVELS = [0.0, 1.5, 4.0, 10.0, 26.0, 64.0]
 
 
-def reflection_pyramid(upper):
-    """Vertically streaked blurs of the mirrored upper world, finest first."""
-    levels = []
+class Pyramid(list):
+    """The blur levels of a canvas, finest first, and the screen point of the canvas's top-left."""
+
+    def __init__(self, origin):
+        super().__init__()
+        self.origin = origin
+
+
+def reflection_pyramid(upper, origin=(U_X0, U_Y0)):
+    """Vertically streaked blurs of the mirrored upper world (a canvas whose top-left corner is
+    the screen point `origin`), finest first."""
+    levels = Pyramid(origin)
     for s in BLUR_LEVELS:
         img = upper.astype(np.float32)
         if s > 0:
@@ -80,8 +89,8 @@ def _blur_aniso(img, sx, sy):
 
 def sample_pyramid(levels, x, y, sigma):
     """Reflection of the upper world at screen point (x, y), blurred by about `sigma`."""
-    cx = x - U_X0
-    cy = y - U_Y0
+    cx = x - levels.origin[0]
+    cy = y - levels.origin[1]
     lv = np.interp(sigma, BLUR_LEVELS, np.arange(len(BLUR_LEVELS)))
     i0 = np.clip(np.floor(lv).astype(int), 0, len(levels) - 2)
     f = (lv - i0)[..., None]

@@ -40,9 +40,12 @@ def _row_depth(y):
 
 
 def shore_row(x):
-    """Screen row of the mean waterline under column x."""
+    """Screen row of the mean waterline under column x. Left of the screen the line recedes
+    toward the headlands, as far as it comes nearer on the right, and the noise goes round."""
     t = x / W
-    return 624.0 + 58.0 * t ** 1.35 + 3.0 * _shore_noise[np.clip(x.astype(int) * 2, 0, 4095)]
+    i = x.astype(int) * 2
+    i = np.where((i >= 0) & (i < 4096), i, i % 4096)
+    return 624.0 + 58.0 * (np.sign(t) * np.abs(t) ** 1.35) + 3.0 * _shore_noise[i]
 
 
 def _tex(img, u, v):

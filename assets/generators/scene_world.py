@@ -28,9 +28,43 @@ LIGHT_X, LIGHT_BASE = 497.0, 356.0      # lighthouse: centre column and foot row
 LAMP_Y = 334.0                          # row of the lantern's lamp
 
 
-def canvas_grid():
-    y, x = np.mgrid[0:U_H, 0:U_W].astype(np.float64)
-    return x + U_X0, y + U_Y0
+# How far outside the screen's canvas a wider canvas's noise takes to turn into a field of its own.
+NOISE_FADE = 200.0
+
+
+class Canvas:
+    """A rectangle of the world that the upper world is rendered on: the screen coordinates of
+    its top-left corner and its size. The screen's canvas (SCREEN) reaches past the screen as far
+    as its reflections look; scene_surround.py renders the same world on a wider one."""
+
+    def __init__(self, x0, y0, w, h):
+        self.x0, self.y0, self.w, self.h = x0, y0, w, h
+
+    def grid(self):
+        y, x = np.mgrid[0:self.h, 0:self.w].astype(np.float64)
+        return x + self.x0, y + self.y0
+
+    def noise(self, seed, **shape):
+        """The canvas's fractal noise. On the screen's canvas it is the very field the screen
+        has always been drawn with; a wider canvas holds that same field where the two overlap,
+        and beyond it the field goes on (it tiles, so without a seam) while fading into a field
+        of its own, so that no cloud or rock shows twice."""
+        base = spectral_noise(U_H, U_W, seed, **shape)
+        if (self.x0, self.y0, self.w, self.h) == (U_X0, U_Y0, U_W, U_H):
+            return base
+        rows = (np.arange(self.h) + self.y0 - U_Y0) % U_H
+        cols = (np.arange(self.w) + self.x0 - U_X0) % U_W
+        tiled = base[rows][:, cols]
+        x, y = self.grid()
+        outside = np.maximum(np.maximum(U_X0 - x, x - (U_X0 + U_W - 1)),
+                             np.maximum(U_Y0 - y, y - (U_Y0 + U_H - 1)))
+        m = smoothstep(0.0, NOISE_FADE, np.maximum(outside, 0.0))
+        fresh = spectral_noise(self.h, self.w, seed + 7919, **shape)
+        # Two independent fields mixed keep the deviation of one.
+        return (tiled * (1.0 - m) + fresh * m) / np.sqrt((1.0 - m) ** 2 + m ** 2)
+
+
+SCREEN = Canvas(U_X0, U_Y0, U_W, U_H)
 
 
 # ---------------------------------------------------------------- sky
@@ -85,10 +119,10 @@ def sky(x, y):
     return col
 
 
-def clouds(x, y, seed=11):
+def clouds(x, y, seed=11, canvas=SCREEN):
     """Cloud cover (0..1) and colour for the canvas: long lit stratus strands."""
-    n1 = spectral_noise(U_H, U_W, seed, beta=3.0, stretch=(12.0, 1.0), largest=700, smallest=1.2)
-    n2 = spectral_noise(U_H, U_W, seed + 1, beta=2.0, stretch=(5.0, 1.0), largest=200, smallest=0.8)
+    n1 = canvas.noise(seed, beta=3.0, stretch=(12.0, 1.0), largest=700, smallest=1.2)
+    n2 = canvas.noise(seed + 1, beta=2.0, stretch=(5.0, 1.0), largest=200, smallest=0.8)
     elev = (HOR - y) / FOCAL
     bands = (0.95 * np.exp(-((elev - 0.205) / 0.045) ** 2)
              + 0.65 * np.exp(-((elev - 0.33) / 0.05) ** 2)
@@ -132,15 +166,21 @@ def sun_streaks(x, y):
 
 # ---------------------------------------------------------------- land
 
-FAR_KEYS = [(-400, 252), (60, 246), (180, 257), (300, 265), (372, 274), (402, 283), (420, 312),
+# The keys left of -400 lie beyond the screen's canvas: only the surround (scene_surround.py) shows
+# them.
+FAR_KEYS = [(-1100, 262), (-820, 238), (-600, 246), (-400, 252), (60, 246), (180, 257), (300, 265),
+            (372, 274), (402, 283), (420, 312),
             (436, 336), (452, 341), (474, 345), (500, 349), (522, 352), (548, 362)]
-NEAR_KEYS = [(-400, 290), (60, 298), (150, 309), (200, 320), (224, 331), (242, 356),
+NEAR_KEYS = [(-1100, 318), (-880, 302), (-640, 283), (-400, 290), (60, 298), (150, 309), (200, 320),
+             (224, 331), (242, 356),
              (258, 371), (287, 378)]
 
 
 def _keyed_profile(x, keys, seed, rough_until, end):
     n = noise1d(4096, seed, beta=2.2)
-    idx = np.clip((x + 512).astype(np.int64), 0, 4095)
+    idx = (x + 512).astype(np.int64)
+    # The noise is periodic: beyond its length (a wider canvas than the screen's) it goes round.
+    idx = np.where((idx >= 0) & (idx < 4096), idx, idx % 4096)
     kx, ky = zip(*keys)
     top = np.interp(x, kx, ky)
     rough = 1.2 + 5.0 * smoothstep(rough_until, rough_until - 60, x)
@@ -158,32 +198,32 @@ def near_profile(x):
     return _keyed_profile(x, NEAR_KEYS, 31, 224, 287)
 
 
-def _seaward_face(cover, x, top):
+def _seaward_face(cover, x, top, canvas):
     """How much each point belongs to the lit seaward face: points just left of the land's
     right-hand edge on each row, where that edge is steep."""
     inside = cover > 0.5
     has = inside.any(axis=1)
-    last = U_W - 1 - np.argmax(inside[:, ::-1], axis=1)
-    edge = np.where(has, last + U_X0, -1e4)[:, None]
+    last = canvas.w - 1 - np.argmax(inside[:, ::-1], axis=1)
+    edge = np.where(has, last + canvas.x0, -1e4)[:, None]
     slope = np.abs(np.gradient(top[0]))
     steep_at_edge = np.interp(edge[:, 0], x[0], smoothstep(0.5, 2.0, slope))[:, None]
     dist = edge - x
     return np.exp(-np.clip(dist, 0, None) / 14.0) * (dist > -1) * steep_at_edge
 
 
-def land_layer(x, y, profile, waterline, far, seed):
+def land_layer(x, y, profile, waterline, far, seed, canvas=SCREEN):
     """Colour and coverage of one headland for the canvas rows y (direct view)."""
     top = profile(x[0])[None, :]
     cover = np.clip(y - top + 0.5, 0.0, 1.0) * np.clip(waterline - y + 0.5, 0.0, 1.0)
-    tex = spectral_noise(U_H, U_W, seed, beta=2.0, stretch=(4.0, 1.0), largest=120, smallest=0.8)
-    grain = spectral_noise(U_H, U_W, seed + 5, beta=1.0, stretch=(1.0, 1.0), largest=20, smallest=0.6)
-    streak = spectral_noise(U_H, U_W, seed + 7, beta=1.8, stretch=(1.0, 6.0), largest=60, smallest=0.8)
+    tex = canvas.noise(seed, beta=2.0, stretch=(4.0, 1.0), largest=120, smallest=0.8)
+    grain = canvas.noise(seed + 5, beta=1.0, stretch=(1.0, 1.0), largest=20, smallest=0.6)
+    streak = canvas.noise(seed + 7, beta=1.8, stretch=(1.0, 6.0), largest=60, smallest=0.8)
     depth = np.clip((y - top) / 60.0, 0.0, 1.0)
     # Slopes that face the sun (the right) catch a warm rim along the top edge.
     slope = np.clip(np.gradient(top[0]), -3.0, 3.0)[None, :]
     facing = np.clip(0.5 + slope * 0.6, 0.0, 1.0)
     rim = np.exp(-np.clip(y - top, 0, 50) / 2.5) * facing
-    face = _seaward_face(cover, x, top) * (0.75 + 0.25 * streak)
+    face = _seaward_face(cover, x, top, canvas) * (0.75 + 0.25 * streak)
     if far:
         body = mix(hexcol("#6b4f6c"), hexcol("#54405e"), depth)
         haze_col = hexcol("#e7a083")
@@ -244,13 +284,13 @@ def distant_isle(x, y):
 
 # ---------------------------------------------------------------- composition
 
-def upper_world(reflected):
+def upper_world(reflected, canvas=SCREEN):
     """The upper world on the canvas, and how solidly land covers each point. With `reflected` the land is placed for mirroring
     about the horizon: each headland moves up by twice its foot's depth below the
     horizon, so a flat sea mirrors it about its own waterline."""
-    x, y = canvas_grid()
+    x, y = canvas.grid()
     col = sky(x, y)
-    cover, ccol = clouds(x, y)
+    cover, ccol = clouds(x, y, canvas=canvas)
     col = mix(col, ccol, cover * 0.92)
     glow = sun_light(x - SUN_X, y - SUN_Y)
     if not reflected:
@@ -260,10 +300,10 @@ def upper_world(reflected):
         col = col + glow * (1.0 - 0.7 * cover[..., None])
         col = mix(col, hexcol("#fffaf0") * 14.0 * np.clip(limb, 0.5, 1)[..., None], disk * (1 - 0.8 * cover))
     layers = [(distant_isle, 0.0),
-              (lambda a, b: land_layer(a, b, far_profile, FAR_WATERLINE, True, 51),
+              (lambda a, b: land_layer(a, b, far_profile, FAR_WATERLINE, True, 51, canvas),
                FAR_WATERLINE - HOR),
               (lambda a, b: lighthouse(a, b), FAR_WATERLINE - HOR),
-              (lambda a, b: land_layer(a, b, near_profile, NEAR_WATERLINE, False, 61),
+              (lambda a, b: land_layer(a, b, near_profile, NEAR_WATERLINE, False, 61, canvas),
                NEAR_WATERLINE - HOR)]
     solid = np.zeros(x.shape)
     for fn, depth in layers:

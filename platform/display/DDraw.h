@@ -27,6 +27,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "platform/display/FrameLayout.h"
 #include "platform/display/RefCounted.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Geometry.h"
@@ -256,6 +257,10 @@ public:
 
     // Primary only: the gamma control of the screen, with a new reference.
     HResult QueryGammaControl(DirectDrawGammaControl** Control);
+
+    // Back buffer only: the layers of the frame it holds (Screen::SetLayers), which go to the
+    // screen with it at the flip. All null for other surfaces, without layers, and while lost.
+    FramePlanes Planes() const;
 
     int Width() const { return FWidth; }
     int Height() const { return FHeight; }

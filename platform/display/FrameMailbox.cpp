@@ -17,10 +17,20 @@ void FrameMailbox::Allocate(int Width, int Height)
     FHeight = Height;
 }
 
+void FrameMailbox::AllocateExtras(size_t Count)
+{
+    for (auto& extras : FExtras) {
+        std::vector<uint32_t>().swap(extras);
+        extras.assign(Count, 0u);
+    }
+}
+
 void FrameMailbox::Free()
 {
     for (auto& buffer : FBuffers)
         std::vector<uint32_t>().swap(buffer);
+    for (auto& extras : FExtras)
+        std::vector<uint32_t>().swap(extras);
     FWidth = 0;
     FHeight = 0;
     FTaken = false;

@@ -5,7 +5,11 @@
 // producer's buffer with the mailbox's; taking swaps the consumer's with the mailbox's when the
 // mailbox holds a frame not yet taken. A slower consumer just skips frames.
 //
-// One producer thread and one consumer thread. Allocate and Free run while neither is active.
+// Each buffer may carry extra pixels besides its frame (the layers of FrameLayout.h), which travel
+// with it.
+//
+// One producer thread and one consumer thread. Allocate, AllocateExtras and Free run while
+// neither is active.
 #pragma once
 
 #include <atomic>
@@ -23,6 +27,8 @@ public:
 
     // Sizes every buffer to Width x Height pixels, all black; nothing is published.
     void Allocate(int Width, int Height);
+    // Gives every buffer Count extra pixels, all black (none for 0).
+    void AllocateExtras(size_t Count);
     void Free();
     bool Allocated() const { return FWidth > 0; }
     int Width() const { return FWidth; }
@@ -30,6 +36,8 @@ public:
 
     // Producer: the pixels of a buffer it owns.
     uint32_t* Buffer(int Index) { return FBuffers[Index].data(); }
+    // Either side: the extra pixels of a buffer it owns (null without extras).
+    uint32_t* Extras(int Index) { return FExtras[Index].empty() ? nullptr : FExtras[Index].data(); }
     // Producer: publishes a buffer it owns as the newest frame; returns the buffer it owns now in
     // its place.
     int Publish(int Index);
@@ -39,11 +47,14 @@ public:
     const uint32_t* TakeNewest();
     // Consumer: the frame it took last (null before the first take).
     const uint32_t* Current() const;
+    // Consumer: the index of the buffer it took last.
+    int CurrentIndex() const { return FFront; }
 
 private:
     static constexpr uint32_t kFresh = 0x100;
 
     std::vector<uint32_t> FBuffers[kBuffers];
+    std::vector<uint32_t> FExtras[kBuffers];
     std::atomic<uint32_t> FMiddle{2};
     int FFront = 3;
     bool FTaken = false;

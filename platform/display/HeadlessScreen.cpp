@@ -17,11 +17,28 @@ bool HeadlessScreen::OpenWindow(int Width, int Height, int DisplayIndex)
 void HeadlessScreen::CloseWindow()
 {
     FShown = Picture();
+    FShownOverlay = Picture();
+    std::vector<uint32_t>().swap(FShownLayers);
+}
+
+bool HeadlessScreen::OutputSize(int& Width, int& Height) const
+{
+    Width = FOutputWidth > 0 ? FOutputWidth : this->Width();
+    Height = FOutputHeight > 0 ? FOutputHeight : this->Height();
+    return true;
 }
 
 void HeadlessScreen::Show(const uint32_t* Pixels)
 {
     std::memcpy(FShown.Pixels(), Pixels, static_cast<size_t>(Width()) * static_cast<size_t>(Height()) * 4);
+    if (const uint32_t* layers = ShownLayerPixels())
+        FShownLayers.assign(layers, layers + Layout().LayerPixels());
+    const TRect& overlay = Layout().Overlay;
+    if (!overlay.Empty()) {
+        if (FShownOverlay.Width() != overlay.Width() || FShownOverlay.Height() != overlay.Height())
+            FShownOverlay = Picture(overlay.Width(), overlay.Height(), "TBitmap");
+        PaintOverlay(FShownOverlay.Pixels(), overlay.Width());
+    }
     ++FPresentCount;
 }
 

@@ -1,9 +1,12 @@
-// A screen without a window: presenting keeps a copy of the frame exactly as it would be shown
-// (gamma applied), so tests and tools can read it.
+// A screen without a window: presenting keeps a copy of the frame, and of its layers, exactly as
+// they would be shown (gamma applied), so tests and tools can read them. It stands for a window of
+// the frame's size unless given another (SetOutputSize).
 #pragma once
 
 #include "platform/display/Screen.h"
 #include "platform/image/Picture.h"
+
+#include <vector>
 
 namespace plat {
 
@@ -11,8 +14,14 @@ class HeadlessScreen : public Screen {
 public:
     HeadlessScreen() = default;
 
+    // The window size the layers are laid out for (SetLayers); 0 x 0 for the frame's own size.
+    void SetOutputSize(int Width, int Height) { FOutputWidth = Width; FOutputHeight = Height; }
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
+    // The surround presented with it (all null before the first present and without one), and
+    // the overlay painted then (empty without one).
+    FramePlanes ShownLayers() { return PlanesAt(FShownLayers.empty() ? nullptr : FShownLayers.data(), Layout()); }
+    const Picture& ShownOverlay() const { return FShownOverlay; }
     int PresentCount() const { return FPresentCount; }
     // How many displays the screen stands for (one unless a test says otherwise); it opens on any
     // of them.
@@ -27,9 +36,14 @@ protected:
     void CloseWindow() override;
     void Show(const uint32_t* Pixels) override;
     bool TakeDeviceReset() override;
+    bool OutputSize(int& Width, int& Height) const override;
 
 private:
     Picture FShown;
+    std::vector<uint32_t> FShownLayers;
+    Picture FShownOverlay;
+    int FOutputWidth = 0;
+    int FOutputHeight = 0;
     int FPresentCount = 0;
     int FOpenedOn = -1;
     int FDisplayCount = 1;

@@ -6,6 +6,8 @@
 #include "platform/display/Blit.h"
 #include "platform/display/DDraw.h"
 
+#include <algorithm>
+
 namespace plat {
 
 bool Screen::Open(int Width, int Height, int DisplayIndex)
@@ -14,7 +16,21 @@ bool Screen::Open(int Width, int Height, int DisplayIndex)
     if (Width <= 0 || Height <= 0 || !OpenWindow(Width, Height, DisplayIndex))
         return false;
     FFrames.Allocate(Width, Height);
+    int outWidth = Width, outHeight = Height;
+    OutputSize(outWidth, outHeight);
+    FLayout = LayOutFrame(Width, Height, outWidth, outHeight, false, 0);
     return true;
+}
+
+void Screen::SetLayers(bool Surround, int OverlayRows)
+{
+    int width = 0, height = 0;
+    if (!IsOpen() || !OutputSize(width, height))
+        return;
+    FLayout = LayOutFrame(Width(), Height(), width, height, Surround, OverlayRows);
+    FFrames.AllocateExtras(FLayout.LayerPixels());
+    std::vector<uint32_t>().swap(FGammaLayers);
+    LayersChanged();
 }
 
 void Screen::Close()
@@ -23,7 +39,10 @@ void Screen::Close()
         return;
     CloseWindow();
     FFrames.Free();
+    FLayout = FrameLayout{};
+    FOverlayPainter = nullptr;
     std::vector<uint32_t>().swap(FGammaFrame);
+    std::vector<uint32_t>().swap(FGammaLayers);
     ResetGammaRamp();
 }
 
@@ -51,11 +70,28 @@ bool Screen::PresentLatest()
     if (frame == nullptr)
         return false;
     std::lock_guard<std::mutex> guard(FGammaLock);
+    FShownLayers = FFrames.Extras(FFrames.CurrentIndex());
+    FShowingWithGamma = !FGammaIdentity;
     if (FGammaIdentity)
         Show(frame);
     else
         ShowWithGamma(frame);
     return true;
+}
+
+// Called inside Show, with the gamma lock held.
+void Screen::PaintOverlay(uint32_t* Pixels, int Pitch) const
+{
+    const int width = FLayout.Overlay.Width(), height = FLayout.Overlay.Height();
+    if (!FOverlayPainter) {
+        for (int y = 0; y < height; ++y)
+            std::fill(Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch),
+                      Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch) + width, 0u);
+        return;
+    }
+    FOverlayPainter(Pixels, Pitch);
+    if (FShowingWithGamma)
+        ApplyGammaTo(Pixels, Pitch, Pixels, Pitch, width, height);
 }
 
 void Screen::SetGammaRamp(const DDGAMMARAMP& Ramp)
@@ -96,20 +132,34 @@ void Screen::ResetGammaRamp()
 
 void Screen::ShowWithGamma(const uint32_t* Pixels)
 {
-    // Made at the first frame that needs it: a backend applying the ramp in its own copy never does.
+    // Made at the first frame that needs them: a backend applying the ramp in its own copy never does.
     FGammaFrame.resize(static_cast<size_t>(Width()) * static_cast<size_t>(Height()));
     ApplyGammaTo(FGammaFrame.data(), Width(), Pixels);
+    if (FShownLayers != nullptr) {
+        const int count = static_cast<int>(FLayout.LayerPixels());
+        FGammaLayers.resize(static_cast<size_t>(count));
+        ApplyGammaTo(FGammaLayers.data(), count, FShownLayers, count, count, 1);
+        FShownLayers = FGammaLayers.data();
+    }
     Show(FGammaFrame.data());
 }
 
 // Called with the gamma lock held.
 void Screen::ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const
 {
-    const int rows = DestPitch == Width() ? 1 : Height();
-    const size_t count = static_cast<size_t>(Width()) * static_cast<size_t>(Height() / rows);
+    ApplyGammaTo(Dest, DestPitch, Pixels, Width(), Width(), Height());
+}
+
+void Screen::ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
+                          int Height) const
+{
+    // Rows that follow one another without a gap on both sides go as one run.
+    const bool packed = DestPitch == Width && SourcePitch == Width;
+    const int rows = packed ? 1 : Height;
+    const size_t count = static_cast<size_t>(Width) * static_cast<size_t>(packed ? Height : 1);
     for (int y = 0; y < rows; ++y) {
         uint32_t* out = Dest + static_cast<size_t>(y) * static_cast<size_t>(DestPitch);
-        const uint32_t* in = Pixels + static_cast<size_t>(y) * static_cast<size_t>(Width());
+        const uint32_t* in = Source + static_cast<size_t>(y) * static_cast<size_t>(SourcePitch);
         if (FGammaLinear)
             blit::ScaleChannels(out, in, count, FGammaSlopes);
         else

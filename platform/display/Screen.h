@@ -4,6 +4,11 @@
 // program's X window (CreateForeignWindowScreen) and a headless screen that keeps the newest
 // presented frame for tests (HeadlessScreen.h).
 //
+// Frames may be shown with layers (FrameLayout.h): the surround that fills the window around the
+// scaled frame, which the producer draws into each frame's buffer before the flip, so that it
+// always matches the frame; and the overlay over the frame's bottom rows at the window's own
+// resolution, which a painter draws on the main thread whenever a frame is shown.
+//
 // The screen also applies the gamma ramp the display layer sets (brightness), and notes resets of
 // its render device, which the display layer reports as a lost primary surface.
 //
@@ -12,10 +17,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
 
+#include "platform/display/FrameLayout.h"
 #include "platform/display/FrameMailbox.h"
 #include "platform/gdi/Geometry.h"
 
@@ -67,6 +74,20 @@ public:
     const TRect& PinnedMonitor() const { return FPinned; }
     bool PinnedBeside() const { return FBeside; }
 
+    // From now on every frame carries the surround (when Surround), and the frame's bottom
+    // OverlayRows rows are covered by the overlay, laid out for the window's present size. The
+    // surround's pixels start black; the producer draws them into each frame (Planes) before
+    // flipping it. A backend that shows no layers keeps frames without any. Main thread, while
+    // the screen is open and no frame is being drawn (the frame timer stopped).
+    void SetLayers(bool Surround, int OverlayRows);
+    const FrameLayout& Layout() const { return FLayout; }
+    // Producer: the surround of buffer Index of the mailbox (all null without one).
+    FramePlanes Planes(int Index) { return PlanesAt(FFrames.Extras(Index), FLayout); }
+    // Paints the whole overlay (Layout().Overlay's size, rows Pitch pixels apart) each time a
+    // frame is shown, on the main thread; until one is set, or after Close, the overlay is black.
+    using OverlayPainter = std::function<void(uint32_t* Pixels, int Pitch)>;
+    void SetOverlayPainter(OverlayPainter Painter) { FOverlayPainter = std::move(Painter); }
+
     // The display layer's side.
     FrameMailbox& Frames() { return FFrames; }
     // Count of render device resets so far; any thread.
@@ -78,6 +99,18 @@ public:
 protected:
     Screen() { ResetGammaRamp(); }
     void NoteDeviceReset() { FDeviceResets.fetch_add(1, std::memory_order_acq_rel); }
+
+    // Backend: the window's size in pixels while open (a pinned window's: its monitor's); a
+    // backend that shows layers answers it, the others show the frame alone.
+    virtual bool OutputSize(int& Width, int& Height) const { (void)Width, (void)Height; return false; }
+    // Backend: the layout changed (SetLayers); the next Show has the new layers.
+    virtual void LayersChanged() {}
+    // Inside Show: the surround of the frame being shown, gamma applied like the frame, as parts or
+    // as the one block of Layout().LayerPixels() pixels they lie in (null without one).
+    FramePlanes ShownPlanes() const { return PlanesAt(FShownLayers, FLayout); }
+    const uint32_t* ShownLayerPixels() const { return FShownLayers; }
+    // Inside Show: the overlay painted into Pixels, through the gamma ramp like the frame.
+    void PaintOverlay(uint32_t* Pixels, int Pitch) const;
 
     // Backend: make the window for Width x Height on a display; false when impossible.
     virtual bool OpenWindow(int Width, int Height, int DisplayIndex) = 0;
@@ -96,12 +129,18 @@ protected:
     // anyway applies the ramp during that copy instead (ApplyGammaTo), which costs no extra pass.
     virtual void ShowWithGamma(const uint32_t* Pixels);
     // Only inside ShowWithGamma: Pixels (Width() x Height()) through the ramp into Dest, whose
-    // rows are DestPitch pixels apart.
+    // rows are DestPitch pixels apart; or any Width x Height pixels, rows SourcePitch apart.
     void ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Pixels) const;
+    void ApplyGammaTo(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
+                      int Height) const;
 
 private:
 
     FrameMailbox FFrames;
+    FrameLayout FLayout;
+    uint32_t* FShownLayers = nullptr;
+    OverlayPainter FOverlayPainter;
+    bool FShowingWithGamma = false;
     TRect FPinned{};
     bool FBeside = false;
     std::atomic<uint32_t> FDeviceResets{0};
@@ -113,6 +152,7 @@ private:
     // The ramp as loaded (GetGammaRamp reads it back unchanged); the identity until one is.
     uint16_t FGammaRamp[3][256] = {};
     std::vector<uint32_t> FGammaFrame;
+    std::vector<uint32_t> FGammaLayers;
 };
 
 // The SDL window backend. Initialises SDL's video subsystem on first use (main thread). Software

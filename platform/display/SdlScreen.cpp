@@ -4,6 +4,14 @@
 // switched: a switched monitor that the saver then fails to restore, or a window manager that
 // keeps placing the window for the old mode, leaves the user's desktop broken.
 //
+// With layers (Screen::SetLayers) there are no bars: the frame and its surround go into one
+// texture of the frame's pixel size (the canvas), which is scaled once onto the whole window, so
+// the two meet without a seam; the overlay is painted into a texture of the window's own size
+// and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
+// Without a GPU the renderer would only scale in software what mostly stands still, so there the
+// window's own surface takes the composition instead (LayerCompositor, which scales again only
+// the rows that changed) and the overlay is painted straight into it.
+//
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
 // window over every other monitor. On X11 the window takes the keyboard, so that a key reaches
@@ -12,11 +20,14 @@
 // Every SDL video and render call here runs on the main thread.
 #include <SDL.h>
 
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
 #include "platform/display/GpuRendering.h"
+#include "platform/display/LayerCompositor.h"
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 #include "platform/display/X11Window.h"
@@ -69,6 +80,21 @@ public:
     }
 
     uint32_t WindowId() const override { return FWindow ? SDL_GetWindowID(FWindow) : 0; }
+    // A pinned window is there to cover its monitor: a window manager may show it at another size
+    // for a moment (a companion placed beside the main window), and the layers are laid out once.
+    bool OutputSize(int& Width, int& Height) const override
+    {
+        if (FRenderer == nullptr && !FComposing)
+            return false;
+        if (!Pinned()) {
+            if (FComposing)
+                SDL_GetWindowSizeInPixels(FWindow, &Width, &Height);
+            return FComposing || SDL_GetRendererOutputSize(FRenderer, &Width, &Height) == 0;
+        }
+        Width = PinnedMonitor().Width();
+        Height = PinnedMonitor().Height();
+        return true;
+    }
     bool HasFocus() const override
     {
         return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
@@ -84,7 +110,8 @@ protected:
     void MoveWindow() override;
     void Show(const uint32_t* Pixels) override;
     void ShowWithGamma(const uint32_t* Pixels) override;
-    // Draws the texture into the window and presents it.
+    void LayersChanged() override;
+    // Draws the textures into the window and presents it.
     void Render();
     void Tend() override;
     void PlaceOnMonitor();
@@ -92,8 +119,23 @@ protected:
 
 private:
     bool StartVideo();
-    bool MakeRenderer(int Width, int Height);
+    bool MakeRenderer();
+    // The canvas texture (the frame and its surround) and the overlay's, for the layout.
+    bool MakeTextures();
     void PlacePicture(int Width, int Height);
+    // The frame and its layers into the textures, through the gamma ramp when Gamma.
+    void Upload(const uint32_t* Pixels, bool Gamma);
+    void UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma);
+    void PaintOverlayTexture();
+    // The canvas and the overlay scaled into the window (Render with layers).
+    void CopyLayers(int OutWidth, int OutHeight);
+    // Without a GPU: the layers composed in the window's surface instead of the renderer.
+    bool StartComposing();
+    void Compose(const uint32_t* Pixels);
+    void ShowFitted(SDL_Surface* Window);
+    // After every present: the covers and the keyboard.
+    void Presented();
+    bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
     const std::shared_ptr<DisplayList> FMonitors;
@@ -103,9 +145,19 @@ private:
     bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
     bool FVideo = false;
+    bool FSoftware = false;   // the renderer draws in software
+    bool FComposing = false;  // the layers go into the window's surface (no renderer)
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
+    SDL_Texture* FOverlay = nullptr;
+    // Where the overlay is painted when its texture cannot be locked.
+    std::vector<uint32_t> FOverlayPixels;
+    LayerCompositor FCompositor;
+    // The pixels composed into last (new ones hold nothing of ours), and the composition kept at
+    // the layout's size while the window has another.
+    const uint32_t* FComposedOn = nullptr;
+    std::vector<uint32_t> FFitted;
     SDL_Rect FPicture{0, 0, 0, 0};
 };
 
@@ -116,7 +168,7 @@ bool SdlScreen::StartVideo()
     return FVideo;
 }
 
-bool SdlScreen::MakeRenderer(int Width, int Height)
+bool SdlScreen::MakeRenderer()
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
     // A renderer named in SDL's own hint is left to SDL.
@@ -133,13 +185,29 @@ bool SdlScreen::MakeRenderer(int Width, int Height)
         FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
     if (FRenderer == nullptr)
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
-    if (FRenderer == nullptr)
-        return false;
-    if (FTexture)
-        SDL_DestroyTexture(FTexture);
+    SDL_RendererInfo info{};
+    FSoftware = FRenderer != nullptr && SDL_GetRendererInfo(FRenderer, &info) == 0 &&
+                (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    return FRenderer != nullptr;
+}
+
+bool SdlScreen::MakeTextures()
+{
+    LeakCheckPause pause;
+    for (SDL_Texture** texture : {&FTexture, &FOverlay}) {
+        if (*texture)
+            SDL_DestroyTexture(*texture);
+        *texture = nullptr;
+    }
+    const FrameLayout& layout = Layout();
     // SDL's RGB888 is 0x00RRGGBB in a 32-bit word, the surfaces' own format: no conversion.
-    FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width, Height);
-    return FTexture != nullptr;
+    const auto make = [this](int Width, int Height) {
+        return SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width, Height);
+    };
+    FTexture = make(layout.CanvasWidth(), layout.CanvasHeight());
+    if (!layout.Overlay.Empty())
+        FOverlay = make(layout.Overlay.Width(), layout.Overlay.Height());
+    return FTexture != nullptr && (layout.Overlay.Empty() || FOverlay != nullptr);
 }
 
 bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
@@ -153,7 +221,7 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
     FWindow = CoverRect(monitor, kWindowTitle, !PinnedBeside(), &paintedBlack);
     FFullScreenWanted = IsMonitorOfSdl(monitor);
     FNextPlacementCheck = SDL_GetTicks();
-    if (FWindow == nullptr || !MakeRenderer(Width, Height)) {
+    if (FWindow == nullptr || !MakeRenderer()) {
         CloseWindow();
         return false;
     }
@@ -195,13 +263,19 @@ void SdlScreen::CloseWindow()
     FCovers.Close();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
+    if (FOverlay)
+        SDL_DestroyTexture(FOverlay);
     if (FRenderer)
         SDL_DestroyRenderer(FRenderer);
     if (FWindow)
         SDL_DestroyWindow(FWindow);
     FTexture = nullptr;
+    FOverlay = nullptr;
     FRenderer = nullptr;
     FWindow = nullptr;
+    FComposing = false;
+    FComposedOn = nullptr;
+    std::vector<uint32_t>().swap(FFitted);
     FPicture = SDL_Rect{0, 0, 0, 0};
 }
 
@@ -215,26 +289,83 @@ void SdlScreen::PlacePicture(int Width, int Height)
 
 void SdlScreen::Show(const uint32_t* Pixels)
 {
-    if (FTexture == nullptr)
-        return;
-    LeakCheckPause pause;
-    SDL_UpdateTexture(FTexture, nullptr, Pixels, Width() * 4);
-    Render();
+    if (FComposing)
+        Compose(Pixels);
+    else
+        Upload(Pixels, false);
 }
 
 // The ramp is applied while the frame goes into the texture: the copy the upload makes anyway.
+// Composing takes the frame and its surround through the ramp first.
 void SdlScreen::ShowWithGamma(const uint32_t* Pixels)
 {
-    if (FTexture == nullptr)
+    if (FComposing)
+        Screen::ShowWithGamma(Pixels);
+    else
+        Upload(Pixels, true);
+}
+
+void SdlScreen::Upload(const uint32_t* Pixels, bool Gamma)
+{
+    if (FTexture == nullptr && !MakeTextures())
         return;
     LeakCheckPause pause;
+    const FrameLayout& layout = Layout();
+    const FramePlanes planes = ShownPlanes();
+    // Rows under the overlay are never seen.
+    const int rows = layout.Height - layout.OverlayRows;
+    UploadRect(FTexture, SDL_Rect{layout.Left, layout.Top, layout.Width, rows}, Pixels, layout.Width, Gamma);
+    // The design's sprites never draw the frame's last column and row, which stay black; shown
+    // without bars beside them, the pixels next to them stand in.
+    if (Layered()) {
+        const int last = layout.Width - 1;
+        UploadRect(FTexture, SDL_Rect{layout.Left + last, layout.Top, 1, rows}, Pixels + last - 1, layout.Width, Gamma);
+        if (rows == layout.Height)
+            UploadRect(FTexture, SDL_Rect{layout.Left, layout.Top + rows - 1, layout.Width, 1},
+                       Pixels + static_cast<size_t>(rows - 2) * static_cast<size_t>(layout.Width), layout.Width, Gamma);
+    }
+    if (planes.Left != nullptr)
+        UploadRect(FTexture, SDL_Rect{0, layout.Top, layout.Left, rows}, planes.Left, layout.Left, Gamma);
+    if (planes.Right != nullptr)
+        UploadRect(FTexture, SDL_Rect{layout.Left + layout.Width, layout.Top, layout.Right, rows}, planes.Right,
+                   layout.Right, Gamma);
+    if (planes.Top != nullptr)
+        UploadRect(FTexture, SDL_Rect{layout.Left, 0, layout.Width, layout.Top}, planes.Top, layout.Width, Gamma);
+    if (FOverlay != nullptr)
+        PaintOverlayTexture();
+    Render();
+}
+
+// The overlay is painted straight into its texture (a streaming texture's lock is write-only, so
+// the painter paints all of it).
+void SdlScreen::PaintOverlayTexture()
+{
+    const FrameLayout& layout = Layout();
     void* texels = nullptr;
     int pitch = 0;
-    if (SDL_LockTexture(FTexture, nullptr, &texels, &pitch) != 0)
-        return Screen::ShowWithGamma(Pixels);
-    ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels);
-    SDL_UnlockTexture(FTexture);
-    Render();
+    if (SDL_LockTexture(FOverlay, nullptr, &texels, &pitch) == 0) {
+        PaintOverlay(static_cast<uint32_t*>(texels), pitch / 4);
+        SDL_UnlockTexture(FOverlay);
+        return;
+    }
+    FOverlayPixels.resize(static_cast<size_t>(layout.Overlay.Width()) * static_cast<size_t>(layout.Overlay.Height()));
+    PaintOverlay(FOverlayPixels.data(), layout.Overlay.Width());
+    SDL_UpdateTexture(FOverlay, nullptr, FOverlayPixels.data(), layout.Overlay.Width() * 4);
+}
+
+void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uint32_t* Pixels, int Pitch, bool Gamma)
+{
+    if (Rect.w <= 0 || Rect.h <= 0)
+        return;
+    void* texels = nullptr;
+    int pitch = 0;
+    if (!Gamma || SDL_LockTexture(Texture, &Rect, &texels, &pitch) != 0) {
+        // Without a ramp (or a texture that cannot be locked) the pixels go in as they are.
+        SDL_UpdateTexture(Texture, &Rect, Pixels, Pitch * 4);
+        return;
+    }
+    ApplyGammaTo(static_cast<uint32_t*>(texels), pitch / 4, Pixels, Pitch, Rect.w, Rect.h);
+    SDL_UnlockTexture(Texture);
 }
 
 // A window found off its monitor (a window manager may put a new window on the monitor that has
@@ -262,19 +393,148 @@ void SdlScreen::Tend()
 
 void SdlScreen::Render()
 {
-    PlacePicture(Width(), Height());
+    int outW = Width(), outH = Height();
+    SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
     SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
-    SDL_RenderClear(FRenderer);
-    SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
+    if (Layered()) {
+        CopyLayers(outW, outH);
+    } else {
+        PlacePicture(Width(), Height());
+        SDL_RenderClear(FRenderer);
+        SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
+    }
     SDL_RenderPresent(FRenderer);
-    // About once a second: a cover's contents may have been lost meanwhile, and the keyboard may
-    // have gone with another window of ours. Until the window manager has mapped the window (or
-    // let go of its own grab), every frame tries to take the keyboard.
+    Presented();
+}
+
+// About once a second: a cover's contents may have been lost meanwhile, and the keyboard may have
+// gone with another window of ours. Until the window manager has mapped the window (or let go of
+// its own grab), every frame tries to take the keyboard.
+void SdlScreen::Presented()
+{
     const bool second = ++FShows % 20 == 0;
     if (second)
         FCovers.Repaint();
     if (second || !FKeyboardTaken)
         FKeyboardTaken = TakeKeyboard(FWindow);
+}
+
+// The layout was made for the window's size when the layers were set; a window that has changed
+// size since (moved to another monitor) shows the whole composition fitted into it.
+void SdlScreen::CopyLayers(int OutWidth, int OutHeight)
+{
+    const FrameLayout& layout = Layout();
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, OutWidth, OutHeight);
+    const auto map = [&](double X, double Y, double W, double H) {
+        const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
+        const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;
+        const auto at = [](double V) { return static_cast<int>(std::lround(V)); };
+        const int left = fit.Left + at(X * fx), top = fit.Top + at(Y * fy);
+        return SDL_Rect{left, top, fit.Left + at((X + W) * fx) - left, fit.Top + at((Y + H) * fy) - top};
+    };
+    if (fit.Width() != OutWidth || fit.Height() != OutHeight)
+        SDL_RenderClear(FRenderer);
+    const double scale = layout.Scale();
+    const TRect& picture = layout.Picture;
+    const double canvasX = picture.Left - layout.Left * scale, canvasY = picture.Top - layout.Top * scale;
+    const int shownRows = layout.CanvasHeight() - layout.OverlayRows;
+    const double shownHeight = layout.Overlay.Empty() ? shownRows * scale : layout.Overlay.Top - canvasY;
+    const SDL_Rect source{0, 0, layout.CanvasWidth(), shownRows};
+    const SDL_Rect canvas = map(canvasX, canvasY, layout.CanvasWidth() * scale, shownHeight);
+    SDL_RenderCopy(FRenderer, FTexture, &source, &canvas);
+    const SDL_Rect frame = map(picture.Left, picture.Top, picture.Width(), picture.Height());
+    FPicture = frame;
+    if (FOverlay != nullptr) {
+        const TRect& overlay = layout.Overlay;
+        const SDL_Rect to = map(overlay.Left, overlay.Top, overlay.Width(), overlay.Height());
+        SDL_RenderCopy(FRenderer, FOverlay, nullptr, &to);
+    }
+}
+
+void SdlScreen::LayersChanged()
+{
+    if (!(FSoftware && Layered() && StartComposing()))
+        MakeTextures();
+}
+
+// The window's surface and a renderer cannot both draw into one window: the renderer goes (the
+// window's first frames were drawn with it). A surface that is not 32-bit XRGB keeps the renderer.
+bool SdlScreen::StartComposing()
+{
+    LeakCheckPause pause;
+    for (SDL_Texture** texture : {&FTexture, &FOverlay}) {
+        if (*texture)
+            SDL_DestroyTexture(*texture);
+        *texture = nullptr;
+    }
+    SDL_DestroyRenderer(FRenderer);
+    FRenderer = nullptr;
+    const SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
+    FComposing = surface != nullptr && (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
+                                        surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+    FComposedOn = nullptr;
+    if (FComposing) {
+        FCompositor.Reset(Layout());
+        const TRect& picture = Layout().Picture;
+        FPicture = SDL_Rect{picture.Left, picture.Top, picture.Width(), picture.Height()};
+    } else {
+        MakeRenderer();
+    }
+    return FComposing;
+}
+
+void SdlScreen::Compose(const uint32_t* Pixels)
+{
+    LeakCheckPause pause;
+    SDL_Surface* window = SDL_GetWindowSurface(FWindow);
+    if (window == nullptr || SDL_LockSurface(window) != 0)
+        return;
+    const FrameLayout& layout = Layout();
+    const bool fits = window->w == layout.OutputWidth && window->h == layout.OutputHeight;
+    if (fits)
+        std::vector<uint32_t>().swap(FFitted);
+    else
+        FFitted.resize(static_cast<size_t>(layout.OutputWidth) * static_cast<size_t>(layout.OutputHeight));
+    uint32_t* out = fits ? static_cast<uint32_t*>(window->pixels) : FFitted.data();
+    const int pitch = fits ? window->pitch / 4 : layout.OutputWidth;
+    // A new surface (the window was resized or its surface lost) holds nothing of the last frames.
+    if (out != FComposedOn)
+        FCompositor.Invalidate();
+    FComposedOn = out;
+    FCompositor.Compose(Pixels, ShownPlanes(), out, pitch);
+    const TRect& overlay = layout.Overlay;
+    if (!overlay.Empty())
+        PaintOverlay(out + static_cast<size_t>(overlay.Top) * static_cast<size_t>(pitch) + overlay.Left, pitch);
+    SDL_UnlockSurface(window);
+    // The whole window goes each time: the window system may have lost any part of it meanwhile.
+    if (fits)
+        SDL_UpdateWindowSurface(FWindow);
+    else
+        ShowFitted(window);
+    Presented();
+}
+
+// While the window has another size than the layout's (moved to another monitor), the whole
+// composition fitted into it, black around.
+void SdlScreen::ShowFitted(SDL_Surface* Window)
+{
+    const FrameLayout& layout = Layout();
+    SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth,
+                                                               layout.OutputHeight, 32, layout.OutputWidth * 4,
+                                                               SDL_PIXELFORMAT_RGB888);
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, Window->w, Window->h);
+    SDL_Rect to{fit.Left, fit.Top, fit.Width(), fit.Height()};
+    SDL_FillRect(Window, nullptr, 0);
+    if (composed != nullptr) {
+        SDL_BlitScaled(composed, nullptr, Window, &to);
+        SDL_FreeSurface(composed);
+    }
+    SDL_UpdateWindowSurface(FWindow);
+    const TRect& picture = layout.Picture;
+    const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
+    const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;
+    FPicture = SDL_Rect{fit.Left + static_cast<int>(picture.Left * fx), fit.Top + static_cast<int>(picture.Top * fy),
+                        static_cast<int>(picture.Width() * fx), static_cast<int>(picture.Height() * fy)};
 }
 
 bool SdlScreen::TakeDeviceReset()
@@ -287,11 +547,9 @@ bool SdlScreen::TakeDeviceReset()
         for (int i = 0; i < count; ++i)
             deviceReset = deviceReset || events[i].type == SDL_RENDER_DEVICE_RESET;
     }
-    if (deviceReset && FRenderer) {
-        // The device's textures are gone with it.
-        SDL_DestroyTexture(FTexture);
-        FTexture = SDL_CreateTexture(FRenderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, Width(), Height());
-    }
+    // The device's textures are gone with it.
+    if (deviceReset && FRenderer)
+        MakeTextures();
     return reset;
 }
 

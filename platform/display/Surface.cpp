@@ -194,6 +194,14 @@ HResult DirectDrawSurface::Flip(DirectDrawSurface* Override, uint32_t Flags)
     return DD_OK;
 }
 
+FramePlanes DirectDrawSurface::Planes() const
+{
+    const State& s = *FState;
+    if (s.Kind != State::Role::Back || s.Partner == nullptr || s.Device->Bound == nullptr || Lost())
+        return FramePlanes{};
+    return s.Device->Bound->Planes(s.Partner->FState->BackBuffer);
+}
+
 HResult DirectDrawSurface::GetDC(DrawContext** Context)
 {
     if (Context == nullptr)

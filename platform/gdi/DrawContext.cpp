@@ -121,6 +121,22 @@ void DrawContext::CopyRect(const TRect& Dest, const DrawContext& Source, const T
     StretchFrom(Dest, Source.FPixels, Source.FPitch, SourceRect);
 }
 
+void DrawContext::CopyRectKeyed(const TRect& Dest, const DrawContext& Source, const TRect& SourceRect,
+                                uint32_t KeyPixel)
+{
+    const TRect inside = Intersect(SourceRect, TRect{0, 0, Source.FWidth, Source.FHeight});
+    if (Source.FPixels == nullptr || FPixels == nullptr || !(inside == SourceRect) ||
+        Dest.Width() != SourceRect.Width() || Dest.Height() != SourceRect.Height())
+        return;
+    const TRect visible = Intersect(Dest, TRect{0, 0, FWidth, FHeight});
+    for (int y = visible.Top; y < visible.Bottom; ++y) {
+        const uint32_t* from = Source.Row(SourceRect.Top + y - Dest.Top) + SourceRect.Left - Dest.Left;
+        uint32_t* to = Row(y);
+        for (int x = visible.Left; x < visible.Right; ++x)
+            to[x] = from[x] == KeyPixel ? to[x] : from[x];
+    }
+}
+
 // Maps Dest onto SourceRect (already inside the source) and writes the part of Dest inside this
 // context. Equal sizes are a row copy; other sizes take the nearest source pixel.
 void DrawContext::StretchFrom(const TRect& Dest, const uint32_t* Source, int SourcePitch, const TRect& SourceRect)

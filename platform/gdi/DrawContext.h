@@ -101,6 +101,8 @@ public:
     // different sizes stretch as StretchDraw does. Parts outside either side are left out.
     void CopyRect(const TRect& Dest, const DrawContext& Source, const TRect& SourceRect);
     void CopyRect(const TRect& Dest, const Picture& Source, const TRect& SourceRect);
+    // The same at equal sizes only, leaving out source pixels equal to KeyPixel (0x00RRGGBB).
+    void CopyRectKeyed(const TRect& Dest, const DrawContext& Source, const TRect& SourceRect, uint32_t KeyPixel);
 
     uint32_t* Row(int Y) const { return FPixels + static_cast<intptr_t>(Y) * FPitch; }
 

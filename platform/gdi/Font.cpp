@@ -9,6 +9,7 @@
 #include FT_SYNTHESIS_H
 #include FT_TRUETYPE_TABLES_H
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <mutex>
@@ -39,6 +40,19 @@ struct Font::Impl {
 };
 
 namespace {
+
+// Text this tall (cell pixels) is drawn at a high-resolution screen's scale, where light hinting
+// leaves most vertical stems straddling two pixels and the text looks soft beside small text
+// snapped to the pixels: it is hinted across too, and its edges are made a little steeper.
+constexpr int kLargeText = 32;
+constexpr double kLargeTextContrast = 1.4;
+
+template <class Iterator>
+void Steepen(Iterator First, Iterator Last)
+{
+    for (; First != Last; ++First)
+        *First = static_cast<uint8_t>(std::clamp(std::lround((*First - 127.5) * kLargeTextContrast + 127.5), 0L, 255L));
+}
 
 constexpr int kDefaultCellHeight = 16;
 constexpr size_t kGlyphsReserved = 256;
@@ -147,12 +161,15 @@ const Glyph& Font::GlyphOf(uint32_t CodePoint)
         return it->second;
     Glyph glyph;
     const FT_UInt index = FT_Get_Char_Index(f.Face, CodePoint);
-    if (FT_Load_Glyph(f.Face, index, FT_LOAD_TARGET_LIGHT) == 0) {
+    const bool large = f.RequestedHeight >= kLargeText;
+    const FT_Int32 load = large ? FT_LOAD_TARGET_NORMAL | FT_LOAD_FORCE_AUTOHINT : FT_LOAD_TARGET_LIGHT;
+    if (FT_Load_Glyph(f.Face, index, load) == 0) {
         FT_GlyphSlot slot = f.Face->glyph;
         if (f.Embolden)
             FT_GlyphSlot_Embolden(slot);
         glyph.Advance = static_cast<int32_t>(std::lround(slot->linearHoriAdvance / 65536.0));
-        if (FT_Render_Glyph(slot, FT_RENDER_MODE_LIGHT) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
+        const FT_Render_Mode mode = large ? FT_RENDER_MODE_NORMAL : FT_RENDER_MODE_LIGHT;
+        if (FT_Render_Glyph(slot, mode) == 0 && slot->bitmap.pixel_mode == FT_PIXEL_MODE_GRAY) {
             const FT_Bitmap& bitmap = slot->bitmap;
             glyph.Left = slot->bitmap_left;
             glyph.Top = slot->bitmap_top;
@@ -162,6 +179,8 @@ const Glyph& Font::GlyphOf(uint32_t CodePoint)
             for (unsigned row = 0; row < bitmap.rows; ++row) {
                 const uint8_t* line = bitmap.buffer + static_cast<ptrdiff_t>(row) * bitmap.pitch;
                 f.Store.insert(f.Store.end(), line, line + bitmap.width);
+                if (large)
+                    Steepen(f.Store.end() - bitmap.width, f.Store.end());
             }
         }
     }

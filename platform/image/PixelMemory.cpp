@@ -20,8 +20,9 @@ size_t MappedSize(size_t Bytes)
 }
 
 // Maps one huge page more than needed and gives back the parts before the first and after the
-// last aligned huge page.
-void* MapAligned(size_t Size)
+// last aligned huge page. Only the huge pages the picture fills are asked for: a last page that
+// it fills in part stays in small pages, so its unused rest takes no memory.
+void* MapAligned(size_t Size, size_t Bytes)
 {
     void* Raw = mmap(nullptr, Size + kHugePage, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
     if (Raw == MAP_FAILED)
@@ -33,7 +34,7 @@ void* MapAligned(size_t Size)
     const size_t Tail = static_cast<size_t>(Start + Size + kHugePage - (Aligned + Size));
     if (Tail > 0)
         munmap(Aligned + Size, Tail);
-    madvise(Aligned, Size, MADV_HUGEPAGE);
+    madvise(Aligned, Bytes & ~(kHugePage - 1), MADV_HUGEPAGE);
     return Aligned;
 }
 
@@ -42,7 +43,7 @@ void* MapAligned(size_t Size)
 void* AllocatePixelMemory(size_t Bytes)
 {
     if (Bytes >= kHugePage)
-        return MapAligned(MappedSize(Bytes));
+        return MapAligned(MappedSize(Bytes), Bytes);
     return ::operator new(Bytes);
 }
 

@@ -184,8 +184,16 @@ TEST(AssetFormat, SliderKnobKeyColourIsOnlyOutsideTheKnob) {
         for (int X = 3; X < 31; ++X) EXPECT_FALSE(IsKey(X, Y)) << X << "," << Y;
 }
 
-TEST(AssetFormat, GadgetPanelsAreGifsOfTheirPlaces) {
-    const TrueColour Panels[] = {{"KIM2GadgetPanel", 1024, 70}, {"KGC1", 117, 69},
+// The glass is a 24-bit bitmap: a palette of 256 colours would band or dither its soft gradients.
+TEST(AssetFormat, GadgetPanelsAreOfTheirPlaces) {
+    Bytes Glass = Resource("KIM2GadgetPanel");
+    if (!Glass.empty()) {
+        Bmp Info = ReadBmp(Glass);
+        EXPECT_EQ(Info.Width, 1024);
+        EXPECT_EQ(Info.Height, 70);
+        EXPECT_EQ(Info.BitCount, 24);
+    }
+    const TrueColour Panels[] = {{"KIM2GadgetSolid", 1024, 70}, {"KGC1", 117, 69},
                                  {"KGW1", 336, 69}, {"KGR1", 572, 69}};
     for (const auto& P : Panels) {
         Bytes B = Resource(P.Name);

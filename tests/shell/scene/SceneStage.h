@@ -24,6 +24,9 @@ struct TSwitches {
     int32_t ShowWeather = 0;
     int32_t ShowNews = 0;
     int32_t ShowBlack = 0;
+    // The monitor the headless screen stands for (0: the frame's own size).
+    int OutputWidth = 0;
+    int OutputHeight = 0;
 };
 
 class TSceneStage {
@@ -37,6 +40,7 @@ public:
 
         auto OwnScreen = std::make_unique<plat::HeadlessScreen>();
         Screen = OwnScreen.get();
+        Screen->SetOutputSize(Switches.OutputWidth, Switches.OutputHeight);
         Form = std::make_unique<TForm>(nullptr, App, std::move(OwnScreen));
         Kss1 = new TKss(Form.get());
         Kss1->SetBrandName("Kestrin Software");
