@@ -195,8 +195,8 @@ TEST_F(SaverProcessTest, ConfigurationDialogSavesOnOkAndNothingOnCancel)
         const std::string firstUse = ReadFile(KeyFile());
         EXPECT_NE(firstUse.find("\"ShowTime\"=dword:00000000"), std::string::npos) << firstUse;
         // "Show Time" in the Gadgets box, then OK or Cancel (window coordinates of the form).
+        // The server hands both clicks to the dialog in order: no pause is needed between them.
         X->Run("xdotool mousemove --window " + window + " 201 344 click 1");
-        std::this_thread::sleep_for(200ms);
         X->Run("xdotool mousemove --window " + window + (ok ? " 480 552" : " 58 552") + " click 1");
         EXPECT_EQ(dialog->WaitExit(5s), 0) << dialog->StdErr();
         const std::string stored = ReadFile(KeyFile());
@@ -277,7 +277,10 @@ TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
     const size_t child = tree.find("     0x");
     ASSERT_NE(child, std::string::npos) << tree;
     const std::string window = std::to_string(std::stoul(tree.substr(child + 5), nullptr, 16));
-    std::this_thread::sleep_for(300ms);  // The clock paints its face once it is shown.
+    // The clock paints its face once it is shown; a preview drawn before that would be painted over.
+    ASSERT_TRUE(testproc::PollUntil([&] {
+        return X->Run("import -window " + window + " -format '%[standard_deviation]' info:") != "0";
+    }, 5s)) << "the clock never painted its face";
     ChildProcess saver({kSaver, "/p", window}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0) << saver.StdErr();
 
