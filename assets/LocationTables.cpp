@@ -9,26 +9,31 @@ namespace assets {
 namespace {
 
 template <typename Record>
-std::span<const Record> RecordsOf(std::string_view Name) {
+std::span<const Record> RecordsOf(std::string_view Name)
+{
     std::span<const uint8_t> Bytes = FindResource(Name);
     return {reinterpret_cast<const Record*>(Bytes.data()), Bytes.size() / sizeof(Record)};
 }
 
 }  // namespace
 
-std::span<const TCountryRecord> CountryTable() {
+std::span<const TCountryRecord> CountryTable()
+{
     static const std::span<const TCountryRecord> Table = RecordsOf<TCountryRecord>("COUNTRIES");
     return Table;
 }
 
-std::span<const TCityRecord> CityTable() {
+std::span<const TCityRecord> CityTable()
+{
     static const std::span<const TCityRecord> Table = RecordsOf<TCityRecord>("CITIES");
     return Table;
 }
 
-std::optional<TLatLon> CityCoordinates(size_t Index) {
+std::optional<TLatLon> CityCoordinates(size_t Index)
+{
     static const std::span<const TLatLon> Table = RecordsOf<TLatLon>("CITYCOORDINATES");
-    if (Index >= Table.size() || Index >= CityTable().size()) return std::nullopt;
+    if (Index >= Table.size() || Index >= CityTable().size())
+        return std::nullopt;
     return Table[Index];
 }
 

@@ -13,8 +13,7 @@
 
 namespace assets {
 
-static_assert(std::endian::native == std::endian::little,
-              "the tables' integers and floats are stored little-endian");
+static_assert(std::endian::native == std::endian::little, "the tables' integers and floats are stored little-endian");
 
 // A country: its name, zero-terminated and zero-filled, and its index, equal to its position.
 struct TCountryRecord {
@@ -31,7 +30,7 @@ struct TCityRecord {
 };
 
 struct TLatLon {
-    float Latitude;   // degrees, north positive
+    float Latitude;  // degrees, north positive
     float Longitude;  // degrees, east positive
 };
 
@@ -45,9 +44,11 @@ std::optional<TLatLon> CityCoordinates(size_t Index);
 
 // A record's text field up to its terminating zero (the whole field if it has none).
 template <size_t N>
-std::string_view FieldText(const char (&Field)[N]) {
+std::string_view FieldText(const char (&Field)[N])
+{
     size_t Length = 0;
-    while (Length < N && Field[Length] != '\0') ++Length;
+    while (Length < N && Field[Length] != '\0')
+        ++Length;
     return {Field, Length};
 }
 

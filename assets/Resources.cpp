@@ -16,10 +16,12 @@ struct ResourceEntry {
 };
 
 // The stored names are upper case already, so only the asked-for name needs folding.
-bool SameName(const char* Stored, std::string_view Asked) {
+bool SameName(const char* Stored, std::string_view Asked)
+{
     size_t I = 0;
     for (; I < Asked.size(); ++I) {
-        if (Stored[I] == '\0' || Stored[I] != plat::UpperAscii(Asked[I])) return false;
+        if (Stored[I] == '\0' || Stored[I] != plat::UpperAscii(Asked[I]))
+            return false;
     }
     return Stored[I] == '\0';
 }
@@ -30,9 +32,11 @@ extern "C" const ResourceEntry solvane_resource_table[];
 
 namespace assets {
 
-std::span<const uint8_t> FindResource(std::string_view Name) {
+std::span<const uint8_t> FindResource(std::string_view Name)
+{
     for (const ResourceEntry* E = solvane_resource_table; E->Name != nullptr; ++E) {
-        if (SameName(E->Name, Name)) return {E->Data, static_cast<size_t>(E->Size)};
+        if (SameName(E->Name, Name))
+            return {E->Data, static_cast<size_t>(E->Size)};
     }
     return {};
 }

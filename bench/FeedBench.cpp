@@ -24,8 +24,8 @@ const std::string& TenMegabyteFeed()
         const size_t perItem = kFeedBytes / kItems;
         for (int i = 0; i < kItems; ++i) {
             std::string item = "<item><title><![CDATA[Story " + std::to_string(i) +
-                               "]]> &amp;quot;quoted&amp;quot; \xE2\x80\x99s</title><link>http://bench.test/" +
-                               std::to_string(i) + "</link><description>";
+                "]]> &amp;quot;quoted&amp;quot; \xE2\x80\x99s</title><link>http://bench.test/" + std::to_string(i) +
+                "</link><description>";
             const std::string tail = "</description></item>\n";
             item.append(perItem > item.size() + tail.size() ? perItem - item.size() - tail.size() : 0, 'x');
             text += item + tail;

@@ -85,7 +85,11 @@ void PresentSdlSoftwareLinear1280x1024(benchmark::State& State)
     auto screen = plat::CreateSdlScreen(plat::SdlRendering::Software);
     PresentPaced(State, *screen);
 }
-BENCHMARK(PresentSdlSoftwareLinear1280x1024)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime()->Unit(benchmark::kSecond);
+BENCHMARK(PresentSdlSoftwareLinear1280x1024)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Unit(benchmark::kSecond);
 
 void PresentSdlSoftwareLayers(benchmark::State& State)
 {

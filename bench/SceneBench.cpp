@@ -11,11 +11,11 @@
 // Targets: SceneFrame <= 1.3 x SceneFrameCopyBound (processor time of the drawing thread);
 // SceneFrameGadgets <= 1.25 x SceneFrame; SceneStartup <= 1.2 x SceneDecode (wall-clock time:
 // start-up decodes on all cores at once).
-#include "sprites/Kim.h"
-#include "sprites/Kmv.h"
 #include "gadgets/Kgc.h"
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
+#include "sprites/Kim.h"
+#include "sprites/Kmv.h"
 #include "sprites/SpriteGeometry.h"
 #include "tests/gadgets/TickerLine.h"
 #include "tests/shell/scene/SceneStage.h"
@@ -82,8 +82,9 @@ void AddCopy(std::vector<TCopy>& Copies, plat::DirectDrawSurface* Surface, const
 {
     TCopy Copy{nullptr, 0, {}};
     Copy.Source = PixelsOf(Surface, Copy.Pitch);
-    if (Copy.Source && sprites::ClipToScreen(Sprite.GetShowX(), Sprite.GetShowY(), Surface->Width(),
-                                             Surface->Height(), 1024, 768, Copy.Plan))
+    if (Copy.Source &&
+        sprites::ClipToScreen(Sprite.GetShowX(), Sprite.GetShowY(), Surface->Width(), Surface->Height(), 1024, 768,
+                              Copy.Plan))
         Copies.push_back(Copy);
 }
 
@@ -106,8 +107,8 @@ void SceneFrameCopyBound(benchmark::State& State)
         AddCopy(Copies, S.KMV3->Surface(Long), *S.KMV3);
         for (const TKMV* Flyer : {S.KMV3SGtiny, S.KMV3SGmini, S.KMV3SGsmall, S.KMV3SG})
             AddCopy(Copies, Flyer->Surface(Flyer->GetNumberFrame()), *Flyer);
-        for (const TKIM* Still : {S.KIM2GadgetPanel, static_cast<TKIM*>(S.KGC1),
-                                  static_cast<TKIM*>(S.KGW1), static_cast<TKIM*>(S.KGR1)})
+        for (const TKIM* Still :
+             {S.KIM2GadgetPanel, static_cast<TKIM*>(S.KGC1), static_cast<TKIM*>(S.KGW1), static_cast<TKIM*>(S.KGR1)})
             AddCopy(Copies, Still->Surface(), *Still);
     }
     int Pitch = 0;

@@ -26,7 +26,8 @@ plat::Picture Textured(int Width, int Height, bool Holes)
     plat::Picture P(Width, Height, "TBitmap");
     for (int y = 0; y < Height; ++y)
         for (int x = 0; x < Width; ++x)
-            P.Row(y)[x] = (Holes && x % 3 == 0) ? 0x000000u : 0x203040u + static_cast<uint32_t>((x * 7 + y * 13) & 0xFF);
+            P.Row(y)[x] =
+                (Holes && x % 3 == 0) ? 0x000000u : 0x203040u + static_cast<uint32_t>((x * 7 + y * 13) & 0xFF);
     return P;
 }
 
@@ -48,10 +49,7 @@ public:
         for (int i = 0; i < 4; ++i)
             Flyers[i] = Strip(Textured(68, 44 * 36, true), 44, 100 + i * 200, 100 + i * 90, true);
     }
-    ~SpriteScene()
-    {
-        FForm.reset();
-    }
+    ~SpriteScene() { FForm.reset(); }
 
     void Frame(int N)
     {

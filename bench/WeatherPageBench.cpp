@@ -15,7 +15,8 @@ namespace {
 
 constexpr int kGermany = 76;
 
-QApplication& App() {
+QApplication& App()
+{
     static int Argc = 1;
     static char Name[] = "solvane-bench";
     static char* Argv[] = {Name, nullptr};
@@ -24,24 +25,28 @@ QApplication& App() {
     return Instance;
 }
 
-void WeatherPageGermany(benchmark::State& State) {
+void WeatherPageGermany(benchmark::State& State)
+{
     App();
     QComboBox Country, City, Units;
     QListView Codes;
     QString WeatherCode = "20001", TDegree = "f";
-    TWeatherPage Page({&Country, &City, &Units, &Codes}, WeatherCode, TDegree,
-                      [](const QString&) {});
+    TWeatherPage Page({&Country, &City, &Units, &Codes}, WeatherCode, TDegree, [](const QString&) {});
     Page.TabSheet2Show();
     Country.setCurrentIndex(kGermany);
-    for (auto _ : State) Page.ComboBox1CountryChange();
-    if (City.count() != 6378) State.SkipWithError("Germany's run is not 6,378 cities");
+    for (auto _ : State)
+        Page.ComboBox1CountryChange();
+    if (City.count() != 6378)
+        State.SkipWithError("Germany's run is not 6,378 cities");
 }
 
-void ComboFillGermany(benchmark::State& State) {
+void ComboFillGermany(benchmark::State& State)
+{
     App();
     QStringList Names;
     for (const auto& City : assets::CityTable()) {
-        if (City.Country != kGermany) continue;
+        if (City.Country != kGermany)
+            continue;
         std::string_view Name = assets::FieldText(City.Name);
         Names << QString::fromLatin1(Name.data(), static_cast<qsizetype>(Name.size()));
     }

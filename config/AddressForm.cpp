@@ -45,8 +45,8 @@ bool IsAscii(const QString& Text)
 
 bool BareInAddress(unsigned char Byte)
 {
-    return Byte > 0x20 && Byte < 0x7F && Byte != '"' && Byte != '<' && Byte != '>' && Byte != '`' &&
-           Byte != '{' && Byte != '}';
+    return Byte > 0x20 && Byte < 0x7F && Byte != '"' && Byte != '<' && Byte != '>' && Byte != '`' && Byte != '{' &&
+        Byte != '}';
 }
 
 std::string PercentEncoded(const QString& Text)
@@ -73,16 +73,14 @@ int HexValue(QChar C)
 
 bool IsEscape(const QString& Text, qsizetype At)
 {
-    return At + 2 < Text.size() && Text[At] == u'%' && HexValue(Text[At + 1]) >= 0 &&
-           HexValue(Text[At + 2]) >= 0;
+    return At + 2 < Text.size() && Text[At] == u'%' && HexValue(Text[At + 1]) >= 0 && HexValue(Text[At + 2]) >= 0;
 }
 
 bool IsShownLetter(QChar C)
 {
     const QChar::Direction direction = C.direction();
-    return C.unicode() >= 0xA0 && C != QChar::ReplacementCharacter && C.isPrint() &&
-           direction != QChar::DirLRO &&
-           direction != QChar::DirRLO && direction != QChar::DirLRE && direction != QChar::DirRLE;
+    return C.unicode() >= 0xA0 && C != QChar::ReplacementCharacter && C.isPrint() && direction != QChar::DirLRO &&
+        direction != QChar::DirRLO && direction != QChar::DirLRE && direction != QChar::DirRLE;
 }
 
 // The letter outside ASCII that the UTF-8 escapes at At spell, and how many escapes that takes;
@@ -122,8 +120,8 @@ QString DecodedLetters(const QString& Text)
 QString ReadableHostPart(const QString& Host)
 {
     return Host.contains(QLatin1StringView("xn--"), Qt::CaseInsensitive)
-               ? QUrl::fromAce(Host.toLatin1(), QUrl::IgnoreIDNWhitelist)
-               : Host;
+        ? QUrl::fromAce(Host.toLatin1(), QUrl::IgnoreIDNWhitelist)
+        : Host;
 }
 
 std::string StoredHostPart(const QString& Host)

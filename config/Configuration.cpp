@@ -30,8 +30,7 @@ int32_t Ticked(const QCheckBox* Box)
 
 TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssSettings> Store)
     : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()),
-      Settings(Store ? std::move(Store) : std::make_unique<TKssSettings>()),
-      ReportError(std::move(AReportError))
+      Settings(Store ? std::move(Store) : std::make_unique<TKssSettings>()), ReportError(std::move(AReportError))
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // Decoding the pictures overlaps building the widgets, which is most of the dialog's start.
@@ -39,21 +38,17 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssS
     Form->setupUi(this);
     ApplyFontHeightsAndColors(this);
     if (!ReportError)
-        ReportError = [this](const QString& Message) {
-            QMessageBox::critical(this, windowTitle(), Message);
-        };
+        ReportError = [this](const QString& Message) { QMessageBox::critical(this, windowTitle(), Message); };
     Form->Edit2Port->setValidator(NewPortValidator(Form->Edit2Port));
     SetPictures(pictures.get());
     WeatherPage = std::make_unique<TWeatherPage>(
-        TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units,
-                                Form->ListBox1Code},
+        TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units, Form->ListBox1Code},
         WeatherCode, TDegree, ReportError);
     HTTP1 = std::make_unique<THttpClient>(nullptr);
     NewsPage = std::make_unique<TNewsPage>(
-        TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category,
-                             Form->ComboBox2TitleNews, Form->ListBox1IdCategory,
-                             Form->ListBox1NewsUrl, Form->CheckBox1Proxy, Form->Edit1ProxyServer,
-                             Form->Edit2Port},
+        TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category, Form->ComboBox2TitleNews,
+                             Form->ListBox1IdCategory, Form->ListBox1NewsUrl, Form->CheckBox1Proxy,
+                             Form->Edit1ProxyServer, Form->Edit2Port},
         *HTTP1, RSS_Url, NewsDirectoryToLoad, ReportError);
     NewsPage->SetFallbackDirectory(BuiltInNewsDirectory());
     connect(Form->PageControl1, &QTabWidget::currentChanged, this, [this](int Page) {

@@ -19,10 +19,10 @@ QImage BuiltInPicture(std::string_view Name)
 
 TDialogPictures ReadDialogPictures()
 {
-    return {BuiltInPicture("DialogHeader"),  WithAutoTransparency(BuiltInPicture("DialogDecor")),
-            BuiltInPicture("SliderTrack"),   BuiltInPicture("SliderKnob"),
-            BuiltInPicture("BtnOkDown"),     BuiltInPicture("BtnOkUp"),
-            BuiltInPicture("BtnCancelDown"), BuiltInPicture("BtnCancelUp"),
+    return {BuiltInPicture("DialogHeader"),        WithAutoTransparency(BuiltInPicture("DialogDecor")),
+            BuiltInPicture("SliderTrack"),         BuiltInPicture("SliderKnob"),
+            BuiltInPicture("BtnOkDown"),           BuiltInPicture("BtnOkUp"),
+            BuiltInPicture("BtnCancelDown"),       BuiltInPicture("BtnCancelUp"),
             QImage::fromData(Bytes("SolvaneIcon"))};
 }
 

@@ -111,8 +111,7 @@ void TKHFADER::mouseMoveEvent(QMouseEvent* Event)
 
 void TKHFADER::keyPressEvent(QKeyEvent* Event)
 {
-    const int step = Event->key() == Qt::Key_Left ? -kKeyStep
-                   : Event->key() == Qt::Key_Right ? kKeyStep : 0;
+    const int step = Event->key() == Qt::Key_Left ? -kKeyStep : Event->key() == Qt::Key_Right ? kKeyStep : 0;
     if (step == 0) {
         QWidget::keyPressEvent(Event);
         return;

@@ -3,9 +3,9 @@
 // of the address's text, typed or set by the page.
 #include "config/NewsPage.h"
 
+#include "config/AddressForm.h"
 #include "config/DropDownList.h"
 #include "config/ListIndexError.h"
-#include "config/AddressForm.h"
 #include "config/OnlineDirectory.h"
 #include "config/ScreenText.h"
 #include "net/FeedRequest.h"
@@ -66,12 +66,9 @@ private:
     QPointer<QWidget> Focus;
 };
 
-TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& ARSS_Url,
-                     bool& ANewsDirectoryToLoad, TReportError AReportError)
-    : Controls(AControls),
-      HTTP1(AHTTP1),
-      RSS_Url(ARSS_Url),
-      NewsDirectoryToLoad(ANewsDirectoryToLoad),
+TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& ARSS_Url, bool& ANewsDirectoryToLoad,
+                     TReportError AReportError)
+    : Controls(AControls), HTTP1(AHTTP1), RSS_Url(ARSS_Url), NewsDirectoryToLoad(ANewsDirectoryToLoad),
       ReportError(std::move(AReportError))
 {
     SetUpDropDownList(Controls.ComboBox1Category);
@@ -80,8 +77,7 @@ TNewsPage::TNewsPage(const TControls& AControls, THttpClient& AHTTP1, QString& A
                      [this] { ComboBox1CategoryChange(); });
     QObject::connect(Controls.ComboBox2TitleNews, &QComboBox::activated, Controls.ComboBox2TitleNews,
                      [this] { ComboBox2TitleNewsChange(); });
-    QObject::connect(Controls.UrlNews, &QLineEdit::textChanged, Controls.UrlNews,
-                     [this] { UrlNewsChange(); });
+    QObject::connect(Controls.UrlNews, &QLineEdit::textChanged, Controls.UrlNews, [this] { UrlNewsChange(); });
 }
 
 void TNewsPage::TabSheet3Show()
@@ -203,14 +199,14 @@ bool TNewsPage::PrepareClient()
     const QString port = Controls.ProxyPort->text();
     if (useProxy && !IsPortNumber(port)) {
         ReportError(QStringLiteral("The proxy port \"%1\" is not a number from 1 to 65535; set it on the "
-                                   "\"Proxy\" page.").arg(port));
+                                   "\"Proxy\" page.")
+                        .arg(port));
         return false;
     }
     // Without the proxy the client goes direct, whatever an earlier download used.
     HTTP1.Proxy.clear();
     HTTP1.ProxyPort = 0;
-    PrepareFeedClient(HTTP1, useProxy ? 1 : 0, StoredHost(Controls.ProxyServer->text()),
-                      port.toStdString());
+    PrepareFeedClient(HTTP1, useProxy ? 1 : 0, StoredHost(Controls.ProxyServer->text()), port.toStdString());
     return true;
 }
 
@@ -264,8 +260,8 @@ const TNewsCategory* TNewsPage::FallbackCategory(const QString& Id) const
     bool ok = false;
     const qsizetype position = Id.mid(kFallbackPrefix.size()).toLongLong(&ok);
     return ok && position >= 0 && position < static_cast<qsizetype>(Fallback.size())
-               ? &Fallback[static_cast<size_t>(position)]
-               : nullptr;
+        ? &Fallback[static_cast<size_t>(position)]
+        : nullptr;
 }
 
 void TNewsPage::FillChannels(std::string_view Body)

@@ -42,9 +42,9 @@ public:
         QComboBox* ComboBox1Category;
         QComboBox* ComboBox2TitleNews;
         QListWidget* ListBox1IdCategory;  // hidden; the categories' identifiers, "0" for "User Defined"
-        QListWidget* ListBox1NewsUrl;     // hidden; the channels' addresses
-        QCheckBox* CheckBox1Proxy;        // on the "Configuration" page
-        QLineEdit* ProxyServer;           // on the "Proxy" page
+        QListWidget* ListBox1NewsUrl;  // hidden; the channels' addresses
+        QCheckBox* CheckBox1Proxy;  // on the "Configuration" page
+        QLineEdit* ProxyServer;  // on the "Proxy" page
         QLineEdit* ProxyPort;
     };
     // Shows a failure to the user, such as "List index out of bounds (0)".
@@ -53,8 +53,8 @@ public:
     // The client, the held address (as the user reads it) and the flag belong to the dialog and
     // outlive the page. NewsDirectoryToLoad is true until a load of the directory has run to its
     // end.
-    TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url,
-              bool& NewsDirectoryToLoad, TReportError ReportError);
+    TNewsPage(const TControls& Controls, THttpClient& HTTP1, QString& RSS_Url, bool& NewsDirectoryToLoad,
+              TReportError ReportError);
 
     // Every visit of the page; the first one (and each after a load that stopped with an error)
     // loads the directory.

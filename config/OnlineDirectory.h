@@ -12,7 +12,7 @@
 #include <vector>
 
 struct TDirectoryEntry {
-    std::string_view Name;   // category name, or channel title
+    std::string_view Name;  // category name, or channel title
     std::string_view Value;  // category identifier, or channel address
 };
 

@@ -6,8 +6,7 @@ namespace {
 
 bool IsDirectionControl(char32_t C)
 {
-    return C == 0x061C || C == 0x200E || C == 0x200F || (C >= 0x202A && C <= 0x202E) ||
-           (C >= 0x2066 && C <= 0x2069);
+    return C == 0x061C || C == 0x200E || C == 0x200F || (C >= 0x202A && C <= 0x202E) || (C >= 0x2066 && C <= 0x2069);
 }
 
 bool IsControl(char32_t C)

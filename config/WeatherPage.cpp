@@ -13,7 +13,8 @@ namespace {
 constexpr int kFahrenheit = 0;
 constexpr int kCelsius = 1;
 
-bool SameCode(const assets::TCityRecord& City, const QString& Code) {
+bool SameCode(const assets::TCityRecord& City, const QString& Code)
+{
     std::string_view Text = assets::FieldText(City.Code);
     return QLatin1StringView(Text.data(), static_cast<qsizetype>(Text.size())) == Code;
 }
@@ -22,12 +23,10 @@ bool SameCode(const assets::TCityRecord& City, const QString& Code) {
 
 TWeatherPage::TWeatherPage(const TControls& AControls, QString& AWeatherCode, QString& ATDegree,
                            TReportError AReportError)
-    : Controls(AControls),
-      WeatherCode(AWeatherCode),
-      TDegree(ATDegree),
-      ReportError(std::move(AReportError)),
+    : Controls(AControls), WeatherCode(AWeatherCode), TDegree(ATDegree), ReportError(std::move(AReportError)),
       Countries(new TLocationListModel(AControls.ComboBox1Country)),
-      Cities(new TLocationListModel(AControls.ComboBox1City)) {
+      Cities(new TLocationListModel(AControls.ComboBox1City))
+{
     Controls.ComboBox1Country->setModel(Countries);
     Controls.ComboBox1City->setModel(Cities);
     Controls.ListBox1Code->setModel(Cities);
@@ -39,14 +38,17 @@ TWeatherPage::TWeatherPage(const TControls& AControls, QString& AWeatherCode, QS
     Connect(Controls.ComboBox1Units, &TWeatherPage::ComboBox1UnitsChange);
 }
 
-void TWeatherPage::Connect(QComboBox* Box, void (TWeatherPage::*Handler)()) {
+void TWeatherPage::Connect(QComboBox* Box, void (TWeatherPage::*Handler)())
+{
     SetUpDropDownList(Box);
     QObject::connect(Box, &QComboBox::activated, Box, [this, Handler] { (this->*Handler)(); });
 }
 
-void TWeatherPage::TabSheet2Show() {
+void TWeatherPage::TabSheet2Show()
+{
     Countries->BeginFill();
-    for (const auto& Country : assets::CountryTable()) Countries->Add(Country);
+    for (const auto& Country : assets::CountryTable())
+        Countries->Add(Country);
     Countries->EndFill();
     int Country = -1;
     for (const auto& City : assets::CityTable()) {
@@ -57,24 +59,27 @@ void TWeatherPage::TabSheet2Show() {
     }
     Controls.ComboBox1Country->setCurrentIndex(Country);
     Controls.ComboBox1City->setCurrentIndex(FillCities());
-    Controls.ComboBox1Units->setCurrentIndex(TDegree == QLatin1StringView("c") ? kCelsius
-                                                                               : kFahrenheit);
+    Controls.ComboBox1Units->setCurrentIndex(TDegree == QLatin1StringView("c") ? kCelsius : kFahrenheit);
 }
 
-int TWeatherPage::FillCities() {
+int TWeatherPage::FillCities()
+{
     const int Country = Controls.ComboBox1Country->currentIndex();
     int Held = -1;
     Cities->BeginFill();
     for (const auto& City : assets::CityTable()) {
-        if (City.Country != Country) continue;
-        if (SameCode(City, WeatherCode)) Held = Cities->Count();
+        if (City.Country != Country)
+            continue;
+        if (SameCode(City, WeatherCode))
+            Held = Cities->Count();
         Cities->Add(City);
     }
     Cities->EndFill();
     return Held;
 }
 
-void TWeatherPage::ComboBox1CountryChange() {
+void TWeatherPage::ComboBox1CountryChange()
+{
     FillCities();
     Controls.ComboBox1City->setCurrentIndex(0);
     if (Cities->Count() == 0) {
@@ -88,7 +93,8 @@ void TWeatherPage::ComboBox1CountryChange() {
     WeatherCode = QString::fromLatin1(Code.data(), static_cast<qsizetype>(Code.size()));
 }
 
-void TWeatherPage::ComboBox1CityChange() {
+void TWeatherPage::ComboBox1CityChange()
+{
     const int Row = Controls.ComboBox1City->currentIndex();
     if (Row < 0 || Row >= Cities->Count()) {
         ReportError(ListIndexError(Row));
@@ -98,7 +104,7 @@ void TWeatherPage::ComboBox1CityChange() {
     WeatherCode = QString::fromLatin1(Code.data(), static_cast<qsizetype>(Code.size()));
 }
 
-void TWeatherPage::ComboBox1UnitsChange() {
-    TDegree = Controls.ComboBox1Units->currentIndex() == kCelsius ? QStringLiteral("c")
-                                                                  : QStringLiteral("f");
+void TWeatherPage::ComboBox1UnitsChange()
+{
+    TDegree = Controls.ComboBox1Units->currentIndex() == kCelsius ? QStringLiteral("c") : QStringLiteral("f");
 }

@@ -25,8 +25,7 @@ public:
     using TReportError = std::function<void(const QString& Message)>;
 
     // The held texts belong to the dialog and outlive the page.
-    TWeatherPage(const TControls& AControls, QString& AWeatherCode, QString& ATDegree,
-                 TReportError AReportError);
+    TWeatherPage(const TControls& AControls, QString& AWeatherCode, QString& ATDegree, TReportError AReportError);
 
     void TabSheet2Show();
     void ComboBox1CountryChange();

@@ -5,8 +5,7 @@
 
 TForm::TForm(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
     : TControl(AOwner), FApplication(AApplication), FScreen(std::move(AScreen))
-{
-}
+{}
 
 // The components go first (the base destructor), while the screen they may use still exists.
 TForm::~TForm()

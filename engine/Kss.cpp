@@ -145,8 +145,7 @@ void TKss::OpenDirectDraw()
     FLastResult = FDirectDraw->SetCooperativeLevel(screen, plat::DDSCL_EXCLUSIVE | plat::DDSCL_FULLSCREEN);
     if (plat::Failed(FLastResult))
         return FailOpen("Error SetCooperativeLevel", FLastResult);
-    FLastResult = FDirectDraw->SetDisplayMode(static_cast<uint32_t>(FWidthScreen),
-                                              static_cast<uint32_t>(FHeightScreen),
+    FLastResult = FDirectDraw->SetDisplayMode(static_cast<uint32_t>(FWidthScreen), static_cast<uint32_t>(FHeightScreen),
                                               static_cast<uint32_t>(FColorDepth));
     if (plat::Failed(FLastResult))
         return FailOpen("Error SetDisplayMode", FLastResult);
@@ -154,9 +153,8 @@ void TKss::OpenDirectDraw()
         return;
     FPresentOn = screen;
     if (FOverlayFont == nullptr)
-        FOverlayFont = plat::CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0,
-                                         plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
-                                         plat::CLIP_DEFAULT_PRECIS, plat::DEFAULT_QUALITY,
+        FOverlayFont = plat::CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0, plat::ANSI_CHARSET,
+                                         plat::OUT_DEFAULT_PRECIS, plat::CLIP_DEFAULT_PRECIS, plat::DEFAULT_QUALITY,
                                          plat::VARIABLE_PITCH, "Arial");
 }
 
@@ -195,9 +193,8 @@ bool TKss::CreateDisplayObject()
 
 plat::HResult TKss::EnumerateScreens(TEnumContext& Context)
 {
-    plat::HResult result =
-        plat::DirectDrawEnumerateExA(EnumScreensCallback, &Context, plat::DDENUM_ATTACHEDSECONDARYDEVICES,
-                                     FApp.MonitorCount());
+    plat::HResult result = plat::DirectDrawEnumerateExA(EnumScreensCallback, &Context,
+                                                        plat::DDENUM_ATTACHEDSECONDARYDEVICES, FApp.MonitorCount());
     if (plat::Succeeded(result) && Context.Layout[1] < 0)
         result = static_cast<plat::HResult>(Context.Layout[1]);
     return result;

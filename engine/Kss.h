@@ -151,8 +151,8 @@ public:
 
 private:
     static void TimerProc(uint32_t TimerId, void* User);
-    static int EnumScreensCallback(plat::GUID* Guid, const char* Description, const char* DriverName,
-                                   void* Context, void* Monitor);
+    static int EnumScreensCallback(plat::GUID* Guid, const char* Description, const char* DriverName, void* Context,
+                                   void* Monitor);
     void TimerFrame();
     void DrawFrame(const TNotifyEvent& Draw);
     // ErrorResult, FLastResult, close, OnError: the report of a failed open step.

@@ -76,8 +76,8 @@ void TKssSettings::PutValue(plat::UserKey& Key, const TSettingValue& Value) cons
 void TKssSettings::WriteValues(const std::vector<TSettingValue>& Values) const
 {
     const auto NotSaved = [](const std::string& File, const std::string& Reason) {
-        return ERegistryException("The settings were not saved.\n\n" +
-                                  (File.empty() ? std::string() : File + ": ") + Reason + ".");
+        return ERegistryException("The settings were not saved.\n\n" + (File.empty() ? std::string() : File + ": ") +
+                                  Reason + ".");
     };
     plat::KeyFailure Failure;
     const auto Key = plat::UserKey::Create(KeyPath(), &Failure);
@@ -147,10 +147,18 @@ void TKssSettings::StoreDefaults()
     FProxy.clear();
     FPort.clear();
     try {
-        WriteValues({{"Brightness", FBrightness}, {"SoundVolume", FSoundVolume}, {"TDegree", FTDegree},
-                     {"WeatherCode", FWeatherCode}, {"RSS_Url", FRSS_Url}, {"ShowTime", FShowTime},
-                     {"ShowWeather", FShowWeather}, {"ShowNews", FShowNews}, {"ShowBlack", FShowBlack},
-                     {"UseProxy", FUseProxy}, {"Proxy", FProxy}, {"Port", FPort}});
+        WriteValues({{"Brightness", FBrightness},
+                     {"SoundVolume", FSoundVolume},
+                     {"TDegree", FTDegree},
+                     {"WeatherCode", FWeatherCode},
+                     {"RSS_Url", FRSS_Url},
+                     {"ShowTime", FShowTime},
+                     {"ShowWeather", FShowWeather},
+                     {"ShowNews", FShowNews},
+                     {"ShowBlack", FShowBlack},
+                     {"UseProxy", FUseProxy},
+                     {"Proxy", FProxy},
+                     {"Port", FPort}});
     } catch (const ERegistryException&) {
         // The saver runs on the defaults in memory; the next start tries the write again.
     }

@@ -14,11 +14,11 @@
 
 namespace {
 
-constexpr int32_t kDesignWidth = 1024;   // the design's band, which the gadgets are placed in
+constexpr int32_t kDesignWidth = 1024;  // the design's band, which the gadgets are placed in
 constexpr int32_t kDesignRows = 70;
-constexpr int32_t kEndMargin = 8;        // room for the rightmost gadget's closed side
-constexpr double kInset = 3.5;           // the frames' left sides
-constexpr double kClockInset = 6.5;      // clear of the weather's range text that may run over
+constexpr int32_t kEndMargin = 8;  // room for the rightmost gadget's closed side
+constexpr double kInset = 3.5;  // the frames' left sides
+constexpr double kClockInset = 6.5;  // clear of the weather's range text that may run over
 constexpr int32_t kIconSize = 52;
 constexpr uint32_t kSolidTop = 0x1B1829;  // the solid panel, lit a little from above
 constexpr uint32_t kSolidBottom = 0x0C0B15;
@@ -90,8 +90,8 @@ void TBand::DrawStill(double ClockX, double WeatherX, double NewsX, double NewsR
 {
     bandart::Hairline(FBase, FScale);
     const double ClockRight = ClockX + FGadgets.ClockWidth, WeatherRight = WeatherX + FGadgets.WeatherWidth;
-    const double Rightmost = std::max({FGadgets.Clock ? ClockRight : 0.0, FGadgets.Weather ? WeatherRight : 0.0,
-                                       FGadgets.News ? NewsRight : 0.0});
+    const double Rightmost = std::max(
+        {FGadgets.Clock ? ClockRight : 0.0, FGadgets.Weather ? WeatherRight : 0.0, FGadgets.News ? NewsRight : 0.0});
     plat::DrawContext Dc(FBase);
     if (FGadgets.News) {
         bandart::Frame(FBase, {NewsX, NewsRight, kInset, NewsRight == Rightmost}, FScale);
@@ -123,7 +123,8 @@ void TBand::ScaleIcons(const plat::Picture& Icons)
     FIcons = plat::Picture(FIconSize, FIconSize * Count, "TBitmap");
     plat::DrawContext Dc(FIcons);
     for (int32_t i = 0; i < Count; ++i) {
-        const plat::Picture Icon = plat::Resample(Icons, plat::TRect{0, i * Side, Side, (i + 1) * Side}, FIconSize, FIconSize);
+        const plat::Picture Icon =
+            plat::Resample(Icons, plat::TRect{0, i * Side, Side, (i + 1) * Side}, FIconSize, FIconSize);
         Dc.Draw(0, i * FIconSize, Icon);
     }
 }
@@ -134,7 +135,8 @@ void TBand::Paint(uint32_t* Pixels, int Pitch)
         return;
     const int32_t W = FBase.Width(), H = FBase.Height();
     for (int32_t y = 0; y < H; ++y)
-        std::memcpy(Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch), FBase.Row(y), static_cast<size_t>(W) * 4);
+        std::memcpy(Pixels + static_cast<size_t>(y) * static_cast<size_t>(Pitch), FBase.Row(y),
+                    static_cast<size_t>(W) * 4);
     plat::DrawContext Dc(Pixels, W, H, Pitch);
     if (FGadgets.News)
         FGadgets.News->DrawOnBand(Dc, FNewsPlate);

@@ -11,12 +11,12 @@
 namespace bandart {
 namespace {
 
-constexpr double kFrameTop = 3.5;        // the frames' top and bottom lines, from the plate's
+constexpr double kFrameTop = 3.5;  // the frames' top and bottom lines, from the plate's
 constexpr double kFrameBottom = 65.5;
 constexpr double kFrameRadius = 6.0;
-constexpr double kClosedRight = 4.5;     // a closed frame's right side past the plate's edge
+constexpr double kClosedRight = 4.5;  // a closed frame's right side past the plate's edge
 constexpr double kHairlineFade = 260.0;  // the hairline fades out over this much of each end
-constexpr int kLabelHeight = 11;         // the labels' cell
+constexpr int kLabelHeight = 11;  // the labels' cell
 constexpr double kLabelSpacing = 1.0;
 constexpr double kLabelBaseline = 19.5;
 
@@ -65,8 +65,8 @@ double RoundRectDistance(double X, double Y, double L, double T, double R, doubl
 
 // A line of Width pixels along a rounded rectangle's outline (window pixels), inside Clip, in a
 // colour running from Top to Bottom down the rectangle.
-void Outline(plat::Picture& Band, double L, double T, double R, double B, double Radius, int Width,
-             uint32_t TopColour, uint32_t BottomColour, const plat::TRect& Clip)
+void Outline(plat::Picture& Band, double L, double T, double R, double B, double Radius, int Width, uint32_t TopColour,
+             uint32_t BottomColour, const plat::TRect& Clip)
 {
     const plat::TRect Area = plat::Intersect(Clip, plat::TRect{0, 0, Band.Width(), Band.Height()});
     for (int y = Area.Top; y < Area.Bottom; ++y) {
@@ -124,9 +124,9 @@ void Tile(plat::Picture& Band, const plat::TRect& Icon, double Scale)
 
 double Label(plat::DrawContext& Dc, const char* Text, double X, double Scale, bool Centre)
 {
-    plat::Font* Font = plat::CreateFontA(static_cast<int>(std::lround(kLabelHeight * Scale)), 0, 0, 0, plat::FW_BOLD,
-                                         0, 0, 0, plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
-                                         plat::CLIP_DEFAULT_PRECIS, plat::PROOF_QUALITY, plat::VARIABLE_PITCH, "Arial");
+    plat::Font* Font = plat::CreateFontA(static_cast<int>(std::lround(kLabelHeight * Scale)), 0, 0, 0, plat::FW_BOLD, 0,
+                                         0, 0, plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS, plat::CLIP_DEFAULT_PRECIS,
+                                         plat::PROOF_QUALITY, plat::VARIABLE_PITCH, "Arial");
     Dc.SelectObject(Font);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(plat::PixelToColor(kLabel));

@@ -17,16 +17,16 @@ class DrawContext;
 namespace bandart {
 
 // Colours, 0x00RRGGBB.
-constexpr uint32_t kDeep = 0x0E0D1A;       // the band's deepest colour
-constexpr uint32_t kGoldTop = 0xE8CC92;    // the frames' gold, lit from above
+constexpr uint32_t kDeep = 0x0E0D1A;  // the band's deepest colour
+constexpr uint32_t kGoldTop = 0xE8CC92;  // the frames' gold, lit from above
 constexpr uint32_t kGoldBottom = 0x806C4C;
 constexpr uint32_t kLabel = 0xD6BE8E;
 constexpr uint32_t kTileTrim = 0x96825E;
 
 struct TPlate {
-    double Left, Right;    // design pixels within the band
-    double Inset;          // the frame's left side this far in
-    bool Closed;           // the frame closes on the right (the band's rightmost gadget)
+    double Left, Right;  // design pixels within the band
+    double Inset;  // the frame's left side this far in
+    bool Closed;  // the frame closes on the right (the band's rightmost gadget)
 };
 
 // The hairline: a gold line along the band's top that fades out toward both ends, between two

@@ -44,9 +44,8 @@ std::string_view Join(char (&Buffer)[2 * kTimeBuffer + 2], std::initializer_list
 // UTF-8 continuation bytes do not start a character.
 size_t Characters(std::string_view Text)
 {
-    return static_cast<size_t>(std::count_if(Text.begin(), Text.end(), [](char C) {
-        return (static_cast<unsigned char>(C) & 0xC0) != 0x80;
-    }));
+    return static_cast<size_t>(
+        std::count_if(Text.begin(), Text.end(), [](char C) { return (static_cast<unsigned char>(C) & 0xC0) != 0x80; }));
 }
 
 }  // namespace
@@ -102,8 +101,7 @@ void TKGC::CountBlink()
     LastSecond = CurrentSecond;
 }
 
-void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
-                    int32_t BoxWidth)
+void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight, int32_t BoxWidth)
 {
     plat::Font* Font = gadgets::MyCreateFont("Arial", FontHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);

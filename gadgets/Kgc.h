@@ -54,8 +54,7 @@ public:
     std::function<std::tm()> LocalTime = plat::LocalNow;
 
 private:
-    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight,
-                  int32_t BoxWidth);
+    void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight, int32_t BoxWidth);
     void CountBlink();
 
     plat::TimeFormat FTimeFormat;

@@ -20,10 +20,8 @@ constexpr int32_t kWindowRightMargin = 12;
 
 }  // namespace
 
-TKGR::TKGR(TComponent* AOwner)
-    : TKIM(AOwner), FRssLine(Measured("*** Not Available Now ***")), FNameNews(Measured(""))
-{
-}
+TKGR::TKGR(TComponent* AOwner) : TKIM(AOwner), FRssLine(Measured("*** Not Available Now ***")), FNameNews(Measured(""))
+{}
 
 TKGR::TTickerText TKGR::Measured(std::string Text) const
 {

@@ -19,8 +19,7 @@ constexpr const char* kDegree = "\xB0";  // the degree sign of the ANSI code pag
 
 TKGW::TKGW(TComponent* AOwner) : TKIM(AOwner), FTexts(Compose("NA", "NA", "NA", 0)) {}
 
-TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow,
-                                  int BandHeight)
+TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow, int BandHeight)
 {
     TWeatherTexts Texts{std::move(TodayNow), std::move(TomorrowHi), std::move(TomorrowLow), {}, {}, BandHeight, {}, {}};
     const std::string Now = Texts.TodayNow + kDegree;
@@ -41,8 +40,7 @@ void TKGW::StoreText(std::string TWeatherTexts::*Field, const std::string& Text)
             return std::nullopt;
         TWeatherTexts New{Old.TodayNow, Old.TomorrowHi, Old.TomorrowLow, {}, {}, 0, {}, {}};
         New.*Field = Text;
-        return Compose(std::move(New.TodayNow), std::move(New.TomorrowHi), std::move(New.TomorrowLow),
-                       Old.BandHeight);
+        return Compose(std::move(New.TodayNow), std::move(New.TomorrowHi), std::move(New.TomorrowLow), Old.BandHeight);
     });
 }
 

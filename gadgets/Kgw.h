@@ -76,8 +76,7 @@ private:
         plat::TextLayout NowBand;
         plat::TextLayout RangeBand;
     };
-    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow,
-                                 int BandHeight);
+    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow, int BandHeight);
     void StoreText(std::string TWeatherTexts::*Field, const std::string& Text);
     void DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Code);
 

@@ -15,7 +15,7 @@ std::string_view RootElement(std::string_view Body);
 
 struct TAtomFeed {
     std::string Title;  // decoded once (as the RSS channel title is)
-    std::string Link;   // as written
+    std::string Link;  // as written
     std::vector<std::string> ItemTitles;
 };
 

@@ -4,8 +4,8 @@
 // the location's values are taken at fixed offsets that assume exactly one blank after the colon.
 #include "net/Httpclient.h"
 
-#include "net/HttpLimits.h"
 #include "engine/StrToInt.h"
+#include "net/HttpLimits.h"
 #include "platform/locale/AsciiCase.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
 // THttpClient's request side: the address rules, the request header, sending it.
 #include "net/Httpclient.h"
 
-#include "net/HttpLimits.h"
 #include "engine/StrToInt.h"
+#include "net/HttpLimits.h"
 #include "platform/locale/AsciiCase.h"
 
 #include <algorithm>
@@ -31,7 +31,8 @@ void THttpClient::ParseURL()
     }
     const size_t slashes = URL.find("//");
     size_t hostStart = slashes != std::string::npos ? slashes + 2 : URL[0] == '/' ? std::string::npos : 0;
-    const size_t pathStart = hostStart == std::string::npos ? 0 : std::min(URL.find_first_of("/?", hostStart), URL.size());
+    const size_t pathStart =
+        hostStart == std::string::npos ? 0 : std::min(URL.find_first_of("/?", hostStart), URL.size());
     std::string hostPart = hostStart == std::string::npos ? "" : URL.substr(hostStart, pathStart - hostStart);
     hostPart.erase(0, hostPart.rfind('@') + 1);  // user information is not sent
     const size_t portColon = hostPart.find(':');

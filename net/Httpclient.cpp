@@ -12,10 +12,7 @@ namespace {
 // Marks a Get in progress and bounds it by its overall deadline, exceptions included.
 class GetScope {
 public:
-    GetScope(bool& ABusy, std::function<void()> AOnExit) : FBusy(ABusy), FOnExit(std::move(AOnExit))
-    {
-        FBusy = true;
-    }
+    GetScope(bool& ABusy, std::function<void()> AOnExit) : FBusy(ABusy), FOnExit(std::move(AOnExit)) { FBusy = true; }
     ~GetScope()
     {
         FBusy = false;
@@ -36,9 +33,7 @@ bool IsRedirect(int16_t Status)
 
 }  // namespace
 
-THttpClient::THttpClient(TComponent* AOwner, plat::NetServices& ANet) : TSockClient(AOwner, ANet)
-{
-}
+THttpClient::THttpClient(TComponent* AOwner, plat::NetServices& ANet) : TSockClient(AOwner, ANet) {}
 
 void THttpClient::Abort()
 {
@@ -119,8 +114,8 @@ void THttpClient::JudgeReply()
         // The address as asked, scheme, host and port included: "feed.xml" and
         // "/landing?t=12:00" are relative to it whatever form URL was given in.
         const bool defaultPort = Port == (FSecure ? 443 : 80);
-        const std::string asked = (FSecure ? "https://" : "http://") + Host +
-                                  (defaultPort ? "" : ":" + std::to_string(Port)) + FPath;
+        const std::string asked =
+            (FSecure ? "https://" : "http://") + Host + (defaultPort ? "" : ":" + std::to_string(Port)) + FPath;
         URL = ResolveReference(asked, FLocation);
     }
 }
@@ -139,8 +134,8 @@ void THttpClient::ReadBody()
     if (Body.size() > static_cast<size_t>(FBodyLength))
         Body.resize(static_cast<size_t>(FBodyLength));
     if (Body.size() < static_cast<size_t>(limit))
-        throw ESockError("Reply body cut short: " + std::to_string(Body.size()) + " of " +
-                         std::to_string(FBodyLength) + " bytes");
+        throw ESockError("Reply body cut short: " + std::to_string(Body.size()) + " of " + std::to_string(FBodyLength) +
+                         " bytes");
 }
 
 bool THttpClient::FollowRedirect()

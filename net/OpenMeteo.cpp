@@ -91,9 +91,9 @@ std::optional<std::string> LiveWeatherAddress(const TFeedSettings& Settings)
     char coordinates[64];
     std::snprintf(coordinates, sizeof coordinates, "latitude=%.4f&longitude=%.4f", place->Latitude, place->Longitude);
     return std::string("https://") + hosts::kLiveWeatherHost + "/v1/forecast?" + coordinates +
-           "&current=temperature_2m,weather_code,is_day&daily=weather_code,temperature_2m_max,temperature_2m_min"
-           "&temperature_unit=" + (Settings.TDegree == "c" ? "celsius" : "fahrenheit") +
-           "&timezone=auto&forecast_days=2";
+        "&current=temperature_2m,weather_code,is_day&daily=weather_code,temperature_2m_max,temperature_2m_min"
+        "&temperature_unit=" +
+        (Settings.TDegree == "c" ? "celsius" : "fahrenheit") + "&timezone=auto&forecast_days=2";
 }
 
 std::string ForecastPageAddress(const std::string& WeatherCode, const std::string& TDegree)

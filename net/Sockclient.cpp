@@ -16,9 +16,8 @@ namespace {
 // Linux may report them at once on loopback, and they keep their usual meaning here.
 bool IsConnectCompletionError(int Number)
 {
-    return Number == plat::kSockRefused || Number == plat::kSockTimedOut ||
-           Number == plat::kSockNetUnreachable || Number == plat::kSockHostUnreachable ||
-           Number == plat::kSockConnReset;
+    return Number == plat::kSockRefused || Number == plat::kSockTimedOut || Number == plat::kSockNetUnreachable ||
+        Number == plat::kSockHostUnreachable || Number == plat::kSockConnReset;
 }
 
 }  // namespace

@@ -34,4 +34,3 @@ std::string DecodeEntities(std::string_view Text);
 // A name of the entity table or HTML 4 (or a numeric reference) appended as its character;
 // false, with nothing appended, for any other name.
 bool AppendEntity(std::string& Out, std::string_view Name);
-

@@ -7,8 +7,7 @@
 
 TThreadTimer::TThreadTimer(TComponent* AOwner, plat::Application* AApplication)
     : TComponent(AOwner), FApplication(AApplication ? *AApplication : ApplicationOf(AOwner))
-{
-}
+{}
 
 TThreadTimer::~TThreadTimer()
 {
@@ -53,6 +52,5 @@ void TThreadTimer::Fire()
     // A failing handler must not take the message pass (and whatever waits in it) down.
     try {
         FOnTimer(this);
-    } catch (const std::exception&) {
-    }
+    } catch (const std::exception&) {}
 }

@@ -30,8 +30,7 @@ void HandOverNotAvailable(TWeatherValues& Weather)
 
 std::string WeatherAddress(const TFeedSettings& Settings)
 {
-    return "http://" + Settings.WeatherFeed + "/forecastrss?p=" + Settings.WeatherCode +
-           "&u=" + Settings.TDegree;
+    return "http://" + Settings.WeatherFeed + "/forecastrss?p=" + Settings.WeatherCode + "&u=" + Settings.TDegree;
 }
 
 std::string FetchWeather(THttpClient& HTTP1, const TFeedSettings& Settings, TWeatherValues& Weather)

@@ -88,7 +88,7 @@ std::string Merge(const TAddressParts& Base, std::string_view Path)
         return "/" + std::string(Path);
     const size_t slash = Base.Path.rfind('/');
     return std::string(slash == std::string_view::npos ? std::string_view() : Base.Path.substr(0, slash + 1)) +
-           std::string(Path);
+        std::string(Path);
 }
 
 std::string Join(std::string_view Scheme, const std::optional<std::string_view>& Authority, const std::string& Path,
@@ -162,9 +162,11 @@ std::string WebPageAddress(std::string_view Link)
     for (const char c : address)
         if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F')
             return {};
-    const size_t hostStart = plat::StartsWithNoCase(address, "http://") ? 7 : plat::StartsWithNoCase(address, "https://") ? 8 : 0;
-    if (hostStart == 0 || hostStart == address.size() || std::string_view("/?#@:").find(address[hostStart]) !=
-                                                              std::string_view::npos)
+    const size_t hostStart = plat::StartsWithNoCase(address, "http://") ? 7
+        : plat::StartsWithNoCase(address, "https://")                   ? 8
+                                                                        : 0;
+    if (hostStart == 0 || hostStart == address.size() ||
+        std::string_view("/?#@:").find(address[hostStart]) != std::string_view::npos)
         return {};
     return address;
 }

@@ -20,20 +20,19 @@
 namespace {
 
 constexpr TFlyPoint kFlightPathA[] = {
-    {-128, 494}, {2, 344},    {265, 453},   {-3, 545},    {-130, 521},  {-417, 548},  {-456, 491},
-    {-450, 425}, {-450, -148}, {-464, -176}, {-196, -137}, {104, -149},  {412, -156},  {539, -156},
-    {1030, -49}, {1027, -48}, {1046, -15},  {1037, 5},    {1042, 5},    {1118, 250},  {1075, 308},
-    {927, 351},  {775, 248},  {972, 208},   {1048, 239},  {1104, 297},  {1084, 221},  {1042, -13},
-    {1037, -24}, {-412, -161}, {-435, 173}, {-419, 473},  {-418, 434},
+    {-128, 494}, {2, 344},     {265, 453},   {-3, 545},    {-130, 521}, {-417, 548}, {-456, 491},
+    {-450, 425}, {-450, -148}, {-464, -176}, {-196, -137}, {104, -149}, {412, -156}, {539, -156},
+    {1030, -49}, {1027, -48},  {1046, -15},  {1037, 5},    {1042, 5},   {1118, 250}, {1075, 308},
+    {927, 351},  {775, 248},   {972, 208},   {1048, 239},  {1104, 297}, {1084, 221}, {1042, -13},
+    {1037, -24}, {-412, -161}, {-435, 173},  {-419, 473},  {-418, 434},
 };
 
 constexpr TFlyPoint kFlightPathB[] = {
-    {397, 414}, {464, 332}, {679, 386},  {450, 409}, {544, 325},  {625, 365}, {687, 387},
-    {809, 330}, {682, 274}, {556, 344},  {820, 377}, {911, 318},  {974, 275}, {1071, 308},
-    {973, 366}, {928, 329}, {1003, 286}, {1137, 336}, {1063, 398}, {953, 382}, {872, 286},
-    {738, 305}, {837, 348}, {922, 306},  {851, 268}, {781, 294},  {742, 329}, {735, 381},
-    {816, 387}, {858, 319}, {730, 348},  {730, 381}, {660, 417},  {591, 442}, {449, 421},
-    {614, 397}, {549, 461}, {462, 447},
+    {397, 414},  {464, 332},  {679, 386},  {450, 409}, {544, 325}, {625, 365},  {687, 387}, {809, 330},
+    {682, 274},  {556, 344},  {820, 377},  {911, 318}, {974, 275}, {1071, 308}, {973, 366}, {928, 329},
+    {1003, 286}, {1137, 336}, {1063, 398}, {953, 382}, {872, 286}, {738, 305},  {837, 348}, {922, 306},
+    {851, 268},  {781, 294},  {742, 329},  {735, 381}, {816, 387}, {858, 319},  {730, 348}, {730, 381},
+    {660, 417},  {591, 442},  {449, 421},  {614, 397}, {549, 461}, {462, 447},
 };
 
 constexpr TFlyPoint kFlightPathC[] = {
@@ -73,10 +72,10 @@ void SegmentOf(const FlyMovies& Record, int32_t First, float (&CoefX)[4], float 
     TFlyPoint Q[4];
     for (int32_t k = 0; k < 4; ++k)
         Q[k] = Record.Points[((First + k) % N + N) % N];
-    SegmentCoefficients(static_cast<float>(Q[0].X), static_cast<float>(Q[1].X),
-                        static_cast<float>(Q[2].X), static_cast<float>(Q[3].X), CoefX);
-    SegmentCoefficients(static_cast<float>(Q[0].Y), static_cast<float>(Q[1].Y),
-                        static_cast<float>(Q[2].Y), static_cast<float>(Q[3].Y), CoefY);
+    SegmentCoefficients(static_cast<float>(Q[0].X), static_cast<float>(Q[1].X), static_cast<float>(Q[2].X),
+                        static_cast<float>(Q[3].X), CoefX);
+    SegmentCoefficients(static_cast<float>(Q[0].Y), static_cast<float>(Q[1].Y), static_cast<float>(Q[2].Y),
+                        static_cast<float>(Q[3].Y), CoefY);
 }
 
 // The direction from the segment's start pixel to its pixel a thirtieth of the way along.
@@ -101,8 +100,7 @@ int32_t HeadingOf(int32_t Dx, int32_t Dy)
         return Dy == 0 ? 0 : (Dy > 0 ? 90 : 270);
     if (Dy == 0)
         return Dx > 0 ? 0 : 180;
-    const double A = std::atan(static_cast<double>(Dy) / static_cast<double>(Dx)) * 180.0 *
-                     (1.0 / std::numbers::pi);
+    const double A = std::atan(static_cast<double>(Dy) / static_cast<double>(Dx)) * 180.0 * (1.0 / std::numbers::pi);
     const auto Whole = static_cast<int32_t>(A);
     const int32_t R = Whole < 0 ? -Whole : Whole;
     if (Dx > 0)
@@ -120,8 +118,7 @@ int32_t TurnBetween(int32_t Heading, int32_t& NextHeading)
     return Turn;
 }
 
-void StartFlight(FlyMovies& Record, std::span<const TFlyPoint> Path, int32_t FirstSegment,
-                 int32_t Steps)
+void StartFlight(FlyMovies& Record, std::span<const TFlyPoint> Path, int32_t FirstSegment, int32_t Steps)
 {
     if (Path.empty() || Path.size() > static_cast<size_t>(FlyMovies::kMaxPoints))
         throw std::invalid_argument("StartFlight: a path needs 1 to 256 control points");

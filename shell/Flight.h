@@ -58,8 +58,7 @@ int32_t TurnBetween(int32_t Heading, int32_t& NextHeading);
 // Loads a path and enters its first segment. `Step` keeps its value. Throws std::invalid_argument
 // for an empty path, one longer than the record holds, a first segment outside the path or a
 // step count below 1: those would divide by zero or read past the points.
-void StartFlight(FlyMovies& Record, std::span<const TFlyPoint> Path, int32_t FirstSegment,
-                 int32_t Steps);
+void StartFlight(FlyMovies& Record, std::span<const TFlyPoint> Path, int32_t FirstSegment, int32_t Steps);
 
 // Computes the current segment's coefficients, its start heading, the next segment's heading and
 // the turn between them.

@@ -25,8 +25,7 @@ std::optional<unsigned long> WindowIdOf(const std::string& Text)
 {
     const bool hex = Text.size() > 2 && Text[0] == '0' && (Text[1] == 'x' || Text[1] == 'X');
     const std::string digits = hex ? Text.substr(2) : Text;
-    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") !=
-                              std::string::npos)
+    if (digits.empty() || digits.find_first_not_of(hex ? "0123456789abcdefABCDEF" : "0123456789") != std::string::npos)
         return std::nullopt;
     errno = 0;
     const unsigned long long id = std::strtoull(digits.c_str(), nullptr, hex ? 16 : 10);

@@ -13,9 +13,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <vector>
 #include <exception>
 #include <memory>
+#include <vector>
 
 namespace shell {
 namespace {

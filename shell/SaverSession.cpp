@@ -33,10 +33,9 @@ plat::TRect MonitorOf(TForm1& Form)
 
 TSaverSession::TSaverSession(plat::Application& AApplication, std::shared_ptr<plat::DisplayList> AMonitors,
                              bool AMusicWanted)
-    : MakeScreen([] { return plat::CreateSdlScreen(); }), FApplication(AApplication),
-      FMonitors(std::move(AMonitors)), FMusicWanted(AMusicWanted)
-{
-}
+    : MakeScreen([] { return plat::CreateSdlScreen(); }), FApplication(AApplication), FMonitors(std::move(AMonitors)),
+      FMusicWanted(AMusicWanted)
+{}
 
 TSaverSession::~TSaverSession()
 {
@@ -136,8 +135,8 @@ void TSaverSession::FollowMonitors()
     });
     for (const plat::TRect& rect : rects) {
         const bool covered = rect == MonitorOf(*FMain) ||
-                             std::any_of(FCompanions.begin(), FCompanions.end(),
-                                         [&](const auto& Companion) { return MonitorOf(*Companion) == rect; });
+            std::any_of(FCompanions.begin(), FCompanions.end(),
+                        [&](const auto& Companion) { return MonitorOf(*Companion) == rect; });
         if (covered || Contains(FFailed, rect))
             continue;
         std::unique_ptr<TForm1> companion = Open(rect, true);

@@ -28,8 +28,7 @@ class Screen;
 
 class TSaverSession {
 public:
-    TSaverSession(plat::Application& AApplication, std::shared_ptr<plat::DisplayList> AMonitors,
-                  bool AMusicWanted);
+    TSaverSession(plat::Application& AApplication, std::shared_ptr<plat::DisplayList> AMonitors, bool AMusicWanted);
     ~TSaverSession();
     TSaverSession(const TSaverSession&) = delete;
     TSaverSession& operator=(const TSaverSession&) = delete;

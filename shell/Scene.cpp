@@ -20,8 +20,7 @@ namespace {
 
 // The scene's pictures by resource name, in the order of the sprite table.
 constexpr const char* kPictureNames[] = {
-    "KIM1", "KMV1", "KMV2", "KMV3", "KMV3SG", "KMV3SGsmall",
-    "KIM2GadgetPanel", "KGC1", "KGW1", "KMV3Weather", "KGR1",
+    "KIM1", "KMV1", "KMV2", "KMV3", "KMV3SG", "KMV3SGsmall", "KIM2GadgetPanel", "KGC1", "KGW1", "KMV3Weather", "KGR1",
 };
 
 // Where the scene lies in the 1024 x 768 design space.
@@ -148,8 +147,8 @@ void TScene::LoadPictures(const std::vector<TScenePicture>* Decoded)
     if (FLoaded)
         return;
     FLoaded = true;
-    TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2, KMV3, KMV3SG, KMV3SGsmall,
-                                       KIM2GadgetPanel, KGC1, KGW1, KMV3Weather, KGR1};
+    TSpriteControl* const Sprites[] = {KIM1, KMV1, KMV2,        KMV3, KMV3SG, KMV3SGsmall, KIM2GadgetPanel,
+                                       KGC1, KGW1, KMV3Weather, KGR1};
     static_assert(std::size(Sprites) == std::size(kPictureNames));
     std::vector<TScenePicture> Pictures;
     if (Decoded != nullptr) {
@@ -185,8 +184,8 @@ void TScene::RestoreGadgets()
     KGR1->RestoreSurface();
 }
 
-void TScene::PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width,
-                          int32_t Height, int32_t X, int32_t Y)
+void TScene::PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width, int32_t Height, int32_t X,
+                          int32_t Y)
 {
     Sprite->SetStretching(Stretching);
     Sprite->SetShowX(X);
@@ -197,9 +196,8 @@ void TScene::PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int3
     Sprite->SetTransparency(Transparency);
 }
 
-void TScene::PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize,
-                          int32_t StretchWidth, int32_t StretchHeight, int32_t FrameHeight,
-                          int32_t X, int32_t Y)
+void TScene::PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize, int32_t StretchWidth,
+                          int32_t StretchHeight, int32_t FrameHeight, int32_t X, int32_t Y)
 {
     Sprite->SetStretching(Stretching);
     Sprite->SetShowX(X);
@@ -281,8 +279,7 @@ void TScene::PrepareGadgets()
         PrepareStill(KGR1, true, true, kTickerWidth, kGadgetHeight, At.NewsX, kPanelY);
 }
 
-void TScene::StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment,
-                        int32_t Steps)
+void TScene::StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment, int32_t Steps)
 {
     Flights[static_cast<size_t>(Index)] = std::make_unique<FlyMovies>();
     StartFlight(*Flights[static_cast<size_t>(Index)], Path, FirstSegment, Steps);

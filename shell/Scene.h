@@ -113,19 +113,17 @@ public:
     const TBand& Band() const { return FBand; }
 
 private:
-    void PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width,
-                      int32_t Height, int32_t X, int32_t Y);
-    void PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize,
-                      int32_t StretchWidth, int32_t StretchHeight, int32_t FrameHeight, int32_t X,
+    void PrepareStill(TKIM* Sprite, bool Stretching, bool Transparency, int32_t Width, int32_t Height, int32_t X,
                       int32_t Y);
+    void PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize, int32_t StretchWidth,
+                      int32_t StretchHeight, int32_t FrameHeight, int32_t X, int32_t Y);
     void CopyMoviePicture(TKMV* Target, const TKMV* Source);
     void PrepareBackdrop();
     void PrepareGadgets();
     void PrepareFlyers();
     // The layers the screen shows: the surround, and the band when a gadget is on.
     void PrepareLayers();
-    void StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment,
-                    int32_t Steps);
+    void StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment, int32_t Steps);
     void DrawGadgets();
     // The gadgets derive from TKIM but answer their own class names, so the host's restore walk
     // passes them by: their plates are repainted here after a loss.

@@ -61,9 +61,9 @@ plat::Picture Assemble(const std::string& Name, int Pieces, ESide Side, int32_t 
             Out = Side == ESide::Top ? plat::Picture(P.Width(), Reach, "TBitmap")
                                      : plat::Picture(Reach, P.Height(), "TBitmap");
         const int32_t Size = Side == ESide::Top ? P.Height() : P.Width();
-        const plat::TRect To = Side == ESide::Right  ? plat::TRect{At, 0, At + Size, P.Height()}
-                               : Side == ESide::Left ? plat::TRect{Reach - At - Size, 0, Reach - At, P.Height()}
-                                                     : plat::TRect{0, Reach - At - Size, P.Width(), Reach - At};
+        const plat::TRect To = Side == ESide::Right ? plat::TRect{At, 0, At + Size, P.Height()}
+            : Side == ESide::Left                   ? plat::TRect{Reach - At - Size, 0, Reach - At, P.Height()}
+                                                    : plat::TRect{0, Reach - At - Size, P.Width(), Reach - At};
         plat::DrawContext(Out).CopyRect(To, P, plat::TRect{0, 0, P.Width(), P.Height()});
         At += Size;
     }
@@ -74,8 +74,8 @@ plat::Picture Assemble(const std::string& Name, int Pieces, ESide Side, int32_t 
 
 }  // namespace
 
-void TSurround::Add(const char* Name, int Pieces, ESide Side, int32_t Reach, int32_t FrameHeight,
-                    ECounter Counter, int32_t Row)
+void TSurround::Add(const char* Name, int Pieces, ESide Side, int32_t Reach, int32_t FrameHeight, ECounter Counter,
+                    int32_t Row)
 {
     plat::Picture Picture = Assemble(Name, Pieces, Side, Reach, FError);
     if (Picture.Empty() || Picture.Height() % FrameHeight != 0)
@@ -92,8 +92,8 @@ void TSurround::Build(const plat::FrameLayout& Layout)
     FError.clear();
     if (Layout.Left > 0) {
         Add("SurroundL", kSidePieces, ESide::Left, Layout.Left, kStillHeight, ECounter::Still, 0);
-        Add("SurroundHorizonL", 1, ESide::Left, std::min(Layout.Left, kHorizonReach), kHorizonHeight,
-            ECounter::Long, kHorizonRow);
+        Add("SurroundHorizonL", 1, ESide::Left, std::min(Layout.Left, kHorizonReach), kHorizonHeight, ECounter::Long,
+            kHorizonRow);
         Add("SurroundNearL", kSidePieces, ESide::Left, Layout.Left, kNearHeight, ECounter::Short, kNearRow);
     }
     if (Layout.Right > 0) {
@@ -124,9 +124,9 @@ void TSurround::Draw(const plat::FramePlanes& Planes, int32_t ShortCycleFrame, i
     for (const TPart& Part : FParts) {
         plat::DrawContext& To = Part.Side == ESide::Left ? Left : Part.Side == ESide::Right ? Right : Top;
         const int32_t Frames = Part.Picture.Height() / Part.FrameHeight;
-        const int32_t Counter = Part.Counter == ECounter::Short  ? ShortCycleFrame
-                                : Part.Counter == ECounter::Long ? LongCycleFrame
-                                                                 : 0;
+        const int32_t Counter = Part.Counter == ECounter::Short ? ShortCycleFrame
+            : Part.Counter == ECounter::Long                    ? LongCycleFrame
+                                                                : 0;
         const int32_t Frame = Counter >= 0 && Counter < Frames ? Counter : 0;
         const int32_t W = Part.Picture.Width(), H = Part.FrameHeight;
         To.CopyRect(plat::TRect{Part.Column, Part.Row, Part.Column + W, Part.Row + H}, Part.Picture,

@@ -140,10 +140,14 @@ uint32_t TKMV::DDColorMatch(plat::DirectDrawSurface& Surface, uint32_t Rgb)
     // surface's own pixel value; the pixel is put back afterwards.
     plat::COLORREF Saved = plat::CLR_INVALID;
     if (Rgb != kNoColour)
-        PaintSurface(Surface, [&](plat::DrawContext& C) { Saved = C.GetPixel(0, 0); C.SetPixel(0, 0, Rgb); });
+        PaintSurface(Surface, [&](plat::DrawContext& C) {
+            Saved = C.GetPixel(0, 0);
+            C.SetPixel(0, 0, Rgb);
+        });
     uint32_t Value = kNoColour;
     plat::DDSURFACEDESC Desc;
-    const plat::HResult Locked = sprites::RetryWhileStillDrawing([&] { return Surface.Lock(nullptr, &Desc, 0, nullptr); });
+    const plat::HResult Locked =
+        sprites::RetryWhileStillDrawing([&] { return Surface.Lock(nullptr, &Desc, 0, nullptr); });
     if (plat::Succeeded(Locked) && Desc.lpSurface) {
         Value = *static_cast<const uint32_t*>(Desc.lpSurface);
         const uint32_t Bits = Desc.ddpfPixelFormat.dwRGBBitCount;
@@ -160,8 +164,8 @@ void TKMV::DrawMovie()
 {
     if (PrimaryLost())
         return;
-    SourceRect = plat::TRect{0, 0, FStretching ? FStretchWidth : FPicture.Width(),
-                             FStretching ? FStretchHeight : FFrameHeight};
+    SourceRect =
+        plat::TRect{0, 0, FStretching ? FStretchWidth : FPicture.Width(), FStretching ? FStretchHeight : FFrameHeight};
     DrawImageFunc();
 }
 

@@ -103,8 +103,9 @@ void TSpriteControl::BlitToBack(plat::DirectDrawSurface& Surface, const char* Ta
 {
     const TControl* Screen = Parent();
     sprites::BlitPlan Plan;
-    if (!Screen || !sprites::ClipToScreen(FShowX, FShowY, SourceRect.Width(), SourceRect.Height(),
-                                          Screen->Width, Screen->Height, Plan))
+    if (!Screen ||
+        !sprites::ClipToScreen(FShowX, FShowY, SourceRect.Width(), SourceRect.Height(), Screen->Width, Screen->Height,
+                               Plan))
         return;
     LastResult = sprites::BlitWithRetry(*FDDBACK, Plan.DestX, Plan.DestY, Surface, Plan.Source, BltFlags);
     if (plat::Succeeded(LastResult))
@@ -113,7 +114,10 @@ void TSpriteControl::BlitToBack(plat::DirectDrawSurface& Surface, const char* Ta
         return Fail("Lost surface");
     // Tag is "BMP" or "MOV"; the text is built in place so that a failure repeated every frame
     // reuses the string's memory.
-    FErrorResult.assign("Error FDDBACK->BltFast (").append(Tag).append(") err #").append(sprites::BlitErrorName(LastResult));
+    FErrorResult.assign("Error FDDBACK->BltFast (")
+        .append(Tag)
+        .append(") err #")
+        .append(sprites::BlitErrorName(LastResult));
     if (OnError)
         OnError(this);
 }

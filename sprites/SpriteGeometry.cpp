@@ -37,19 +37,19 @@ bool ClipSpan(int64_t Pos, int64_t Size, int64_t Screen, Span& Out)
 int32_t ScaleToScreen(int32_t Value, int32_t Screen, int32_t Design)
 {
     const int64_t Scaled = int64_t{Value} * Screen / Design;
-    return static_cast<int32_t>(std::clamp<int64_t>(Scaled, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
+    return static_cast<int32_t>(
+        std::clamp<int64_t>(Scaled, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max()));
 }
 
-bool ClipToScreen(int32_t X, int32_t Y, int32_t Width, int32_t Height, int32_t ScreenWidth,
-                  int32_t ScreenHeight, BlitPlan& Plan)
+bool ClipToScreen(int32_t X, int32_t Y, int32_t Width, int32_t Height, int32_t ScreenWidth, int32_t ScreenHeight,
+                  BlitPlan& Plan)
 {
     Span H, V;
     if (!ClipSpan(X, Width, ScreenWidth, H) || !ClipSpan(Y, Height, ScreenHeight, V))
         return false;
     // Every value is now within [0, max(Width, Height, Screen)], so it fits 32 bits.
-    Plan.Source = plat::TRect{static_cast<int32_t>(H.From), static_cast<int32_t>(V.From),
-                              static_cast<int32_t>(H.To), static_cast<int32_t>(V.To)};
+    Plan.Source = plat::TRect{static_cast<int32_t>(H.From), static_cast<int32_t>(V.From), static_cast<int32_t>(H.To),
+                              static_cast<int32_t>(V.To)};
     Plan.DestX = static_cast<int32_t>(H.Dest);
     Plan.DestY = static_cast<int32_t>(V.Dest);
     return true;

@@ -30,7 +30,7 @@ struct BlitPlan {
 
 // Clips a W x H source placed at (X, Y) on a ScreenWidth x ScreenHeight screen. False when
 // nothing is drawn.
-bool ClipToScreen(int32_t X, int32_t Y, int32_t Width, int32_t Height, int32_t ScreenWidth,
-                  int32_t ScreenHeight, BlitPlan& Plan);
+bool ClipToScreen(int32_t X, int32_t Y, int32_t Width, int32_t Height, int32_t ScreenWidth, int32_t ScreenHeight,
+                  BlitPlan& Plan);
 
 }  // namespace sprites

@@ -23,9 +23,8 @@ void ReleaseSurface(plat::DirectDrawSurface*& Surface)
     Surface = nullptr;
 }
 
-plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t Y,
-                            plat::DirectDrawSurface& Source, const plat::TRect& SourceRect,
-                            uint32_t Flags)
+plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t Y, plat::DirectDrawSurface& Source,
+                            const plat::TRect& SourceRect, uint32_t Flags)
 {
     return RetryWhileStillDrawing([&] {
         return Target.BltFast(static_cast<uint32_t>(X), static_cast<uint32_t>(Y), &Source, &SourceRect, Flags);

@@ -30,9 +30,8 @@ plat::HResult RetryWhileStillDrawing(CallFn&& Call)
 
 // Fast blit of Source's SourceRect to (X, Y) on Target, repeated at once for as long as the
 // blitter answers that it is still drawing. The final result.
-plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t Y,
-                            plat::DirectDrawSurface& Source, const plat::TRect& SourceRect,
-                            uint32_t Flags);
+plat::HResult BlitWithRetry(plat::DirectDrawSurface& Target, int32_t X, int32_t Y, plat::DirectDrawSurface& Source,
+                            const plat::TRect& SourceRect, uint32_t Flags);
 
 // The name appended to a blit failure text ("DDERR_INVALIDRECT"); empty for a code without one.
 const char* BlitErrorName(plat::HResult Code);

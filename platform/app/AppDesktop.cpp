@@ -25,8 +25,7 @@ bool ShowSdlMessageBox(const std::string& Text, const std::string& Caption)
 {
     if (!HasDisplay())
         return false;
-    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(),
-                                    nullptr) == 0;
+    return SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_INFORMATION, Caption.c_str(), Text.c_str(), nullptr) == 0;
 }
 
 }  // namespace

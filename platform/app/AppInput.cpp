@@ -17,12 +17,10 @@ struct KeyCode {
 
 // Keys outside the letter, digit and function-key ranges that have a virtual key code.
 constexpr KeyCode kNamedKeys[] = {
-    {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},     {SDLK_RETURN, 13},  {SDLK_LSHIFT, 16},
-    {SDLK_RSHIFT, 16},   {SDLK_LCTRL, 17},  {SDLK_RCTRL, 17},   {SDLK_LALT, 18},
-    {SDLK_RALT, 18},     {SDLK_PAUSE, 19},  {SDLK_ESCAPE, 27},  {SDLK_SPACE, 32},
-    {SDLK_PAGEUP, 33},   {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},   {SDLK_HOME, 36},
-    {SDLK_LEFT, 37},     {SDLK_UP, 38},     {SDLK_RIGHT, 39},   {SDLK_DOWN, 40},
-    {SDLK_INSERT, 45},   {SDLK_DELETE, 46},
+    {SDLK_BACKSPACE, 8}, {SDLK_TAB, 9},       {SDLK_RETURN, 13}, {SDLK_LSHIFT, 16}, {SDLK_RSHIFT, 16}, {SDLK_LCTRL, 17},
+    {SDLK_RCTRL, 17},    {SDLK_LALT, 18},     {SDLK_RALT, 18},   {SDLK_PAUSE, 19},  {SDLK_ESCAPE, 27}, {SDLK_SPACE, 32},
+    {SDLK_PAGEUP, 33},   {SDLK_PAGEDOWN, 34}, {SDLK_END, 35},    {SDLK_HOME, 36},   {SDLK_LEFT, 37},   {SDLK_UP, 38},
+    {SDLK_RIGHT, 39},    {SDLK_DOWN, 40},     {SDLK_INSERT, 45}, {SDLK_DELETE, 46},
 };
 
 uint16_t VirtualKeyOf(SDL_Keycode Sym)
@@ -135,14 +133,9 @@ void Application::DispatchEvent(const SDL_Event& Event)
         }
         break;
     case SDL_WINDOWEVENT:
-    case SDL_DISPLAYEVENT:
-        FollowWindowEvent(Event);
-        break;
-    case SDL_QUIT:
-        Quit();
-        break;
-    default:
-        break;
+    case SDL_DISPLAYEVENT: FollowWindowEvent(Event); break;
+    case SDL_QUIT: Quit(); break;
+    default: break;
     }
 }
 
@@ -177,8 +170,7 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
         if (!ScreenPointerKnown() && FPointer.Seeded())
             FPointer.RebaseAtNextMove();
         break;
-    default:
-        break;
+    default: break;
     }
 }
 

@@ -28,7 +28,7 @@ private:
     bool FSeeded = false;
     bool FStartReported = false;
     bool FRebaseNext = false;
-    int FSeenX = 0, FSeenY = 0;          // where the window system last showed the pointer
+    int FSeenX = 0, FSeenY = 0;  // where the window system last showed the pointer
     int FReportedX = 0, FReportedY = 0;  // the start plus the real movements
     int FStartX = 0, FStartY = 0;
 };

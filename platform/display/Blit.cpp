@@ -61,23 +61,26 @@ void Copy(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch
     const bool upward = Dest > Source && DestPitch == SourcePitch && Overlap(Dest, Source, DestPitch, Width, Height);
     for (int i = 0; i < Height; ++i) {
         const int y = upward ? Height - 1 - i : i;
-        std::memmove(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, bytes);
+        std::memmove(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch,
+                     bytes);
     }
 }
 
-void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
-               int Height, uint32_t Key)
+void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width, int Height,
+               uint32_t Key)
 {
     const bool overlapping = DestPitch == SourcePitch && Overlap(Dest, Source, DestPitch, Width, Height);
     if (!overlapping) {
         for (int y = 0; y < Height; ++y)
-            KeyedRow(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, Width, Key);
+            KeyedRow(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch,
+                     Width, Key);
         return;
     }
     const bool upward = Dest > Source;
     for (int i = 0; i < Height; ++i) {
         const int y = upward ? Height - 1 - i : i;
-        KeyedRowOverlapping(Dest + static_cast<intptr_t>(y) * DestPitch, Source + static_cast<intptr_t>(y) * SourcePitch, Width, Key);
+        KeyedRowOverlapping(Dest + static_cast<intptr_t>(y) * DestPitch,
+                            Source + static_cast<intptr_t>(y) * SourcePitch, Width, Key);
     }
 }
 
@@ -104,7 +107,7 @@ namespace {
     for (; i < Count; ++i) {
         const uint32_t p = Source[i];
         Dest[i] = ((((p >> 16) & 0xFF) * red >> 8) << 16) | ((((p >> 8) & 0xFF) * green >> 8) << 8) |
-                  ((p & 0xFF) * blue >> 8);
+            ((p & 0xFF) * blue >> 8);
     }
 }
 
@@ -131,7 +134,7 @@ void MapChannels(uint32_t* Dest, const uint32_t* Source, size_t Count, const uin
     for (size_t i = 0; i < Count; ++i) {
         const uint32_t p = Source[i];
         Dest[i] = (static_cast<uint32_t>(Tables[0][(p >> 16) & 0xFF]) << 16) |
-                  (static_cast<uint32_t>(Tables[1][(p >> 8) & 0xFF]) << 8) | Tables[2][p & 0xFF];
+            (static_cast<uint32_t>(Tables[1][(p >> 8) & 0xFF]) << 8) | Tables[2][p & 0xFF];
     }
 }
 

@@ -11,8 +11,8 @@ void Fill(uint32_t* Dest, int DestPitch, int Width, int Height, uint32_t Value);
 // Source and destination may overlap (a blit within one surface).
 void Copy(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width, int Height);
 // Source pixels equal to Key are skipped.
-void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width,
-               int Height, uint32_t Key);
+void CopyKeyed(uint32_t* Dest, int DestPitch, const uint32_t* Source, int SourcePitch, int Width, int Height,
+               uint32_t Key);
 
 // The gamma pass. Linear ramps: every channel becomes Channel x Slope >> 8 (slopes 0..257, red,
 // green, blue), which vectorises. Any other ramp: each channel is looked up in its table.

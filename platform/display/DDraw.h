@@ -39,8 +39,14 @@ class Screen;
 // A 32-bit result; failure is the high bit set.
 using HResult = uint32_t;
 
-constexpr bool Succeeded(HResult R) { return (R & 0x80000000u) == 0; }
-constexpr bool Failed(HResult R) { return (R & 0x80000000u) != 0; }
+constexpr bool Succeeded(HResult R)
+{
+    return (R & 0x80000000u) == 0;
+}
+constexpr bool Failed(HResult R)
+{
+    return (R & 0x80000000u) != 0;
+}
 
 constexpr HResult DD_OK = 0;
 constexpr HResult DDERR_UNSUPPORTED = 0x80004001u;
@@ -225,13 +231,12 @@ public:
     HResult GetAttachedSurface(const DDSCAPS* Caps, DirectDrawSurface** Attached);
     // Colour fill (DDBLT_COLORFILL with Fx->dwFillColor) of Dest, or of the whole surface when
     // Dest is null. Source blits through Blt are DDERR_UNSUPPORTED.
-    HResult Blt(const TRect* Dest, DirectDrawSurface* Source, const TRect* SourceRect,
-                uint32_t Flags, const DDBLTFX* Fx);
+    HResult Blt(const TRect* Dest, DirectDrawSurface* Source, const TRect* SourceRect, uint32_t Flags,
+                const DDBLTFX* Fx);
     // Copies SourceRect (the whole source when null) of Source to (X, Y), 1:1. With
     // DDBLTFAST_SRCCOLORKEY, source pixels equal to the source's colour key are skipped. A source
     // rectangle outside the source, or a target outside this surface, is DDERR_INVALIDRECT.
-    HResult BltFast(uint32_t X, uint32_t Y, DirectDrawSurface* Source, const TRect* SourceRect,
-                    uint32_t Trans);
+    HResult BltFast(uint32_t X, uint32_t Y, DirectDrawSurface* Source, const TRect* SourceRect, uint32_t Trans);
     // Primary only: shows the back buffer's frame and hands the back buffer a buffer to draw the
     // next frame into (whose content is an earlier frame).
     HResult Flip(DirectDrawSurface* Override, uint32_t Flags);

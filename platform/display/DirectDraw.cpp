@@ -42,9 +42,7 @@ HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer)
     return DD_OK;
 }
 
-DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice>(DeviceIndex))
-{
-}
+DirectDraw::DirectDraw(int DeviceIndex) : FDevice(std::make_shared<DisplayDevice>(DeviceIndex)) {}
 
 DirectDraw::~DirectDraw()
 {
@@ -102,8 +100,8 @@ HResult DirectDraw::SetDisplayMode(uint32_t Width, uint32_t Height, uint32_t Bit
         return DDERR_NOCOOPERATIVELEVELSET;
     if ((FDevice->CooperativeFlags & DDSCL_EXCLUSIVE) == 0)
         return DDERR_NOEXCLUSIVEMODE;
-    if ((BitsPerPixel != 32 && BitsPerPixel != 24) || Width == 0 || Height == 0 ||
-        Width > kMaxSurfaceSide || Height > kMaxSurfaceSide)
+    if ((BitsPerPixel != 32 && BitsPerPixel != 24) || Width == 0 || Height == 0 || Width > kMaxSurfaceSide ||
+        Height > kMaxSurfaceSide)
         return DDERR_INVALIDMODE;
     // The flip chain draws into the screen's buffers; they cannot change under it.
     if (FDevice->PrimaryExists)
@@ -131,11 +129,14 @@ HResult DirectDraw::CreateSurface(const DDSURFACEDESC* Desc, DirectDrawSurface**
         *Surface = DirectDrawSurface::CreateFlipChain(FDevice);
         return DD_OK;
     }
-    if ((caps & DDSCAPS_OFFSCREENPLAIN) == 0 || (Desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT))
+    if ((caps & DDSCAPS_OFFSCREENPLAIN) == 0 ||
+        (Desc->dwFlags & (DDSD_WIDTH | DDSD_HEIGHT)) != (DDSD_WIDTH | DDSD_HEIGHT))
         return DDERR_INVALIDPARAMS;
-    if (Desc->dwWidth == 0 || Desc->dwHeight == 0 || Desc->dwWidth > kMaxSurfaceSide || Desc->dwHeight > kMaxSurfaceSide)
+    if (Desc->dwWidth == 0 || Desc->dwHeight == 0 || Desc->dwWidth > kMaxSurfaceSide ||
+        Desc->dwHeight > kMaxSurfaceSide)
         return DDERR_INVALIDPARAMS;
-    *Surface = DirectDrawSurface::CreateOffScreen(FDevice, static_cast<int>(Desc->dwWidth), static_cast<int>(Desc->dwHeight));
+    *Surface =
+        DirectDrawSurface::CreateOffScreen(FDevice, static_cast<int>(Desc->dwWidth), static_cast<int>(Desc->dwHeight));
     return *Surface != nullptr ? DD_OK : DDERR_OUTOFMEMORY;
 }
 

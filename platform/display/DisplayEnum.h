@@ -17,8 +17,8 @@ int DisplayCount();
 constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 // Called once per device: identity (null for the default device), description, driver name, the
 // caller's context and the display's monitor handle; returns 1 to go on, 0 to stop.
-using LPDDENUMCALLBACKEXA = int (*)(GUID* Guid, const char* Description, const char* DriverName,
-                                    void* Context, void* Monitor);
+using LPDDENUMCALLBACKEXA = int (*)(GUID* Guid, const char* Description, const char* DriverName, void* Context,
+                                    void* Monitor);
 // Lists the default device and, with DDENUM_ATTACHEDSECONDARYDEVICES, Displays displays (the
 // caller's application's MonitorCount); DD_OK, or DDERR_INVALIDPARAMS without a callback.
 HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags, int Displays);

@@ -18,7 +18,9 @@ int Cover(int64_t Span, int64_t Frame, int64_t Picture)
 
 size_t FrameLayout::LayerPixels() const
 {
-    const auto size = [](int W, int H) { return static_cast<size_t>(std::max(W, 0)) * static_cast<size_t>(std::max(H, 0)); };
+    const auto size = [](int W, int H) {
+        return static_cast<size_t>(std::max(W, 0)) * static_cast<size_t>(std::max(H, 0));
+    };
     return size(Left, Height) + size(Right, Height) + size(Width, Top);
 }
 

@@ -21,16 +21,16 @@
 namespace plat {
 
 struct FrameLayout {
-    int Width = 0;          // the frame, in its own pixels
+    int Width = 0;  // the frame, in its own pixels
     int Height = 0;
-    int OutputWidth = 0;    // the window
+    int OutputWidth = 0;  // the window
     int OutputHeight = 0;
-    TRect Picture{};        // where the frame lies in the window
-    int Left = 0;           // surround columns left of the frame, in frame pixels
-    int Right = 0;          // right of it
-    int Top = 0;            // surround rows above it
-    int OverlayRows = 0;    // the frame's bottom rows the overlay covers
-    TRect Overlay{};        // the overlay in the window; empty without one
+    TRect Picture{};  // where the frame lies in the window
+    int Left = 0;  // surround columns left of the frame, in frame pixels
+    int Right = 0;  // right of it
+    int Top = 0;  // surround rows above it
+    int OverlayRows = 0;  // the frame's bottom rows the overlay covers
+    TRect Overlay{};  // the overlay in the window; empty without one
 
     bool HasSurround() const { return Left + Right + Top > 0; }
     int CanvasWidth() const { return Left + Width + Right; }
@@ -43,8 +43,7 @@ struct FrameLayout {
 
 // The layout of a Width x Height frame in an OutputWidth x OutputHeight window; an empty picture
 // when a size is not positive. OverlayRows is clamped to the frame's height.
-FrameLayout LayOutFrame(int Width, int Height, int OutputWidth, int OutputHeight, bool Surround,
-                        int OverlayRows);
+FrameLayout LayOutFrame(int Width, int Height, int OutputWidth, int OutputHeight, bool Surround, int OverlayRows);
 
 // The surround's pixels of one frame, in frame pixels, rows as wide as each part (Left x Height,
 // Right x Height, Width x Top). A part the layout does not have is null.

@@ -51,7 +51,7 @@ bool RendersWithGpu(SDL_Window* Window)
     int opcode = 0, event = 0, error = 0;
     Display* display = info.info.x11.display;
     return XQueryExtension(display, "DRI3", &opcode, &event, &error) ||
-           XQueryExtension(display, "DRI2", &opcode, &event, &error);
+        XQueryExtension(display, "DRI2", &opcode, &event, &error);
 }
 
 }  // namespace plat

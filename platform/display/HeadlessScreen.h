@@ -15,7 +15,11 @@ public:
     HeadlessScreen() = default;
 
     // The window size the layers are laid out for (SetLayers); 0 x 0 for the frame's own size.
-    void SetOutputSize(int Width, int Height) { FOutputWidth = Width; FOutputHeight = Height; }
+    void SetOutputSize(int Width, int Height)
+    {
+        FOutputWidth = Width;
+        FOutputHeight = Height;
+    }
     // The newest presented frame; empty before the first present.
     const Picture& Shown() const { return FShown; }
     // The surround presented with it (all null before the first present and without one), and

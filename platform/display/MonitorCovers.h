@@ -19,8 +19,7 @@ bool IsMonitorOfSdl(const TRect& Bounds);
 // manager; null when SDL cannot make one. With FullScreen, over one of SDL's displays, it is made
 // in the window manager's full-screen state; otherwise it is a plain window. PaintedBlack tells
 // whether the window system paints it black by itself until the first frame.
-SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen = true,
-                      bool* PaintedBlack = nullptr);
+SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen = true, bool* PaintedBlack = nullptr);
 
 class MonitorCovers {
 public:

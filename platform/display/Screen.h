@@ -102,7 +102,11 @@ protected:
 
     // Backend: the window's size in pixels while open (a pinned window's: its monitor's); a
     // backend that shows layers answers it, the others show the frame alone.
-    virtual bool OutputSize(int& Width, int& Height) const { (void)Width, (void)Height; return false; }
+    virtual bool OutputSize(int& Width, int& Height) const
+    {
+        (void)Width, (void)Height;
+        return false;
+    }
     // Backend: the layout changed (SetLayers); the next Show has the new layers.
     virtual void LayersChanged() {}
     // Inside Show: the surround of the frame being shown, gamma applied like the frame, as parts or
@@ -135,7 +139,6 @@ protected:
                       int Height) const;
 
 private:
-
     FrameMailbox FFrames;
     FrameLayout FLayout;
     uint32_t* FShownLayers = nullptr;

@@ -52,8 +52,7 @@ class X11Monitors : public DisplayList {
 public:
     X11Monitors(std::shared_ptr<DisplayList> Randr, std::shared_ptr<DisplayList> Sdl)
         : FRandr(std::move(Randr)), FSdl(std::move(Sdl))
-    {
-    }
+    {}
     int Count() const override { return FRandr->Count(); }
     TRect Bounds(int Index) const override { return FRandr->Bounds(Index); }
 

@@ -69,8 +69,7 @@ class SdlScreen : public Screen {
 public:
     SdlScreen(SdlRendering Rendering, std::shared_ptr<DisplayList> Monitors)
         : FRendering(Rendering), FMonitors(Monitors ? std::move(Monitors) : SdlDisplays())
-    {
-    }
+    {}
     ~SdlScreen() override
     {
         Close();
@@ -95,10 +94,7 @@ public:
         Height = PinnedMonitor().Height();
         return true;
     }
-    bool HasFocus() const override
-    {
-        return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0;
-    }
+    bool HasFocus() const override { return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0; }
     TRect PictureBounds() const override
     {
         return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
@@ -145,7 +141,7 @@ private:
     bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
     bool FVideo = false;
-    bool FSoftware = false;   // the renderer draws in software
+    bool FSoftware = false;  // the renderer draws in software
     bool FComposing = false;  // the layers go into the window's surface (no renderer)
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
@@ -186,8 +182,8 @@ bool SdlScreen::MakeRenderer()
     if (FRenderer == nullptr)
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
     SDL_RendererInfo info{};
-    FSoftware = FRenderer != nullptr && SDL_GetRendererInfo(FRenderer, &info) == 0 &&
-                (info.flags & SDL_RENDERER_SOFTWARE) != 0;
+    FSoftware =
+        FRenderer != nullptr && SDL_GetRendererInfo(FRenderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
     return FRenderer != nullptr;
 }
 
@@ -470,8 +466,8 @@ bool SdlScreen::StartComposing()
     SDL_DestroyRenderer(FRenderer);
     FRenderer = nullptr;
     const SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
-    FComposing = surface != nullptr && (surface->format->format == SDL_PIXELFORMAT_RGB888 ||
-                                        surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+    FComposing = surface != nullptr &&
+        (surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888);
     FComposedOn = nullptr;
     if (FComposing) {
         FCompositor.Reset(Layout());
@@ -519,9 +515,8 @@ void SdlScreen::Compose(const uint32_t* Pixels)
 void SdlScreen::ShowFitted(SDL_Surface* Window)
 {
     const FrameLayout& layout = Layout();
-    SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth,
-                                                               layout.OutputHeight, 32, layout.OutputWidth * 4,
-                                                               SDL_PIXELFORMAT_RGB888);
+    SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth, layout.OutputHeight,
+                                                               32, layout.OutputWidth * 4, SDL_PIXELFORMAT_RGB888);
     const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, Window->w, Window->h);
     SDL_Rect to{fit.Left, fit.Top, fit.Width(), fit.Height()};
     SDL_FillRect(Window, nullptr, 0);

@@ -23,9 +23,10 @@ void DescribeSurface(const DirectDrawSurface::State& S, int Width, int Height, D
     Desc->ddpfPixelFormat.dwGBitMask = 0x0000FF00u;
     Desc->ddpfPixelFormat.dwBBitMask = 0x000000FFu;
     using Role = DirectDrawSurface::State::Role;
-    Desc->ddsCaps.dwCaps = S.Kind == Role::Primary ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_FRONTBUFFER
-                         : S.Kind == Role::Back    ? DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX
-                                                   : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
+    Desc->ddsCaps.dwCaps = S.Kind == Role::Primary
+        ? DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX | DDSCAPS_FRONTBUFFER
+        : S.Kind == Role::Back ? DDSCAPS_BACKBUFFER | DDSCAPS_FLIP | DDSCAPS_COMPLEX
+                               : DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY;
 }
 
 }  // namespace
@@ -59,7 +60,8 @@ DirectDrawSurface::~DirectDrawSurface()
     }
 }
 
-DirectDrawSurface* DirectDrawSurface::CreateOffScreen(const std::shared_ptr<DisplayDevice>& Device, int Width, int Height)
+DirectDrawSurface* DirectDrawSurface::CreateOffScreen(const std::shared_ptr<DisplayDevice>& Device, int Width,
+                                                      int Height)
 {
     auto* surface = new DirectDrawSurface(Device, Width, Height);
     try {
@@ -108,10 +110,10 @@ bool DirectDrawSurface::Lost() const
     if (s.Orphaned)
         return true;
     switch (s.Kind) {
-    case State::Role::Back:
-        return s.Partner == nullptr || s.Partner->Lost();
+    case State::Role::Back: return s.Partner == nullptr || s.Partner->Lost();
     case State::Role::Primary:
-        if (s.Device->Bound == nullptr || s.ResetsSeen.load(std::memory_order_acquire) != s.Device->Bound->DeviceResets())
+        if (s.Device->Bound == nullptr ||
+            s.ResetsSeen.load(std::memory_order_acquire) != s.Device->Bound->DeviceResets())
             return true;
         [[fallthrough]];
     case State::Role::OffScreen:

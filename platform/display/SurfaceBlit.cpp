@@ -10,13 +10,14 @@ namespace {
 
 bool Inside(const TRect& R, int Width, int Height)
 {
-    return R.Left >= 0 && R.Top >= 0 && R.Right <= Width && R.Bottom <= Height && R.Right >= R.Left && R.Bottom >= R.Top;
+    return R.Left >= 0 && R.Top >= 0 && R.Right <= Width && R.Bottom <= Height && R.Right >= R.Left &&
+        R.Bottom >= R.Top;
 }
 
 }  // namespace
 
-HResult DirectDrawSurface::Blt(const TRect* Dest, DirectDrawSurface* Source, const TRect* SourceRect,
-                               uint32_t Flags, const DDBLTFX* Fx)
+HResult DirectDrawSurface::Blt(const TRect* Dest, DirectDrawSurface* Source, const TRect* SourceRect, uint32_t Flags,
+                               const DDBLTFX* Fx)
 {
     if ((Flags & DDBLT_COLORFILL) == 0 || Source != nullptr || SourceRect != nullptr)
         return DDERR_UNSUPPORTED;

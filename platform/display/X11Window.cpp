@@ -27,8 +27,9 @@ bool Managed(Display* D, ::Window W)
     unsigned long count = 0, after = 0;
     unsigned char* data = nullptr;
     const Atom state = XInternAtom(D, "WM_STATE", False);
-    const bool found = XGetWindowProperty(D, W, state, 0, 2, False, state, &type, &format, &count, &after,
-                                          &data) == Success && type == state;
+    const bool found =
+        XGetWindowProperty(D, W, state, 0, 2, False, state, &type, &format, &count, &after, &data) == Success &&
+        type == state;
     if (data != nullptr)
         XFree(data);
     return found;
@@ -41,7 +42,7 @@ bool TakeKeyboard(SDL_Window* Window)
     Display* display = nullptr;
     ::Window window = 0;
     return X11Of(Window, display, window) &&
-           XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
+        XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
 }
 
 bool ShowWithoutWaiting(SDL_Window* Window)

@@ -151,14 +151,15 @@ void DrawContext::StretchFrom(const TRect& Dest, const uint32_t* Source, int Sou
     if (dw == sw && dh == sh) {
         for (int y = visible.Top; y < visible.Bottom; ++y) {
             const uint32_t* from = Source + static_cast<intptr_t>(SourceRect.Top + y - Dest.Top) * SourcePitch +
-                                   SourceRect.Left + (visible.Left - Dest.Left);
+                SourceRect.Left + (visible.Left - Dest.Left);
             std::memmove(Row(y) + visible.Left, from, static_cast<size_t>(visible.Width()) * 4);
         }
         return;
     }
     const NearestStep across(sw, dw), down(sh, dh);
     for (int y = visible.Top; y < visible.Bottom; ++y) {
-        const uint32_t* from = Source + static_cast<intptr_t>(SourceRect.Top + down.At(y - Dest.Top)) * SourcePitch + SourceRect.Left;
+        const uint32_t* from =
+            Source + static_cast<intptr_t>(SourceRect.Top + down.At(y - Dest.Top)) * SourcePitch + SourceRect.Left;
         uint32_t* to = Row(y);
         for (int x = visible.Left; x < visible.Right; ++x)
             to[x] = from[across.At(x - Dest.Left)];

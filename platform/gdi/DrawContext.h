@@ -78,8 +78,7 @@ public:
     // The same; with ETO_CLIPPED nothing is drawn outside Rect, with ETO_OPAQUE Rect is first
     // filled with the background colour. Dx (per-character advances) is not supported and must be
     // null.
-    bool ExtTextOutA(int X, int Y, uint32_t Options, const TRect* Rect, const char* Text,
-                     int Count, const int* Dx);
+    bool ExtTextOutA(int X, int Y, uint32_t Options, const TRect* Rect, const char* Text, int Count, const int* Dx);
     // Width of the text and the cell height of the selected font. False without a font.
     bool GetTextExtentPoint32A(const char* Text, int Count, TSize* Size) const;
     // The same for a measured text: with the font it was measured for selected, these cost the

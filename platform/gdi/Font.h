@@ -30,12 +30,12 @@ constexpr uint32_t VARIABLE_PITCH = 2;
 
 // One rasterised glyph: an 8-bit coverage bitmap placed relative to the pen on the baseline.
 struct Glyph {
-    int32_t Left = 0;      // first bitmap column, from the pen position
-    int32_t Top = 0;       // first bitmap row, upward from the baseline
+    int32_t Left = 0;  // first bitmap column, from the pen position
+    int32_t Top = 0;  // first bitmap row, upward from the baseline
     int32_t Width = 0;
     int32_t Height = 0;
-    int32_t Advance = 0;   // whole pixels the pen moves on
-    uint32_t Offset = 0;   // of the coverage bytes in the font's store
+    int32_t Advance = 0;  // whole pixels the pen moves on
+    uint32_t Offset = 0;  // of the coverage bytes in the font's store
 };
 
 class Font {
@@ -63,8 +63,8 @@ public:
     struct Impl;
 
 private:
-    friend Font* CreateFontA(int, int, int, int, int, uint32_t, uint32_t, uint32_t, uint32_t,
-                             uint32_t, uint32_t, uint32_t, uint32_t, const char*);
+    friend Font* CreateFontA(int, int, int, int, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
+                             uint32_t, uint32_t, const char*);
     friend bool DeleteObject(Font*);
     Font() = default;
 
@@ -79,10 +79,9 @@ private:
 // without internal leading, 0 as a default of 16 pixels), a weight and a face name; the other
 // arguments are accepted as the callers pass them and change nothing. Null when no face at all is
 // installed.
-Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight,
-                  uint32_t Italic, uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet,
-                  uint32_t OutPrecision, uint32_t ClipPrecision, uint32_t Quality,
-                  uint32_t PitchAndFamily, const char* FaceName);
+Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight, uint32_t Italic,
+                  uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet, uint32_t OutPrecision,
+                  uint32_t ClipPrecision, uint32_t Quality, uint32_t PitchAndFamily, const char* FaceName);
 
 // Gives back a reference from CreateFontA. False for a null font.
 bool DeleteObject(Font* AFont);

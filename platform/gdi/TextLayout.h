@@ -45,8 +45,8 @@ private:
     std::string FText;
     std::vector<const Glyph*> FGlyphs;
     std::vector<int32_t> FPens;  // one per character and the end
-    int32_t FInkBefore = 0;      // the farthest any glyph's ink starts left of its pen
-    int32_t FInkAfter = 0;       // the farthest any glyph's ink ends right of its pen
+    int32_t FInkBefore = 0;  // the farthest any glyph's ink starts left of its pen
+    int32_t FInkAfter = 0;  // the farthest any glyph's ink ends right of its pen
 };
 
 }  // namespace plat

@@ -41,7 +41,8 @@ const char* CheckHeader(std::span<const uint8_t> Bytes)
 void CopyRows(const SDL_Surface* Source, Picture& Out)
 {
     for (int y = 0; y < Out.Height(); ++y) {
-        const auto* From = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(Source->pixels) + static_cast<ptrdiff_t>(y) * Source->pitch);
+        const auto* From = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(Source->pixels) +
+                                                             static_cast<ptrdiff_t>(y) * Source->pitch);
         uint32_t* To = Out.Row(y);
         // The fourth byte may carry the bitmap's alpha; pictures are opaque 0x00RRGGBB.
         for (int x = 0; x < Out.Width(); ++x)

@@ -8,8 +8,8 @@
 #include <algorithm>
 #include <csetjmp>
 #include <cstdio>
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 namespace plat {
 namespace {
@@ -53,8 +53,8 @@ void ClearFillerBytes(Picture& Out, int First, int Count)
 
 // Reads the header, checks the size and decodes every row into Out. Returns false with the
 // library's message in Manager.Message, or with Reason set for a refusal of our own.
-bool DecodeInto(jpeg_decompress_struct& Info, JpegErrorManager& Manager,
-                std::span<const uint8_t> Bytes, Picture& Out, const char*& Reason)
+bool DecodeInto(jpeg_decompress_struct& Info, JpegErrorManager& Manager, std::span<const uint8_t> Bytes, Picture& Out,
+                const char*& Reason)
 {
     if (setjmp(Manager.Jump))
         return false;

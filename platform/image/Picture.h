@@ -27,7 +27,8 @@ public:
     struct NoFill {};
     Picture(int AWidth, int AHeight, std::string AClassName, NoFill)
         : FWidth(AWidth), FHeight(AHeight), FClassName(std::move(AClassName)),
-          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight)) {}
+          FPixels(static_cast<size_t>(AWidth) * static_cast<size_t>(AHeight))
+    {}
 
     // The same picture in pixels of its own.
     Picture Copy() const

@@ -62,8 +62,7 @@ void FreePixelMemory(void* Memory, size_t Bytes)
 
 PixelBuffer::PixelBuffer(size_t Count)
     : FData(Count ? static_cast<uint32_t*>(AllocatePixelMemory(Count * sizeof(uint32_t))) : nullptr), FCount(Count)
-{
-}
+{}
 
 PixelBuffer::PixelBuffer(const PixelBuffer& Other) : PixelBuffer(Other.FCount)
 {
@@ -73,8 +72,7 @@ PixelBuffer::PixelBuffer(const PixelBuffer& Other) : PixelBuffer(Other.FCount)
 
 PixelBuffer::PixelBuffer(PixelBuffer&& Other) noexcept
     : FData(std::exchange(Other.FData, nullptr)), FCount(std::exchange(Other.FCount, 0))
-{
-}
+{}
 
 PixelBuffer& PixelBuffer::operator=(const PixelBuffer& Other)
 {

@@ -11,10 +11,10 @@ namespace {
 
 // The source pixels and weights of each target pixel along one axis.
 struct Taps {
-    std::vector<int> First;       // first source index of target i
-    std::vector<int> Count;       // how many
-    std::vector<float> Weights;   // Count[i] weights per target, one after another
-    std::vector<size_t> Offset;   // where target i's weights start
+    std::vector<int> First;  // first source index of target i
+    std::vector<int> Count;  // how many
+    std::vector<float> Weights;  // Count[i] weights per target, one after another
+    std::vector<size_t> Offset;  // where target i's weights start
 };
 
 Taps MakeTaps(int SourceFirst, int SourceCount, int TargetCount)

@@ -19,7 +19,7 @@ namespace {
 struct Piece {
     std::string Text;
     char Conversion = 0;  // 0 for literal text
-    bool Plain = true;    // no flags, width or modifier
+    bool Plain = true;  // no flags, width or modifier
 };
 
 std::vector<Piece> Split(const std::string& Pattern)
@@ -30,7 +30,8 @@ std::vector<Piece> Split(const std::string& Pattern)
         Piece piece;
         if (Pattern[i] == '%' && i + 1 < Pattern.size() && Pattern[i + 1] != '%') {
             end = i + 1;
-            while (end < Pattern.size() && std::string_view("_-0^#EO0123456789").find(Pattern[end]) != std::string_view::npos)
+            while (end < Pattern.size() &&
+                   std::string_view("_-0^#EO0123456789").find(Pattern[end]) != std::string_view::npos)
                 ++end;
             piece.Plain = end == i + 1;
             piece.Conversion = end < Pattern.size() ? Pattern[end] : '%';
@@ -107,7 +108,8 @@ void RemoveSeconds(std::vector<Piece>& Pieces, size_t Index)
 void RemoveZone(std::vector<Piece>& Pieces, size_t Index)
 {
     const auto at = Pieces.begin() + static_cast<ptrdiff_t>(Index);
-    if (Index > 0 && Pieces[Index - 1].Conversion == 0 && (Blank(Pieces[Index - 1].Text) || Separator(Pieces[Index - 1].Text)))
+    if (Index > 0 && Pieces[Index - 1].Conversion == 0 &&
+        (Blank(Pieces[Index - 1].Text) || Separator(Pieces[Index - 1].Text)))
         Pieces.erase(at - 1, at + 1);
     else if (Index + 1 < Pieces.size() && Pieces[Index + 1].Conversion == 0 && Blank(Pieces[Index + 1].Text))
         Pieces.erase(at, at + 2);
@@ -176,7 +178,8 @@ TimeFormat::~TimeFormat()
 }
 
 TimeFormat::TimeFormat(TimeFormat&& Other) noexcept
-    : FLocale(std::exchange(Other.FLocale, nullptr)), FPattern(std::move(Other.FPattern)) {}
+    : FLocale(std::exchange(Other.FLocale, nullptr)), FPattern(std::move(Other.FPattern))
+{}
 
 TimeFormat& TimeFormat::operator=(TimeFormat&& Other) noexcept
 {

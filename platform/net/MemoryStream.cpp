@@ -9,8 +9,7 @@ namespace plat {
 
 MemoryStream::MemoryStream(std::vector<std::string> Pieces, std::string& SentLog)
     : FPieces(Pieces.begin(), Pieces.end()), FSentLog(SentLog)
-{
-}
+{}
 
 int MemoryStream::StartConnect(uint32_t Address, uint16_t Port)
 {
@@ -60,7 +59,11 @@ namespace {
 
 class InstantLookup final : public NameLookup {
 public:
-    bool WaitDone(int Ms) override { (void)Ms; return true; }
+    bool WaitDone(int Ms) override
+    {
+        (void)Ms;
+        return true;
+    }
     int Error() const override { return 0; }
     uint32_t Address() const override
     {

@@ -24,7 +24,11 @@ public:
     int Send(const char* Data, int Length) override;
     int Receive(char* Data, int Length, bool Peek) override;
     int LastError() const override { return FLastError; }
-    int Wait(int Events, int Ms) override { (void)Ms; return Events; }
+    int Wait(int Events, int Ms) override
+    {
+        (void)Ms;
+        return Events;
+    }
     int Close() override;
 
 private:

@@ -60,8 +60,7 @@ public:
     bool WaitDone(int Ms) override
     {
         std::unique_lock<std::mutex> guard(FResult->Lock);
-        return FResult->Finished.wait_for(guard, std::chrono::milliseconds(Ms),
-                                          [this] { return FResult->Done; });
+        return FResult->Finished.wait_for(guard, std::chrono::milliseconds(Ms), [this] { return FResult->Done; });
     }
 
     int Error() const override

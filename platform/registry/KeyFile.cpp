@@ -4,10 +4,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <thread>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace plat::keyfile {

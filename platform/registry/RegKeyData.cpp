@@ -10,8 +10,7 @@ bool SameName(std::string_view A, std::string_view B)
 {
     auto Lower = [](unsigned char C) { return C >= 'A' && C <= 'Z' ? C + ('a' - 'A') : C; };
     return A.size() == B.size() &&
-           std::equal(A.begin(), A.end(), B.begin(),
-                      [&](char X, char Y) { return Lower(X) == Lower(Y); });
+        std::equal(A.begin(), A.end(), B.begin(), [&](char X, char Y) { return Lower(X) == Lower(Y); });
 }
 
 }  // namespace

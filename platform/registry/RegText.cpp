@@ -153,8 +153,7 @@ private:
             FLines[0].remove_prefix(kUtf8Mark.size());
         if (!FLines.empty() && FLines[0] == kSignature)
             return;
-        if (!FLines.empty() && (FLines[0].starts_with("\xFF\xFE") ||
-                                FLines[0].starts_with("Windows Registry Editor")))
+        if (!FLines.empty() && (FLines[0].starts_with("\xFF\xFE") || FLines[0].starts_with("Windows Registry Editor")))
             throw ParseFailure{"the file is in the newer export format; only \"REGEDIT4\" files "
                                "are read"};
         throw ParseFailure{"the file does not start with \"REGEDIT4\""};
@@ -305,8 +304,7 @@ std::string FormatValue(const RegValue& Value)
 
 }  // namespace
 
-bool ParseRegText(std::string_view Text, std::string_view KeyName, RegKeyData& Out,
-                  RegParseError& Error)
+bool ParseRegText(std::string_view Text, std::string_view KeyName, RegKeyData& Out, RegParseError& Error)
 {
     Parser P(Text);
     RegKeyData Data;

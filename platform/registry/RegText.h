@@ -28,8 +28,7 @@ struct RegParseError {
 
 // Parses Text, which must hold exactly the key KeyName ("HKEY_CURRENT_USER\SOFTWARE\...", matched
 // without regard to ASCII case). Returns false and fills Error when the text is not understood.
-bool ParseRegText(std::string_view Text, std::string_view KeyName, RegKeyData& Out,
-                  RegParseError& Error);
+bool ParseRegText(std::string_view Text, std::string_view KeyName, RegKeyData& Out, RegParseError& Error);
 
 std::string FormatRegText(std::string_view KeyName, const RegKeyData& Data);
 

@@ -24,7 +24,7 @@ namespace plat {
 // Why a key could not be created for writing, in words for the user.
 struct KeyFailure {
     std::string FileName;  // the key's file; empty when the key has no place at all
-    std::string Reason;    // "another program has kept the file locked for 2 seconds"
+    std::string Reason;  // "another program has kept the file locked for 2 seconds"
 };
 
 class UserKey {
@@ -66,10 +66,10 @@ private:
     void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
     void Store(const RegKeyData& Data, const std::string& FirstName);
 
-    std::string FKeyName;   // "HKEY_CURRENT_USER\..." as written at the top of the file
+    std::string FKeyName;  // "HKEY_CURRENT_USER\..." as written at the top of the file
     std::string FFileName;  // the file a write replaces (a linked file's target)
     RegKeyData FData;
-    int FLockFd;            // -1 for a key opened for reading
+    int FLockFd;  // -1 for a key opened for reading
     bool FUpdating = false;
     std::string FFirstUpdate;
     std::string FStoreFailure;

@@ -22,7 +22,7 @@ constexpr const char* kRootName = "HKEY_CURRENT_USER";
 constexpr const char* kSoftware = "SOFTWARE";
 
 struct KeyLocation {
-    std::string KeyName;   // as written at the top of the file
+    std::string KeyName;  // as written at the top of the file
     std::string Folder;
     std::string FileName;
 };
@@ -57,7 +57,7 @@ std::vector<std::string> SplitPath(const std::string& KeyPath)
 bool SafePart(const std::string& Part)
 {
     return !Part.empty() && Part != "." && Part != ".." &&
-           Part.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
+        Part.find_first_of(std::string_view("/\0", 2)) == std::string::npos;
 }
 
 // SOFTWARE\A\...\B maps to <root>/A/.../B.reg; other keys have no place on this platform.
@@ -92,33 +92,28 @@ std::string SystemReason()
 std::string LockedReason()
 {
     return "another program has kept it locked for " +
-           std::to_string(std::chrono::duration_cast<std::chrono::seconds>(keyfile::kLockWait).count()) +
-           " seconds";
+        std::to_string(std::chrono::duration_cast<std::chrono::seconds>(keyfile::kLockWait).count()) + " seconds";
 }
 
 void ReportDamage(const std::string& FileName, int Line, const std::string& Message)
 {
     if (Line > 0)
-        std::fprintf(stderr, "%s:%d: %s; the settings in this file are not used\n",
-                     FileName.c_str(), Line, Message.c_str());
-    else
-        std::fprintf(stderr, "%s: %s; the settings in this file are not used\n", FileName.c_str(),
+        std::fprintf(stderr, "%s:%d: %s; the settings in this file are not used\n", FileName.c_str(), Line,
                      Message.c_str());
+    else
+        std::fprintf(stderr, "%s: %s; the settings in this file are not used\n", FileName.c_str(), Message.c_str());
 }
 
 LoadResult Load(const KeyLocation& Where, RegKeyData& Data)
 {
     std::string Text;
     switch (keyfile::ReadWholeFile(Where.FileName, Text)) {
-    case keyfile::ReadResult::Missing:
-        return LoadResult::Missing;
-    case keyfile::ReadResult::Failed:
-        return LoadResult::Unreadable;
+    case keyfile::ReadResult::Missing: return LoadResult::Missing;
+    case keyfile::ReadResult::Failed: return LoadResult::Unreadable;
     case keyfile::ReadResult::TooLarge:
         ReportDamage(Where.FileName, 0, "the file is too large to be a settings file");
         return LoadResult::Damaged;
-    case keyfile::ReadResult::Ok:
-        break;
+    case keyfile::ReadResult::Ok: break;
     }
     RegParseError Error;
     if (ParseRegText(Text, Where.KeyName, Data, Error))
@@ -130,10 +125,8 @@ LoadResult Load(const KeyLocation& Where, RegKeyData& Data)
 }  // namespace
 
 UserKey::UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd)
-    : FKeyName(std::move(KeyName)), FFileName(std::move(FileName)), FData(std::move(Data)),
-      FLockFd(LockFd)
-{
-}
+    : FKeyName(std::move(KeyName)), FFileName(std::move(FileName)), FData(std::move(Data)), FLockFd(LockFd)
+{}
 
 UserKey::~UserKey()
 {
@@ -147,8 +140,7 @@ std::unique_ptr<UserKey> UserKey::Open(const std::string& KeyPath)
     RegKeyData Data;
     if (!Locate(KeyPath, Where) || Load(Where, Data) != LoadResult::Ok)
         return nullptr;
-    return std::unique_ptr<UserKey>(
-        new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
+    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Where.FileName, std::move(Data), -1));
 }
 
 std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath, KeyFailure* Failure)

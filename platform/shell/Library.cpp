@@ -24,7 +24,7 @@ bool Library::LoadBesideExecutable(const std::string& Name, const std::string& F
 bool Library::LoadModule(const std::string& Name)
 {
     return LoadBesideExecutable(Name) || LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN) ||
-           Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
+        Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
 }
 
 void* Library::Symbol(const std::string& Name) const

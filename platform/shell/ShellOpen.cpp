@@ -29,8 +29,7 @@ bool ShellOpen(const std::string& Target)
         _exit(launcher > 0 ? 0 : 1);
     }
     int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
+    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
 

@@ -24,8 +24,8 @@ public:
             FMixer = nullptr;
             return;
         }
-        if (snd_mixer_attach(FMixer, "default") < 0 || snd_mixer_selem_register(FMixer, nullptr, nullptr) < 0
-            || snd_mixer_load(FMixer) < 0)
+        if (snd_mixer_attach(FMixer, "default") < 0 || snd_mixer_selem_register(FMixer, nullptr, nullptr) < 0 ||
+            snd_mixer_load(FMixer) < 0)
             return;
         snd_mixer_selem_id_t* id = nullptr;
         snd_mixer_selem_id_alloca(&id);
@@ -48,8 +48,7 @@ public:
     bool Read(uint32_t& Level) const
     {
         long value = 0;
-        if (FElement == nullptr
-            || snd_mixer_selem_get_playback_volume(FElement, SND_MIXER_SCHN_FRONT_LEFT, &value) < 0)
+        if (FElement == nullptr || snd_mixer_selem_get_playback_volume(FElement, SND_MIXER_SCHN_FRONT_LEFT, &value) < 0)
             return false;
         const long long span = FMax - FMin;
         Level = static_cast<uint32_t>(((std::clamp(value, FMin, FMax) - FMin) * kFullLevel + span / 2) / span);

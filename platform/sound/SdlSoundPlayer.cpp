@@ -98,12 +98,11 @@ bool ConvertTrack(std::span<const uint8_t> WaveBytes, std::vector<int16_t>& Samp
     Uint32 length = 0;
     if (source == nullptr || SDL_LoadWAV_RW(source, 1, &spec, &pcm, &length) == nullptr)
         return false;
-    const size_t frameBytes =
-        static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
+    const size_t frameBytes = static_cast<size_t>(SDL_AUDIO_BITSIZE(spec.format) / 8) * spec.channels;
     const size_t frames = frameBytes == 0 ? 0 : length / frameBytes;
     SDL_AudioCVT cvt;
-    if (frames > 0 && SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS,
-                                        kSoundChannels, kSoundRate) >= 0)
+    if (frames > 0 &&
+        SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, kSoundChannels, kSoundRate) >= 0)
         ConvertLoop({pcm, frames * frameBytes}, frameBytes, spec.freq, cvt, Samples);
     SDL_FreeWAV(pcm);
     return !Samples.empty();

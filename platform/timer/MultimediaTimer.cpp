@@ -36,8 +36,7 @@ Registry& Timers()
     return registry;
 }
 
-void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t DelayMs,
-              TimerProc Proc, void* User)
+void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t DelayMs, TimerProc Proc, void* User)
 {
     const std::chrono::milliseconds period(DelayMs);
     Clock::time_point next = Clock::now() + period;
@@ -72,9 +71,7 @@ uint32_t timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User)
     try {
         // A callback that kills its own timer takes the registry lock too, so even a first tick
         // that comes before the emplace below finds its id.
-        timer->Thread = std::thread([timer, id, DelayMs, Proc, User] {
-            RunTicks(timer, id, DelayMs, Proc, User);
-        });
+        timer->Thread = std::thread([timer, id, DelayMs, Proc, User] { RunTicks(timer, id, DelayMs, Proc, User); });
     } catch (const std::system_error&) {
         return 0;
     }
@@ -107,8 +104,7 @@ void timeKillEvent(uint32_t TimerId)
 
 uint32_t timeGetTime()
 {
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-        Clock::now().time_since_epoch());
+    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now().time_since_epoch());
     return static_cast<uint32_t>(ms.count());
 }
 

@@ -16,12 +16,11 @@ namespace {
 bool PutPicture(Display* D, Window W, const XWindowAttributes& A, const Picture& Image)
 {
     XImage* image = XCreateImage(D, A.visual, static_cast<unsigned>(A.depth), ZPixmap, 0, nullptr,
-                                 static_cast<unsigned>(Image.Width()),
-                                 static_cast<unsigned>(Image.Height()), 32, 0);
+                                 static_cast<unsigned>(Image.Width()), static_cast<unsigned>(Image.Height()), 32, 0);
     if (image == nullptr)
         return false;
-    image->data = static_cast<char*>(std::calloc(static_cast<size_t>(image->bytes_per_line),
-                                                 static_cast<size_t>(Image.Height())));
+    image->data = static_cast<char*>(
+        std::calloc(static_cast<size_t>(image->bytes_per_line), static_cast<size_t>(Image.Height())));
     if (image->data == nullptr) {
         XDestroyImage(image);
         return false;
@@ -32,15 +31,13 @@ bool PutPicture(Display* D, Window W, const XWindowAttributes& A, const Picture&
             XPutPixel(image, x, y, PixelFor(row[x], A.visual));
     }
     GC gc = XCreateGC(D, W, 0, nullptr);
-    XPutImage(D, W, gc, image, 0, 0, 0, 0, static_cast<unsigned>(Image.Width()),
-              static_cast<unsigned>(Image.Height()));
+    XPutImage(D, W, gc, image, 0, 0, 0, 0, static_cast<unsigned>(Image.Width()), static_cast<unsigned>(Image.Height()));
     XFreeGC(D, gc);
     XDestroyImage(image);  // Frees the pixel data as well.
     return true;
 }
 
-ForeignDrawResult WaitAndDraw(Display* D, Window W, const Picture& Image,
-                              std::chrono::milliseconds PollInterval,
+ForeignDrawResult WaitAndDraw(Display* D, Window W, const Picture& Image, std::chrono::milliseconds PollInterval,
                               const std::function<void()>& Idle)
 {
     XErrorTrap trap;
@@ -64,8 +61,7 @@ ForeignDrawResult WaitAndDraw(Display* D, Window W, const Picture& Image,
 }  // namespace
 
 ForeignDrawResult DrawIntoForeignWindow(unsigned long Window, const Picture& Image,
-                                        std::chrono::milliseconds PollInterval,
-                                        const std::function<void()>& Idle)
+                                        std::chrono::milliseconds PollInterval, const std::function<void()>& Idle)
 {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)

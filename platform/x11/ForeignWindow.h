@@ -15,7 +15,6 @@ enum class ForeignDrawResult { Drawn, WindowGone, NoDisplay };
 // then draws the picture unscaled at (0, 0) once. A window that does not exist, or that goes away
 // while waiting or drawing, ends the wait quietly with WindowGone; there is no other time-out.
 ForeignDrawResult DrawIntoForeignWindow(unsigned long Window, const Picture& Image,
-                                        std::chrono::milliseconds PollInterval,
-                                        const std::function<void()>& Idle);
+                                        std::chrono::milliseconds PollInterval, const std::function<void()>& Idle);
 
 }  // namespace plat

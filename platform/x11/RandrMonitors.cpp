@@ -29,7 +29,8 @@ public:
     }
     TRect Bounds(int Index) const override
     {
-        return Index >= 0 && Index < static_cast<int>(FMonitors.size()) ? FMonitors[static_cast<size_t>(Index)] : TRect{};
+        return Index >= 0 && Index < static_cast<int>(FMonitors.size()) ? FMonitors[static_cast<size_t>(Index)]
+                                                                        : TRect{};
     }
 
 private:

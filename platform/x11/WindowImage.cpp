@@ -73,12 +73,12 @@ bool WindowImage::MakeShared(Visual* V, int Depth)
 
 bool WindowImage::MakePlain(Visual* V, int Depth)
 {
-    FImage = XCreateImage(FDisplay, V, static_cast<unsigned>(Depth), ZPixmap, 0, nullptr,
-                          static_cast<unsigned>(FWidth), static_cast<unsigned>(FHeight), 32, 0);
+    FImage = XCreateImage(FDisplay, V, static_cast<unsigned>(Depth), ZPixmap, 0, nullptr, static_cast<unsigned>(FWidth),
+                          static_cast<unsigned>(FHeight), 32, 0);
     if (FImage == nullptr)
         return false;
-    FImage->data = static_cast<char*>(
-        std::calloc(static_cast<size_t>(FImage->bytes_per_line), static_cast<size_t>(FHeight)));
+    FImage->data =
+        static_cast<char*>(std::calloc(static_cast<size_t>(FImage->bytes_per_line), static_cast<size_t>(FHeight)));
     if (FImage->data != nullptr)
         return true;
     XDestroyImage(FImage);
@@ -91,8 +91,8 @@ void WindowImage::UsePixels()
 {
     const bool native = (FImage->byte_order == LSBFirst) == (std::endian::native == std::endian::little);
     // A 32-bit depth carries alpha, which must be set opaque: that goes the converting way.
-    FDirect = FImage->depth == 24 && FImage->bits_per_pixel == 32 && native &&
-              FImage->red_mask == 0xFF0000 && FImage->green_mask == 0xFF00 && FImage->blue_mask == 0xFF;
+    FDirect = FImage->depth == 24 && FImage->bits_per_pixel == 32 && native && FImage->red_mask == 0xFF0000 &&
+        FImage->green_mask == 0xFF00 && FImage->blue_mask == 0xFF;
     if (FDirect) {
         FPixels = reinterpret_cast<uint32_t*>(FImage->data);
         FStride = FImage->bytes_per_line / 4;

@@ -46,7 +46,7 @@ unsigned long PixelFor(uint32_t Rgb, const Visual* V)
         return (scaled << shift) & Mask;
     };
     return place((Rgb >> 16) & 0xFF, V->red_mask) | place((Rgb >> 8) & 0xFF, V->green_mask) |
-           place(Rgb & 0xFF, V->blue_mask);
+        place(Rgb & 0xFF, V->blue_mask);
 }
 
 }  // namespace plat

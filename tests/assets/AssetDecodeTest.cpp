@@ -19,7 +19,8 @@ struct Expected {
     const char* ClassName;
 };
 
-plat::Picture Decode(const char* Name) {
+plat::Picture Decode(const char* Name)
+{
     auto Bytes = assets::FindResource(Name);
     EXPECT_FALSE(Bytes.empty()) << Name << " is not built in";
     auto Result = plat::DecodePicture(Bytes, Name);
@@ -27,17 +28,18 @@ plat::Picture Decode(const char* Name) {
     return std::move(Result.Image);
 }
 
-TEST(AssetDecode, EveryPictureOfOursDecodesAtItsSize) {
+TEST(AssetDecode, EveryPictureOfOursDecodesAtItsSize)
+{
     const Expected Pictures[] = {
-        {"KIM2GadgetPanel", 1024, 70, "TBitmap"},   {"KIM2GadgetSolid", 1024, 70, "TGIFImage"},
-        {"BandGlass", 2752, 70, "TJPEGImage"},      {"BandIcons", 156, 49 * 156, "TBitmap"},
-        {"KGC1", 117, 69, "TGIFImage"},
-        {"KGW1", 336, 69, "TGIFImage"},             {"KGR1", 572, 69, "TGIFImage"},
-        {"KMV3Weather", 52, 2548, "TBitmap"},       {"DialogHeader", 546, 90, "TJPEGImage"},
-        {"DialogDecor", 183, 134, "TBitmap"},       {"SliderTrack", 199, 24, "TBitmap"},
-        {"SliderKnob", 34, 16, "TBitmap"},          {"BtnOkUp", 76, 26, "TBitmap"},
-        {"BtnOkDown", 76, 26, "TBitmap"},           {"BtnCancelUp", 76, 26, "TBitmap"},
-        {"BtnCancelDown", 76, 26, "TBitmap"},       {"PREVIEWBMP", 154, 116, "TBitmap"},
+        {"KIM2GadgetPanel", 1024, 70, "TBitmap"}, {"KIM2GadgetSolid", 1024, 70, "TGIFImage"},
+        {"BandGlass", 2752, 70, "TJPEGImage"},    {"BandIcons", 156, 49 * 156, "TBitmap"},
+        {"KGC1", 117, 69, "TGIFImage"},           {"KGW1", 336, 69, "TGIFImage"},
+        {"KGR1", 572, 69, "TGIFImage"},           {"KMV3Weather", 52, 2548, "TBitmap"},
+        {"DialogHeader", 546, 90, "TJPEGImage"},  {"DialogDecor", 183, 134, "TBitmap"},
+        {"SliderTrack", 199, 24, "TBitmap"},      {"SliderKnob", 34, 16, "TBitmap"},
+        {"BtnOkUp", 76, 26, "TBitmap"},           {"BtnOkDown", 76, 26, "TBitmap"},
+        {"BtnCancelUp", 76, 26, "TBitmap"},       {"BtnCancelDown", 76, 26, "TBitmap"},
+        {"PREVIEWBMP", 154, 116, "TBitmap"},
     };
     for (const auto& P : Pictures) {
         plat::Picture Image = Decode(P.Name);
@@ -51,16 +53,19 @@ struct Box {
     int Left, Top, Right, Bottom;  // right and bottom exclusive
 };
 
-int DrawnPixelsIn(const plat::Picture& Image, Box B) {
+int DrawnPixelsIn(const plat::Picture& Image, Box B)
+{
     int Drawn = 0;
     for (int Y = B.Top; Y < B.Bottom; ++Y)
-        for (int X = B.Left; X < B.Right; ++X) Drawn += Image.Row(Y)[X] != 0;
+        for (int X = B.Left; X < B.Right; ++X)
+            Drawn += Image.Row(Y)[X] != 0;
     return Drawn;
 }
 
 // Anti-aliasing against black would leave pixels just above black, which show as a dark grey
 // fringe when the panel is keyed over the scene; every drawn pixel must be deliberate.
-int NearBlackPixels(const plat::Picture& Image) {
+int NearBlackPixels(const plat::Picture& Image)
+{
     int Count = 0;
     for (int Y = 0; Y < Image.Height(); ++Y) {
         for (int X = 0; X < Image.Width(); ++X) {
@@ -72,7 +77,8 @@ int NearBlackPixels(const plat::Picture& Image) {
     return Count;
 }
 
-TEST(AssetDecode, ClockPanelLeavesItsTextBoxClear) {
+TEST(AssetDecode, ClockPanelLeavesItsTextBoxClear)
+{
     plat::Picture Clock = Decode("KGC1");
     ASSERT_EQ(Clock.Width(), 117);
     EXPECT_EQ(DrawnPixelsIn(Clock, {8, 26, 110, 52}), 0);
@@ -80,7 +86,8 @@ TEST(AssetDecode, ClockPanelLeavesItsTextBoxClear) {
     EXPECT_EQ(NearBlackPixels(Clock), 0);
 }
 
-TEST(AssetDecode, WeatherPanelLeavesIconsAndTemperaturesClear) {
+TEST(AssetDecode, WeatherPanelLeavesIconsAndTemperaturesClear)
+{
     plat::Picture Weather = Decode("KGW1");
     ASSERT_EQ(Weather.Width(), 336);
     EXPECT_EQ(DrawnPixelsIn(Weather, {94, 8, 146, 60}), 0) << "today's icon";
@@ -90,7 +97,8 @@ TEST(AssetDecode, WeatherPanelLeavesIconsAndTemperaturesClear) {
     EXPECT_EQ(NearBlackPixels(Weather), 0);
 }
 
-TEST(AssetDecode, TickerPanelLeavesTitleAndCreepingLineClear) {
+TEST(AssetDecode, TickerPanelLeavesTitleAndCreepingLineClear)
+{
     plat::Picture Ticker = Decode("KGR1");
     ASSERT_EQ(Ticker.Width(), 572);
     EXPECT_EQ(DrawnPixelsIn(Ticker, {90, 6, 560, 26}), 0) << "channel title";
@@ -100,7 +108,8 @@ TEST(AssetDecode, TickerPanelLeavesTitleAndCreepingLineClear) {
 
 // The glass is drawn whole, a softened copy of the scene: no see-through holes, and neighbours
 // close in colour, where the old checker of holes stepped some 18 levels at every pixel.
-TEST(AssetDecode, BandGlassIsWholeAndWithoutAPattern) {
+TEST(AssetDecode, BandGlassIsWholeAndWithoutAPattern)
+{
     plat::Picture Band = Decode("KIM2GadgetPanel");
     ASSERT_EQ(Band.Height(), 70);
     EXPECT_EQ(DrawnPixelsIn(Band, {0, 0, 1024, 70}), 1024 * 70);
@@ -112,7 +121,8 @@ TEST(AssetDecode, BandGlassIsWholeAndWithoutAPattern) {
     EXPECT_LT(double(Steps) / (67 * 1023 * 3), 1.0);
 }
 
-TEST(AssetDecode, WeatherIconsAreOpaqueTiles) {
+TEST(AssetDecode, WeatherIconsAreOpaqueTiles)
+{
     plat::Picture Icons = Decode("KMV3Weather");
     ASSERT_EQ(Icons.Height(), 2548);
     // The strip is drawn without a key, so black would show as black; the tiles have a dark

@@ -18,9 +18,18 @@ namespace {
 
 using Bytes = std::span<const uint8_t>;
 
-uint32_t Le16(Bytes B, size_t At) { return B[At] | (B[At + 1] << 8); }
-uint32_t Le32(Bytes B, size_t At) { return Le16(B, At) | (Le16(B, At + 2) << 16); }
-uint32_t Be16(Bytes B, size_t At) { return (B[At] << 8) | B[At + 1]; }
+uint32_t Le16(Bytes B, size_t At)
+{
+    return B[At] | (B[At + 1] << 8);
+}
+uint32_t Le32(Bytes B, size_t At)
+{
+    return Le16(B, At) | (Le16(B, At + 2) << 16);
+}
+uint32_t Be16(Bytes B, size_t At)
+{
+    return (B[At] << 8) | B[At + 1];
+}
 
 struct Bmp {
     int Width = 0;
@@ -30,16 +39,19 @@ struct Bmp {
     uint32_t Colours = 0;
     uint32_t PixelOffset = 0;
     uint32_t ImageSize = 0;
-    std::array<uint8_t, 3> Palette(Bytes B, int Index) const {
+    std::array<uint8_t, 3> Palette(Bytes B, int Index) const
+    {
         size_t At = 14 + 40 + 4 * size_t(Index);
         return {B[At + 2], B[At + 1], B[At]};
     }
 };
 
-Bmp ReadBmp(Bytes B) {
+Bmp ReadBmp(Bytes B)
+{
     Bmp Info;
     EXPECT_GE(B.size(), 54u);
-    if (B.size() < 54) return Info;
+    if (B.size() < 54)
+        return Info;
     EXPECT_EQ(B[0], 'B');
     EXPECT_EQ(B[1], 'M');
     EXPECT_EQ(Le32(B, 2), B.size()) << "file size field";
@@ -57,13 +69,15 @@ Bmp ReadBmp(Bytes B) {
 
 // Expands an 8-bit bitmap (plain or BI_RLE8) to top-down palette indices. Fails the test and
 // returns nothing when a run leaves the picture or the stream ends early.
-std::optional<std::vector<uint8_t>> Indices8(Bytes B, const Bmp& Info) {
+std::optional<std::vector<uint8_t>> Indices8(Bytes B, const Bmp& Info)
+{
     const int W = Info.Width, H = Info.Height;
     std::vector<uint8_t> Out(size_t(W) * H, 0);
     Bytes Data = B.subspan(Info.PixelOffset);
     if (Info.Compression == 0) {
         const size_t Stride = (size_t(W) + 3) & ~size_t(3);
-        if (Data.size() < Stride * H) return std::nullopt;
+        if (Data.size() < Stride * H)
+            return std::nullopt;
         for (int Y = 0; Y < H; ++Y)
             std::copy_n(Data.begin() + Stride * (H - 1 - Y), W, Out.begin() + size_t(Y) * W);
         return Out;
@@ -73,7 +87,8 @@ std::optional<std::vector<uint8_t>> Indices8(Bytes B, const Bmp& Info) {
         uint8_t Count = Data[At], Value = Data[At + 1];
         At += 2;
         if (Count > 0) {
-            if (X + Count > W || Row >= H) return std::nullopt;
+            if (X + Count > W || Row >= H)
+                return std::nullopt;
             std::fill_n(Out.begin() + size_t(H - 1 - Row) * W + X, Count, Value);
             X += Count;
         } else if (Value == 0) {
@@ -83,7 +98,8 @@ std::optional<std::vector<uint8_t>> Indices8(Bytes B, const Bmp& Info) {
         } else if (Value == 2) {
             return std::nullopt;  // deltas are not written by our encoder
         } else {
-            if (X + Value > W || Row >= H || At + Value > Data.size()) return std::nullopt;
+            if (X + Value > W || Row >= H || At + Value > Data.size())
+                return std::nullopt;
             std::copy_n(Data.begin() + At, Value, Out.begin() + size_t(H - 1 - Row) * W + X);
             X += Value;
             At += (Value + 1) & ~1;
@@ -92,15 +108,18 @@ std::optional<std::vector<uint8_t>> Indices8(Bytes B, const Bmp& Info) {
     return std::nullopt;
 }
 
-Bytes Resource(const char* Name) {
+Bytes Resource(const char* Name)
+{
     Bytes B = assets::FindResource(Name);
     EXPECT_FALSE(B.empty()) << Name << " is not built in";
     return B;
 }
 
-TEST(AssetFormat, WeatherIconsAreFortyNineRunLengthFrames) {
+TEST(AssetFormat, WeatherIconsAreFortyNineRunLengthFrames)
+{
     Bytes B = Resource("KMV3Weather");
-    if (B.empty()) return;
+    if (B.empty())
+        return;
     Bmp Info = ReadBmp(B);
     EXPECT_EQ(Info.Width, 52);
     EXPECT_EQ(Info.Height, 2548);
@@ -110,12 +129,12 @@ TEST(AssetFormat, WeatherIconsAreFortyNineRunLengthFrames) {
     EXPECT_EQ(Info.ImageSize, B.size() - Info.PixelOffset);
     auto Pixels = Indices8(B, Info);
     ASSERT_TRUE(Pixels) << "the run-length stream does not fill the picture exactly";
-    for (uint8_t V : *Pixels) ASSERT_LT(V, Info.Colours);
+    for (uint8_t V : *Pixels)
+        ASSERT_LT(V, Info.Colours);
     // Every condition has its own picture, except the codes the feed gives the same meaning.
     const std::vector<std::pair<int, int>> Same = {{11, 12}, {38, 39}, {41, 43}, {30, 44}};
     auto Frame = [&](int K) {
-        return std::vector<uint8_t>(Pixels->begin() + size_t(K) * 52 * 52,
-                                    Pixels->begin() + size_t(K + 1) * 52 * 52);
+        return std::vector<uint8_t>(Pixels->begin() + size_t(K) * 52 * 52, Pixels->begin() + size_t(K + 1) * 52 * 52);
     };
     for (int A = 0; A < 49; ++A) {
         for (int C = A + 1; C < 49; ++C) {
@@ -125,9 +144,11 @@ TEST(AssetFormat, WeatherIconsAreFortyNineRunLengthFrames) {
     }
 }
 
-TEST(AssetFormat, DialogDecorIsKeyedByItsTopLeftPixel) {
+TEST(AssetFormat, DialogDecorIsKeyedByItsTopLeftPixel)
+{
     Bytes B = Resource("DialogDecor");
-    if (B.empty()) return;
+    if (B.empty())
+        return;
     Bmp Info = ReadBmp(B);
     EXPECT_EQ(Info.Width, 183);
     EXPECT_EQ(Info.Height, 134);
@@ -146,13 +167,14 @@ struct TrueColour {
     int Height;
 };
 
-TEST(AssetFormat, DialogControlPicturesAreTrueColour) {
-    const TrueColour Pictures[] = {{"SliderTrack", 199, 24}, {"SliderKnob", 34, 16},
-                                   {"BtnOkUp", 76, 26}, {"BtnOkDown", 76, 26},
-                                   {"BtnCancelUp", 76, 26}, {"BtnCancelDown", 76, 26}};
+TEST(AssetFormat, DialogControlPicturesAreTrueColour)
+{
+    const TrueColour Pictures[] = {{"SliderTrack", 199, 24}, {"SliderKnob", 34, 16},  {"BtnOkUp", 76, 26},
+                                   {"BtnOkDown", 76, 26},    {"BtnCancelUp", 76, 26}, {"BtnCancelDown", 76, 26}};
     for (const auto& P : Pictures) {
         Bytes B = Resource(P.Name);
-        if (B.empty()) continue;
+        if (B.empty())
+            continue;
         Bmp Info = ReadBmp(B);
         EXPECT_EQ(Info.Width, P.Width) << P.Name;
         EXPECT_EQ(Info.Height, P.Height) << P.Name;
@@ -167,9 +189,11 @@ TEST(AssetFormat, DialogControlPicturesAreTrueColour) {
     EXPECT_FALSE(std::equal(Up.begin(), Up.end(), Down.begin()));
 }
 
-TEST(AssetFormat, SliderKnobKeyColourIsOnlyOutsideTheKnob) {
+TEST(AssetFormat, SliderKnobKeyColourIsOnlyOutsideTheKnob)
+{
     Bytes B = Resource("SliderKnob");
-    if (B.empty()) return;
+    if (B.empty())
+        return;
     Bmp Info = ReadBmp(B);
     // Rows are stored bottom-up: the bottom-left pixel comes first.
     const uint8_t* Key = &B[Info.PixelOffset];
@@ -181,11 +205,13 @@ TEST(AssetFormat, SliderKnobKeyColourIsOnlyOutsideTheKnob) {
     EXPECT_TRUE(IsKey(0, 0));
     EXPECT_TRUE(IsKey(33, 15));
     for (int Y = 3; Y < 13; ++Y)
-        for (int X = 3; X < 31; ++X) EXPECT_FALSE(IsKey(X, Y)) << X << "," << Y;
+        for (int X = 3; X < 31; ++X)
+            EXPECT_FALSE(IsKey(X, Y)) << X << "," << Y;
 }
 
 // The glass is a 24-bit bitmap: a palette of 256 colours would band or dither its soft gradients.
-TEST(AssetFormat, GadgetPanelsAreOfTheirPlaces) {
+TEST(AssetFormat, GadgetPanelsAreOfTheirPlaces)
+{
     Bytes Glass = Resource("KIM2GadgetPanel");
     if (!Glass.empty()) {
         Bmp Info = ReadBmp(Glass);
@@ -193,11 +219,12 @@ TEST(AssetFormat, GadgetPanelsAreOfTheirPlaces) {
         EXPECT_EQ(Info.Height, 70);
         EXPECT_EQ(Info.BitCount, 24);
     }
-    const TrueColour Panels[] = {{"KIM2GadgetSolid", 1024, 70}, {"KGC1", 117, 69},
-                                 {"KGW1", 336, 69}, {"KGR1", 572, 69}};
+    const TrueColour Panels[] = {
+        {"KIM2GadgetSolid", 1024, 70}, {"KGC1", 117, 69}, {"KGW1", 336, 69}, {"KGR1", 572, 69}};
     for (const auto& P : Panels) {
         Bytes B = Resource(P.Name);
-        if (B.size() < 13) continue;
+        if (B.size() < 13)
+            continue;
         std::string Signature(B.begin(), B.begin() + 6);
         EXPECT_TRUE(Signature == "GIF89a" || Signature == "GIF87a") << P.Name;
         EXPECT_EQ(int(Le16(B, 6)), P.Width) << P.Name;
@@ -210,9 +237,11 @@ TEST(AssetFormat, GadgetPanelsAreOfTheirPlaces) {
     }
 }
 
-TEST(AssetFormat, DialogHeaderIsBaselineColourJpeg) {
+TEST(AssetFormat, DialogHeaderIsBaselineColourJpeg)
+{
     Bytes B = Resource("DialogHeader");
-    if (B.size() < 4) return;
+    if (B.size() < 4)
+        return;
     ASSERT_EQ(Be16(B, 0), 0xFFD8u);
     for (size_t At = 2; At + 9 < B.size();) {
         ASSERT_EQ(B[At], 0xFF);

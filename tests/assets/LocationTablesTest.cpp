@@ -23,42 +23,49 @@ constexpr int kZambia = 219;
 
 // A field holds printable ASCII up to its zero and zeros after it, with room for the zero.
 template <size_t N>
-bool ZeroFilled(const char (&Field)[N], size_t MaxLength) {
+bool ZeroFilled(const char (&Field)[N], size_t MaxLength)
+{
     std::string_view Text = FieldText(Field);
-    if (Text.size() > MaxLength || Text.empty()) return false;
+    if (Text.size() > MaxLength || Text.empty())
+        return false;
     if (!std::all_of(Text.begin(), Text.end(), [](char C) { return C >= ' ' && C <= '~'; }))
         return false;
     return std::all_of(Field + Text.size(), Field + N, [](char C) { return C == '\0'; });
 }
 
-bool IsFipsCode(std::string_view Code) {
+bool IsFipsCode(std::string_view Code)
+{
     auto Upper = [](char C) { return C >= 'A' && C <= 'Z'; };
     auto Digit = [](char C) { return C >= '0' && C <= '9'; };
-    return Code.size() == 8 && std::all_of(Code.begin(), Code.begin() + 4, Upper) &&
-           Code.substr(2, 2) == "XX" && std::all_of(Code.begin() + 4, Code.end(), Digit);
+    return Code.size() == 8 && std::all_of(Code.begin(), Code.begin() + 4, Upper) && Code.substr(2, 2) == "XX" &&
+        std::all_of(Code.begin() + 4, Code.end(), Digit);
 }
 
-bool IsZip(std::string_view Code) {
-    return Code.size() == 5 && std::all_of(Code.begin(), Code.end(), [](char C) {
-               return C >= '0' && C <= '9';
-           });
+bool IsZip(std::string_view Code)
+{
+    return Code.size() == 5 && std::all_of(Code.begin(), Code.end(), [](char C) { return C >= '0' && C <= '9'; });
 }
 
-std::string Folded(std::string_view Text) {
+std::string Folded(std::string_view Text)
+{
     std::string Out(Text);
-    for (char& C : Out) C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
+    for (char& C : Out)
+        C = static_cast<char>(std::tolower(static_cast<unsigned char>(C)));
     return Out;
 }
 
-size_t FindCity(std::string_view Name, int Country) {
+size_t FindCity(std::string_view Name, int Country)
+{
     auto Cities = CityTable();
     for (size_t I = 0; I < Cities.size(); ++I) {
-        if (FieldText(Cities[I].Name) == Name && Cities[I].Country == Country) return I;
+        if (FieldText(Cities[I].Name) == Name && Cities[I].Country == Country)
+            return I;
     }
     return Cities.size();
 }
 
-TEST(LocationTables, CountriesInTheirOrder) {
+TEST(LocationTables, CountriesInTheirOrder)
+{
     auto Countries = CountryTable();
     ASSERT_EQ(Countries.size(), 221u);
     for (size_t I = 0; I < Countries.size(); ++I) {
@@ -74,7 +81,8 @@ TEST(LocationTables, CountriesInTheirOrder) {
     EXPECT_EQ(FieldText(Countries[220].Name), "Zimbabwe");
 }
 
-TEST(LocationTables, CityRunsAndOrder) {
+TEST(LocationTables, CityRunsAndOrder)
+{
     auto Cities = CityTable();
     ASSERT_EQ(Cities.size(), 23924u);
     std::map<int, size_t> Runs;
@@ -83,7 +91,8 @@ TEST(LocationTables, CityRunsAndOrder) {
         ASSERT_TRUE(ZeroFilled(City.Name, 36)) << I;
         ASSERT_TRUE(ZeroFilled(City.Code, 8)) << I;
         ++Runs[City.Country];
-        if (I == 0) continue;
+        if (I == 0)
+            continue;
         const auto& Before = Cities[I - 1];
         ASSERT_LE(Before.Country, City.Country) << I;
         if (Before.Country == City.Country) {
@@ -102,7 +111,8 @@ TEST(LocationTables, CityRunsAndOrder) {
     }
 }
 
-TEST(LocationTables, CodesAndUsaTowns) {
+TEST(LocationTables, CodesAndUsaTowns)
+{
     auto Cities = CityTable();
     for (size_t I = 0; I < Cities.size(); ++I) {
         std::string_view Name = FieldText(Cities[I].Name);
@@ -114,8 +124,7 @@ TEST(LocationTables, CodesAndUsaTowns) {
             size_t Comma = Name.rfind(", ");
             ASSERT_NE(Comma, std::string_view::npos) << Name;
             std::string_view State = Name.substr(Comma + 2);
-            EXPECT_TRUE(State.size() == 2 && std::isupper(State[0]) && std::isupper(State[1]))
-                << Name;
+            EXPECT_TRUE(State.size() == 2 && std::isupper(State[0]) && std::isupper(State[1])) << Name;
         } else {
             EXPECT_TRUE(IsFipsCode(Code)) << Code;
         }
@@ -126,16 +135,16 @@ TEST(LocationTables, CodesAndUsaTowns) {
     EXPECT_EQ(FieldText(Cities[23762].Code), "60099");
 }
 
-TEST(LocationTables, QuotedRows) {
+TEST(LocationTables, QuotedRows)
+{
     struct Row {
         const char* Name;
         const char* Code;
         int Country;
     };
     const Row Rows[] = {
-        {"Bost/Laskar", "AFXX0005", 0}, {"Ghurian", "AFXX0001", 0},
-        {"Herat", "AFXX0002", 0},       {"Shkoder", "ALXX0001", 1},
-        {"Tirane", "ALXX0002", 1},      {"Aberdeen, MD", "21001", kUsa},
+        {"Bost/Laskar", "AFXX0005", 0},    {"Ghurian", "AFXX0001", 0},          {"Herat", "AFXX0002", 0},
+        {"Shkoder", "ALXX0001", 1},        {"Tirane", "ALXX0002", 1},           {"Aberdeen, MD", "21001", kUsa},
         {"Washington, DC", "20001", kUsa}, {"Victoria Falls", "ZIXX0007", 220},
     };
     for (const Row& R : Rows) {
@@ -147,15 +156,15 @@ TEST(LocationTables, QuotedRows) {
 
 // Places as people write them: capitalised as the place spells itself, without administrative
 // words or the gazetteer's suffixes, every letter kept, and names one country repeats told apart.
-TEST(LocationTables, NamesAsPeopleWriteThem) {
+TEST(LocationTables, NamesAsPeopleWriteThem)
+{
     std::map<std::pair<std::string_view, int>, int> Uses;
     for (const auto& City : CityTable()) {
         std::string_view Name = FieldText(City.Name);
         ++Uses[{Name, City.Country}];
         std::string_view First = Name.substr(0, Name.find(' '));
         if (std::islower(static_cast<unsigned char>(Name[0]))) {
-            EXPECT_TRUE(std::any_of(First.begin(), First.end(), [](char C) { return std::isupper(C); }))
-                << Name;
+            EXPECT_TRUE(std::any_of(First.begin(), First.end(), [](char C) { return std::isupper(C); })) << Name;
         }
         EXPECT_EQ(Name.find("Gemeinde"), std::string_view::npos) << Name;
         EXPECT_EQ(Name.find("Eglise"), std::string_view::npos) << Name;
@@ -169,7 +178,8 @@ TEST(LocationTables, NamesAsPeopleWriteThem) {
     EXPECT_LE(Repeated, 20);
 }
 
-TEST(LocationTables, SharedCodesStayWithinOneCountry) {
+TEST(LocationTables, SharedCodesStayWithinOneCountry)
+{
     std::map<std::string_view, std::set<int>> Countries;
     std::map<std::string_view, int> Uses;
     for (const auto& City : CityTable()) {
@@ -179,12 +189,14 @@ TEST(LocationTables, SharedCodesStayWithinOneCountry) {
     size_t Shared = 0;
     for (auto [Code, Count] : Uses) {
         EXPECT_EQ(Countries[Code].size(), 1u) << Code;
-        if (Count > 1) ++Shared;
+        if (Count > 1)
+            ++Shared;
     }
     EXPECT_EQ(Shared, 347u);
 }
 
-TEST(LocationTables, CoordinatesBesideEachCity) {
+TEST(LocationTables, CoordinatesBesideEachCity)
+{
     size_t Count = CityTable().size();
     for (size_t I = 0; I < Count; ++I) {
         auto Where = assets::CityCoordinates(I);

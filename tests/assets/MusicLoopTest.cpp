@@ -13,17 +13,25 @@ namespace {
 
 using Bytes = std::span<const uint8_t>;
 
-uint32_t Le16(Bytes B, size_t At) { return B[At] | (B[At + 1] << 8); }
-uint32_t Le32(Bytes B, size_t At) { return Le16(B, At) | (Le16(B, At + 2) << 16); }
+uint32_t Le16(Bytes B, size_t At)
+{
+    return B[At] | (B[At + 1] << 8);
+}
+uint32_t Le32(Bytes B, size_t At)
+{
+    return Le16(B, At) | (Le16(B, At + 2) << 16);
+}
 
 struct Chunk {
     size_t Offset = 0;  // of the chunk's body
     uint32_t Size = 0;
 };
 
-std::optional<Chunk> FindChunk(Bytes B, const char* Id) {
+std::optional<Chunk> FindChunk(Bytes B, const char* Id)
+{
     for (size_t At = 12; At + 8 <= B.size(); At += 8 + ((Le32(B, At + 4) + 1) & ~1u)) {
-        if (std::equal(Id, Id + 4, B.begin() + At)) return Chunk{At + 8, Le32(B, At + 4)};
+        if (std::equal(Id, Id + 4, B.begin() + At))
+            return Chunk{At + 8, Le32(B, At + 4)};
     }
     return std::nullopt;
 }
@@ -33,7 +41,8 @@ protected:
     Bytes Track = assets::FindResource("SoundName");
 };
 
-TEST_F(MusicLoop, HeaderIsStereoAdpcmAtElevenKilohertz) {
+TEST_F(MusicLoop, HeaderIsStereoAdpcmAtElevenKilohertz)
+{
     ASSERT_EQ(Track.size(), 361050u);
     EXPECT_EQ(std::string(Track.begin(), Track.begin() + 4), "RIFF");
     EXPECT_EQ(Le32(Track, 4), 361050u - 8);
@@ -54,14 +63,16 @@ TEST_F(MusicLoop, HeaderIsStereoAdpcmAtElevenKilohertz) {
     EXPECT_EQ(Data->Offset + Data->Size, Track.size());
 }
 
-TEST_F(MusicLoop, LoopPointIsNoLouderThanTheMusicItself) {
+TEST_F(MusicLoop, LoopPointIsNoLouderThanTheMusicItself)
+{
     auto Data = FindChunk(Track, "data");
     ASSERT_TRUE(Data);
     auto Pcm = assettest::DecodeMsAdpcm(Track.subspan(Data->Offset, Data->Size), {2, 512, 500});
     ASSERT_EQ(Pcm.size(), 705u * 500u * 2u);
     for (int Ch = 0; Ch < 2; ++Ch) {
         std::vector<int> Steps;
-        for (size_t I = Ch + 2; I < Pcm.size(); I += 2) Steps.push_back(std::abs(Pcm[I] - Pcm[I - 2]));
+        for (size_t I = Ch + 2; I < Pcm.size(); I += 2)
+            Steps.push_back(std::abs(Pcm[I] - Pcm[I - 2]));
         std::nth_element(Steps.begin(), Steps.begin() + Steps.size() * 99 / 100, Steps.end());
         const int Typical = Steps[Steps.size() * 99 / 100];
         const int Join = std::abs(Pcm[Ch] - Pcm[Pcm.size() - 2 + Ch]);
@@ -70,7 +81,8 @@ TEST_F(MusicLoop, LoopPointIsNoLouderThanTheMusicItself) {
     }
 }
 
-TEST(MsAdpcmDecoder, RejectsBadPredictorAndShortFormat) {
+TEST(MsAdpcmDecoder, RejectsBadPredictorAndShortFormat)
+{
     std::vector<uint8_t> Block(512, 0);
     Block[0] = 7;  // predictor indices run 0..6
     EXPECT_TRUE(assettest::DecodeMsAdpcm(Block, {2, 512, 500}).empty());

@@ -10,12 +10,14 @@
 
 namespace {
 
-std::vector<uint8_t> ReadFile(const std::string& Path) {
+std::vector<uint8_t> ReadFile(const std::string& Path)
+{
     std::ifstream In(Path, std::ios::binary);
     return {std::istreambuf_iterator<char>(In), std::istreambuf_iterator<char>()};
 }
 
-TEST(Resources, FindsPreviewByAnyCase) {
+TEST(Resources, FindsPreviewByAnyCase)
+{
     auto Upper = assets::FindResource("PREVIEWBMP");
     auto Mixed = assets::FindResource("PreviewBmp");
     ASSERT_FALSE(Upper.empty());
@@ -23,7 +25,8 @@ TEST(Resources, FindsPreviewByAnyCase) {
     EXPECT_EQ(Upper.size(), Mixed.size());
 }
 
-TEST(Resources, BytesMatchTheSourceFile) {
+TEST(Resources, BytesMatchTheSourceFile)
+{
     auto Built = assets::FindResource("previewbmp");
     auto OnDisk = ReadFile(SOLVANE_SOURCE_DIR "/assets/pictures/PREVIEWBMP.bmp");
     ASSERT_FALSE(OnDisk.empty());
@@ -31,7 +34,8 @@ TEST(Resources, BytesMatchTheSourceFile) {
     EXPECT_TRUE(std::equal(Built.begin(), Built.end(), OnDisk.begin()));
 }
 
-TEST(Resources, OnlyWholeNamesMatch) {
+TEST(Resources, OnlyWholeNamesMatch)
+{
     EXPECT_TRUE(assets::FindResource("").empty());
     EXPECT_TRUE(assets::FindResource("PREVIEW").empty());
     EXPECT_TRUE(assets::FindResource("PREVIEWBMPX").empty());

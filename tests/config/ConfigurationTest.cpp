@@ -27,11 +27,13 @@ const std::string kStored =
 
 class ConfigurationTest : public TempConfigHome {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         TempConfigHome::SetUp();
         QtTestApp();
     }
-    std::unique_ptr<TForm2> Open() {
+    std::unique_ptr<TForm2> Open()
+    {
         auto Form = std::make_unique<TForm2>([this](const QString& M) { Errors << M; });
         Form->show();
         return Form;
@@ -39,25 +41,27 @@ protected:
     QStringList Errors;
 };
 
-TEST_F(ConfigurationTest, FirstUseWritesAllTwelveValuesAtOnce) {
+TEST_F(ConfigurationTest, FirstUseWritesAllTwelveValuesAtOnce)
+{
     auto Form = Open();
     const std::string Key = ReadFile(KeyFile());
-    for (const char* Value : {"\"Brightness\"=dword:00000100", "\"SoundVolume\"=dword:000000c8",
-                              "\"ShowTime\"=dword:00000000", "\"ShowWeather\"=dword:00000000",
-                              "\"ShowNews\"=dword:00000000", "\"ShowBlack\"=dword:00000000",
-                              "\"WeatherCode\"=\"20001\"", "\"TDegree\"=\"f\"", "\"RSS_Url\"=\"http",
-                              "\"UseProxy\"=dword:00000000", "\"Proxy\"=\"\"", "\"Port\"=\"\""})
+    for (const char* Value :
+         {"\"Brightness\"=dword:00000100", "\"SoundVolume\"=dword:000000c8", "\"ShowTime\"=dword:00000000",
+          "\"ShowWeather\"=dword:00000000", "\"ShowNews\"=dword:00000000", "\"ShowBlack\"=dword:00000000",
+          "\"WeatherCode\"=\"20001\"", "\"TDegree\"=\"f\"", "\"RSS_Url\"=\"http", "\"UseProxy\"=dword:00000000",
+          "\"Proxy\"=\"\"", "\"Port\"=\"\""})
         EXPECT_NE(Key.find(Value), std::string::npos) << Value << "\n" << Key;
     const Ui::TForm2& C = Form->Controls();
     EXPECT_EQ(C.FD_BRIGHT->GetValue(), 256);
     EXPECT_EQ(C.FD_SOUND->GetValue(), 200);
     EXPECT_TRUE(C.CheckBox1transp->isChecked());
-    EXPECT_FALSE(C.CheckBox2time->isChecked() || C.CheckBox2weather->isChecked() ||
-                 C.CheckBox2news->isChecked() || C.CheckBox1Proxy->isChecked());
+    EXPECT_FALSE(C.CheckBox2time->isChecked() || C.CheckBox2weather->isChecked() || C.CheckBox2news->isChecked() ||
+                 C.CheckBox1Proxy->isChecked());
     EXPECT_TRUE(Errors.isEmpty());
 }
 
-TEST_F(ConfigurationTest, OkWritesWhatTheControlsShowAndCancelNothing) {
+TEST_F(ConfigurationTest, OkWritesWhatTheControlsShowAndCancelNothing)
+{
     WriteKey(kStored);
     auto Form = Open();
     const Ui::TForm2& C = Form->Controls();
@@ -76,16 +80,17 @@ TEST_F(ConfigurationTest, OkWritesWhatTheControlsShowAndCancelNothing) {
     Form->show();
     QTest::keyClick(Form.get(), Qt::Key_Return);
     const std::string After = ReadFile(KeyFile());
-    for (const char* Value : {"\"Brightness\"=dword:00000080", "\"SoundVolume\"=dword:00000038",
-                              "\"ShowTime\"=dword:00000001", "\"ShowBlack\"=dword:00000000",
-                              "\"WeatherCode\"=\"GMXX0087\"", "\"TDegree\"=\"c\"",
-                              "\"RSS_Url\"=\"http://example.org/rss\"", "\"Port\"=\"8080\""})
+    for (const char* Value :
+         {"\"Brightness\"=dword:00000080", "\"SoundVolume\"=dword:00000038", "\"ShowTime\"=dword:00000001",
+          "\"ShowBlack\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"", "\"TDegree\"=\"c\"",
+          "\"RSS_Url\"=\"http://example.org/rss\"", "\"Port\"=\"8080\""})
         EXPECT_NE(After.find(Value), std::string::npos) << Value << "\n" << After;
     EXPECT_FALSE(Form->isVisible());
 }
 
 // A key missing one integer: the error is shown, every other value loads, and OK keeps them.
-TEST_F(ConfigurationTest, MissingValueIsReportedAndTheReadableValuesKept) {
+TEST_F(ConfigurationTest, MissingValueIsReportedAndTheReadableValuesKept)
+{
     std::string Damaged = kStored;
     Damaged.erase(Damaged.find("\"ShowTime\""), std::string("\"ShowTime\"=dword:00000000\n").size());
     WriteKey(Damaged);
@@ -100,12 +105,13 @@ TEST_F(ConfigurationTest, MissingValueIsReportedAndTheReadableValuesKept) {
     EXPECT_EQ(ReadFile(KeyFile()), Before);
     Form->BTOKClick();
     const std::string After = ReadFile(KeyFile());
-    for (const char* Value : {"\"ShowTime\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"",
-                              "\"TDegree\"=\"c\"", "\"RSS_Url\"=\"http://example.org/rss\"", "\"Port\"=\"3128\""})
+    for (const char* Value : {"\"ShowTime\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"", "\"TDegree\"=\"c\"",
+                              "\"RSS_Url\"=\"http://example.org/rss\"", "\"Port\"=\"3128\""})
         EXPECT_NE(After.find(Value), std::string::npos) << Value << "\n" << After;
 }
 
-TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
+TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt)
+{
     WriteKey(kStored);
     auto Form = Open();
     const Ui::TForm2& C = Form->Controls();
@@ -121,8 +127,7 @@ TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
     EXPECT_EQ(C.ComboBox1Country->currentText(), "Germany");
     QTest::keyClicks(C.ComboBox1City, "Neuenk");
     EXPECT_TRUE(C.ComboBox1City->currentText().startsWith("Neuenkirchen"));
-    EXPECT_EQ(Form->WeatherCode,
-              C.ListBox1Code->model()->index(C.ComboBox1City->currentIndex(), 1).data().toString());
+    EXPECT_EQ(Form->WeatherCode, C.ListBox1Code->model()->index(C.ComboBox1City->currentIndex(), 1).data().toString());
     // Zambia has no cities: after the message the page shows the place OK stores.
     QTest::keyClicks(C.ComboBox1Country, "zam");
     EXPECT_EQ(Errors.value(0), "List index out of bounds (0)");
@@ -135,25 +140,29 @@ TEST_F(ConfigurationTest, WeatherPageShowsTheHeldPlaceAndChangesIt) {
 // the dialog stays open with what they set.
 class RefusingStore : public TKssSettings {
 protected:
-    void PutValue(plat::UserKey& Key, const TSettingValue& Value) const override {
-        if (++Puts == 7) throw ERegistryException("Failed to set data for '" + Value.Name + "'");
+    void PutValue(plat::UserKey& Key, const TSettingValue& Value) const override
+    {
+        if (++Puts == 7)
+            throw ERegistryException("Failed to set data for '" + Value.Name + "'");
         TKssSettings::PutValue(Key, Value);
     }
     mutable int Puts = 0;
 };
 
-TEST_F(ConfigurationTest, FailedSavesKeepTheDialogAndStoreNothing) {
+TEST_F(ConfigurationTest, FailedSavesKeepTheDialogAndStoreNothing)
+{
     WriteKey(kStored);
     const std::string Before = ReadFile(KeyFile());
-    auto Form = std::make_unique<TForm2>([this](const QString& M) { Errors << M; }, nullptr,
-                                         std::make_unique<RefusingStore>());
+    auto Form =
+        std::make_unique<TForm2>([this](const QString& M) { Errors << M; }, nullptr, std::make_unique<RefusingStore>());
     Form->show();
     const Ui::TForm2& C = Form->Controls();
     C.CheckBox2time->setChecked(true);
     Form->BTOKClick();
     EXPECT_EQ(ReadFile(KeyFile()), Before);
-    EXPECT_EQ(Errors, QStringList{QString::fromStdString("The settings were not saved.\n\n" + KeyFile() +
-                                                         ": Failed to set data for 'WeatherCode'.")});
+    EXPECT_EQ(Errors,
+              QStringList{QString::fromStdString("The settings were not saved.\n\n" + KeyFile() +
+                                                 ": Failed to set data for 'WeatherCode'.")});
     EXPECT_TRUE(Form->isVisible() && C.CheckBox2time->isChecked());
 
     Errors.clear();
@@ -190,7 +199,8 @@ TEST_F(ConfigurationTest, FailedSavesKeepTheDialogAndStoreNothing) {
 
 // Text outside Latin-1 is stored as it goes on the wire (IDNA host, percent-encoded UTF-8) and
 // shown readably when the dialog opens again.
-TEST_F(ConfigurationTest, AddressesAreStoredInTheirAsciiFormAndShownReadably) {
+TEST_F(ConfigurationTest, AddressesAreStoredInTheirAsciiFormAndShownReadably)
+{
     WriteKey(kStored);
     auto Form = Open();
     const QString Address = QString::fromUtf8("https://пример.рф/новости?q=€ x");
@@ -199,7 +209,9 @@ TEST_F(ConfigurationTest, AddressesAreStoredInTheirAsciiFormAndShownReadably) {
     Form->BTOKClick();
     const std::string Stored = ReadFile(KeyFile());
     EXPECT_NE(Stored.find("\"RSS_Url\"=\"https://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8"
-                          "?q=%E2%82%AC%20x\""), std::string::npos) << Stored;
+                          "?q=%E2%82%AC%20x\""),
+              std::string::npos)
+        << Stored;
     EXPECT_NE(Stored.find("\"Proxy\"=\"xn--h1adldfi.xn--e1afmkfd.xn--p1ai\""), std::string::npos) << Stored;
     auto Again = Open();
     EXPECT_EQ(Again->RSS_Url, QString::fromUtf8("https://пример.рф/новости?q=€%20x"));
@@ -211,7 +223,8 @@ TEST_F(ConfigurationTest, AddressesAreStoredInTheirAsciiFormAndShownReadably) {
 
 // The news page goes through the proxy the "Proxy" page shows now, typed a moment ago; the port
 // field takes only port numbers.
-TEST_F(ConfigurationTest, ProxyTypedIsUsedAtOnce) {
+TEST_F(ConfigurationTest, ProxyTypedIsUsedAtOnce)
+{
     WriteKey(kStored);
     nettest::FixtureServer Proxy;
     Proxy.Reply("http://example.org/rss", nettest::HttpReply("200 OK", "", "<rss v=\"2\"><title>Mine</title>"));
@@ -233,12 +246,12 @@ TEST_F(ConfigurationTest, ProxyTypedIsUsedAtOnce) {
     EXPECT_TRUE(Errors.isEmpty()) << Errors.join("; ").toStdString();
 }
 
-
 }  // namespace
 
 // The form data's pixel heights and colours reach the widgets, children inheriting their
 // parent's, and a drop-down list opens below its box in the plain list font.
-TEST_F(ConfigurationTest, FontsAndColoursFollowTheFormData) {
+TEST_F(ConfigurationTest, FontsAndColoursFollowTheFormData)
+{
     auto Form = Open();
     const Ui::TForm2& C = Form->Controls();
     const auto Text = [](const QWidget* W) { return W->palette().color(QPalette::WindowText); };
@@ -260,11 +273,12 @@ TEST_F(ConfigurationTest, FontsAndColoursFollowTheFormData) {
 }
 
 // A click on "More screensavers" hands the catalogue's address to the desktop's handler.
-TEST_F(ConfigurationTest, MoreScreensaversOpensTheCatalogue) {
+TEST_F(ConfigurationTest, MoreScreensaversOpensTheCatalogue)
+{
     const std::string Bin = Root() + "/bin", Seen = Root() + "/opened";
     std::filesystem::create_directories(Bin);
-    std::ofstream(Bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" > '" << Seen << ".part' && mv '"
-                                     << Seen << ".part' '" << Seen << "'\n";
+    std::ofstream(Bin + "/xdg-open") << "#!/bin/sh\necho \"$1\" > '" << Seen << ".part' && mv '" << Seen << ".part' '"
+                                     << Seen << "'\n";
     std::filesystem::permissions(Bin + "/xdg-open", std::filesystem::perms::owner_all);
     const std::string Path = std::getenv("PATH");
     setenv("PATH", (Bin + ":" + Path).c_str(), 1);

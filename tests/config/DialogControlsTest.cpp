@@ -13,13 +13,15 @@ namespace {
 
 class KhfaderTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         Slider.SetGround(BuiltInPicture("SliderTrack"));
         Slider.SetKnob(BuiltInPicture("SliderKnob"));
         Slider.OnValueChanged = [this](TKHFADER*) { ++Events; };
         Slider.show();
     }
-    void DragTo(int X) {
+    void DragTo(int X)
+    {
         QTest::mousePress(&Slider, Qt::LeftButton, {}, QPoint(60, 12));
         QTest::mouseMove(&Slider, QPoint(X, 12));
     }
@@ -28,10 +30,12 @@ protected:
     int Events = 0;
 };
 
-TEST_F(KhfaderTest, DragValuesAndKnobPlaces) {
+TEST_F(KhfaderTest, DragValuesAndKnobPlaces)
+{
     ASSERT_EQ(Slider.size(), QSize(199, 24));
-    const struct { int X, Value, KnobX; } Drags[] = {
-        {17, 0, 0}, {100, 128, 82}, {182, 256, 165}, {195, 256, 165}, {5, 0, 0}};
+    const struct {
+        int X, Value, KnobX;
+    } Drags[] = {{17, 0, 0}, {100, 128, 82}, {182, 256, 165}, {195, 256, 165}, {5, 0, 0}};
     for (const auto& Drag : Drags) {
         DragTo(Drag.X);
         EXPECT_EQ(Slider.GetValue(), Drag.Value) << Drag.X;
@@ -48,21 +52,24 @@ TEST_F(KhfaderTest, DragValuesAndKnobPlaces) {
 }
 
 // The slider with the keyboard focus shows a dotted frame along its edge; without it, the track.
-TEST_F(KhfaderTest, FocusedSliderShowsAFocusMark) {
+TEST_F(KhfaderTest, FocusedSliderShowsAFocusMark)
+{
     const QImage Track = BuiltInPicture("SliderTrack");
     Slider.activateWindow();
     Slider.setFocus();
     ASSERT_TRUE(QTest::qWaitFor([this] { return Slider.hasFocus(); }));
     QImage Drawn = Slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
     int Marked = 0;
-    for (int X = 40; X < 140; ++X) Marked += Drawn.pixel(X, 0) != Track.pixel(X, 0);
+    for (int X = 40; X < 140; ++X)
+        Marked += Drawn.pixel(X, 0) != Track.pixel(X, 0);
     EXPECT_GT(Marked, 50);
     Slider.clearFocus();
     Drawn = Slider.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(Drawn.pixel(60, 0), Track.pixel(60, 0));
 }
 
-TEST_F(KhfaderTest, PressWithoutMoveAndMovesWithoutPressRaiseNothing) {
+TEST_F(KhfaderTest, PressWithoutMoveAndMovesWithoutPressRaiseNothing)
+{
     Slider.SetValue(300);  // unchecked
     QTest::mousePress(&Slider, Qt::LeftButton, {}, QPoint(100, 12));
     QTest::mouseRelease(&Slider, Qt::LeftButton, {}, QPoint(100, 12));
@@ -71,7 +78,8 @@ TEST_F(KhfaderTest, PressWithoutMoveAndMovesWithoutPressRaiseNothing) {
     EXPECT_EQ(Events, 0);
 }
 
-TEST_F(KhfaderTest, ArrowKeysStepByEightWithinTheRange) {
+TEST_F(KhfaderTest, ArrowKeysStepByEightWithinTheRange)
+{
     Slider.SetValue(252);
     QTest::keyClick(&Slider, Qt::Key_Right);
     EXPECT_EQ(Slider.GetValue(), 256);
@@ -80,7 +88,8 @@ TEST_F(KhfaderTest, ArrowKeysStepByEightWithinTheRange) {
     EXPECT_EQ(Events, 2);
 }
 
-TEST(KhfaderNarrowGroundTest, DragLeavesTheValue) {
+TEST(KhfaderNarrowGroundTest, DragLeavesTheValue)
+{
     QtTestApp();
     TKHFADER Slider;
     Slider.SetGround(BuiltInPicture("SliderKnob"));
@@ -91,7 +100,8 @@ TEST(KhfaderNarrowGroundTest, DragLeavesTheValue) {
     EXPECT_EQ(Slider.GetValue(), 77);
 }
 
-TEST(KesbuttonTest, ShowsThePressedPictureAndClicksOnReleaseAnywhere) {
+TEST(KesbuttonTest, ShowsThePressedPictureAndClicksOnReleaseAnywhere)
+{
     QtTestApp();
     TKesbutton Button;
     Button.SetGround_on(BuiltInPicture("BtnOkDown"));

@@ -1,15 +1,15 @@
 // The dialog reads its pictures with Qt's readers; they must give the pixels the program's own
 // decoders give for the same built-in bytes.
-#include "assets/Resources.h"
 #include "config/DialogPictures.h"
+#include "assets/Resources.h"
 #include "platform/image/PictureDecoder.h"
 
 #include <gtest/gtest.h>
 
 TEST(DialogPictures, QtReadsThePixelsOfTheProgramsDecoders)
 {
-    for (const char* name : {"DialogHeader", "DialogDecor", "SliderTrack", "SliderKnob", "BtnOkDown",
-                             "BtnOkUp", "BtnCancelDown", "BtnCancelUp"}) {
+    for (const char* name : {"DialogHeader", "DialogDecor", "SliderTrack", "SliderKnob", "BtnOkDown", "BtnOkUp",
+                             "BtnCancelDown", "BtnCancelUp"}) {
         const plat::DecodeResult decoded = plat::DecodePicture(assets::FindResource(name), name);
         const QImage read = BuiltInPicture(name);
         ASSERT_TRUE(decoded.Ok()) << name;

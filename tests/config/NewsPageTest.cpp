@@ -1,8 +1,8 @@
 // The news page on real Qt widgets against a local server on loopback that stands in for the
 // directory and the channels, reached as the HTTP proxy of the settings; choices are made in the
 // open lists with Enter, as a user makes them.
-#include "config/OnlineDirectory.h"
 #include "config/NewsPage.h"
+#include "config/OnlineDirectory.h"
 #include "net/Httpclient.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "tests/config/QtTestApp.h"
@@ -35,7 +35,8 @@ const std::string kWorld = "<rsslist version=\"1\">\n"
 QStringList Items(const QComboBox* Box)
 {
     QStringList items;
-    for (int row = 0; row < Box->count(); ++row) items << Box->itemText(row);
+    for (int row = 0; row < Box->count(); ++row)
+        items << Box->itemText(row);
     return items;
 }
 
@@ -64,8 +65,8 @@ protected:
         RSS_Url = QString::fromStdString(kChannel);
         ToLoad = true;
         Page = std::make_unique<TNewsPage>(
-            TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, UseProxy, Proxy, Port}, Client,
-            RSS_Url, ToLoad, [this](const QString& Message) { Errors << Message; });
+            TNewsPage::TControls{Title, Url, Category, Titles, Ids, Urls, UseProxy, Proxy, Port}, Client, RSS_Url,
+            ToLoad, [this](const QString& Message) { Errors << Message; });
         Window->show();
     }
     void Serve(const std::string& Target, const std::string& Body)
@@ -152,12 +153,16 @@ TEST_F(NewsPageTest, CategoryAndChannelChoicesSetTheAddress)
 
 TEST_F(NewsPageTest, OnlyDocumentsOpeningWithTheirRootCount)
 {
-    struct Case { std::string Channel, Categories; QString Title; int CategoryCount; };
+    struct Case {
+        std::string Channel, Categories;
+        QString Title;
+        int CategoryCount;
+    };
     const Case cases[] = {
         {"<rss version=\"0.91\"><channel><title>Plain</title>", kCategories, "Plain", 3},
         {"<feed xmlns=\"http://www.w3.org/2005/Atom\"><title>Atom</title>", kCategories, "Atom", 3},
-        {"<?xml version=\"1.0\"?><rss><title>Declared</title>", "<?xml version=\"1.0\"?>\n" + kCategories,
-         "Declared", 1},
+        {"<?xml version=\"1.0\"?><rss><title>Declared</title>", "<?xml version=\"1.0\"?>\n" + kCategories, "Declared",
+         1},
     };
     for (const Case& c : cases) {
         Serve(kChannel, c.Channel);
@@ -177,8 +182,9 @@ TEST_F(NewsPageTest, FailuresAreReportedAndKeepTheAddress)
     Page->TabSheet3Show();
     EXPECT_EQ(Title->text(), "Not Available");
     Choose(Category, 0);
-    EXPECT_EQ(Errors, QStringList({"The proxy port \"80a\" is not a number from 1 to 65535; set it on "
-                                   "the \"Proxy\" page."}));
+    EXPECT_EQ(Errors,
+              QStringList({"The proxy port \"80a\" is not a number from 1 to 65535; set it on "
+                           "the \"Proxy\" page."}));
     EXPECT_EQ(Requests(), 0u);
     EXPECT_TRUE(Url->isEnabled());
     Port->setText(QString::number(Server.Port()));
@@ -202,12 +208,14 @@ TEST_F(NewsPageTest, FailuresAreReportedAndKeepTheAddress)
 TEST_F(NewsPageTest, DirectoryNamesAreCutAndCleaned)
 {
     const std::string overlong(300, 'x');
-    Serve(CategoryListUrl(), "<categories v=\"1\"><item><category>Wo\x1b[31mrld\xe2\x80\xae"
-                             "dlroW\r\n</category><id>7</id></item><item><category>" + overlong +
-                             "</category><id>8</id></item></categories>");
-    Serve(ChannelListUrl("7"), "<rsslist v=\"1\"><item><title>\xe2\x81\xa6Globe\x07</title>"
-                               "<url>http://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8</url>"
-                               "</item></rsslist>");
+    Serve(CategoryListUrl(),
+          "<categories v=\"1\"><item><category>Wo\x1b[31mrld\xe2\x80\xae"
+          "dlroW\r\n</category><id>7</id></item><item><category>" +
+              overlong + "</category><id>8</id></item></categories>");
+    Serve(ChannelListUrl("7"),
+          "<rsslist v=\"1\"><item><title>\xe2\x81\xa6Globe\x07</title>"
+          "<url>http://xn--e1afmkfd.xn--p1ai/%D0%BD%D0%BE%D0%B2%D0%BE%D1%81%D1%82%D0%B8</url>"
+          "</item></rsslist>");
     Page->TabSheet3Show();
     EXPECT_EQ(Category->itemText(1), "Wo[31mrlddlroW");
     EXPECT_EQ(Category->itemText(2), QString(256, u'x'));
@@ -247,9 +255,17 @@ TEST_F(NewsPageTest, SlowServerKeepsRepaintingAndIgnoresInput)
     int paints = 0;
     struct PaintCounter : QObject {
         std::function<void()> OnPaint;
-        bool eventFilter(QObject*, QEvent* E) override { if (E->type() == QEvent::Paint) OnPaint(); return false; }
+        bool eventFilter(QObject*, QEvent* E) override
+        {
+            if (E->type() == QEvent::Paint)
+                OnPaint();
+            return false;
+        }
     } counter;
-    counter.OnPaint = [&] { longestGap = std::max(longestGap, sincePaint.restart()); ++paints; };
+    counter.OnPaint = [&] {
+        longestGap = std::max(longestGap, sincePaint.restart());
+        ++paints;
+    };
     probe->installEventFilter(&counter);
     QTimer repaint;
     QObject::connect(&repaint, &QTimer::timeout, probe, qOverload<>(&QWidget::update));

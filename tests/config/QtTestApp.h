@@ -6,11 +6,13 @@
 
 #include <cstdlib>
 
-inline QApplication& QtTestApp() {
+inline QApplication& QtTestApp()
+{
     static int Argc = 1;
     static char Name[] = "solvane-tests";
     static char* Argv[] = {Name, nullptr};
-    if (QApplication::instance() == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    if (QApplication::instance() == nullptr)
+        setenv("QT_QPA_PLATFORM", "offscreen", 0);
     static QApplication* Instance =
         qobject_cast<QApplication*>(QApplication::instance()) ?: new QApplication(Argc, Argv);
     return *Instance;

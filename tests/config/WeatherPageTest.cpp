@@ -18,7 +18,8 @@ namespace {
 
 class WeatherPageTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         QtTestApp();
         Window = std::make_unique<QWidget>();
         Country = new QComboBox(Window.get());
@@ -26,20 +27,21 @@ protected:
         Units = new QComboBox(Window.get());
         Codes = new QListView(Window.get());
         Codes->hide();
-        Page = std::make_unique<TWeatherPage>(
-            TWeatherPage::TControls{Country, City, Units, Codes}, WeatherCode, TDegree,
-            [this](const QString& Message) { Errors << Message; });
+        Page = std::make_unique<TWeatherPage>(TWeatherPage::TControls{Country, City, Units, Codes}, WeatherCode,
+                                              TDegree, [this](const QString& Message) { Errors << Message; });
         Window->show();
     }
 
-    void Show(const QString& Code, const QString& Degree) {
+    void Show(const QString& Code, const QString& Degree)
+    {
         WeatherCode = Code;
         TDegree = Degree;
         Page->TabSheet2Show();
     }
 
     // Opens Box, types Text into its open list and takes the highlighted name with Enter.
-    void TypeAndChoose(QComboBox* Box, const QString& Text) {
+    void TypeAndChoose(QComboBox* Box, const QString& Text)
+    {
         Box->showPopup();
         QTest::keyClicks(Box->view(), Text);
         QTest::keyClick(Box->view(), Qt::Key_Return);
@@ -54,7 +56,8 @@ protected:
     std::unique_ptr<TWeatherPage> Page;
 };
 
-TEST_F(WeatherPageTest, DefaultCodeShowsWashington) {
+TEST_F(WeatherPageTest, DefaultCodeShowsWashington)
+{
     Show("20001", "f");
     EXPECT_EQ(Country->count(), 221);
     EXPECT_EQ(Country->currentText(), "USA");
@@ -68,10 +71,12 @@ TEST_F(WeatherPageTest, DefaultCodeShowsWashington) {
     EXPECT_EQ(Units->currentText(), "Celsius degrees");
 }
 
-TEST_F(WeatherPageTest, SharedCodeSelectsTheLaterCity) {
+TEST_F(WeatherPageTest, SharedCodeSelectsTheLaterCity)
+{
     std::map<std::string_view, std::vector<size_t>> Uses;
     auto Table = assets::CityTable();
-    for (size_t I = 0; I < Table.size(); ++I) Uses[assets::FieldText(Table[I].Code)].push_back(I);
+    for (size_t I = 0; I < Table.size(); ++I)
+        Uses[assets::FieldText(Table[I].Code)].push_back(I);
     auto Shared = std::find_if(Uses.begin(), Uses.end(), [](auto& U) { return U.second.size() > 1; });
     ASSERT_NE(Shared, Uses.end());
     const auto& Later = Table[Shared->second.back()];
@@ -80,7 +85,8 @@ TEST_F(WeatherPageTest, SharedCodeSelectsTheLaterCity) {
     EXPECT_EQ(City->currentText(), QString::fromLatin1(assets::FieldText(Later.Name).data()));
 }
 
-TEST_F(WeatherPageTest, ChoosingCountryTakesItsFirstCityAtOnce) {
+TEST_F(WeatherPageTest, ChoosingCountryTakesItsFirstCityAtOnce)
+{
     Show("20001", "f");
     TypeAndChoose(Country, "germ");
     EXPECT_EQ(Country->currentText(), "Germany");
@@ -99,7 +105,8 @@ TEST_F(WeatherPageTest, ChoosingCountryTakesItsFirstCityAtOnce) {
     EXPECT_TRUE(Errors.isEmpty());
 }
 
-TEST_F(WeatherPageTest, TypingInOpenAndClosedLists) {
+TEST_F(WeatherPageTest, TypingInOpenAndClosedLists)
+{
     Show("20001", "f");
     Country->showPopup();
     QTest::keyClicks(Country->view(), "Ne");
@@ -118,7 +125,8 @@ TEST_F(WeatherPageTest, TypingInOpenAndClosedLists) {
     EXPECT_EQ(WeatherCode, "ZIXX0007");
 }
 
-TEST_F(WeatherPageTest, ZambiaReportsTheEmptyListAndShowsTheHeldPlaceAgain) {
+TEST_F(WeatherPageTest, ZambiaReportsTheEmptyListAndShowsTheHeldPlaceAgain)
+{
     Show("ZIXX0007", "f");
     EXPECT_EQ(City->currentText(), "Victoria Falls");
     TypeAndChoose(Country, "Zam");
@@ -128,7 +136,8 @@ TEST_F(WeatherPageTest, ZambiaReportsTheEmptyListAndShowsTheHeldPlaceAgain) {
     EXPECT_EQ(City->currentText(), "Victoria Falls");
 }
 
-TEST_F(WeatherPageTest, UnknownCodeSelectsNothing) {
+TEST_F(WeatherPageTest, UnknownCodeSelectsNothing)
+{
     Show("XXXX9999", "f");
     EXPECT_EQ(Country->currentIndex(), -1);
     EXPECT_EQ(City->count(), 0);

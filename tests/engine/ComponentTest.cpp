@@ -9,7 +9,10 @@ int gDestroyed = 0;
 class TProbe : public TComponent {
 public:
     explicit TProbe(TComponent* AOwner, std::vector<std::string>* ALog = nullptr, std::string AName = {})
-        : TComponent(AOwner), FLog(ALog) { SetName(std::move(AName)); }
+        : TComponent(AOwner), FLog(ALog)
+    {
+        SetName(std::move(AName));
+    }
     ~TProbe() override
     {
         ++gDestroyed;

@@ -74,8 +74,11 @@ protected:
 TEST_F(KssBrightnessTest, TheRampAtEnableFollowsBrightness)
 {
     // Slope 256 is never loaded: the screen keeps its own ramp (the identity, i x 257).
-    const struct { int Brightness; int Step; uint32_t White; } rows[] = {
-        {128, 128, 0x7F7F7F}, {0, 0, 0}, {256, 257, 0xFFFFFF}};
+    const struct {
+        int Brightness;
+        int Step;
+        uint32_t White;
+    } rows[] = {{128, 128, 0x7F7F7F}, {0, 0, 0}, {256, 257, 0xFFFFFF}};
     for (const auto& row : rows) {
         MakeHost();
         Open(row.Brightness);
@@ -114,8 +117,10 @@ TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
 
 TEST_F(KssBrightnessTest, ARampThatCannotBeReadOrWrittenClosesTheDisplay)
 {
-    const struct { uint32_t Fault; const char* Text; } rows[] = {
-        {plat::kFaultGammaRead, "Cannot GetGammaRamp"}, {plat::kFaultGammaWrite, "Cannot SetGammaRamp"}};
+    const struct {
+        uint32_t Fault;
+        const char* Text;
+    } rows[] = {{plat::kFaultGammaRead, "Cannot GetGammaRamp"}, {plat::kFaultGammaWrite, "Cannot SetGammaRamp"}};
     for (const auto& row : rows) {
         MakeHost();
         Open(128, row.Fault);

@@ -22,8 +22,8 @@ using namespace std::chrono_literals;
 // Stand-ins that answer the sprites' class names; the walk must pick them by name alone.
 class TImageProbe : public TControl, public TDXImageOwner {
 public:
-    explicit TImageProbe(TComponent* AOwner, const char* AClassName = "TKIM")
-        : TControl(AOwner), FClassName(AClassName) {}
+    explicit TImageProbe(TComponent* AOwner, const char* AClassName = "TKIM") : TControl(AOwner), FClassName(AClassName)
+    {}
     const char* ClassName() const override { return FClassName; }
     void CloseDXImage() override { ++Closed; }
     void RestoreSurface() override { ++Restored; }
@@ -36,8 +36,8 @@ private:
 
 class TMovieProbe : public TControl, public TDXMovieOwner {
 public:
-    explicit TMovieProbe(TComponent* AOwner, const char* AClassName = "TKMV")
-        : TControl(AOwner), FClassName(AClassName) {}
+    explicit TMovieProbe(TComponent* AOwner, const char* AClassName = "TKMV") : TControl(AOwner), FClassName(AClassName)
+    {}
     const char* ClassName() const override { return FClassName; }
     void CloseDXMovie() override { ++Closed; }
     void RestoreSurfaces() override { ++Restored; }
@@ -282,8 +282,8 @@ TEST_F(KssTest, TestStringsAndFrameRateAreDrawnInWhite)
     Kss->ClearBackSurface();
     Kss->FlipSurfaces();
     App.ProcessMessages();
-    EXPECT_FALSE(ShownHasLightPixel(0, 0, 1024, 38));         // Rows of the first text: off.
-    EXPECT_TRUE(ShownHasLightPixel(20, 40, 120, 58));         // The second test text.
+    EXPECT_FALSE(ShownHasLightPixel(0, 0, 1024, 38));  // Rows of the first text: off.
+    EXPECT_TRUE(ShownHasLightPixel(20, 40, 120, 58));  // The second test text.
     EXPECT_TRUE(ShownHasLightPixel(20, 768 - 30, 200, 768));  // The frame rate.
 }
 

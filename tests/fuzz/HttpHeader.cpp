@@ -16,8 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     client.Connect();
     try {
         client.RemoveHeader();
-    } catch (const ESockError&) {
-    }
+    } catch (const ESockError&) {}
     if (client.Header.size() > net::kMaxHeaderBytes + net::kSockBufferBytes ||
         client.Location().size() > net::kMaxHeaderValueChars ||
         client.ReceivedCookie().size() > net::kMaxHeaderValueChars)

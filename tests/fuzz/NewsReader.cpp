@@ -32,8 +32,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TTexts texts;
     std::string newsLink = "http://old/";
     ReadNews(body, texts, newsLink);
-    if (HasControlBytes(texts.NameNews) || HasControlBytes(texts.RssLine) ||
-        newsLink.size() > Size + 11 || HasControlBytes(ReadChannelTitle(body)))
+    if (HasControlBytes(texts.NameNews) || HasControlBytes(texts.RssLine) || newsLink.size() > Size + 11 ||
+        HasControlBytes(ReadChannelTitle(body)))
         std::abort();
     return 0;
 }

@@ -34,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Bytes, size_t Size)
         return 0;
     plat::RegKeyData Again;
     // Names with line breaks cannot be written; the parser cannot produce them either.
-    if (!plat::ParseRegText(plat::FormatRegText(kKey, Data), kKey, Again, Error) ||
-        !SameValues(Data, Again))
+    if (!plat::ParseRegText(plat::FormatRegText(kKey, Data), kKey, Again, Error) || !SameValues(Data, Again))
         std::abort();
     return 0;
 }

@@ -33,8 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     TTexts texts;
     try {
         ReadWeather(body, texts);
-    } catch (const EConvertError&) {
-    }
+    } catch (const EConvertError&) {}
     if (!FromBodyOrNA(body, texts.Now) || !FromBodyOrNA(body, texts.Low) || !FromBodyOrNA(body, texts.Hi))
         std::abort();
     return 0;

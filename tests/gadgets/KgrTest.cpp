@@ -29,7 +29,8 @@ std::string LineOfWidth(int Width)
                 Last[static_cast<size_t>(W)] = C;
         }
     std::string Text;
-    for (int W = Width; W > 0 && Last[static_cast<size_t>(W)] != 0; W -= Advance[static_cast<int>(Last[static_cast<size_t>(W)])])
+    for (int W = Width; W > 0 && Last[static_cast<size_t>(W)] != 0;
+         W -= Advance[static_cast<int>(Last[static_cast<size_t>(W)])])
         Text += Last[static_cast<size_t>(W)];
     return Text;
 }

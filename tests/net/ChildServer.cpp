@@ -9,8 +9,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <spawn.h>
+#include <sstream>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
@@ -23,9 +23,10 @@ ChildServer::ChildServer()
 {
     FDir = FFolder.Path().empty() ? "/tmp" : FFolder.Path();
     // The servers drop their privileges; their workers still have to read the files.
-    std::filesystem::permissions(FDir, std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
-                                           std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
-                                           std::filesystem::perms::others_exec);
+    std::filesystem::permissions(FDir,
+                                 std::filesystem::perms::owner_all | std::filesystem::perms::group_read |
+                                     std::filesystem::perms::group_exec | std::filesystem::perms::others_read |
+                                     std::filesystem::perms::others_exec);
     FPort = UnusedLoopbackPort();
 }
 
@@ -88,20 +89,24 @@ bool StartNginx(ChildServer& Server, const std::string& ServerBlocks)
 {
     const std::string dir = Server.Dir();
     Server.WriteFile("nginx.conf",
-                     "worker_processes 1;\nerror_log " + dir + "/error.log;\npid " + dir + "/nginx.pid;\n"
-                     "events { worker_connections 64; }\n"
-                     "http {\n access_log off;\n client_body_temp_path " + dir + "/t1;\n proxy_temp_path " + dir +
-                         "/t2;\n fastcgi_temp_path " + dir + "/t3;\n uwsgi_temp_path " + dir + "/t4;\n"
-                         " scgi_temp_path " + dir + "/t5;\n types { text/xml xml; application/json json; }\n" +
-                         ServerBlocks + "}\n");
+                     "worker_processes 1;\nerror_log " + dir + "/error.log;\npid " + dir +
+                         "/nginx.pid;\n"
+                         "events { worker_connections 64; }\n"
+                         "http {\n access_log off;\n client_body_temp_path " +
+                         dir + "/t1;\n proxy_temp_path " + dir + "/t2;\n fastcgi_temp_path " + dir +
+                         "/t3;\n uwsgi_temp_path " + dir +
+                         "/t4;\n"
+                         " scgi_temp_path " +
+                         dir + "/t5;\n types { text/xml xml; application/json json; }\n" + ServerBlocks + "}\n");
     return Server.Start(kNginx, {"-e", dir + "/error.log", "-p", dir, "-c", dir + "/nginx.conf", "-g", "daemon off;"});
 }
 
 bool StartTinyproxy(ChildServer& Proxy)
 {
-    Proxy.WriteFile("tinyproxy.conf", "Port " + std::to_string(Proxy.Port()) +
-                                          "\nListen 127.0.0.1\nTimeout 5\nMaxClients 8\nAllow 127.0.0.1\n"
-                                          "LogLevel Error\nUser nobody\nGroup nogroup\n");
+    Proxy.WriteFile("tinyproxy.conf",
+                    "Port " + std::to_string(Proxy.Port()) +
+                        "\nListen 127.0.0.1\nTimeout 5\nMaxClients 8\nAllow 127.0.0.1\n"
+                        "LogLevel Error\nUser nobody\nGroup nogroup\n");
     return Proxy.Start(kTinyproxy, {"-d", "-c", Proxy.Dir() + "/tinyproxy.conf"});
 }
 
@@ -110,12 +115,14 @@ bool StartSquid(ChildServer& Proxy)
     const std::string dir = Proxy.Dir();
     // Squid drops to its own user, which writes the logs here.
     std::filesystem::permissions(dir, std::filesystem::perms::all);
-    Proxy.WriteFile("squid.conf", "http_port 127.0.0.1:" + std::to_string(Proxy.Port()) + "\npid_filename " + dir +
-                                      "/squid.pid\naccess_log " + dir + "/access.log\ncache_log " + dir +
-                                      "/cache.log\ncoredump_dir " + dir + "\ncache deny all\ncache_mem 8 MB\n"
-                                      "pinger_enable off\nshutdown_lifetime 0 seconds\n"
-                                      "acl loopback src 127.0.0.0/8\nhttp_access allow loopback\n"
-                                      "http_access deny all\n");
+    Proxy.WriteFile("squid.conf",
+                    "http_port 127.0.0.1:" + std::to_string(Proxy.Port()) + "\npid_filename " + dir +
+                        "/squid.pid\naccess_log " + dir + "/access.log\ncache_log " + dir +
+                        "/cache.log\ncoredump_dir " + dir +
+                        "\ncache deny all\ncache_mem 8 MB\n"
+                        "pinger_enable off\nshutdown_lifetime 0 seconds\n"
+                        "acl loopback src 127.0.0.0/8\nhttp_access allow loopback\n"
+                        "http_access deny all\n");
     return Proxy.Start(kSquid, {"-N", "-f", dir + "/squid.conf"});
 }
 
@@ -126,8 +133,9 @@ bool StartTlsWithoutGoodbye(ChildServer& Server, const std::string& Reply)
         return false;
     Server.WriteFile("reply.bin", Reply);
     const std::string dir = Server.Dir();
-    return Server.Start(kPython, {SOLVANE_SOURCE_DIR "/tests/net/tls_no_goodbye.py", dir + "/server.pem",
-                                  dir + "/server.key", std::to_string(Server.Port()), dir + "/reply.bin"});
+    return Server.Start(kPython,
+                        {SOLVANE_SOURCE_DIR "/tests/net/tls_no_goodbye.py", dir + "/server.pem", dir + "/server.key",
+                         std::to_string(Server.Port()), dir + "/reply.bin"});
 }
 
 }  // namespace nettest

@@ -8,8 +8,8 @@
 #include <vector>
 
 // Skips the test (inside a gtest body) when a server program is not installed.
-#define SKIP_WITHOUT(program)                                                                   \
-    if (!nettest::ChildServer::Installed(program))                                              \
+#define SKIP_WITHOUT(program)                                                                                          \
+    if (!nettest::ChildServer::Installed(program))                                                                     \
     GTEST_SKIP() << program << " is not installed"
 
 namespace nettest {

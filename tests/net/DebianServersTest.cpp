@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 bool StartNginx(nettest::ChildServer& Server)
 {
-    return nettest::StartNginx(Server, " server { listen 127.0.0.1:" + std::to_string(Server.Port()) + ";\n  root " +
-                                           Server.Dir() + "/www;\n  location = /moved { return 302 /feed.xml; } }\n");
+    return nettest::StartNginx(Server,
+                               " server { listen 127.0.0.1:" + std::to_string(Server.Port()) + ";\n  root " +
+                                   Server.Dir() + "/www;\n  location = /moved { return 302 /feed.xml; } }\n");
 }
 
 TEST(DebianServers, NginxServesStaticFiles)

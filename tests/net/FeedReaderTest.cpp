@@ -175,8 +175,8 @@ TEST(NewsReader, FeedsOfTheShapesFoundInTheWild)
 
     const std::string rss20 = Rss("<title><![CDATA[Tech & Science]]></title><link><![CDATA[http://t/?x=1&y=2]]></link>",
                                   Item("&amp;lt;tag&amp;gt;") + Item("<![CDATA[Chips: 5 > 3 & <b>bold</b>]]>"));
-    EXPECT_EQ(ReadNewsFrom(rss20), (TNews{"Tech & Science", "http://t/?x=1&y=2",
-                                          "  ***  <tag>  ***  Chips: 5 > 3 & <b>bold</b>  ***  "}));
+    EXPECT_EQ(ReadNewsFrom(rss20),
+              (TNews{"Tech & Science", "http://t/?x=1&y=2", "  ***  <tag>  ***  Chips: 5 > 3 & <b>bold</b>  ***  "}));
 }
 
 // Atom: the title and the alternate link before the first entry, each entry's first title;

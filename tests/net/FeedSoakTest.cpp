@@ -31,7 +31,7 @@ constexpr int kRefreshes = 1000;
 std::string Feed(const std::string& Title)
 {
     return "<rss version=\"2.0\"><channel><title>" + Title + "</title><link>http://" + Title +
-           "/</link><item><title>Item of " + Title + "</title></item></channel></rss>";
+        "/</link><item><title>Item of " + Title + "</title></item></channel></rss>";
 }
 
 // The memory the process holds: the live heap under the address sanitizer (whose quarantine keeps
@@ -67,9 +67,13 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
     ASSERT_TRUE(nettest::StartTlsWithoutGoodbye(tls, "HTTP/1.0 200 OK\r\n\r\n" + Feed("tls")))
         << tls.ReadFile("stderr.log");
     nettest::TrustOnly trust(tls.Dir() + "/ca.pem");
-    const std::string addresses[kKinds] = {
-        server.Url("/good.xml"), server.Url("/missing.xml"), server.Url("/cut.xml"), server.Url("/garbage.xml"),
-        server.Url("/loop.xml"), server.Url("/stall.xml"), "https://localhost:" + std::to_string(tls.Port()) + "/"};
+    const std::string addresses[kKinds] = {server.Url("/good.xml"),
+                                           server.Url("/missing.xml"),
+                                           server.Url("/cut.xml"),
+                                           server.Url("/garbage.xml"),
+                                           server.Url("/loop.xml"),
+                                           server.Url("/stall.xml"),
+                                           "https://localhost:" + std::to_string(tls.Port()) + "/"};
 
     plat::Application app;
     THttpClient http(nullptr);
@@ -79,26 +83,32 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
     std::string lastGood;
     size_t heldAt100 = 0, heldAt1000 = 0;
     int32_t minute = 0;
-    TFeedTargets targets{&http, &kgw, &kgr, &newsLink, [&] {
-        TFeedSettings settings;
-        const int n = refresh++;
-        server.ClearRequests();
-        if (n == 100)
-            heldAt100 = HeldBytes();
-        if (n == kRefreshes) {
-            heldAt1000 = HeldBytes();
-            app.Terminate();
-            return settings;
-        }
-        const Kind kind = static_cast<Kind>(n % kKinds);
-        if (kind == kGood || kind == kTlsNoGoodbye)
-            lastGood = kind == kGood ? "good" + std::to_string(n) : "tls";
-        settings.ShowNews = 1;
-        settings.RSS_Url = addresses[kind];
-        // The stall costs one short time-out, not the saver's five seconds.
-        settings.TimeOut = kind == kStall ? 50 : 3000;
-        return settings;
-    }, [&] { return ++minute % 60; }, [] { return std::chrono::milliseconds(0); }};
+    TFeedTargets targets{&http,
+                         &kgw,
+                         &kgr,
+                         &newsLink,
+                         [&] {
+                             TFeedSettings settings;
+                             const int n = refresh++;
+                             server.ClearRequests();
+                             if (n == 100)
+                                 heldAt100 = HeldBytes();
+                             if (n == kRefreshes) {
+                                 heldAt1000 = HeldBytes();
+                                 app.Terminate();
+                                 return settings;
+                             }
+                             const Kind kind = static_cast<Kind>(n % kKinds);
+                             if (kind == kGood || kind == kTlsNoGoodbye)
+                                 lastGood = kind == kGood ? "good" + std::to_string(n) : "tls";
+                             settings.ShowNews = 1;
+                             settings.RSS_Url = addresses[kind];
+                             // The stall costs one short time-out, not the saver's five seconds.
+                             settings.TimeOut = kind == kStall ? 50 : 3000;
+                             return settings;
+                         },
+                         [&] { return ++minute % 60; },
+                         [] { return std::chrono::milliseconds(0); }};
     WeatherHTTP thread(app, targets);
     app.Run();
 
@@ -107,8 +117,8 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
     EXPECT_EQ(kgr.GetNameNews(), lastGood);
     EXPECT_EQ(newsLink, "http://" + lastGood + "/");
     EXPECT_EQ(kgr.GetRssLine(), "  ***  Item of " + lastGood + "  ***  ");
-    EXPECT_LE(heldAt1000, heldAt100 + (2u << 20)) << "at the 100th refresh " << heldAt100 << ", at the 1000th "
-                                                  << heldAt1000;
+    EXPECT_LE(heldAt1000, heldAt100 + (2u << 20))
+        << "at the 100th refresh " << heldAt100 << ", at the 1000th " << heldAt1000;
     std::printf("memory held at the 100th refresh: %zu bytes, at the 1000th: %zu\n", heldAt100, heldAt1000);
 }
 

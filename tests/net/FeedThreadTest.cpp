@@ -48,7 +48,14 @@ struct FeedWindow {
 
     TFeedTargets Targets()
     {
-        return {&HTTP1, &KGW1, &KGR1, &NewsLink, [this] { ++Refreshes; return Settings; },
+        return {&HTTP1,
+                &KGW1,
+                &KGR1,
+                &NewsLink,
+                [this] {
+                    ++Refreshes;
+                    return Settings;
+                },
                 [this] { return Now % 60; }};
     }
 };

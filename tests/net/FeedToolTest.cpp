@@ -112,8 +112,9 @@ TEST_F(FeedTool, WeatherValuesAndTheErrorThatEndsTheRead)
     EXPECT_EQ(run.Output, "TodayCode=34\nTodayNow=59\nTomorrowCode=11\nTomorrowLow=45\nTomorrowHi=60\n");
     run = RunFeed("weather " + server.Url("/bad"));
     EXPECT_EQ(run.ExitCode, 1);
-    EXPECT_EQ(run.Output, "TodayCode=34\nTodayNow=NA\nTomorrowCode=48\nTomorrowLow=NA\nTomorrowHi=NA\n"
-                          "error='x' is not a valid integer value\n");
+    EXPECT_EQ(run.Output,
+              "TodayCode=34\nTodayNow=NA\nTomorrowCode=48\nTomorrowLow=NA\nTomorrowHi=NA\n"
+              "error='x' is not a valid integer value\n");
     // The live source's JSON, chosen by its first byte after a byte-order mark and white space.
     const std::string json = "\xEF\xBB\xBF \n{\"current\":{\"temperature_2m\":21.6,\"weather_code\":0,\"is_day\":1},"
                              "\"daily\":{\"weather_code\":[0,61],\"temperature_2m_max\":[25,19.5],"

@@ -175,8 +175,7 @@ std::string FixtureServer::ReadRequest(int Fd)
     std::string request;
     const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(3);
     char scratch[4096];
-    while (request.find("\r\n\r\n") == std::string::npos && !FStopping &&
-           std::chrono::steady_clock::now() < end) {
+    while (request.find("\r\n\r\n") == std::string::npos && !FStopping && std::chrono::steady_clock::now() < end) {
         pollfd entry{Fd, POLLIN, 0};
         if (poll(&entry, 1, 20) <= 0)
             continue;

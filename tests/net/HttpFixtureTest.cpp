@@ -1,7 +1,7 @@
 // The HTTP client against our own programmable server on loopback: the request on the wire,
 // redirects and cookies, and every hostile reply ending in time with its error.
-#include "net/Httpclient.h"
 #include "net/HttpLimits.h"
+#include "net/Httpclient.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
 
@@ -19,11 +19,10 @@ constexpr int kTimeOutMs = 400;
 // Beyond this past its time-out a wait is taken for a hang; a loaded machine stays well inside.
 constexpr int kSlackMs = 2000;
 
-const std::string kAccept =
-    "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
-    "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
-const std::string kContentType = "User-Agent: " + THttpClient::UserAgent() +
-                                 "\r\nContent-type: application/x-www-form-urlencoded\r\n";
+const std::string kAccept = "Accept: www/source, text/html, video/mpeg, image/jpeg, image/x-tiff\r\n"
+                            "Accept: image/x-rgb, image/x-xbm, image/gif, */*, application/postscript\r\n";
+const std::string kContentType =
+    "User-Agent: " + THttpClient::UserAgent() + "\r\nContent-type: application/x-www-form-urlencoded\r\n";
 
 class HttpFixture : public testing::Test {
 protected:
@@ -136,7 +135,8 @@ TEST_F(HttpFixture, SlowAndOneByteBodiesArriveWhole)
         c.Send(HttpReply("200 OK", "", ""));
         c.SendSlowly(body, 30, 25);
     });
-    Server->Route("/onebyte", [body](FixtureConnection& c) { c.SendSlowly(HttpReply("200 OK", "X: 1\r\n", body), 1, 0); });
+    Server->Route("/onebyte",
+                  [body](FixtureConnection& c) { c.SendSlowly(HttpReply("200 OK", "X: 1\r\n", body), 1, 0); });
     ASSERT_EQ(TimedGet(*Client, Server->Url("/slow")).Class, "");
     EXPECT_EQ(Client->Body, body);
     ASSERT_EQ(TimedGet(*Client, Server->Url("/onebyte")).Class, "");
@@ -148,8 +148,7 @@ TEST_F(HttpFixture, EndlessBodyEndsAtTheTimeOut)
 {
     Server->Route("/endless", [](FixtureConnection& c) {
         c.Send(HttpReply("200 OK", "", ""));
-        while (c.SendSlowly(std::string(512, 'x'), 512, 5)) {
-        }
+        while (c.SendSlowly(std::string(512, 'x'), 512, 5)) {}
     });
     const auto outcome = TimedGet(*Client, Server->Url("/endless"));
     EXPECT_EQ(outcome.Class, "EAbortError");
@@ -196,8 +195,7 @@ TEST_F(HttpFixture, EndlessHeaderIsRefused)
     Server->Route("/bigheader", [](FixtureConnection& c) {
         c.Send("HTTP/1.0 200 OK\r\n");
         const std::string line = "X-Pad: " + std::string(1000, 'p') + "\r\n";
-        while (c.Send(line)) {
-        }
+        while (c.Send(line)) {}
     });
     const auto outcome = TimedGet(*Client, Server->Url("/bigheader"));
     EXPECT_EQ(outcome.Class, "ESockError");
@@ -209,8 +207,7 @@ TEST_F(HttpFixture, TricklingHeaderEndsAtTheOverallDeadline)
     Client->TimeOut = 150;
     Server->Route("/trickle", [](FixtureConnection& c) {
         c.Send("HTTP/1.0 200 OK\r\n");
-        while (c.SendSlowly("X-Slow: 1\r\n", 11, 40)) {
-        }
+        while (c.SendSlowly("X-Slow: 1\r\n", 11, 40)) {}
     });
     const auto outcome = TimedGet(*Client, Server->Url("/trickle"));
     EXPECT_EQ(outcome.Class, "EAbortError");
@@ -225,8 +222,7 @@ TEST_F(HttpFixture, OversizedBodyIsAborted)
     Server->Route("/huge", [](FixtureConnection& c) {
         c.Send(HttpReply("200 OK", "", ""));
         const std::string block(1 << 20, 'h');
-        for (size_t sent = 0; sent <= net::kMaxBodyBytes && c.Send(block); sent += block.size()) {
-        }
+        for (size_t sent = 0; sent <= net::kMaxBodyBytes && c.Send(block); sent += block.size()) {}
     });
     const auto outcome = TimedGet(*Client, Server->Url("/huge"));
     EXPECT_EQ(outcome.Class, "EAbortError");
@@ -259,8 +255,11 @@ TEST_F(HttpFixture, ProxyFormCarriesTheWholeAddress)
     Client->Proxy = "127.0.0.1";
     Client->ProxyPort = Server->Port();
     ASSERT_EQ(TimedGet(*Client, target).Class, "");
-    EXPECT_EQ(Server->Requests().at(0), "GET " + target + " HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
-                                         "Host: feeds.example.invalid\r\n" + kAccept + kContentType + "\r\n");
+    EXPECT_EQ(Server->Requests().at(0),
+              "GET " + target +
+                  " HTTP/1.0\r\nProxy-Connection: Keep-Alive\r\n"
+                  "Host: feeds.example.invalid\r\n" +
+                  kAccept + kContentType + "\r\n");
     EXPECT_EQ(Client->Body, "via proxy");
 }
 
@@ -323,7 +322,8 @@ TEST_F(HttpFixture, LongLocationsAreFollowedWholeOrRefused)
     Server->Reply("/long", HttpReply("302 Found", "Location: " + query + "\r\n", ""));
     ASSERT_EQ(TimedGet(*Client, Server->Url("/long")).Class, "");
     EXPECT_EQ(Client->Body, "whole");
-    Server->Reply("/longer", HttpReply("302 Found", "Location: /p?" + std::string(net::kMaxHeaderValueChars, 'q') + "\r\n", ""));
+    Server->Reply("/longer",
+                  HttpReply("302 Found", "Location: /p?" + std::string(net::kMaxHeaderValueChars, 'q') + "\r\n", ""));
     const auto outcome = TimedGet(*Client, Server->Url("/longer"));
     EXPECT_EQ(outcome.Class + ": " + outcome.Text, "ESockError: Redirect address too long");
 }

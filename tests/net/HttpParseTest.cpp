@@ -118,8 +118,9 @@ TEST_F(HttpOverMemory, HeaderValuesAreTakenAtTheirOffsets)
     EXPECT_EQ(client.ReceivedCookie(), "id=7; path=/");
     EXPECT_EQ(client.Location(), "/x");
     EXPECT_EQ(client.ContentLength(), 42);
-    EXPECT_EQ(client.Header, "HTTP/1.1 302 Found\r\nset-cookie: id=7; path=/\r\nLOCATION: /x\r\n"
-                             "Content-Length: 42abc\r\nLocation:/ignored\r\n\r\n");
+    EXPECT_EQ(client.Header,
+              "HTTP/1.1 302 Found\r\nset-cookie: id=7; path=/\r\nLOCATION: /x\r\n"
+              "Content-Length: 42abc\r\nLocation:/ignored\r\n\r\n");
 }
 
 TEST_F(HttpOverMemory, StatusThatIsNotANumberCountsAsZero)

@@ -35,8 +35,8 @@ TWeatherValues ValuesOf(const TKGW& KGW1)
 
 std::string Reply(const std::string& Current, const std::string& Daily)
 {
-    return R"({"latitude":38.9,"current_units":{"temperature_2m":"°F"},"current":{"time":"2026-12-08T12:00",)" + Current +
-           R"(},"daily":{"time":["2026-12-08","2026-12-09"],)" + Daily + "}}";
+    return R"({"latitude":38.9,"current_units":{"temperature_2m":"°F"},"current":{"time":"2026-12-08T12:00",)" +
+        Current + R"(},"daily":{"time":["2026-12-08","2026-12-09"],)" + Daily + "}}";
 }
 
 const std::string kDaily = R"("weather_code":[61,3],"temperature_2m_max":[14.2,9.5],"temperature_2m_min":[5.1,-3.4])";
@@ -72,8 +72,8 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
 
 TEST(LiveWeather, EveryWmoCodeHasAConditionAndOthersAreNotAvailable)
 {
-    const int documented[] = {0, 1, 2, 3, 45, 48, 51, 53, 55, 56, 57, 61, 63, 65, 66, 67, 71, 73, 75, 77, 80, 81, 82,
-                              85, 86, 95, 96, 99};
+    const int documented[] = {0,  1,  2,  3,  45, 48, 51, 53, 55, 56, 57, 61, 63, 65,
+                              66, 67, 71, 73, 75, 77, 80, 81, 82, 85, 86, 95, 96, 99};
     std::set<int32_t> used;
     for (const int code : documented)
         for (const bool day : {true, false}) {
@@ -118,8 +118,9 @@ TEST(LiveWeather, TheSaversFetchThroughAConnectProxyToLocalTls)
     ASSERT_TRUE(servers.Start()) << servers.Log();
     nettest::TrustOnly trust(servers.Ca().CaFile());
     nettest::FixtureServer proxy;
-    proxy.Route("api.open-meteo.com:443",
-                [&](nettest::FixtureConnection& Connection) { Connection.Tunnel(servers.Port(nettest::TlsServers::kGood)); });
+    proxy.Route("api.open-meteo.com:443", [&](nettest::FixtureConnection& Connection) {
+        Connection.Tunnel(servers.Port(nettest::TlsServers::kGood));
+    });
     TFeedSettings settings;
     settings.WeatherCode = "20001";
     settings.TDegree = "f";

@@ -38,8 +38,8 @@ inline GetOutcome TimedGet(THttpClient& Client, const std::string& Url)
     } catch (const std::exception& error) {
         outcome = {"other", error.what()};
     }
-    outcome.Ms = std::chrono::duration_cast<std::chrono::milliseconds>(
-                     std::chrono::steady_clock::now() - start).count();
+    outcome.Ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start).count();
     return outcome;
 }
 

@@ -27,16 +27,22 @@ bool StartRedirectingNginx(nettest::ChildServer& Nginx)
     const std::string port = std::to_string(Nginx.Port());
     const std::string echo = "  location = /echo { default_type text/plain; return 200 \"[$http_cookie]\"; }\n";
     return nettest::StartNginx(
-        Nginx, " server { listen 127.0.0.1:" + port + "; root " + Nginx.Dir() + "/www; absolute_redirect off;\n" +
-                   "  location = /news/relative { return 302 feed.xml; }\n"
-                   "  location = /t307 { return 307 /news/feed.xml; }\n"
-                   "  location = /t308 { return 308 http://127.0.0.1:" + port + "/news/feed.xml; }\n"
-                   "  location = /colon { return 301 /news/feed.xml?t=12:00; }\n"
-                   "  location = /loop { return 302 /loop; }\n"
-                   "  location = /badport { return 302 http://127.0.0.1:70000/x; }\n"
-                   "  location = /set { add_header Set-Cookie \"a=1; Path=/; Domain=127.0.0.2; HttpOnly\";"
-                   " return 302 /echo; }\n" + echo + " }\n"
-                   " server { listen 127.0.0.2:" + port + ";\n" + echo + " }\n");
+        Nginx,
+        " server { listen 127.0.0.1:" + port + "; root " + Nginx.Dir() + "/www; absolute_redirect off;\n" +
+            "  location = /news/relative { return 302 feed.xml; }\n"
+            "  location = /t307 { return 307 /news/feed.xml; }\n"
+            "  location = /t308 { return 308 http://127.0.0.1:" +
+            port +
+            "/news/feed.xml; }\n"
+            "  location = /colon { return 301 /news/feed.xml?t=12:00; }\n"
+            "  location = /loop { return 302 /loop; }\n"
+            "  location = /badport { return 302 http://127.0.0.1:70000/x; }\n"
+            "  location = /set { add_header Set-Cookie \"a=1; Path=/; Domain=127.0.0.2; HttpOnly\";"
+            " return 302 /echo; }\n" +
+            echo +
+            " }\n"
+            " server { listen 127.0.0.2:" +
+            port + ";\n" + echo + " }\n");
 }
 
 class RealServers : public testing::Test {
@@ -148,14 +154,16 @@ TEST_F(RealServers, TlsCloseWithoutGoodbyeEndsTheReplyAtOnce)
 TEST_F(RealServers, ABodyShortOfItsContentLengthIsAFailedFetch)
 {
     nettest::FixtureServer server;
-    server.Reply("/cut.xml", "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(kFeed.size() + 10) + "\r\n\r\n" + kFeed);
+    server.Reply("/cut.xml",
+                 "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(kFeed.size() + 10) + "\r\n\r\n" + kFeed);
     EXPECT_EQ(FetchNewsFrom(server.Url("/cut.xml")),
               "Reply body cut short: " + std::to_string(kFeed.size()) + " of " + std::to_string(kFeed.size() + 10) +
                   " bytes");
     EXPECT_EQ(KGR1.GetRssLine(), "old");
     // A Content-Length shorter than what follows: the body ends there.
-    server.Reply("/long.xml", "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(kFeed.size()) + "\r\n\r\n" + kFeed +
-                                  "<rss>trailing</rss>");
+    server.Reply("/long.xml",
+                 "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(kFeed.size()) + "\r\n\r\n" + kFeed +
+                     "<rss>trailing</rss>");
     EXPECT_EQ(FetchNewsFrom(server.Url("/long.xml")), "");
     EXPECT_EQ(Client.Body, kFeed);
 }

@@ -1,7 +1,7 @@
 // The socket client's line reader, capture and helpers over prepared bytes (plat::MemoryNet),
 // and its time-out rules.
-#include "net/HttpLimits.h"
 #include "net/Sockclient.h"
+#include "net/HttpLimits.h"
 #include "platform/net/MemoryStream.h"
 
 #include <gtest/gtest.h>

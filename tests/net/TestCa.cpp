@@ -39,7 +39,8 @@ bool TestCa::Issue(const std::string& Name, const std::string& Host, int Days, b
     const std::string common = Host.substr(0, Host.find(','));
     if (!Run("openssl req " + NewKey(base + ".key") + " -out " + base + ".csr -subj /CN=" + common))
         return false;
-    const std::string signer = SelfSigned ? "-signkey " + base + ".key" : "-CA " + CaFile() + " -CAkey " + FDir + "/ca.key";
+    const std::string signer =
+        SelfSigned ? "-signkey " + base + ".key" : "-CA " + CaFile() + " -CAkey " + FDir + "/ca.key";
     return Run("openssl x509 -req -in " + base + ".csr " + signer + " -days " + std::to_string(Days) + " -extfile " +
                base + ".ext -out " + base + ".pem");
 }

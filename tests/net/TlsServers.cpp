@@ -20,21 +20,23 @@ std::string TlsServers::TlsBlock(Kind Which, const std::string& Name) const
 {
     const std::string dir = FNginx.Dir();
     return " server { listen 127.0.0.1:" + std::to_string(FPorts[Which]) + " ssl;\n  ssl_certificate " + dir + "/" +
-           Name + ".pem;\n  ssl_certificate_key " + dir + "/" + Name + ".key;\n  root " + dir + "/www;\n" +
-           kCookieLocations + " }\n";
+        Name + ".pem;\n  ssl_certificate_key " + dir + "/" + Name + ".key;\n  root " + dir + "/www;\n" +
+        kCookieLocations + " }\n";
 }
 
 bool TlsServers::Start()
 {
-    if (!FCa.Made() || !FCa.Issue("good", "localhost," + std::string(kServedHosts), 2) || !FCa.Issue("expired", "localhost", -1) ||
-        !FCa.Issue("wrong", "other.test", 2) || !FCa.Issue("self", "localhost", 2, true))
+    if (!FCa.Made() || !FCa.Issue("good", "localhost," + std::string(kServedHosts), 2) ||
+        !FCa.Issue("expired", "localhost", -1) || !FCa.Issue("wrong", "other.test", 2) ||
+        !FCa.Issue("self", "localhost", 2, true))
         return false;
     const std::string plain = " server { listen 127.0.0.1:" + std::to_string(FPorts[kPlain]) + ";\n  root " +
-                              FNginx.Dir() + "/www;\n  location = /moved { return 301 " + Url(kGood, "/file.bin") +
-                              "; }\n" + kCookieLocations + " }\n";
-    return StartNginx(FNginx, TlsBlock(kGood, "good") + TlsBlock(kExpired, "expired") +
-                                  TlsBlock(kWrongHost, "wrong") + TlsBlock(kSelfSigned, "self") + plain) &&
-           WaitForListener(FPorts[kPlain], 2000);
+        FNginx.Dir() + "/www;\n  location = /moved { return 301 " + Url(kGood, "/file.bin") + "; }\n" +
+        kCookieLocations + " }\n";
+    return StartNginx(FNginx,
+                      TlsBlock(kGood, "good") + TlsBlock(kExpired, "expired") + TlsBlock(kWrongHost, "wrong") +
+                          TlsBlock(kSelfSigned, "self") + plain) &&
+        WaitForListener(FPorts[kPlain], 2000);
 }
 
 std::string TlsServers::Log() const

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-
 namespace {
 
 using nettest::TlsServers;
@@ -28,7 +27,8 @@ TEST(Tls, BodyExactDirectAfterRedirectAndThroughConnectProxy)
 
     THttpClient client(nullptr);
     client.TimeOut = 3000;
-    for (const std::string& url : {servers.Url(TlsServers::kGood, "/file.bin"), servers.Url(TlsServers::kPlain, "/moved")}) {
+    for (const std::string& url :
+         {servers.Url(TlsServers::kGood, "/file.bin"), servers.Url(TlsServers::kPlain, "/moved")}) {
         const auto outcome = nettest::TimedGet(client, url);
         ASSERT_EQ(outcome.Class, "") << url << ": " << outcome.Text;
         EXPECT_EQ(client.StatusCode(), 200) << url;

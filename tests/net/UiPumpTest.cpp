@@ -25,8 +25,7 @@ class SlowLookup final : public plat::NameLookup {
 public:
     SlowLookup(std::unique_ptr<plat::NameLookup> AInner, std::chrono::milliseconds Delay)
         : FInner(std::move(AInner)), FReadyAt(Clock::now() + Delay)
-    {
-    }
+    {}
     bool WaitDone(int Ms) override
     {
         const auto now = Clock::now();
@@ -64,7 +63,10 @@ private:
 // Counts the passes of message processing while it exists (a window timer due at every pass).
 class MessagePassProbe {
 public:
-    MessagePassProbe() { FTimer = plat::App().SetTimer(1, [this] { ++FPasses; }); }
+    MessagePassProbe()
+    {
+        FTimer = plat::App().SetTimer(1, [this] { ++FPasses; });
+    }
     ~MessagePassProbe() { plat::App().KillTimer(FTimer); }
     int Passes() const { return FPasses; }
 
@@ -104,8 +106,7 @@ protected:
         });
         Server.Route("/endless", [](nettest::FixtureConnection& c) {
             c.Send(nettest::HttpReply("200 OK", "", ""));
-            while (c.SendSlowly("e", 1, 10)) {
-            }
+            while (c.SendSlowly("e", 1, 10)) {}
         });
     }
     nettest::FixtureServer Server;

@@ -29,8 +29,9 @@ TEST(WebAddress, PercentEncodingKeepsAValueOneValue)
     EXPECT_EQ(PercentEncode("a b&c=d\r\nHost: x"), "a%20b%26c%3Dd%0D%0AHost%3A%20x");
     EXPECT_EQ(PercentEncode("-._~\xC3\xA9"), "-._~%C3%A9");
     // The directory's category identifier cannot split the channel list's request.
-    EXPECT_EQ(ChannelListUrl("7\r\nHost: x"), std::string("http://") + hosts::kNewsDirectoryHost +
-                                                  "/rssdir/rsslist.php?category_id=7%0D%0AHost%3A%20x");
+    EXPECT_EQ(ChannelListUrl("7\r\nHost: x"),
+              std::string("http://") + hosts::kNewsDirectoryHost +
+                  "/rssdir/rsslist.php?category_id=7%0D%0AHost%3A%20x");
 }
 
 TEST(WebAddress, OnlyAbsoluteWebAddressesAreOpened)

@@ -139,10 +139,10 @@ PrivateXServer::PrivateXServer()
         // A shared machine may give each tester a display of their own to use.
         const char* display = std::getenv("SOLVANE_TEST_XVFB_DISPLAY");
         if (display != nullptr && *display != '\0')
-            execlp("Xvfb", "Xvfb", display, "-displayfd", fd.c_str(), "-screen", "0",
-                   "1280x1024x24", "-nolisten", "tcp", static_cast<char*>(nullptr));
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24",
-               "-nolisten", "tcp", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", display, "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+               static_cast<char*>(nullptr));
         _exit(127);
     }
     close(fds[1]);

@@ -39,7 +39,9 @@ protected:
     void WriteProxySettings(const std::string& Url)
     {
         WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:000000c8\n\"TDegree\"=\"f\"\n"
-                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" + Url + "\"\n\"ShowTime\"=dword:00000000\n"
+                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" +
+                 Url +
+                 "\"\n\"ShowTime\"=dword:00000000\n"
                  "\"ShowWeather\"=dword:00000000\n\"ShowNews\"=dword:00000001\n\"ShowBlack\"=dword:00000000\n"
                  "\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1\"\n\"Port\"=\"" +
                  std::to_string(Proxy.Port()) + "\"\n");
@@ -81,8 +83,7 @@ TEST_F(DialogProcessTest, WindowCarriesTheIconAndTheMenuEntrysClass)
         if (line.rfind("StartupWMClass=", 0) == 0)
             wmClass = line.substr(15);
     ASSERT_FALSE(wmClass.empty());
-    EXPECT_EQ(X->Run("xprop -id " + window + " WM_CLASS"),
-              "WM_CLASS(STRING) = \"solvane\", \"" + wmClass + "\"\n");
+    EXPECT_EQ(X->Run("xprop -id " + window + " WM_CLASS"), "WM_CLASS(STRING) = \"solvane\", \"" + wmClass + "\"\n");
     EXPECT_NE(X->Run("xprop -id " + window + " _NET_WM_ICON | head -c 200").find("Icon (128 x 128)"),
               std::string::npos);
     X->Run("xdotool key --window " + window + " Escape");

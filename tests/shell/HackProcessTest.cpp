@@ -91,10 +91,12 @@ TEST_F(HackProcessTest, DrawsTheMovingSceneIntoTheWindowFollowsResizesAndEndsOnS
     XResizeWindow(D, Host, 480, 240);
     XSync(D, False);
     std::string wide;
-    testproc::PollUntil([&] {
-        wide = Grab("hack-preview-480x240");
-        return At(wide, 480, 20, 120) == 0 && At(wide, 480, 460, 120) == 0 && At(wide, 480, 240, 120) != 0;
-    }, 10s);
+    testproc::PollUntil(
+        [&] {
+            wide = Grab("hack-preview-480x240");
+            return At(wide, 480, 20, 120) == 0 && At(wide, 480, 460, 120) == 0 && At(wide, 480, 240, 120) != 0;
+        },
+        10s);
     EXPECT_EQ(At(wide, 480, 20, 120), 0u);
     EXPECT_EQ(At(wide, 480, 460, 120), 0u);
     EXPECT_NE(At(wide, 480, 240, 120), 0u);
@@ -113,8 +115,7 @@ TEST_F(HackProcessTest, TheDaemonsVariableNamesTheWindowAndABadIdIsRefused)
 
     ChildProcess bad({kSaver, "-window-id", "0xZZ"}, Env);
     EXPECT_EQ(bad.WaitExit(5s), 1);
-    EXPECT_NE(bad.StdErr().find("solvane: -window-id: '0xZZ' is not a window id"), std::string::npos)
-        << bad.StdErr();
+    EXPECT_NE(bad.StdErr().find("solvane: -window-id: '0xZZ' is not a window id"), std::string::npos) << bad.StdErr();
 }
 
 // The pid holding the flock on the file, from the kernel's lock table; 0 when nobody does.

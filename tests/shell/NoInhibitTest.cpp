@@ -42,17 +42,19 @@ TEST_F(NoInhibitTest, SaverNeitherResetsTheXScreensaverNorInhibitsOnTheBus)
     ASSERT_NE(d, nullptr);
     XSetScreenSaver(d, 2, 0, PreferBlanking, AllowExposures);  // on after 2 s without input
     XSync(d, False);
-    ChildProcess::Environment env{{"DISPLAY", x.Display()},       {"XDG_CONFIG_HOME", Root()},
-                                  {"XDG_RUNTIME_DIR", Root()},     {"DBUS_SESSION_BUS_ADDRESS", address},
-                                  {"SDL_VIDEODRIVER", "x11"},      {"ASAN_OPTIONS", "detect_leaks=0"}};
+    ChildProcess::Environment env{{"DISPLAY", x.Display()},    {"XDG_CONFIG_HOME", Root()},
+                                  {"XDG_RUNTIME_DIR", Root()}, {"DBUS_SESSION_BUS_ADDRESS", address},
+                                  {"SDL_VIDEODRIVER", "x11"},  {"ASAN_OPTIONS", "detect_leaks=0"}};
     ChildProcess saver({SOLVANE_BINARY_DIR "/solvane", "/s"}, env);
     // The server's own saver comes on 2 s after the last input, unless the saver resets it; once
     // on, a further second of idleness tells a reset that came late apart.
     XScreenSaverInfo* info = XScreenSaverAllocInfo();
-    testproc::PollUntil([&] {
-        return XScreenSaverQueryInfo(d, DefaultRootWindow(d), info) && info->state == ScreenSaverOn &&
-               info->idle >= 3000u;
-    }, 15s);
+    testproc::PollUntil(
+        [&] {
+            return XScreenSaverQueryInfo(d, DefaultRootWindow(d), info) && info->state == ScreenSaverOn &&
+                info->idle >= 3000u;
+        },
+        15s);
     ASSERT_TRUE(XScreenSaverQueryInfo(d, DefaultRootWindow(d), info));
     EXPECT_TRUE(saver.Running()) << saver.StdErr();
     EXPECT_EQ(info->state, ScreenSaverOn) << "idle " << info->idle << " ms";
@@ -62,7 +64,8 @@ TEST_F(NoInhibitTest, SaverNeitherResetsTheXScreensaverNorInhibitsOnTheBus)
     x.Run("xdotool key Escape");
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
 
-    RunCommand("dbus-send --address='" + address + "' --type=method_call --dest=org.freedesktop.ScreenSaver "
+    RunCommand("dbus-send --address='" + address +
+               "' --type=method_call --dest=org.freedesktop.ScreenSaver "
                "/org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver.Inhibit string:test string:control");
     // The test's own request reaching the monitor's log marks everything before it as logged.
     EXPECT_TRUE(testproc::PollUntil([&] { return ReadFile(log).find("member=Inhibit") != std::string::npos; }, 10s));

@@ -20,7 +20,9 @@ protected:
             GTEST_SKIP() << "no X display for end-to-end tests";
         X = std::make_unique<testproc::PrivateXServer>();
         ASSERT_FALSE(X->Display().empty());
-        Env = {{"DISPLAY", X->Display()}, {"XDG_CONFIG_HOME", Root()}, {"XDG_RUNTIME_DIR", Root()},
+        Env = {{"DISPLAY", X->Display()},
+               {"XDG_CONFIG_HOME", Root()},
+               {"XDG_RUNTIME_DIR", Root()},
                {"ASAN_OPTIONS", "detect_leaks=0:abort_on_error=1"}};
     }
 

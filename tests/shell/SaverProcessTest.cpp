@@ -12,8 +12,8 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -108,8 +108,9 @@ protected:
     std::string Opened;
 };
 
-#define REQUIRE_X() \
-    if (!StartX()) GTEST_SKIP() << "no X display for end-to-end tests"
+#define REQUIRE_X()                                                                                                    \
+    if (!StartX())                                                                                                     \
+    GTEST_SKIP() << "no X display for end-to-end tests"
 
 }  // namespace
 
@@ -118,8 +119,8 @@ TEST_F(SaverProcessTest, PasswordModeWithoutTheLibraryReportsAndExitsZero)
     Env["DISPLAY"] = "";
     ChildProcess saver({kSaver, "/a", "1234"}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0);
-    EXPECT_NE(saver.StdErr().find("Screen saver: MPR.DLL not found: cannot change password."),
-              std::string::npos) << saver.StdErr();
+    EXPECT_NE(saver.StdErr().find("Screen saver: MPR.DLL not found: cannot change password."), std::string::npos)
+        << saver.StdErr();
 }
 
 // The launcher in a folder of its own, with the saver's module beside it (the dialog's then
@@ -132,7 +133,8 @@ TEST_F(SaverProcessTest, LauncherReportsAMissingModule)
         int Code;
         std::string Said;
     } cases[] = {
-        {{"solvane", "solvane-saver.so"}, 0,
+        {{"solvane", "solvane-saver.so"},
+         0,
          "The settings dialog cannot be loaded (solvane-dialog.so is missing or damaged)."},
         {{"solvane"}, 1, "solvane: solvane-saver.so is missing or damaged"},
     };
@@ -152,8 +154,7 @@ TEST_F(SaverProcessTest, PreviewWithABadHandleShowsTheExceptionAndExitsZero)
     Env["DISPLAY"] = "";
     ChildProcess saver({kSaver, "/p", "abc"}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0);
-    EXPECT_NE(saver.StdErr().find("'abc' is not a valid integer value"), std::string::npos)
-        << saver.StdErr();
+    EXPECT_NE(saver.StdErr().find("'abc' is not a valid integer value"), std::string::npos) << saver.StdErr();
 }
 
 // No window system at all: the saver says so and ends instead of running unseen with its music.
@@ -167,8 +168,7 @@ TEST_F(SaverProcessTest, SaverWithoutADisplayEndsAtOnceAndPlaysNothing)
     Env["SDL_DISKAUDIOFILE"] = recording;
     ChildProcess saver({kSaver, "/s"}, Env);
     EXPECT_EQ(saver.WaitExit(2s), 0) << saver.StdErr();
-    EXPECT_NE(saver.StdErr().find("Solvane Screensaver: Error SetDisplayMode"), std::string::npos)
-        << saver.StdErr();
+    EXPECT_NE(saver.StdErr().find("Solvane Screensaver: Error SetDisplayMode"), std::string::npos) << saver.StdErr();
     EXPECT_FALSE(std::filesystem::exists(recording) && std::filesystem::file_size(recording) > 0);
 }
 
@@ -179,7 +179,8 @@ TEST_F(SaverProcessTest, ConfigurationModeWithoutADisplayReportsAndExitsZero)
     ChildProcess saver({kSaver, "/c:4711"}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0);
     EXPECT_NE(saver.StdErr().find("Screensaver Configuration: The settings dialog needs a desktop display."),
-              std::string::npos) << saver.StdErr();
+              std::string::npos)
+        << saver.StdErr();
 }
 
 // The dialog as a person uses it: real clicks on "Show Time" and on OK or Cancel.
@@ -278,9 +279,9 @@ TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
     ASSERT_NE(child, std::string::npos) << tree;
     const std::string window = std::to_string(std::stoul(tree.substr(child + 5), nullptr, 16));
     // The clock paints its face once it is shown; a preview drawn before that would be painted over.
-    ASSERT_TRUE(testproc::PollUntil([&] {
-        return X->Run("import -window " + window + " -format '%[standard_deviation]' info:") != "0";
-    }, 5s)) << "the clock never painted its face";
+    ASSERT_TRUE(testproc::PollUntil(
+        [&] { return X->Run("import -window " + window + " -format '%[standard_deviation]' info:") != "0"; }, 5s))
+        << "the clock never painted its face";
     ChildProcess saver({kSaver, "/p", window}, Env);
     EXPECT_EQ(saver.WaitExit(10s), 0) << saver.StdErr();
 
@@ -290,10 +291,9 @@ TEST_F(SaverProcessTest, PreviewDrawsThePictureIntoTheWindow)
     for (const auto& [x, y] : {std::pair{3, 4}, std::pair{150, 5}, std::pair{4, 112}}) {
         const uint32_t rgb = preview.Image.Row(y)[x];
         char expected[32];
-        std::snprintf(expected, sizeof expected, "srgb(%u,%u,%u)", (rgb >> 16) & 0xFF,
-                      (rgb >> 8) & 0xFF, rgb & 0xFF);
-        const std::string pixel = X->Run("import -window " + window + " -crop 1x1+" +
-                                         std::to_string(x) + "+" + std::to_string(y) + " txt:-");
+        std::snprintf(expected, sizeof expected, "srgb(%u,%u,%u)", (rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+        const std::string pixel =
+            X->Run("import -window " + window + " -crop 1x1+" + std::to_string(x) + "+" + std::to_string(y) + " txt:-");
         EXPECT_NE(pixel.find(expected), std::string::npos) << x << "," << y << ": " << pixel;
     }
 }
@@ -316,7 +316,7 @@ TEST_F(SaverProcessTest, PreviewEndsWhenTheWaitedForWindowGoesAway)
     ChildProcess saver({kSaver, "/p", window}, Env);
     std::this_thread::sleep_for(300ms);
     EXPECT_TRUE(saver.Running());  // Waiting for the window to be shown.
-    host.reset();                  // Its owner ends and the window goes away.
+    host.reset();  // Its owner ends and the window goes away.
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
 }
 
@@ -329,7 +329,9 @@ protected:
     void WriteFeedSettings()
     {
         WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:000000c8\n\"TDegree\"=\"f\"\n"
-                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" + kNewsUrl + "\"\n\"ShowTime\"=dword:00000001\n"
+                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"" +
+                 kNewsUrl +
+                 "\"\n\"ShowTime\"=dword:00000001\n"
                  "\"ShowWeather\"=dword:00000001\n\"ShowNews\"=dword:00000001\n\"ShowBlack\"=dword:00000000\n"
                  "\"UseProxy\"=dword:00000001\n\"Proxy\"=\"127.0.0.1\"\n\"Port\"=\"" +
                  std::to_string(Proxy.Port()) + "\"\n\"WeatherFeed\"=\"" + kRssWeatherHost + "\"\n");
@@ -352,12 +354,16 @@ protected:
 TEST_F(SaverFeedsTest, FeedsComeThroughTheProxyAndF2OpensTheChannelLink)
 {
     REQUIRE_X();
-    Proxy.Reply(kWeatherUrl, nettest::HttpReply("200 OK", "", "<?xml version=\"1.0\"?><yweather:condition code=\"32\" "
-                                                            "temp=\"71\"/><yweather:forecast code=\"30\" low=\"60\" "
-                                                            "high=\"75\"/>"));
-    Proxy.Reply(kNewsUrl, nettest::HttpReply("200 OK", "", "<rss version=\"2.0\"><channel><title>World</title>"
-                                                         "<link>http://news.test/world?a=1&amp;b=2</link>"
-                                                         "<item><title>One</title></item></channel></rss>"));
+    Proxy.Reply(kWeatherUrl,
+                nettest::HttpReply("200 OK", "",
+                                   "<?xml version=\"1.0\"?><yweather:condition code=\"32\" "
+                                   "temp=\"71\"/><yweather:forecast code=\"30\" low=\"60\" "
+                                   "high=\"75\"/>"));
+    Proxy.Reply(kNewsUrl,
+                nettest::HttpReply("200 OK", "",
+                                   "<rss version=\"2.0\"><channel><title>World</title>"
+                                   "<link>http://news.test/world?a=1&amp;b=2</link>"
+                                   "<item><title>One</title></item></channel></rss>"));
     WriteFeedSettings();
     std::string window;
     auto saver = StartSaver({kSaver, "/s"}, window);
@@ -378,9 +384,13 @@ TEST_F(SaverFeedsTest, F2OpensNoLinkThatIsNotAWebPage)
     for (const std::string link : {"file:///etc/passwd", "smb://server/share", "/usr/share/applications/x.desktop",
                                    "--help", "http://news.test/\x01\x1B[2J"}) {
         Proxy.ClearRequests();
-        Proxy.Reply(kNewsUrl, nettest::HttpReply("200 OK", "", "<rss version=\"2.0\"><channel><title>World</title>"
-                                                             "<link>" + link + "</link><item><title>One</title>"
-                                                             "</item></channel></rss>"));
+        Proxy.Reply(kNewsUrl,
+                    nettest::HttpReply("200 OK", "",
+                                       "<rss version=\"2.0\"><channel><title>World</title>"
+                                       "<link>" +
+                                           link +
+                                           "</link><item><title>One</title>"
+                                           "</item></channel></rss>"));
         std::string window;
         auto saver = StartSaver({kSaver, "/s"}, window);
         ASSERT_FALSE(window.empty()) << saver->StdErr();
@@ -433,13 +443,15 @@ TEST_F(SaverFeedsTest, LiveWeatherAndHttpsNewsThroughConnectTunnels)
     if (!nettest::ChildServer::Installed(nettest::kNginx))
         GTEST_SKIP() << "nginx is not installed";
     nettest::TlsServers servers;
-    servers.WriteFile("v1/forecast", R"({"current":{"temperature_2m":43.6,"weather_code":61,"is_day":1},)"
-                                     R"("daily":{"weather_code":[61,2],"temperature_2m_max":[47.1,52.4],)"
-                                     R"("temperature_2m_min":[38.2,36.8]}})");
-    servers.WriteFile("news", "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>World news</title>"
-                              "<link>https://news.google.com/</link><item><title>Read over https through a "
-                              "CONNECT tunnel</title></item><item><title>Weather from the live source</title>"
-                              "</item></channel></rss>");
+    servers.WriteFile("v1/forecast",
+                      R"({"current":{"temperature_2m":43.6,"weather_code":61,"is_day":1},)"
+                      R"("daily":{"weather_code":[61,2],"temperature_2m_max":[47.1,52.4],)"
+                      R"("temperature_2m_min":[38.2,36.8]}})");
+    servers.WriteFile("news",
+                      "<?xml version=\"1.0\"?><rss version=\"2.0\"><channel><title>World news</title>"
+                      "<link>https://news.google.com/</link><item><title>Read over https through a "
+                      "CONNECT tunnel</title></item><item><title>Weather from the live source</title>"
+                      "</item></channel></rss>");
     ASSERT_TRUE(servers.Start()) << servers.Log();
     for (const char* host : {"api.open-meteo.com:443", "news.google.com:443"})
         Proxy.Route(host, [&](nettest::FixtureConnection& Connection) {

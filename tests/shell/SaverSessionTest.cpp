@@ -1,13 +1,13 @@
 // The saver's windows over a desktop of several monitors, on headless screens: one window per
 // monitor, the companions showing the main window's gadget values, monitors that come and go
 // followed, the main window moving when its own monitor goes.
+#include "shell/SaverSession.h"
 #include "engine/Kss.h"
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
 #include "platform/app/Application.h"
 #include "platform/display/DisplayList.h"
 #include "platform/display/HeadlessScreen.h"
-#include "shell/SaverSession.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"
 #include "tests/platform/registry/TempConfigHome.h"

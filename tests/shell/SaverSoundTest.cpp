@@ -39,7 +39,6 @@ protected:
         }
         return nullptr;
     }
-
 };
 
 std::uintmax_t SizeOf(const std::string& Path)

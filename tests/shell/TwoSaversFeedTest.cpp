@@ -23,16 +23,17 @@ using namespace std::chrono_literals;
 std::string WeatherXml(const std::string& Now)
 {
     return "<?xml version=\"1.0\"?><rss><yweather:condition code=\"26\" temp=\"" + Now +
-           "\"/><yweather:forecast code=\"1\" low=\"0\" high=\"5\"/>"
-           "<yweather:forecast code=\"30\" low=\"1\" high=\"9\"/></rss>";
+        "\"/><yweather:forecast code=\"1\" low=\"0\" high=\"5\"/>"
+        "<yweather:forecast code=\"30\" low=\"1\" high=\"9\"/></rss>";
 }
 
 // Padding makes the download last a while at the server's rate limit.
 std::string NewsXml(const std::string& Title, size_t Padding)
 {
-    return "<?xml version=\"1.0\"?><rss><channel><title>" + Title + "</title><link>http://n/</link>"
-           "<item><title>" + Title + " item</title></item></channel></rss><!--" + std::string(Padding, 'x') +
-           "-->";
+    return "<?xml version=\"1.0\"?><rss><channel><title>" + Title +
+        "</title><link>http://n/</link>"
+        "<item><title>" +
+        Title + " item</title></item></channel></rss><!--" + std::string(Padding, 'x') + "-->";
 }
 
 class TwoSaversWithFeeds : public TempConfigHome {
@@ -43,10 +44,13 @@ protected:
     {
         const std::string server = "127.0.0.1:" + std::to_string(Nginx.Port()) + Path;
         WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:00000000\n\"TDegree\"=\"c\"\n"
-                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"http://" + server + "/news.xml\"\n"
+                 "\"WeatherCode\"=\"20001\"\n\"RSS_Url\"=\"http://" +
+                 server +
+                 "/news.xml\"\n"
                  "\"ShowTime\"=dword:00000001\n\"ShowWeather\"=dword:00000001\n\"ShowNews\"=dword:00000001\n"
                  "\"ShowBlack\"=dword:00000000\n\"UseProxy\"=dword:00000000\n\"Proxy\"=\"\"\n\"Port\"=\"\"\n"
-                 "\"WeatherFeed\"=\"" + server + "\"\n");
+                 "\"WeatherFeed\"=\"" +
+                 server + "\"\n");
         auto form = std::make_unique<TForm1>(nullptr, App, std::make_unique<plat::HeadlessScreen>());
         form->FormCreate(form.get());
         return form;
@@ -69,9 +73,11 @@ TEST_F(TwoSaversWithFeeds, EachShowsItsOwnValuesWhileItsOwnMessagesFlow)
     Nginx.WriteFile("www/a/news.xml", NewsXml("Channel A", 6000));
     Nginx.WriteFile("www/b/forecastrss", WeatherXml("22"));
     Nginx.WriteFile("www/b/news.xml", NewsXml("Channel B", 0));
-    ASSERT_TRUE(nettest::StartNginx(Nginx, " server { listen 127.0.0.1:" + std::to_string(Nginx.Port()) +
-                                               "; root " + Nginx.Dir() + "/www; default_type text/xml;\n"
-                                               "  location /a/ { limit_rate 4k; }\n }\n"))
+    ASSERT_TRUE(nettest::StartNginx(Nginx,
+                                    " server { listen 127.0.0.1:" + std::to_string(Nginx.Port()) + "; root " +
+                                        Nginx.Dir() +
+                                        "/www; default_type text/xml;\n"
+                                        "  location /a/ { limit_rate 4k; }\n }\n"))
         << Nginx.ReadFile("error.log");
     plat::Application appA;
     plat::Application appB;

@@ -250,7 +250,8 @@ TEST_F(KimTest, RestoreAfterALossRedrawsIdenticalPixels)
     EXPECT_EQ(Kim->GetErrorResult(), "");
     const plat::Picture After = BackCopy();
     ASSERT_EQ(After.Width(), Before.Width());
-    EXPECT_EQ(std::memcmp(After.Pixels(), Before.Pixels(), static_cast<size_t>(Before.Width()) * Before.Height() * 4), 0);
+    EXPECT_EQ(std::memcmp(After.Pixels(), Before.Pixels(), static_cast<size_t>(Before.Width()) * Before.Height() * 4),
+              0);
 }
 
 TEST_F(KimTest, BlitFailureNamesTheCode)

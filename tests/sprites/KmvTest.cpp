@@ -14,9 +14,18 @@
 
 namespace {
 
-uint32_t FrameFill(int i) { return 0x100000u + static_cast<uint32_t>(i) * 0x10u + 1; }
-uint32_t RedOrGreen(int i) { return i % 2 ? 0x00FF00u : 0xFF0000u; }
-uint32_t SameAsFill(int i) { return FrameFill(i); }
+uint32_t FrameFill(int i)
+{
+    return 0x100000u + static_cast<uint32_t>(i) * 0x10u + 1;
+}
+uint32_t RedOrGreen(int i)
+{
+    return i % 2 ? 0x00FF00u : 0xFF0000u;
+}
+uint32_t SameAsFill(int i)
+{
+    return FrameFill(i);
+}
 
 class KmvTest : public SpriteHostTest {
 protected:
@@ -31,7 +40,7 @@ protected:
     static bool SamePixels(const plat::Picture& A, const plat::Picture& B)
     {
         return A.Width() == B.Width() && A.Height() == B.Height() &&
-               std::memcmp(A.Pixels(), B.Pixels(), static_cast<size_t>(A.Width()) * A.Height() * 4) == 0;
+            std::memcmp(A.Pixels(), B.Pixels(), static_cast<size_t>(A.Width()) * A.Height() * 4) == 0;
     }
 };
 
@@ -101,7 +110,8 @@ TEST_F(KmvTest, FrameHeightZeroOrLargerThanTheStrip)
 TEST_F(KmvTest, JpegStripIsCutFromItsBitmap)
 {
     Open();
-    const plat::DecodeResult Jpeg = plat::LoadPictureFile(std::string(SOLVANE_SOURCE_DIR) + "/tests/platform/image/fixtures/quads.jpg");
+    const plat::DecodeResult Jpeg =
+        plat::LoadPictureFile(std::string(SOLVANE_SOURCE_DIR) + "/tests/platform/image/fixtures/quads.jpg");
     ASSERT_TRUE(Jpeg.Ok()) << Jpeg.Error;
     TKMV* Kmv = Strip(Jpeg.Image, 8);
     Kmv->CreateDXMovie();
@@ -186,7 +196,8 @@ TEST_F(KmvTest, EachFrameDropsItsOwnCornerColour)
     Open();
     // Frame 0: red corner, a red pixel inside, the rest blue; frame 1: green corner, a red pixel
     // inside (drawn: red is not this frame's key), the rest blue.
-    plat::Picture Picture = StripPicture(4, 2, 2, [](int) { return 0x0000FFu; }, RedOrGreen);
+    plat::Picture Picture = StripPicture(
+        4, 2, 2, [](int) { return 0x0000FFu; }, RedOrGreen);
     Picture.Row(1)[2] = 0xFF0000u;
     Picture.Row(3)[2] = 0xFF0000u;
     TKMV* Kmv = Strip(Picture, 2);

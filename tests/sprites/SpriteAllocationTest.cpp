@@ -59,27 +59,75 @@ extern "C" int __sanitizer_install_malloc_and_free_hooks(void (*Malloc)(const vo
                                                          void (*Free)(const volatile void*));
 #endif
 
-void* operator new(std::size_t Size) { return AllocateOrThrow(Size); }
-void* operator new[](std::size_t Size) { return AllocateOrThrow(Size); }
-void* operator new(std::size_t Size, std::align_val_t A) { return AllocateOrThrow(Size, static_cast<std::size_t>(A)); }
-void* operator new[](std::size_t Size, std::align_val_t A) { return AllocateOrThrow(Size, static_cast<std::size_t>(A)); }
-void* operator new(std::size_t Size, const std::nothrow_t&) noexcept { return Allocate(Size); }
-void* operator new[](std::size_t Size, const std::nothrow_t&) noexcept { return Allocate(Size); }
-void operator delete(void* P) noexcept { std::free(P); }
-void operator delete[](void* P) noexcept { std::free(P); }
-void operator delete(void* P, std::size_t) noexcept { std::free(P); }
-void operator delete[](void* P, std::size_t) noexcept { std::free(P); }
-void operator delete(void* P, std::align_val_t) noexcept { std::free(P); }
-void operator delete[](void* P, std::align_val_t) noexcept { std::free(P); }
-void operator delete(void* P, std::size_t, std::align_val_t) noexcept { std::free(P); }
-void operator delete[](void* P, std::size_t, std::align_val_t) noexcept { std::free(P); }
+void* operator new(std::size_t Size)
+{
+    return AllocateOrThrow(Size);
+}
+void* operator new[](std::size_t Size)
+{
+    return AllocateOrThrow(Size);
+}
+void* operator new(std::size_t Size, std::align_val_t A)
+{
+    return AllocateOrThrow(Size, static_cast<std::size_t>(A));
+}
+void* operator new[](std::size_t Size, std::align_val_t A)
+{
+    return AllocateOrThrow(Size, static_cast<std::size_t>(A));
+}
+void* operator new(std::size_t Size, const std::nothrow_t&) noexcept
+{
+    return Allocate(Size);
+}
+void* operator new[](std::size_t Size, const std::nothrow_t&) noexcept
+{
+    return Allocate(Size);
+}
+void operator delete(void* P) noexcept
+{
+    std::free(P);
+}
+void operator delete[](void* P) noexcept
+{
+    std::free(P);
+}
+void operator delete(void* P, std::size_t) noexcept
+{
+    std::free(P);
+}
+void operator delete[](void* P, std::size_t) noexcept
+{
+    std::free(P);
+}
+void operator delete(void* P, std::align_val_t) noexcept
+{
+    std::free(P);
+}
+void operator delete[](void* P, std::align_val_t) noexcept
+{
+    std::free(P);
+}
+void operator delete(void* P, std::size_t, std::align_val_t) noexcept
+{
+    std::free(P);
+}
+void operator delete[](void* P, std::size_t, std::align_val_t) noexcept
+{
+    std::free(P);
+}
 
 namespace {
 
 class SpriteAllocationTest : public SpriteHostTest {};
 
-uint32_t Blue(int) { return 0x0000FFu; }
-uint32_t CornerOf(int i) { return static_cast<uint32_t>(i) + 1; }
+uint32_t Blue(int)
+{
+    return 0x0000FFu;
+}
+uint32_t CornerOf(int i)
+{
+    return static_cast<uint32_t>(i) + 1;
+}
 
 }  // namespace
 

@@ -86,8 +86,8 @@ plat::Picture CoordinatePicture(int Width, int Height, const char* ClassName)
     return P;
 }
 
-plat::Picture StripPicture(int Width, int FrameHeight, int Frames, uint32_t (*Fill)(int),
-                           uint32_t (*Corner)(int), const char* ClassName)
+plat::Picture StripPicture(int Width, int FrameHeight, int Frames, uint32_t (*Fill)(int), uint32_t (*Corner)(int),
+                           const char* ClassName)
 {
     plat::Picture P(Width, FrameHeight * Frames, ClassName);
     for (int i = 0; i < Frames; ++i) {

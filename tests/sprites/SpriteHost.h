@@ -48,5 +48,5 @@ protected:
 plat::Picture CoordinatePicture(int Width, int Height, const char* ClassName = "TBitmap");
 // A strip of Frames frames of FrameHeight rows; frame i is filled with Fill(i) except its
 // top-left pixel, which is Corner(i).
-plat::Picture StripPicture(int Width, int FrameHeight, int Frames, uint32_t (*Fill)(int),
-                           uint32_t (*Corner)(int), const char* ClassName = "TBitmap");
+plat::Picture StripPicture(int Width, int FrameHeight, int Frames, uint32_t (*Fill)(int), uint32_t (*Corner)(int),
+                           const char* ClassName = "TBitmap");

@@ -6,9 +6,8 @@
 TEST(SpriteSurface, BusyAnswersAreRetriedUntilTheRealAnswer)
 {
     int Calls = 0;
-    const plat::HResult Result = sprites::RetryWhileStillDrawing([&] {
-        return ++Calls < 4 ? plat::DDERR_WASSTILLDRAWING : plat::DD_OK;
-    });
+    const plat::HResult Result =
+        sprites::RetryWhileStillDrawing([&] { return ++Calls < 4 ? plat::DDERR_WASSTILLDRAWING : plat::DD_OK; });
     EXPECT_EQ(Result, plat::DD_OK);
     EXPECT_EQ(Calls, 4);
 }
@@ -16,7 +15,10 @@ TEST(SpriteSurface, BusyAnswersAreRetriedUntilTheRealAnswer)
 TEST(SpriteSurface, AFailureEndsTheRetryAtOnce)
 {
     int Calls = 0;
-    EXPECT_EQ(sprites::RetryWhileStillDrawing([&] { ++Calls; return plat::DDERR_SURFACELOST; }),
+    EXPECT_EQ(sprites::RetryWhileStillDrawing([&] {
+                  ++Calls;
+                  return plat::DDERR_SURFACELOST;
+              }),
               plat::DDERR_SURFACELOST);
     EXPECT_EQ(Calls, 1);
 }

@@ -75,7 +75,8 @@ int ReadCommand(const char* Command, const char* Source)
 {
     plat::Library module;
     const auto read = module.LoadBesideExecutable(kFeedReadModuleName)
-        ? reinterpret_cast<TFeedReadEntry>(module.Symbol(kFeedReadEntryName)) : nullptr;
+        ? reinterpret_cast<TFeedReadEntry>(module.Symbol(kFeedReadEntryName))
+        : nullptr;
     if (read == nullptr) {
         std::fprintf(stderr, "solvane-feed: %s is missing or damaged\n", kFeedReadModuleName);
         return 2;

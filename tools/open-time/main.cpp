@@ -46,7 +46,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "solvane-open-time: a window did not appear (no X display?)\n");
         return 1;
     }
-    std::printf("empty Qt window: %.1f ms, solvane /c: %.1f ms (medians of %d), ratio %.2f\n",
-                yardstick, dialogMs, runs, dialogMs / yardstick);
+    std::printf("empty Qt window: %.1f ms, solvane /c: %.1f ms (medians of %d), ratio %.2f\n", yardstick, dialogMs,
+                runs, dialogMs / yardstick);
     return 0;
 }

@@ -96,8 +96,7 @@ class OpenSslStream final : public SecureStream {
 public:
     OpenSslStream(std::unique_ptr<StreamSocket> Plain, SSL_CTX* Context)
         : FPlain(std::move(Plain)), FContext(Context), FSsl(SSL_new(Context))
-    {
-    }
+    {}
     ~OpenSslStream() override
     {
         SSL_free(FSsl);
@@ -266,8 +265,8 @@ std::unique_ptr<SecureStream> NewOpenSslStream(std::unique_ptr<StreamSocket> Pla
 
 }  // namespace plat
 
-extern "C" __attribute__((visibility("default"))) plat::SecureStream* SolvaneNewSecureStream(
-    plat::StreamSocket* Plain, const char* HostName, std::string* Error)
+extern "C" __attribute__((visibility("default"))) plat::SecureStream*
+SolvaneNewSecureStream(plat::StreamSocket* Plain, const char* HostName, std::string* Error)
 {
     return plat::NewOpenSslStream(std::unique_ptr<plat::StreamSocket>(Plain), HostName, *Error).release();
 }

@@ -62,8 +62,7 @@ protected:
 // would cut through it; quotes and backslashes make it go through the escaping too.
 std::string Version(int N)
 {
-    return std::to_string(N) + ":" + std::string(2000 + N % 7, static_cast<char>('a' + N % 26)) +
-           "\"\\";
+    return std::to_string(N) + ":" + std::string(2000 + N % 7, static_cast<char>('a' + N % 26)) + "\"\\";
 }
 
 int VersionNumber(const std::string& Text)
@@ -127,9 +126,8 @@ TEST_F(KssSettingsProcessTest, KilledFirstStartLeavesNoKeyOrAWholeOne)
         WaitFor(Pid);
         const auto Key = plat::UserKey::Open("SOFTWARE\\Kestrin Software\\Solvane Screensaver");
         if (Key) {
-            for (const char* Name : {"Brightness", "SoundVolume", "TDegree", "WeatherCode",
-                                     "RSS_Url", "ShowTime", "ShowWeather", "ShowNews", "ShowBlack",
-                                     "UseProxy", "Proxy", "Port"})
+            for (const char* Name : {"Brightness", "SoundVolume", "TDegree", "WeatherCode", "RSS_Url", "ShowTime",
+                                     "ShowWeather", "ShowNews", "ShowBlack", "UseProxy", "Proxy", "Port"})
                 ASSERT_TRUE(Key->ValueExists(Name)) << "round " << Rounds << ": no " << Name;
             ++Whole;
         }

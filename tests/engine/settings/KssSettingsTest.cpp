@@ -21,22 +21,20 @@ protected:
     TKssSettings Settings;
 };
 
-const std::string kDefaultRss =
-    std::string("https://") + hosts::kNewsHost + "/news?ned=us&topic=w&output=rss";
+const std::string kDefaultRss = std::string("https://") + hosts::kNewsHost + "/news?ned=us&topic=w&output=rss";
 
-const std::string kCompleteKey =
-    "\"Brightness\"=dword:00000080\n"
-    "\"SoundVolume\"=dword:00000040\n"
-    "\"TDegree\"=\"c\"\n"
-    "\"WeatherCode\"=\"AFXX0005\"\n"
-    "\"RSS_Url\"=\"http://example.org/rss\"\n"
-    "\"ShowTime\"=dword:00000001\n"
-    "\"ShowWeather\"=dword:00000001\n"
-    "\"ShowNews\"=dword:00000000\n"
-    "\"ShowBlack\"=dword:00000001\n"
-    "\"UseProxy\"=dword:00000001\n"
-    "\"Proxy\"=\"proxy.local\"\n"
-    "\"Port\"=\"3128\"\n";
+const std::string kCompleteKey = "\"Brightness\"=dword:00000080\n"
+                                 "\"SoundVolume\"=dword:00000040\n"
+                                 "\"TDegree\"=\"c\"\n"
+                                 "\"WeatherCode\"=\"AFXX0005\"\n"
+                                 "\"RSS_Url\"=\"http://example.org/rss\"\n"
+                                 "\"ShowTime\"=dword:00000001\n"
+                                 "\"ShowWeather\"=dword:00000001\n"
+                                 "\"ShowNews\"=dword:00000000\n"
+                                 "\"ShowBlack\"=dword:00000001\n"
+                                 "\"UseProxy\"=dword:00000001\n"
+                                 "\"Proxy\"=\"proxy.local\"\n"
+                                 "\"Port\"=\"3128\"\n";
 
 void ExpectDefaults(const TKssSettings& S)
 {
@@ -67,9 +65,8 @@ TEST_F(KssSettingsTest, FirstStartWritesAllTwelveDefaults)
     ExpectDefaults(Reloaded);
 
     const std::string Text = ReadFile(KeyFile());
-    for (const char* Name : {"Brightness", "SoundVolume", "TDegree", "WeatherCode", "RSS_Url",
-                             "ShowTime", "ShowWeather", "ShowNews", "ShowBlack", "UseProxy",
-                             "Proxy", "Port"})
+    for (const char* Name : {"Brightness", "SoundVolume", "TDegree", "WeatherCode", "RSS_Url", "ShowTime",
+                             "ShowWeather", "ShowNews", "ShowBlack", "UseProxy", "Proxy", "Port"})
         EXPECT_NE(Text.find("\"" + std::string(Name) + "\"="), std::string::npos) << Name;
     EXPECT_NE(Text.find("\"Brightness\"=dword:00000100\n"), std::string::npos);
     EXPECT_NE(Text.find("\"SoundVolume\"=dword:000000c8\n"), std::string::npos);

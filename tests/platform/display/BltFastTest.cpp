@@ -136,7 +136,8 @@ TEST(GammaPassTest, LinearRampsGiveTheRampsEntries)
 {
     std::vector<uint32_t> source(256 * 3 + 5);
     for (size_t i = 0; i < source.size(); ++i)
-        source[i] = ((static_cast<uint32_t>(i % 256) * 0x00010101u) ^ (static_cast<uint32_t>(i / 256) * 0x55u)) | 0xAB000000u;
+        source[i] =
+            ((static_cast<uint32_t>(i % 256) * 0x00010101u) ^ (static_cast<uint32_t>(i / 256) * 0x55u)) | 0xAB000000u;
     const uint32_t slopes[][3] = {{128, 128, 128}, {256, 128, 0}, {257, 1, 255}, {0, 257, 200}};
     for (const auto& slope : slopes)
         for (size_t count : {source.size(), size_t{7}, size_t{8}, size_t{9}}) {
@@ -145,7 +146,7 @@ TEST(GammaPassTest, LinearRampsGiveTheRampsEntries)
             for (size_t i = 0; i < count; ++i) {
                 const uint32_t p = source[i];
                 const uint32_t want = (((p >> 16) & 0xFF) * slope[0] >> 8) << 16 |
-                                      (((p >> 8) & 0xFF) * slope[1] >> 8) << 8 | ((p & 0xFF) * slope[2] >> 8);
+                    (((p >> 8) & 0xFF) * slope[1] >> 8) << 8 | ((p & 0xFF) * slope[2] >> 8);
                 ASSERT_EQ(shown[i], want) << slope[0] << "," << slope[1] << "," << slope[2] << " pixel " << i;
             }
         }

@@ -34,7 +34,8 @@ inline std::vector<uint32_t> ReadPixels(plat::DirectDrawSurface* Surface)
     if (Surface->Lock(nullptr, &desc, 0, nullptr) != plat::DD_OK)
         return pixels;
     for (uint32_t y = 0; y < desc.dwHeight; ++y) {
-        const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch);
+        const auto* row =
+            reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(desc.lpSurface) + y * desc.lPitch);
         pixels.insert(pixels.end(), row, row + desc.dwWidth);
     }
     Surface->Unlock(nullptr);
@@ -60,10 +61,7 @@ protected:
     static constexpr int kWidth = 64;
     static constexpr int kHeight = 48;
 
-    void SetUp() override
-    {
-        ASSERT_EQ(OpenFlipChain(Screen, kWidth, kHeight, Display, Primary, Back), plat::DD_OK);
-    }
+    void SetUp() override { ASSERT_EQ(OpenFlipChain(Screen, kWidth, kHeight, Display, Primary, Back), plat::DD_OK); }
 
     void TearDown() override
     {

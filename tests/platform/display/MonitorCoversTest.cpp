@@ -11,9 +11,9 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
-#include <memory>
 
 #include "platform/app/Application.h"
 #include "platform/display/DisplayList.h"
@@ -47,8 +47,8 @@ TEST(MonitorCoversTest, TheOtherMonitorIsBlackWhileTheSaverRuns)
     const char* driver = std::getenv("SDL_VIDEODRIVER");
     const std::string runnerDriver = driver != nullptr ? driver : "";
     setenv("SDL_VIDEODRIVER", "x11", 1);
-    auto monitors = std::make_shared<plat::FixedDisplays>(
-        std::vector<plat::TRect>{{0, 0, 640, 1024}, {640, 0, 1280, 1024}});
+    auto monitors =
+        std::make_shared<plat::FixedDisplays>(std::vector<plat::TRect>{{0, 0, 640, 1024}, {640, 0, 1280, 1024}});
     std::unique_ptr<plat::Screen> screen = plat::CreateSdlScreen(plat::SdlRendering::Best, monitors);
     ASSERT_TRUE(screen->Open(1024, 768, 0));
     plat::FrameMailbox& frames = screen->Frames();

@@ -21,7 +21,9 @@ using Chars = std::vector<uint32_t>;
 
 TEST(CodePageTest, WellFormedUtf8IsDecoded)
 {
-    EXPECT_EQ(Decode("A\xC2\xB0" "C"), (Chars{'A', 0xB0, 'C'}));
+    EXPECT_EQ(Decode("A\xC2\xB0"
+                     "C"),
+              (Chars{'A', 0xB0, 'C'}));
     EXPECT_EQ(Decode("\xE2\x82\xAC"), (Chars{0x20AC}));
     EXPECT_EQ(Decode("\xF0\x9F\x8C\x8A"), (Chars{0x1F30A}));
     EXPECT_EQ(Decode("Z\xC3\xBCrich"), (Chars{'Z', 0xFC, 'r', 'i', 'c', 'h'}));
@@ -43,7 +45,7 @@ TEST(CodePageTest, MalformedSequencesFallBackBytewise)
     EXPECT_EQ(Decode("\xED\xA0\x80"), (Chars{0xED, 0xA0, 0x20AC}));
     EXPECT_EQ(Decode("\xF4\x90\x80\x80"), (Chars{0xF4, 0x0090, 0x20AC, 0x20AC}));
     EXPECT_EQ(Decode("\xE2\x82"), (Chars{0xE2, 0x201A}));
-    EXPECT_EQ(Decode("\xC3(" ), (Chars{0xC3, '('}));
+    EXPECT_EQ(Decode("\xC3("), (Chars{0xC3, '('}));
     EXPECT_EQ(Decode("\xA9"), (Chars{0xA9}));
 }
 

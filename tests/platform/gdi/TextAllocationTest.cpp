@@ -38,10 +38,14 @@ void DrawGadgetTexts(DrawContext& Dc)
     Dc.SetBkMode(TRANSPARENT);
     Dc.SetTextColor(0xFFFFFF);
     TSize size;
-    Dc.GetTextExtentPoint32A("Harbour lights \x93" "calm\x94 tonight \xE2\x80\x94 14:35", -1, &size);
+    Dc.GetTextExtentPoint32A("Harbour lights \x93"
+                             "calm\x94 tonight \xE2\x80\x94 14:35",
+                             -1, &size);
     const TRect window{15, 10, 560, 50};
-    Dc.ExtTextOutA(300 - size.cx / 3, 30, ETO_CLIPPED, &window, "Harbour lights \x93" "calm\x94 tonight \xE2\x80\x94 14:35", -1,
-                   nullptr);
+    Dc.ExtTextOutA(300 - size.cx / 3, 30, ETO_CLIPPED, &window,
+                   "Harbour lights \x93"
+                   "calm\x94 tonight \xE2\x80\x94 14:35",
+                   -1, nullptr);
     Dc.TextOutA(20, 20, "61...80\xB0", -1);
     DeleteObject(font);
 }

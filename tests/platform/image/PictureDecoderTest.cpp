@@ -163,9 +163,7 @@ TEST(BmpDecoder, TwentyFourBitRowsArePaddedAndBottomUp)
 {
     // 3 x 2: each row is 9 bytes of B, G, R plus 3 bytes of padding; the file's first row is the
     // picture's bottom row.
-    const std::vector<uint8_t> Data = {
-        0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
-        1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+    const std::vector<uint8_t> Data = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
     const DecodeResult R = plat::DecodeBmp(bmptest::MakeBmp(3, 2, 24, 0, {}, Data), "rgb.bmp");
     ASSERT_TRUE(R.Ok()) << R.Error;
     EXPECT_EQ(R.Image.ClassName(), "TBitmap");
@@ -190,13 +188,12 @@ TEST(BmpDecoder, EightBitPaletteIndices)
 TEST(BmpDecoder, RunLengthEncodingWithOddLiteralDeltaAndEarlyEnd)
 {
     const std::vector<uint32_t> Palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
-    const std::vector<uint8_t> Data = {
-        3, 1,             // bottom row: three pixels of colour 1
-        0, 3, 2, 3, 2, 0, // literal run of three (odd, padded to a word)
-        0, 0,             // end of line
-        0, 2, 1, 1,       // delta: one right, one up, to (1, 2)
-        2, 3,             // two pixels of colour 3
-        0, 1};            // end of bitmap; the top row is never written
+    const std::vector<uint8_t> Data = {3, 1,  // bottom row: three pixels of colour 1
+                                       0, 3, 2, 3, 2, 0,  // literal run of three (odd, padded to a word)
+                                       0, 0,  // end of line
+                                       0, 2, 1, 1,  // delta: one right, one up, to (1, 2)
+                                       2, 3,  // two pixels of colour 3
+                                       0, 1};  // end of bitmap; the top row is never written
     const DecodeResult R = plat::DecodeBmp(bmptest::MakeBmp(6, 4, 8, 1, Palette, Data), "rle.bmp");
     ASSERT_TRUE(R.Ok()) << R.Error;
     const uint32_t Bottom[6] = {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0x00FF00};
@@ -211,9 +208,7 @@ TEST(BmpDecoder, RunLengthEncodingWithOddLiteralDeltaAndEarlyEnd)
 
 TEST(BmpDecoder, EveryTruncationIsRefused)
 {
-    const std::vector<uint8_t> Data = {
-        0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0,
-        1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+    const std::vector<uint8_t> Data = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
     ExpectEveryPrefixRefused(bmptest::MakeBmp(3, 2, 24, 0, {}, Data));
 }
 

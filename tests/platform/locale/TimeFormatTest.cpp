@@ -29,7 +29,8 @@ TEST(TimeFormat, EachLocaleGivesItsOwnTimeWithoutSeconds)
     EXPECT_EQ(At1435(plat::TimeFormat("xx_NOWHERE.UTF-8")), "14:35");  // not installed: C
     EXPECT_EQ(plat::ShortTimePattern("%r", "%I:%M:%S %p"), "%-I:%M %p");
     EXPECT_EQ(plat::ShortTimePattern("%H.%M.%S", ""), "%H.%M");
-    EXPECT_EQ(plat::ShortTimePattern("%H\xEC\x8B\x9C %M\xEB\xB6\x84 %S\xEC\xB4\x88", ""), "%H\xEC\x8B\x9C %M\xEB\xB6\x84");
+    EXPECT_EQ(plat::ShortTimePattern("%H\xEC\x8B\x9C %M\xEB\xB6\x84 %S\xEC\xB4\x88", ""),
+              "%H\xEC\x8B\x9C %M\xEB\xB6\x84");
     // A time zone leaves with its blank; seconds between two separators leave a blank behind.
     EXPECT_EQ(plat::ShortTimePattern("%Z %I:%M:%S %p", ""), "%-I:%M %p");
     EXPECT_EQ(plat::ShortTimePattern("%H:%M:%S %z", ""), "%H:%M");

@@ -10,7 +10,8 @@
 #include <chrono>
 #include <thread>
 
-TEST(QtWindowSystemTest, PassesDeliverQtEventsAndPostedWork) {
+TEST(QtWindowSystemTest, PassesDeliverQtEventsAndPostedWork)
+{
     QtTestApp();
     plat::Application app;
     plat::TQtWindowSystem qt(app);

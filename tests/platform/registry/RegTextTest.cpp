@@ -32,13 +32,13 @@ RegParseError MustFail(const std::string& Text)
 TEST(RegText, ReadsEveryFormTheEditorWrites)
 {
     const RegKeyData Data = MustParse(kHead +
-        "\"Brightness\"=dword:00000100\n"
-        "\"Neg\"=dword:FFFFFFFF\n"
-        "\"TDegree\"=\"f\"\n"
-        "\"Path\"=hex(2):25,00,41,00\n"
-        "\"Blob\"=hex:01,02,\\\n"
-        "  03,04\n"
-        "@=\"default\"\n");
+                                      "\"Brightness\"=dword:00000100\n"
+                                      "\"Neg\"=dword:FFFFFFFF\n"
+                                      "\"TDegree\"=\"f\"\n"
+                                      "\"Path\"=hex(2):25,00,41,00\n"
+                                      "\"Blob\"=hex:01,02,\\\n"
+                                      "  03,04\n"
+                                      "@=\"default\"\n");
     ASSERT_NE(Data.Find("Brightness"), nullptr);
     EXPECT_EQ(Data.Find("Brightness")->Data, DwordData(256));
     EXPECT_EQ(Data.Find("Neg")->Data, DwordData(-1));
@@ -53,9 +53,9 @@ TEST(RegText, ReadsEveryFormTheEditorWrites)
 
 TEST(RegText, AcceptsWindowsLineEndsCommentsAndAnyCase)
 {
-    const RegKeyData Data = MustParse(
-        "REGEDIT4\r\n\r\n; kept by hand\r\n[hkey_current_user\\software\\kestrin software\\"
-        "solvane screensaver]\r\n\"ShowTime\" = DWORD:1\r\n");
+    const RegKeyData Data =
+        MustParse("REGEDIT4\r\n\r\n; kept by hand\r\n[hkey_current_user\\software\\kestrin software\\"
+                  "solvane screensaver]\r\n\"ShowTime\" = DWORD:1\r\n");
     ASSERT_NE(Data.Find("showtime"), nullptr);
     EXPECT_EQ(Data.Find("SHOWTIME")->Data, DwordData(1));
 }
@@ -73,8 +73,7 @@ TEST(RegText, NewerFormatGetsItsOwnMessageAndUtf8MarkIsSkipped)
 {
     const std::string Newer = "Windows Registry Editor Version 5.00\n";
     EXPECT_NE(MustFail(Newer).Message.find("newer export format"), std::string::npos);
-    EXPECT_NE(MustFail(std::string("\xFF\xFEW\0i\0", 6)).Message.find("newer export format"),
-              std::string::npos);
+    EXPECT_NE(MustFail(std::string("\xFF\xFEW\0i\0", 6)).Message.find("newer export format"), std::string::npos);
     EXPECT_NE(MustParse("\xEF\xBB\xBF" + kHead + "\"A\"=dword:1\n").Find("A"), nullptr);
 }
 
@@ -114,10 +113,11 @@ TEST(RegText, WritesTheEditorsForms)
     Data.Set("Brightness", RegDword, DwordData(256));
     Data.Set("TDegree", RegSz, TextData("f"));
     Data.Set("Lines", RegSz, TextData("a\nb"));
-    EXPECT_EQ(FormatRegText(kKey, Data), kHead +
-              "\"Brightness\"=dword:00000100\n"
-              "\"TDegree\"=\"f\"\n"
-              "\"Lines\"=hex(1):61,0a,62,00\n\n");
+    EXPECT_EQ(FormatRegText(kKey, Data),
+              kHead +
+                  "\"Brightness\"=dword:00000100\n"
+                  "\"TDegree\"=\"f\"\n"
+                  "\"Lines\"=hex(1):61,0a,62,00\n\n");
 }
 
 TEST(RegText, LongByteListsWrapIntoShortLines)

@@ -55,8 +55,10 @@ protected:
     // A key file as people write it: the header line, a blank line, the key, then Lines.
     void WriteKey(const std::string& Lines) const
     {
-        WriteFile(KeyFile(), "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
-                             "Solvane Screensaver]\n" + Lines);
+        WriteFile(KeyFile(),
+                  "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
+                  "Solvane Screensaver]\n" +
+                      Lines);
     }
 
 private:

@@ -76,8 +76,8 @@ TEST_F(UserKeyTest, OpenNeverCreates)
 
 TEST_F(UserKeyTest, PathsThatWouldLeaveTheConfigFolderAreRefused)
 {
-    for (const std::string Path : {"SOFTWARE\\..\\escape", "SOFTWARE\\a/b\\c", "SOFTWARE\\a\\..",
-                                   "SOFTWARE\\\\x", "SOFTWARE", "SYSTEM\\x\\y", ""}) {
+    for (const std::string Path : {"SOFTWARE\\..\\escape", "SOFTWARE\\a/b\\c", "SOFTWARE\\a\\..", "SOFTWARE\\\\x",
+                                   "SOFTWARE", "SYSTEM\\x\\y", ""}) {
         EXPECT_EQ(UserKey::Create(Path), nullptr) << Path;
         EXPECT_EQ(UserKey::Open(Path), nullptr) << Path;
     }
@@ -114,8 +114,9 @@ TEST_F(UserKeyTest, WriterKeepsEachDamagedFileUnderItsOwnName)
 TEST_F(UserKeyTest, LinkedKeyFileStaysLinked)
 {
     const std::string Elsewhere = Root() + "/dotfiles/saver.reg";
-    WriteFile(Elsewhere, "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
-                         "Solvane Screensaver]\n\"Proxy\"=\"p\"\n");
+    WriteFile(Elsewhere,
+              "REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\"
+              "Solvane Screensaver]\n\"Proxy\"=\"p\"\n");
     std::filesystem::create_directories(Root() + "/Kestrin Software");
     std::filesystem::create_symlink(Elsewhere, KeyFile());
     {

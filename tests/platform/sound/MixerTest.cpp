@@ -45,7 +45,10 @@ TEST(MasterMixVolume, MapsTheSettingGivesTheUsersVolumeBackAndFailsWithoutAServe
     SavedEnvironment saved(server.Env());
     server.Enter();
     // The server's control runs 0..65536: 51199 of 65535 lands on 51200.
-    const struct { uint32_t Volume; long Sink; } rows[] = {{0, 0}, {200, 51200}, {256, 65536}};
+    const struct {
+        uint32_t Volume;
+        long Sink;
+    } rows[] = {{0, 0}, {200, 51200}, {256, 65536}};
     for (const auto& row : rows) {
         server.SetSinkVolume(kUsersVolume);
         TKss host(nullptr);

@@ -18,11 +18,14 @@ PulseServer::PulseServer()
     const std::string socket = FRoot + "/native";
     std::filesystem::create_directories(FRoot + "/home");
     std::ofstream(FRoot + "/server.pa") << "load-module module-null-sink sink_name=solvane_test\n"
-                                        << "load-module module-native-protocol-unix auth-anonymous=1 socket="
-                                        << socket << "\nset-default-sink solvane_test\n";
+                                        << "load-module module-native-protocol-unix auth-anonymous=1 socket=" << socket
+                                        << "\nset-default-sink solvane_test\n";
     std::ofstream(FRoot + "/asound.conf") << "pcm.!default { type pulse }\nctl.!default { type pulse }\n";
-    FEnv = {{"HOME", FRoot + "/home"}, {"XDG_RUNTIME_DIR", FRoot}, {"PULSE_RUNTIME_PATH", FRoot},
-            {"PULSE_SERVER", "unix:" + socket}, {"ALSA_CONFIG_PATH", FRoot + "/asound.conf"}};
+    FEnv = {{"HOME", FRoot + "/home"},
+            {"XDG_RUNTIME_DIR", FRoot},
+            {"PULSE_RUNTIME_PATH", FRoot},
+            {"PULSE_SERVER", "unix:" + socket},
+            {"ALSA_CONFIG_PATH", FRoot + "/asound.conf"}};
     FServer = std::make_unique<testproc::ChildProcess>(
         std::vector<std::string>{"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
                                  "--disable-shm=yes", "-F", FRoot + "/server.pa"},

@@ -14,9 +14,9 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
-#include <numbers>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <thread>
 
@@ -71,8 +71,7 @@ double LoudestAboveTrack(const std::vector<int16_t>& Samples, size_t From, size_
     for (int i = 0; i < kTaps; ++i) {
         const double t = i - kMid;
         const double window = 0.5 - 0.5 * std::cos(2 * std::numbers::pi * i / (kTaps - 1));
-        const double low =
-            t == 0 ? 2 * kCut : std::sin(2 * std::numbers::pi * kCut * t) / (std::numbers::pi * t);
+        const double low = t == 0 ? 2 * kCut : std::sin(2 * std::numbers::pi * kCut * t) / (std::numbers::pi * t);
         taps[i] = (i == kMid ? 1.0 : 0.0) - low * window;
     }
     double loudest = 0;
@@ -118,8 +117,7 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
     }
     std::vector<int16_t> played(SizeOf(recording) / sizeof(int16_t));
     std::ifstream(recording, std::ios::binary)
-        .read(reinterpret_cast<char*>(played.data()),
-              static_cast<std::streamsize>(played.size() * sizeof(int16_t)));
+        .read(reinterpret_cast<char*>(played.data()), static_cast<std::streamsize>(played.size() * sizeof(int16_t)));
     ASSERT_GE(played.size(), wantedFrames * plat::kSoundChannels) << "the driver recorded too little";
     const size_t start = TrackStart(played, track);
     ASSERT_LT(start, size_t(plat::kSoundRate)) << "the recording does not start with the track";
@@ -128,8 +126,7 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
     // the 2 ms around it are where a click's treble lies, against the rest of the first loop.
     const size_t nearby = plat::kSoundRate / 20, seam = plat::kSoundRate / 1000;
     for (int channel = 0; channel < plat::kSoundChannels; ++channel) {
-        const double treble =
-            LoudestAboveTrack(played, start + nearby, start + trackFrames - nearby, channel);
+        const double treble = LoudestAboveTrack(played, start + nearby, start + trackFrames - nearby, channel);
         for (size_t join = start + trackFrames; join <= start + 2 * trackFrames; join += trackFrames) {
             const int step = LargestStep(played, join - 1, join + 1, channel);
             const int own = std::max(LargestStep(played, join - nearby, join, channel),

@@ -19,8 +19,8 @@ struct THeadingCase {
 TEST(FlightHeading, WholeDegreesForEveryQuadrantAndAxis)
 {
     const THeadingCase Cases[] = {
-        {0, 0, 0},     {5, 0, 0},     {-5, 0, 180},   {0, 3, 90},    {0, -3, 270},
-        {2, 1, 26},    {-2, 1, 154},  {-2, -1, 206},  {2, -1, 334},  {60, -1, 360},
+        {0, 0, 0},  {5, 0, 0},    {-5, 0, 180},  {0, 3, 90},   {0, -3, 270},
+        {2, 1, 26}, {-2, 1, 154}, {-2, -1, 206}, {2, -1, 334}, {60, -1, 360},
     };
     for (const auto& C : Cases)
         EXPECT_EQ(HeadingOf(C.Dx, C.Dy), C.Expected) << "(" << C.Dx << ", " << C.Dy << ")";
@@ -164,8 +164,7 @@ struct TPathCase {
     int32_t Steps;
 };
 
-const TPathCase kFlyers[] = {
-    {FlightPathA, 0, 35}, {FlightPathB, 0, 32}, {FlightPathB, 10, 36}, {FlightPathC, 0, 50}};
+const TPathCase kFlyers[] = {{FlightPathA, 0, 35}, {FlightPathB, 0, 32}, {FlightPathB, 10, 36}, {FlightPathC, 0, 50}};
 
 TEST(FlightPath, PositionIsContinuousAcrossSegmentChanges)
 {

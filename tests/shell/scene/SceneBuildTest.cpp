@@ -91,7 +91,8 @@ TEST(SceneBuild, OnlyTheSurfacesHoldTheJpegPicturesOnceCut)
 {
     TSceneStage Stage({});
     const TScene& S = *Stage.Scene;
-    for (const TSpriteControl* Sprite : {static_cast<const TSpriteControl*>(S.KIM1), static_cast<const TSpriteControl*>(S.KMV1)}) {
+    for (const TSpriteControl* Sprite :
+         {static_cast<const TSpriteControl*>(S.KIM1), static_cast<const TSpriteControl*>(S.KMV1)}) {
         EXPECT_TRUE(Sprite->GetPicture().Empty());
         EXPECT_EQ(Sprite->GetPicture().Width(), 1024);  // size and kind stay
         EXPECT_EQ(Sprite->GetPicture().ClassName(), "TJPEGImage");
@@ -158,7 +159,8 @@ TEST(SceneFrame, PanelIsGlassOrSolidAndAbsentWithoutGadgets)
         for (int X = 0; X < 453; ++X) {
             ASSERT_EQ(Glass.Row(698 + Y)[X] & 0xFFFFFFu, GlassPicture.Row(Y)[X]) << X << ", " << Y;
             ASSERT_EQ(Solid.Row(698 + Y)[X] & 0xFFFFFFu, SolidPicture.Row(Y)[X]) << X << ", " << Y;
-            Differ += (None.Row(698 + Y)[X] != Glass.Row(698 + Y)[X]) + (GlassPicture.Row(Y)[X] != SolidPicture.Row(Y)[X]);
+            Differ +=
+                (None.Row(698 + Y)[X] != Glass.Row(698 + Y)[X]) + (GlassPicture.Row(Y)[X] != SolidPicture.Row(Y)[X]);
         }
     }
     EXPECT_GT(Differ, 2 * 69 * 453 * 9 / 10);

@@ -101,7 +101,8 @@ TEST(SceneLayers, AFlyerBeyondTheFrameShowsInTheSurround)
 TEST(SceneLayers, TheBandIsDrawnAtTheMonitorsScaleOnGlassOrSolid)
 {
     for (int32_t Black : {0, 1}) {
-        TSceneStage Stage({.ShowTime = 1, .ShowNews = 1, .ShowBlack = Black, .OutputWidth = 1080, .OutputHeight = 1920});
+        TSceneStage Stage(
+            {.ShowTime = 1, .ShowNews = 1, .ShowBlack = Black, .OutputWidth = 1080, .OutputHeight = 1920});
         const plat::FrameLayout& L = Stage.Screen->Layout();
         ASSERT_EQ(L.Top, 1053);
         ASSERT_EQ(L.Overlay.Height(), 74);

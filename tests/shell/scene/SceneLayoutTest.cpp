@@ -62,7 +62,7 @@ struct TPlacementCase {
 TEST(SceneGadgets, PlacesFollowTheSwitchedOnGadgets)
 {
     const TPlacementCase Cases[] = {
-        {1, 1, 907, 571, 0},    // all three: ticker 0, weather 571, clock 907
+        {1, 1, 907, 571, 0},  // all three: ticker 0, weather 571, clock 907
         {0, 1, 907, 688, 117},  // no clock: weather moves right, the ticker with it
         {1, 0, 907, 571, 336},  // no weather: the ticker sits against the clock
         {0, 0, 907, 688, 453},  // ticker alone: it reaches one pixel past the right edge

@@ -26,7 +26,7 @@ void FixClock(scenetest::TSceneStage& Stage)
 bool SamePixels(const plat::Picture& A, const plat::Picture& B)
 {
     return A.Width() == B.Width() && A.Height() == B.Height() &&
-           std::memcmp(A.Pixels(), B.Pixels(), size_t(A.Width()) * A.Height() * 4) == 0;
+        std::memcmp(A.Pixels(), B.Pixels(), size_t(A.Width()) * A.Height() * 4) == 0;
 }
 
 }  // namespace

@@ -124,7 +124,8 @@ int ReadWeatherCommand(const std::string& Argument)
     TKGW kgw(nullptr);
     const std::string error = ErrorOf([&]() -> std::string {
         if (source.IsAddress)
-            return FetchFeed(client, TFeedSettings{}, Argument, [&](const std::string& Body) { ReadAnyWeather(Body, kgw); });
+            return FetchFeed(client, TFeedSettings{}, Argument,
+                             [&](const std::string& Body) { ReadAnyWeather(Body, kgw); });
         ReadAnyWeather(source.Body, kgw);
         return {};
     });
