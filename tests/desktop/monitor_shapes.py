@@ -129,7 +129,7 @@ class Run:
         with open(os.path.join(folder, "Solvane Screensaver.reg"), "w") as f:
             f.write(settings(self.stand_in.server_address[1], clock_only))
         read, write = os.pipe()
-        procs.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp"],
+        procs.start(["Xvfb", "-displayfd", str(write), "-screen", "0", "%dx%dx24" % size, "-nolisten", "tcp", "-noreset"],
                     pass_fds=[write])
         os.close(write)
         with os.fdopen(read) as f:

@@ -140,8 +140,8 @@ PrivateXServer::PrivateXServer()
         const char* display = std::getenv("SOLVANE_TEST_XVFB_DISPLAY");
         if (display != nullptr && *display != '\0')
             execlp("Xvfb", "Xvfb", display, "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten",
-                   "tcp", static_cast<char*>(nullptr));
-        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                   "tcp", "-noreset", static_cast<char*>(nullptr));
+        execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-nolisten", "tcp", "-noreset",
                static_cast<char*>(nullptr));
         _exit(127);
     }
@@ -153,7 +153,8 @@ PrivateXServer::PrivateXServer()
     close(fds[0]);
     if (number.empty())
         return;
-    // Wait until the server takes clients before anyone is sent to it.
+    // Wait until the server takes clients before anyone is sent to it. The server does not reset when
+    // this probe (or any later last client) leaves: a client connecting during a reset is refused.
     for (int i = 0; i < 100; ++i) {
         int status = -1;
         RunCommand("DISPLAY=:" + number + " xdpyinfo >/dev/null 2>&1", &status);

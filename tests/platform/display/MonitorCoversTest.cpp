@@ -35,9 +35,9 @@ TEST(MonitorCoversTest, TheOtherMonitorIsBlackWhileTheSaverRuns)
         GTEST_SKIP() << "no X display";
     testproc::ScopedPrivateDisplay x;
     Display* d = XOpenDisplay(nullptr);
-    if (d == nullptr || DisplayWidth(d, 0) != 1280 || DisplayHeight(d, 0) != 1024) {
-        if (d != nullptr)
-            XCloseDisplay(d);
+    ASSERT_NE(d, nullptr) << "cannot open " << std::getenv("DISPLAY");
+    if (DisplayWidth(d, 0) != 1280 || DisplayHeight(d, 0) != 1024) {
+        XCloseDisplay(d);
         GTEST_SKIP() << "needs a 1280 x 1024 X display";
     }
     // A white desktop, so that the cover's black is told from it.
