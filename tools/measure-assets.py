@@ -19,11 +19,18 @@ The pictures:
     relative luminance (L + 0.05); the gull's figure is the median of its opaque pixels over
     every heading, the sky's the mean of the background within 35-110 px of the sun;
   - how still the sand is: the difference between neighbouring frames of the near strip (KMV1)
-    over dry sand.
+    over dry sand;
+  - how the sea's motion grows toward the viewer: per 8-row band from row 319 down, across the
+    whole width, the mean difference between neighbouring frames as the saver shows them (each
+    strip's frame k against frame k + 1 over the still background, which never changes), and
+    the largest step between neighbouring bands, anywhere and in the open water above the surf;
+  - how fine the still far water is: the mean luma step (of 255) between vertically neighbouring
+    pixels of the rows no strip covers (384-477), away from the sun's path, and the mean level
+    of the sun's path there.
 
-    tools/measure-assets.py [--no-master] [--track FILE]
+    tools/measure-assets.py [--no-master] [--track FILE] [--pictures]
       --no-master skips rebuilding the mix (no signal-to-codec-noise figure); --track measures
-      another encoding of the generator's current mix.
+      another encoding of the generator's current mix; --pictures measures only the pictures.
 """
 import argparse
 import os
@@ -177,14 +184,52 @@ def sand_figures():
           f"99th percentile {np.percentile(diff, 99):.0f}, largest {diff.max()} (of 255)")
 
 
+# (strip, column, row, frame height) of the scenery strips on the screen.
+SCENERY = (("KMV3", 0, 319, 65), ("KMV2", 299, 478, 73), ("KMV1", 0, 551, 217))
+MOTION_ROWS = (319, 768)
+STILL_ROWS = (384, 478)
+
+
+def motion_figures():
+    """The motion profile of the sea, band by band, and the texture of the water that never moves."""
+    step = np.zeros((768, 1024))
+    for name, x0, y0, h in SCENERY:
+        strip = np.asarray(Image.open(os.path.join(PICTURES, name + ".jpg")).convert("RGB"))
+        frames = strip.reshape(-1, h, strip.shape[1], 3).astype(np.int16)
+        for k in range(len(frames)):
+            step[y0:y0 + h, x0:x0 + strip.shape[1]] += \
+                np.abs(frames[(k + 1) % len(frames)] - frames[k]).mean(axis=2) / len(frames)
+    top, bottom = MOTION_ROWS
+    bands = np.array([step[y:y + 8].mean() for y in range(top, bottom - 7, 8)])
+    print("sea motion: mean difference between neighbouring frames (of 255), per 8-row band")
+    for i, value in enumerate(bands):
+        print(f"  rows {top + 8 * i:3d}-{top + 8 * i + 7:3d} {value:6.2f} {'#' * int(round(value * 10))}")
+    jumps = np.abs(np.diff(bands))
+    # The surf's breaking line is a step of its own; the open water ends above it.
+    for name, last in (("anywhere", len(jumps)), ("in the open water (above row 599)", (599 - top) // 8 - 1)):
+        worst = int(np.argmax(jumps[:last]))
+        print(f"  largest step between neighbouring bands {name}: {jumps[worst]:.2f}, "
+              f"at row {top + 8 * (worst + 1)}")
+    background = np.asarray(Image.open(os.path.join(PICTURES, "KIM1.jpg")).convert("RGB"))
+    band = background[STILL_ROWS[0]:STILL_ROWS[1]] @ np.array([0.299, 0.587, 0.114])
+    away = np.abs(np.arange(band.shape[1]) - SUN_X) > 70
+    texture = np.abs(np.diff(band, axis=0))[:, away].mean()
+    path = band[:, np.abs(np.arange(band.shape[1]) - SUN_X) <= 25].mean()
+    print(f"still water (rows {STILL_ROWS[0]}-{STILL_ROWS[1] - 1}): mean step between neighbouring rows "
+          f"{texture:.2f} levels of luma, the sun's path's mean luma {path:.1f}")
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("--no-master", action="store_true", help="skip the signal-to-codec-noise figure")
     ap.add_argument("--track", default=TRACK, help="another encoding of the same mix")
+    ap.add_argument("--pictures", action="store_true", help="measure only the pictures")
     args = ap.parse_args()
-    sound_figures(args.track, not args.no_master)
+    if not args.pictures:
+        sound_figures(args.track, not args.no_master)
     picture_figures()
     sand_figures()
+    motion_figures()
 
 
 if __name__ == "__main__":

@@ -36,14 +36,18 @@ MIDDLE = ("KMV2", 299, 478, 725, 73, 31)
 HORIZON = ("KMV3", 0, 319, 573, 65, 150)
 
 
+RISE_ROWS = 64.0            # rows below the still water over which the motion grows in full
+RISE_COLUMNS = 120.0        # columns right of the still water the same
+
+
 def animation_weight(x, y):
-    """1 where the water may move, falling to 0 at the edges the strips share with the
-    still background (the strips' shared edge stays moving: both show the same phase).
-    The fall is short, so the moving water reaches nearly to the strips' edges instead of
-    leaving a still band inside them beside the still water above."""
-    _, mx, my, mw, mh, _ = MIDDLE
-    middle = smoothstep(my, my + 7, y) * smoothstep(mx, mx + 14, x)
-    near = smoothstep(NEAR[2], NEAR[2] + 7, y)
+    """How far the water may move: 0 where the picture around the strips cannot change,
+    growing with nearness below the still water as waves seem to grow and quicken toward the
+    viewer, so no line parts still water from moving. The strips' shared edge lies inside
+    the moving water (both show the same phase)."""
+    _, mx, my, _, _, _ = MIDDLE
+    middle = smoothstep(my, my + RISE_ROWS, y) * smoothstep(mx, mx + RISE_COLUMNS, x)
+    near = smoothstep(NEAR[2], NEAR[2] + RISE_ROWS, y)
     return np.maximum(middle, near)
 
 
@@ -80,6 +84,10 @@ class Scene:
         rows, cols = self.window(x0, y0, w, h)
         return mix(col, self.upper[rows, cols], self.solid[rows, cols])
 
+    def water(self, x0, y0, w, h):
+        """How much of each pixel of the rectangle is sea rather than land (or sky)."""
+        return 1.0 - self.solid[self.window(x0, y0, w, h)]
+
     def still(self):
         """The whole screen at phase 0, without the horizon strip's motion."""
         img = self.upper.copy()
@@ -91,7 +99,8 @@ class Scene:
         """The background picture: the still scene with the horizon motion at phase 0."""
         img = still.copy()
         _, x0, y0, w, h, _ = HORIZON
-        img[y0:y0 + h, x0:x0 + w] = scene_motion.apply(img[y0:y0 + h, x0:x0 + w], 0.0)
+        img[y0:y0 + h, x0:x0 + w] = scene_motion.apply(img[y0:y0 + h, x0:x0 + w],
+                                                      self.water(x0, y0, w, h), 0.0)
         return img
 
     def to_bytes(self, img, x0, y0):
@@ -105,7 +114,7 @@ def render_strip(scene, still, layout, frames_limit=None):
     for k in range(n if frames_limit is None else min(n, frames_limit)):
         t = k / n
         if layout is HORIZON:
-            lin = scene_motion.apply(still[y0:y0 + h, x0:x0 + w], t)
+            lin = scene_motion.apply(still[y0:y0 + h, x0:x0 + w], scene.water(x0, y0, w, h), t)
         else:
             lin = scene.lower(x0, y0, w, h, t)
         frames.append(scene.to_bytes(lin, x0, y0))

@@ -1,21 +1,30 @@
 """The slow motion at the horizon on the left: the lighthouse's turning beam, its lamp's
-light trembling on the water below it, and mist drifting along the foot of the headlands.
+light trembling on the water below it, mist drifting along the foot of the headlands, and
+the far water glinting faintly as the light catches its ripples.
 
-Both are added to the still picture inside a window that fades to nothing at the edges
+All are added to the still picture inside a window that fades to nothing at the edges
 of the strip's rectangle, so every frame meets the background without a seam. One beam
 turn and one mist drift cycle span the whole loop; the mist drifts by blending two
-shifted copies of its texture whose shifts restart while their weight is zero.
+shifted copies of its texture whose shifts restart while their weight is zero. The glints
+come and go in place rather than travel: so far off, the ripples' own travel is far below a
+pixel per loop.
 """
 import numpy as np
 
 from scene_common import hexcol, mix, smoothstep, spectral_noise
-from scene_world import FAR_WATERLINE, LAMP_Y, LIGHT_X, NEAR_WATERLINE
+from scene_world import FAR_WATERLINE, HOR, LAMP_Y, LIGHT_X, NEAR_WATERLINE
 
 RECT = (0, 319, 573, 65)           # x, y, width, height of the strip on the screen
 MIST_DRIFT = 70.0                  # pixels the mist travels per loop
 
 _mist_tex = spectral_noise(128, 2048, 91, beta=3.0, stretch=(7.0, 1.0), largest=400, smallest=3.0)
 _mist_fine = spectral_noise(128, 2048, 92, beta=2.2, stretch=(5.0, 1.0), largest=80, smallest=2.0)
+# The glints: pairs of fields that turn like the two parts of a complex number, so each point
+# brightens and dims a whole number of times per loop, and all points out of step.
+GLINT_TURNS = (3, 5)               # brightenings per loop (6.75 s) of the two pairs
+GLINT_GAIN = 0.1                   # how far a glint lifts or dims the water, at its nearest
+_glints = [spectral_noise(128, 2048, seed, beta=1.0, stretch=(9.0, 1.0), largest=24, smallest=0.9)
+           for seed in (93, 94, 95, 96)]
 
 
 def edge_window(x, y):
@@ -46,6 +55,18 @@ def mist_density(x, y, t):
     near_bank = np.exp(-((y - (NEAR_WATERLINE - 4.0)) / 6.0) ** 2) * smoothstep(330, 170, x)
     env = np.maximum(far_bank, near_bank * 1.1)
     return env * smoothstep(-1.6, 1.6, tex)
+
+
+def glints(x, y, t):
+    """The far water's ripples catching the light at phase t: about -1..1, stronger toward
+    the viewer, nothing at the horizon itself."""
+    xi = np.floor(x).astype(np.int64) % _glints[0].shape[1]
+    yi = np.clip((y - 300).astype(np.int64), 0, _glints[0].shape[0] - 1)
+    out = np.zeros_like(x)
+    for (a, b), turns in zip((_glints[:2], _glints[2:]), GLINT_TURNS):
+        angle = 2 * np.pi * turns * t
+        out += a[yi, xi] * np.cos(angle) - b[yi, xi] * np.sin(angle)
+    return out / np.sqrt(len(GLINT_TURNS)) * smoothstep(HOR, HOR + 22.0, y)
 
 
 def _flash(t):
@@ -90,19 +111,21 @@ def beam(x, y, t):
     return shaft * 0.45, glow + star
 
 
-def apply(region, t):
+def apply(region, water, t):
     """Adds the motion at phase t to `region`, the linear-light pixels of the strip's
-    rectangle cut from the still picture."""
-    return apply_at(region, t, RECT[0], edge_window)
+    rectangle cut from the still picture; `water` is how much of each pixel is sea."""
+    return apply_at(region, water, t, RECT[0], edge_window)
 
 
-def apply_at(region, t, x0, window):
+def apply_at(region, water, t, x0, window):
     """The same for the strip's rows at columns x0.. (the width of `region`), inside `window`."""
     y0, h, w = RECT[1], RECT[3], region.shape[1]
     y, x = np.mgrid[y0:y0 + h, x0:x0 + w].astype(np.float64) + 0.5
     win = window(x, y)
+    glint = GLINT_GAIN * glints(x, y, t) * water * win
+    out = region * np.exp(glint)[..., None]
     mist = mist_density(x, y, t) * win
-    out = mix(region, hexcol("#ffd6b0"), mist * 0.42)
+    out = mix(out, hexcol("#ffd6b0"), mist * 0.42)
     shaft, glow = beam(x, y, t)
     # Mist catches the beam: the shaft shows more where it passes through it.
     shaft = shaft * (1.0 + 2.5 * mist)

@@ -47,6 +47,8 @@ def _moving_waves():
 
 WAVES = _static_waves() + _moving_waves()
 BASE_ROUGH = 0.024 ** 2          # slope variance of the ripples no wave train models
+GLASS_FAR = 0.2                  # share of the waves' relief the water shows at the horizon
+GLASS_ROWS = (HOR + 90.0, HOR + 260.0)  # rows over which the relief returns in full
 
 BODY = hexcol("#16303c") * 0.55
 SHALLOW = hexcol("#2e5a52") * 0.6
@@ -116,6 +118,14 @@ def sea_geometry(x, y):
     return xw, z, beta, foot_x, foot_z
 
 
+def glassiness(y):
+    """How much of the waves' relief the water shows under screen row y where it does not
+    move. Far off, where the water cannot move, bold ripples would look frozen: there the sea
+    lies glassy, and the relief it loses becomes roughness, which keeps the sun's path as wide
+    but softer. Toward the viewer the relief returns in full."""
+    return GLASS_FAR + (1.0 - GLASS_FAR) * smoothstep(*GLASS_ROWS, y)
+
+
 _static_cache = {}
 _slick_tex = spectral_noise(512, 512, 9, beta=3.2, stretch=(1.0, 1.0), largest=300, smallest=4.0)
 
@@ -132,6 +142,10 @@ def _trains(x, y, t, mix_t0, footprint_scale, moving):
     fx = fx * footprint_scale
     fz = fz * footprint_scale
     calm = 1.0 - 0.7 * slick(xw, z)
+    relief = glassiness(y)
+    if moving and mix_t0 is not None:
+        # Waves grow as they begin to move, so the still water holds no frozen chop.
+        relief = relief + (1.0 - relief) * (1.0 - mix_t0)
     sx = np.zeros_like(x)
     sz = np.zeros_like(x)
     vx = np.zeros_like(x)
@@ -149,9 +163,9 @@ def _trains(x, y, t, mix_t0, footprint_scale, moving):
         if n and mix_t0 is not None:
             s = s + (np.sin(base) - s) * mix_t0
         s = s * keep * amp * calm
-        sx -= kx * s
-        sz -= kz * s
-        lost = (1.0 - keep * keep) * 0.5 * (amp * k * calm) ** 2
+        sx -= kx * s * relief
+        sz -= kz * s * relief
+        lost = (1.0 - (keep * relief) ** 2) * 0.5 * (amp * k * calm) ** 2
         vx += lost * np.sin(a) ** 2
         vz += lost * np.cos(a) ** 2
     return sx, sz, vx, vz, beta
@@ -161,8 +175,9 @@ def wave_slopes(x, y, t, mix_t0, footprint_scale=1.0):
     """Surface slopes (dh/dX, dh/dZ), the variances of the unresolved slopes and the
     depression angle of the view ray.
 
-    `mix_t0` (0..1 per pixel) blends toward the waves at t = 0: it keeps the water still
-    where the picture around a moving strip cannot change. The still trains are
+    `mix_t0` (0..1 per pixel) blends toward the waves at t = 0, as glassy as the still
+    water: it keeps the water still where the picture around a moving strip cannot change.
+    The still trains are
     computed once per set of points."""
     key = (x.shape, float(x.flat[0]), float(y.flat[0]), float(x.flat[-1]),
            float(y.flat[-1]), footprint_scale)

@@ -12,9 +12,9 @@ of its own, a few more tufts of grass stand on the left.
 Where the frame's water moves, the surround's moves too, in strips with the frame's own frame
 counts and phases (the saver drives them with the same counters): the near sea and the beach on
 both sides (31 frames), the middle water on the right (31; on the left of the frame that water is
-still, as it is in the frame's left part), and on the left the mist along the headlands (150),
-whose drift fades out over its first 128 columns into the still picture beyond. Everything else
-is still, as in the frame.
+still, as it is in the frame's left part), and on the left the mist along the headlands and the
+far water's glints (150), whose motion fades out over its first 128 columns into the still
+picture beyond. Everything else is still, as in the frame.
 
 Pieces: every side picture is cut by distance from the frame, so that a monitor decodes only what
 its aspect needs: 176 columns (16:10 and 16:9), 240 more (21:9), 448 more (32:9); above the frame
@@ -109,12 +109,13 @@ def horizon_window(x, y):
     return smoothstep(y0, y0 + 14, y) * smoothstep(y0 + h - 1, y0 + h - 12, y) * np.ones_like(x)
 
 
-def with_mist(still, x0):
+def with_mist(scene, still, x0):
     """The still picture of columns x0.. with the mist at its phase 0, as the background shows."""
     _, _, y0, _, h, _ = HORIZON
     rows = slice(y0 + TOP, y0 + TOP + h)
     img = still.copy()
-    img[rows] = scene_motion.apply_at(still[rows], 0.0, x0, horizon_window)
+    water = scene.water(x0, y0, still.shape[1], h)
+    img[rows] = scene_motion.apply_at(still[rows], water, 0.0, x0, horizon_window)
     return img
 
 
@@ -144,18 +145,20 @@ def strip_frames(scene, x0, layout):
 
 
 def horizon_strip(scene, still_left):
-    """The mist left of the frame: in the column next to the frame it drifts as in the frame,
-    and the drift fades out over HORIZON_FADE columns into the still picture (its phase 0)."""
+    """The mist and glints left of the frame: in the column next to the frame they move as in
+    the frame, and the motion fades out over HORIZON_FADE columns into the still picture (its
+    phase 0)."""
     _, _, y0, _, h, n = HORIZON
     x0 = -HORIZON_FADE
     region = still_left[y0 + TOP:y0 + TOP + h, SIDE + x0:]
-    base = scene_motion.apply_at(region, 0.0, x0, horizon_window)
+    water = scene.water(x0, y0, -x0, h)
+    base = scene_motion.apply_at(region, water, 0.0, x0, horizon_window)
     # The still picture holds phase 0; the strip fades from it to the moving mist.
     xs = np.arange(x0, 0) + 0.5
     drift = smoothstep(float(x0), 0.0, xs)[None, :, None]
     frames = []
     for k in range(n):
-        moving = scene_motion.apply_at(region, k / n, x0, horizon_window)
+        moving = scene_motion.apply_at(region, water, k / n, x0, horizon_window)
         frames.append(scene.to_bytes(base + (moving - base) * drift, x0, y0))
     return np.concatenate(frames, axis=0)
 
@@ -178,7 +181,7 @@ def main():
     scene = WideScene()
     print(f"wide world: {time.time() - t0:.1f} s")
     still_left = scene.still(-SIDE, SIDE)
-    left = with_mist(still_left, -SIDE)
+    left = with_mist(scene, still_left, -SIDE)
     right = scene.still(W, SIDE)
     save_side("SurroundL", scene.to_bytes(left[TOP:], -SIDE, 0), False)
     save_side("SurroundR", scene.to_bytes(right[TOP:], W, 0), True)
