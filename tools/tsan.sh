@@ -16,5 +16,10 @@ build=build-tsan
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_TSAN=ON >/dev/null
 cmake --build "$build" -j2 --target solvane-tests solvane
 
-export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*:SceneLayers.TheBandIsPaintedWhileFramesDraw}"
+# Qt is not instrumented, and its thread pool hands work between Qt's own threads through locks the
+# checker cannot see: copies and frees that Qt's code makes are not taken as accesses. In
+# ConfigurationTest.ProxyTypedIsUsedAtOnce Qt's GUI library converts an image on that pool, freeing
+# through the tests' own allocator; that case is left out, the dialog's threads are checked by the
+# suite's other cases.
+export TSAN_OPTIONS="ignore_noninstrumented_modules=1 halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*:SceneLayers.TheBandIsPaintedWhileFramesDraw-ConfigurationTest.ProxyTypedIsUsedAtOnce}"

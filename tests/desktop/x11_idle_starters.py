@@ -20,9 +20,19 @@ README = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "R
 SAVER_ENTRY = "/usr/share/applications/screensavers/solvane.desktop"
 
 
-def saver_pids():
+def saver_pids(display):
+    """The savers on this test's display: other tests may run savers of their own beside it."""
     found = subprocess.run(["pgrep", "-x", "solvane"], capture_output=True, text=True).stdout.split()
-    return [int(pid) for pid in found]
+    mine = []
+    for pid in found:
+        try:
+            with open("/proc/%s/environ" % pid, "rb") as f:
+                environment = f.read().split(b"\0")
+        except OSError:
+            continue  # ended meanwhile
+        if b"DISPLAY=" + display.encode() in environment:
+            mine.append(int(pid))
+    return mine
 
 
 def covered_and_moving(x):
@@ -42,10 +52,10 @@ def xautolock(saver):
         desktop.start_window_manager("openbox", x, procs, work)
         env = desktop.saver_env(dict(x.env, PATH=os.path.dirname(saver) + ":" + x.env["PATH"]), work)
         procs.start(["xautolock", "-time", "1", "-locker", "solvane /s"], env=env)
-        check(desktop.wait_until(lambda: saver_pids(), 75, 0.5), "xautolock did not start the saver")
+        check(desktop.wait_until(lambda: saver_pids(x.env["DISPLAY"]), 75, 0.5), "xautolock did not start the saver")
         check(desktop.wait_until(lambda: covered_and_moving(x), 5), "the saver does not cover the screen")
         x.xdotool("key", "Escape")
-        check(desktop.wait_until(lambda: not saver_pids(), 3), "a key did not end the saver")
+        check(desktop.wait_until(lambda: not saver_pids(x.env["DISPLAY"]), 3), "a key did not end the saver")
 
 
 def mate(saver):
@@ -69,10 +79,11 @@ def mate(saver):
         command = lambda *args: subprocess.run(["mate-screensaver-command", *args], env=env, capture_output=True)
         check(desktop.wait_until(lambda: command("--query").returncode == 0, 10), "mate-screensaver does not answer")
         command("--activate")
-        check(desktop.wait_until(lambda: saver_pids(), 10, 0.2), "MATE's screensaver did not start the saver")
+        check(desktop.wait_until(lambda: saver_pids(x.env["DISPLAY"]), 10, 0.2),
+              "MATE's screensaver did not start the saver")
         check(desktop.wait_until(lambda: covered_and_moving(x), 5), "the saver does not cover the screen")
         x.xdotool("key", "Escape")
-        check(desktop.wait_until(lambda: not saver_pids(), 3), "a key did not end the saver")
+        check(desktop.wait_until(lambda: not saver_pids(x.env["DISPLAY"]), 3), "a key did not end the saver")
 
 
 def main():
