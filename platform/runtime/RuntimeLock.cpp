@@ -27,6 +27,12 @@ std::string RuntimeFolder()
 
 }  // namespace
 
+std::string RuntimeLockPath(const std::string& Name)
+{
+    const std::string folder = RuntimeFolder();
+    return folder.empty() ? std::string() : folder + "/solvane-" + Name + ".lock";
+}
+
 RuntimeLock::~RuntimeLock()
 {
     Release();
@@ -36,10 +42,9 @@ bool RuntimeLock::TryAcquire(const std::string& Name)
 {
     if (Held())
         return true;
-    const std::string folder = RuntimeFolder();
-    if (folder.empty())
+    const std::string path = RuntimeLockPath(Name);
+    if (path.empty())
         return false;
-    const std::string path = folder + "/solvane-" + Name + ".lock";
     const int file = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (file < 0)
         return false;
@@ -49,6 +54,13 @@ bool RuntimeLock::TryAcquire(const std::string& Name)
     }
     FFile = file;
     return true;
+}
+
+bool RuntimeLock::WriteText(const std::string& Text)
+{
+    if (!Held() || ftruncate(FFile, 0) != 0)
+        return false;
+    return pwrite(FFile, Text.data(), Text.size(), 0) == static_cast<ssize_t>(Text.size());
 }
 
 void RuntimeLock::Release()

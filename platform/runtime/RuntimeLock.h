@@ -8,6 +8,9 @@
 
 namespace plat {
 
+// The file of the lock of that name, or "" when the user has no runtime folder.
+std::string RuntimeLockPath(const std::string& Name);
+
 class RuntimeLock {
 public:
     RuntimeLock() = default;
@@ -20,6 +23,9 @@ public:
     bool TryAcquire(const std::string& Name);
     bool Held() const { return FFile >= 0; }
     void Release();
+
+    // Replaces the held lock file's text (what others read of the holder); false when not held.
+    bool WriteText(const std::string& Text);
 
 private:
     int FFile = -1;
