@@ -62,6 +62,10 @@ public:
     virtual bool WindowLost() const { return false; }
     // True when frames reach the window through shared memory.
     virtual bool SharedMemory() const { return false; }
+    // False while nobody can see the window: every monitor it covers powered off, the window fully
+    // covered by another (a locker) or hidden. A backend that learns of a change outside the
+    // loop's own events wakes the application, so the loop looks again at once.
+    virtual bool Seen() const { return true; }
 
     // From now on the screen covers the monitor with these bounds (desktop pixels), whatever
     // display it is opened on, and no other; an open window moves there. One screen per monitor
