@@ -194,7 +194,10 @@ Application& App();
 // about 10 ms while Run is looping). A second signal of the same kind, arriving while the first
 // is still being handled, ends the process the default way. Call once, early, from the main thread.
 void CatchQuitSignals();
-// True once per caught quit signal; ProcessMessages asks it.
+// Any thread, also a signal handler or a library's callback: the next ProcessMessages pass delivers
+// a quit request, as for a caught signal (the window system went away under the program).
+void RequestQuit();
+// True once per caught quit signal or RequestQuit; ProcessMessages asks it.
 bool TakeQuitSignal();
 
 }  // namespace plat

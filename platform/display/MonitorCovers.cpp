@@ -41,6 +41,7 @@ SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen, b
     SDL_Window* window = SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), flags);
     if (window == nullptr)
         return nullptr;
+    SurviveServerLoss(window);
     const bool black = ShowWithoutWaiting(window);
     if (PaintedBlack != nullptr)
         *PaintedBlack = black;
@@ -67,8 +68,9 @@ void MonitorCovers::Repaint()
 
 void MonitorCovers::Close()
 {
-    for (SDL_Window* window : FWindows)
-        SDL_DestroyWindow(window);
+    if (!WindowServerLost())
+        for (SDL_Window* window : FWindows)
+            SDL_DestroyWindow(window);
     FWindows.clear();
 }
 

@@ -1,6 +1,7 @@
 // The real saver's sound under Xvfb: the music looped with no gap (SDL's disk driver records what
 // would be played), Escape ending it at once with nothing played after, the user's volume back
-// after Escape and after SIGTERM, and a start that a missing sound server does not hold up.
+// after Escape, after SIGTERM and after the X server went away, and a start that a missing sound
+// server does not hold up.
 #include "assets/Resources.h"
 #include "platform/sound/SoundPlayer.h"
 #include "tests/platform/sound/PulseServer.h"
@@ -11,6 +12,7 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -106,6 +108,37 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
         bySignal ? (void)kill(saver->Pid(), SIGTERM) : (void)X->Run("xdotool key Escape");
         EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
         EXPECT_EQ(server.SinkVolume(), 30000) << (bySignal ? "SIGTERM" : "Escape");
+    }
+}
+
+// The session ending (SIGTERM) or the server crashing (SIGKILL) under the running saver: it ends
+// through its own exit within 2 s, never on a signal, the user's volume and settings as they were.
+TEST_F(SaverSoundTest, TheXServerGoingAwayEndsItLikeEscape)
+{
+    testsound::PulseServer server;
+    ASSERT_TRUE(server.Running());
+    for (const auto& [name, value] : server.Env())
+        Env[name] = value;
+    Env["SDL_AUDIODRIVER"] = "dummy";
+    WriteKey("\"Brightness\"=dword:00000100\n\"SoundVolume\"=dword:000000c8\n");
+    const std::string settings = ReadFile(KeyFile());
+    for (int run = 0; run < 10; ++run) {
+        if (run > 0)
+            X = std::make_unique<testproc::PrivateXServer>();
+        Env["DISPLAY"] = X->Display();
+        server.SetSinkVolume(30000);
+        auto saver = StartSaver();
+        ASSERT_NE(saver, nullptr);
+        ASSERT_TRUE(testproc::PollUntil([&] { return server.SinkVolume() == 51200; }, 3s));
+        const int signal = run % 2 == 0 ? SIGTERM : SIGKILL;
+        const auto lost = Clock::now();
+        X->End(signal);
+        const std::optional<int> status = saver->WaitExit(5s);
+        const auto took = Clock::now() - lost;
+        ASSERT_TRUE(status == 0 || status == 1) << "run " << run << " " << saver->StdErr();
+        EXPECT_LT(took, 2s) << "run " << run;
+        EXPECT_EQ(server.SinkVolume(), 30000) << "run " << run << ", the server ended by " << signal;
+        EXPECT_EQ(ReadFile(KeyFile()), settings);
     }
 }
 
