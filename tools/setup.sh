@@ -27,11 +27,13 @@ packages=(
   libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
   libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
+  libxcb-xinput-dev  # a device's raw motion, which tells a hand on the mouse from a program's warp
   libwayland-dev wayland-protocols plasma-wayland-protocols  # the Wayland protocols the saver speaks itself
   # real desktops for the saver's tests: Xorg with the dummy driver and its monitors, window
   # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
+  awesome bspwm herbstluftwm spectrwm dwm stress-ng  # tiling window managers on a busy machine
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
 )
 [ $# -eq 0 ] || packages=("$@")

@@ -149,9 +149,8 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
         return;
     }
     switch (Event.window.event) {
-    // A window manager may put the pointer on the window it focuses (i3 does, on another monitor).
-    // Nothing else a window manager does to a window moves the pointer on the screen, so a real
-    // movement made meanwhile (while a scene was built, say) still counts.
+    // A window manager may put the pointer on the window it focuses (i3 does, on another monitor),
+    // which only a server that tells device motion tells from a real movement (TrackScreenPointer).
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         FFocusChanged = true;
         if (!FFocused)
@@ -197,8 +196,10 @@ void Application::MarkPointerStart()
     FScreenSize = {now.ScreenWidth, now.ScreenHeight};
 }
 
-// A screen that changed its size (a monitor came or went), or a window of ours the window manager
-// focused since the last look, may have had the pointer put elsewhere: measuring goes on from there.
+// Where no pointing device moved the pointer since the last look, a program put it elsewhere (a
+// window manager placing or focusing windows): measuring goes on from there. A server that does not
+// tell device motion leaves guessing: a screen that changed its size (a monitor came or went), or a
+// window of ours the window manager focused since the last look, may have had the pointer moved.
 void Application::TrackScreenPointer()
 {
     if (!OnMouseMove || !ScreenPointerKnown())
@@ -214,7 +215,8 @@ void Application::TrackScreenPointer()
     if (size != FScreenSize)
         FScreenChangedAt = now;
     FScreenSize = size;
-    const bool rearranged = FFocusChanged || now - FScreenChangedAt < kScreenChangeSettles;
+    const bool rearranged =
+        state.DeviceMoved ? !*state.DeviceMoved : FFocusChanged || now - FScreenChangedAt < kScreenChangeSettles;
     FFocusChanged = false;
     if (rearranged && FPointer.Seeded())
         FPointer.Rebase(state.X, state.Y);

@@ -199,10 +199,19 @@ WINDOW_MANAGERS = {
     "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
     "i3": ["i3", "-c", "{work}/i3.conf"],
 }
+# Tiling window managers beside them, each as Debian configures it; awesome puts the pointer onto
+# the monitor of the window it activates.
+TILING_WINDOW_MANAGERS = {
+    "awesome": ["awesome"],
+    "bspwm": ["bspwm"],
+    "herbstluftwm": ["herbstluftwm"],
+    "spectrwm": ["spectrwm"],
+    "dwm": ["dwm"],
+}
 
 
 def start_window_manager(name, x, procs, work):
-    args = WINDOW_MANAGERS[name]
+    args = WINDOW_MANAGERS[name] if name in WINDOW_MANAGERS else TILING_WINDOW_MANAGERS[name]
     if args is None:
         return
     with open(os.path.join(work, "i3.conf"), "w") as f:
