@@ -1,8 +1,8 @@
 // An X server that goes away under the saver (the session ends, the server restarts) ends it the
 // way a quit request does: through the saver's own exit, music stopped and the user's volume
-// given back, with exit status 1. Xlib's default instead prints its message and exits from inside
-// whichever thread noticed, while the frame thread still draws, so the process died on a signal
-// and the volume stayed the saver's.
+// given back, with exit status 1. Xlib's default would print its message and exit from inside
+// whichever thread noticed, while the frame thread still draws: the process could die on a signal,
+// and the volume would stay the saver's.
 #pragma once
 
 struct _XDisplay;
