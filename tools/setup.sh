@@ -28,6 +28,8 @@ packages=(
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
   libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
   libwayland-dev wayland-protocols plasma-wayland-protocols  # the Wayland protocols the saver speaks itself
+  # the idle watcher: the session bus (sd-bus) and the X server's screensaver events
+  libsystemd-dev libxcb-screensaver0-dev
   # real desktops for the saver's tests: Xorg with the dummy driver and its monitors, window
   # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README
   # names, and the pictures read back
