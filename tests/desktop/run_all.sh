@@ -23,6 +23,9 @@ runs=(
   "x11_idle_starters.py mate $saver"
   "idle_watcher.py xorg $saver"
   "idle_watcher.py sway $saver"
+  "idle_watcher.py kwin $saver"
+  "idle_watcher.py gnome $saver"
+  "idle_watcher.py cost $saver"
 )
 failed=0
 for run in "${runs[@]}"; do
