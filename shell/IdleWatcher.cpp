@@ -3,6 +3,7 @@
 #include "engine/KssSettings.h"
 #include "engine/StrToInt.h"
 #include "platform/dbus/Bus.h"
+#include "platform/dbus/PowerManagementInhibit.h"
 #include "platform/dbus/ScreenSaverService.h"
 #include "platform/dbus/SessionLock.h"
 #include "platform/idle/SessionIdle.h"
@@ -12,7 +13,6 @@
 #include "platform/runtime/QuitSignalDescriptor.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <system_error>
@@ -53,22 +53,18 @@ std::string ThisExecutable()
     return error ? "/proc/self/exe" : path;
 }
 
-bool HasDisplay()
-{
-    for (const char* name : {"WAYLAND_DISPLAY", "DISPLAY"})
-        if (const char* value = std::getenv(name); value != nullptr && *value != '\0')
-            return true;
-    return false;
-}
-
 class TIdleWatcher {
 public:
     TIdleWatcher(std::string Saver, plat::IdleSource& Source, plat::Bus* Session, plat::QuitSignalDescriptor& Quit)
         : FSaverPath(std::move(Saver)), FSource(Source), FSession(Session), FQuit(Quit)
     {
-        if (FSession != nullptr) {
-            FService = std::make_unique<plat::ScreenSaverService>(*FSession);
-            FService->OnActivity = [this] { Activity(); };
+        if (FSession == nullptr)
+            return;
+        FService = std::make_unique<plat::ScreenSaverService>(*FSession);
+        FService->OnActivity = [this] { Activity(); };
+        if (!FService->Serving()) {
+            FDesktop = std::make_unique<plat::PowerManagementInhibit>(*FSession);
+            FDesktop->OnEnded = [this] { Activity(); };
         }
     }
 
@@ -81,12 +77,14 @@ private:
     void Idle();
     void Activity();
     void SaverEnded();
+    bool Inhibited() const;
 
     std::string FSaverPath;
     plat::IdleSource& FSource;
     plat::Bus* FSession;
     plat::QuitSignalDescriptor& FQuit;
     std::unique_ptr<plat::ScreenSaverService> FService;
+    std::unique_ptr<plat::PowerManagementInhibit> FDesktop;  // where a desktop owns the service
     plat::ChildProgram FSaver;
 };
 
@@ -129,7 +127,7 @@ void TIdleWatcher::Idle()
 {
     // Held off: the end of the inhibition counts the idle time anew (Activity); over a lock
     // screen, the next idle time after the input that unlocks it.
-    if (FSaver.Running() || (FService && FService->Inhibited()))
+    if (FSaver.Running() || Inhibited())
         return;
     if (plat::SessionLocked(FSession, FService && !FService->Serving()))
         return;
@@ -140,6 +138,11 @@ void TIdleWatcher::Idle()
     }
     if (FService)
         FService->SetActive(true);
+}
+
+bool TIdleWatcher::Inhibited() const
+{
+    return (FService && FService->Inhibited()) || (FDesktop && FDesktop->Inhibited());
 }
 
 void TIdleWatcher::Activity()
@@ -171,7 +174,7 @@ int RunIdleWatcher(int argc, const char* const* argv)
     } else {
         seconds = IdleSecondsSetting();
     }
-    if (!HasDisplay()) {
+    if (!plat::HasSessionDisplay()) {
         std::fprintf(stderr, "solvane: --idle needs a desktop session: neither WAYLAND_DISPLAY nor DISPLAY is set\n");
         return 1;
     }

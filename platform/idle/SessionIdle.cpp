@@ -17,6 +17,11 @@ bool Set(const char* Name)
 
 }  // namespace
 
+bool HasSessionDisplay()
+{
+    return Set("WAYLAND_DISPLAY") || Set("DISPLAY");
+}
+
 std::unique_ptr<IdleSource> OpenSessionIdle(Bus* Session, int Seconds, std::string& Error)
 {
     if (Session != nullptr && HasMutterIdle(*Session))

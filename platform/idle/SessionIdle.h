@@ -14,6 +14,9 @@ namespace plat {
 
 class Bus;
 
+// Whether the session names a display (WAYLAND_DISPLAY or DISPLAY).
+bool HasSessionDisplay();
+
 // Null with the reason in Error when the session offers none. Session may be null (no session bus)
 // and must outlive the source.
 std::unique_ptr<IdleSource> OpenSessionIdle(Bus* Session, int Seconds, std::string& Error);

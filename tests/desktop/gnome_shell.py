@@ -21,7 +21,7 @@ from PIL import Image
 
 import desktop
 from desktop import check
-from session_agent import Agent
+from session_agent import Agent, start_session
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 EXTENSION = "unsafe-mode@solvane.test"
@@ -74,22 +74,14 @@ class GnomeShell:
         shutil.copytree(os.path.join(HERE, "gnome-extension"), os.path.join(extensions, EXTENSION))
         subprocess.run(["chown", "-R", "%d:%d" % (user.uid, user.gid), os.path.join(home, ".local")], check=True)
         self.shots = self.own_folder(work, "gnome-shots")
-        runtime = user.runtime_dir(work)
-        display = "wl-solvane-%d" % os.getpid()
-        bus_file = os.path.join(runtime, "gnome.bus")
         base = {"HOME": home, "USER": user.name, "LOGNAME": user.name, "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8",
-                "XDG_RUNTIME_DIR": runtime, "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "GNOME"}
-        script = ("%s; echo \"$DBUS_SESSION_BUS_ADDRESS\" > %s.new && mv %s.new %s; "
-                  "exec gnome-shell --headless --wayland --no-x11 --wayland-display %s --virtual-monitor %dx%d"
-                  % (settings(colour, scale), bus_file, bus_file, bus_file, display, size[0], size[1]))
-        self.log = open(os.path.join(work, "gnome-shell.log"), "w")
-        procs.start(user.command(["dbus-run-session", "--", "sh", "-c", script], base), stdout=self.log,
-                    stderr=subprocess.STDOUT)
-        check(desktop.wait_until(lambda: os.path.exists(bus_file) and os.path.exists(os.path.join(runtime, display)),
-                                 30, 0.1), "GNOME Shell did not start (see gnome-shell.log)")
-        with open(bus_file) as f:
-            self.env = dict(base, WAYLAND_DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=f.read().strip())
-        check(desktop.wait_until(self.answers, 30, 0.25), "GNOME Shell does not answer on its bus")
+                "XDG_RUNTIME_DIR": user.runtime_dir(work), "XDG_SESSION_TYPE": "wayland",
+                "XDG_CURRENT_DESKTOP": "GNOME"}
+        command = ("%s; exec gnome-shell --headless --wayland --no-x11 --wayland-display {display} "
+                   "--virtual-monitor %dx%d" % (settings(colour, scale), size[0], size[1]))
+        answers = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
+                   "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell", "ShellVersion"]
+        self.env = start_session(procs, work, user, "gnome-shell", base, command, answers, base)
         self.agent = Agent(procs, work, user, "gnome_agent.py", self.env, "gnome-agent.log")
         self.agent.call("overview", active=False)
 
@@ -98,12 +90,6 @@ class GnomeShell:
         os.makedirs(path, mode=0o700, exist_ok=True)
         os.chown(path, self.user.uid, self.user.gid)
         return path
-
-    def answers(self):
-        done = subprocess.run(self.user.command(["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o",
-                                                 "/org/gnome/Shell", "-m", "org.freedesktop.DBus.Properties.Get",
-                                                 "org.gnome.Shell", "ShellVersion"], self.env), capture_output=True)
-        return done.returncode == 0
 
     def state(self):
         return self.agent.call("state")

@@ -20,7 +20,7 @@ import numpy
 
 import desktop
 from desktop import check
-from session_agent import Agent
+from session_agent import Agent, start_session
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 PROTOCOL = "/usr/share/plasma-wayland-protocols/fake-input.xml"
@@ -51,34 +51,18 @@ class KWin:
         self.shots = os.path.join(work, "kwin-shots")
         os.makedirs(self.shots, mode=0o700)
         os.chown(self.shots, user.uid, user.gid)
-        runtime = user.runtime_dir(work)
-        display = "wl-solvane-%d" % os.getpid()
-        bus_file = os.path.join(runtime, "kwin.bus")
         base = {"HOME": user.home, "USER": user.name, "LOGNAME": user.name, "PATH": "/usr/bin:/bin", "LANG": "C.UTF-8",
-                "XDG_RUNTIME_DIR": runtime, "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "KDE"}
+                "XDG_RUNTIME_DIR": user.runtime_dir(work), "XDG_SESSION_TYPE": "wayland", "XDG_CURRENT_DESKTOP": "KDE"}
         kwin_env = dict(base, KWIN_SCREENSHOT_NO_PERMISSION_CHECKS="1", KWIN_WAYLAND_NO_PERMISSION_CHECKS="1")
-        script = ("echo \"$DBUS_SESSION_BUS_ADDRESS\" > %s.new && mv %s.new %s; "
-                  "exec %s --virtual --width %d --height %d --scale %s --socket %s%s"
-                  % (bus_file, bus_file, bus_file, binary, size[0], size[1], scale, display,
-                     "" if lock_screen else " --no-lockscreen"))
-        self.log = open(os.path.join(work, "kwin.log"), "w")
-        procs.start(user.command(["dbus-run-session", "--", "sh", "-c", script], kwin_env), stdout=self.log,
-                    stderr=subprocess.STDOUT)
-        check(desktop.wait_until(lambda: os.path.exists(bus_file) and os.path.exists(os.path.join(runtime, display)),
-                                 30, 0.1), "KWin did not start (see kwin.log)")
-        with open(bus_file) as f:
-            self.env = dict(base, WAYLAND_DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=f.read().strip())
-        check(desktop.wait_until(self.answers, 30, 0.25), "KWin does not answer on its bus")
+        command = "exec %s --virtual --width %d --height %d --scale %s --socket {display}%s" % (
+            binary, size[0], size[1], scale, "" if lock_screen else " --no-lockscreen")
+        answers = ["gdbus", "call", "--session", "-d", "org.kde.KWin", "-o", "/KWin", "-m",
+                   "org.freedesktop.DBus.Introspectable.Introspect"]
+        self.env = start_session(procs, work, user, "kwin", kwin_env, command, answers, base)
         self.agent = Agent(procs, work, user, "kwin_agent.py", self.env, "kwin-agent.log")
         self.input = procs.start(user.command([fake_input], self.env), stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                 stderr=self.log, text=True, bufsize=1)
-        check(self.input.stdout.readline().strip() == "ready", "KWin's fake input is not offered (see kwin.log)")
-
-    def answers(self):
-        done = subprocess.run(self.user.command(["gdbus", "call", "--session", "-d", "org.kde.KWin", "-o", "/KWin",
-                                                 "-m", "org.freedesktop.DBus.Introspectable.Introspect"], self.env),
-                              capture_output=True)
-        return done.returncode == 0
+                                 text=True, bufsize=1)
+        check(self.input.stdout.readline().strip() == "ready", "KWin's fake input is not offered")
 
     def state(self):
         return self.agent.call("state")

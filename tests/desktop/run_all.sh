@@ -24,6 +24,7 @@ runs=(
   "idle_watcher.py xorg $saver"
   "idle_watcher.py sway $saver"
   "idle_watcher.py kwin $saver"
+  "idle_watcher.py kwin-lock $saver"
   "idle_watcher.py gnome $saver"
   "idle_watcher.py cost $saver"
 )

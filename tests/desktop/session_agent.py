@@ -1,9 +1,10 @@
-"""A helper that runs inside a desktop session as the session's own user and answers a test's
-requests on its standard input and output, one JSON object a line: GNOME Shell and KWin answer
-their screenshot, window and input requests only to programs of the session's user on the
-session's bus. The test side starts the agent (`Agent`); the agent side (`serve`) calls a handler
-per request's "op" with the request's other fields and sends back its result or its error.
-Copied into the test's work folder with the agent scripts, so the user can read it."""
+"""A desktop session for a test, and a helper that runs inside it as the session's own user and
+answers the test's requests on its standard input and output, one JSON object a line: GNOME Shell
+and KWin answer their screenshot, window and input requests only to programs of the session's
+user on the session's bus. `start_session` runs a compositor with a session bus of its own; the
+test side starts the agent (`Agent`); the agent side (`serve`) calls a handler per request's "op"
+with the request's other fields and sends back its result or its error. Copied into the test's
+work folder with the agent scripts, so the user can read it."""
 
 import json
 import os
@@ -11,6 +12,29 @@ import shutil
 import subprocess
 import sys
 import traceback
+
+
+def start_session(procs, work, user, name, env, command, answers, client_env):
+    """Runs the shell command (with {display}, the Wayland socket's name) as user with env, under
+    a session bus of its own. Returns what a program in the session needs (client_env, the display
+    and the bus) once the socket is there and the command `answers` (run with it) succeeds."""
+    import desktop  # the test's side only: the agent's copy runs without it
+    from desktop import check
+    runtime = env["XDG_RUNTIME_DIR"]
+    display = "wl-solvane-%d" % os.getpid()
+    bus_file = os.path.join(runtime, name + ".bus")
+    script = "echo \"$DBUS_SESSION_BUS_ADDRESS\" > %s.new && mv %s.new %s; %s" % (
+        bus_file, bus_file, bus_file, command.format(display=display))
+    log = open(os.path.join(work, name + ".log"), "w")
+    procs.start(user.command(["dbus-run-session", "--", "sh", "-c", script], env), stdout=log,
+                stderr=subprocess.STDOUT)
+    check(desktop.wait_until(lambda: os.path.exists(bus_file) and os.path.exists(os.path.join(runtime, display)),
+                             30, 0.1), "%s did not start (see %s.log)" % (name, name))
+    with open(bus_file) as f:
+        session = dict(client_env, WAYLAND_DISPLAY=display, DBUS_SESSION_BUS_ADDRESS=f.read().strip())
+    ready = lambda: subprocess.run(user.command(answers, session), capture_output=True).returncode == 0
+    check(desktop.wait_until(ready, 30, 0.25), "%s does not answer on its bus" % name)
+    return session
 
 
 class AgentError(Exception):
