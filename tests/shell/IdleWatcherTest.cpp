@@ -78,9 +78,18 @@ protected:
         BusPid = std::stoi(bus.substr(newline + 1));
     }
 
-    std::string Bus(const std::string& Call) const
+    // gdbus's answer to a call of Method (with Arguments) at Path of Name on the test's bus.
+    std::string Bus(const std::string& Name, const std::string& Path, const std::string& Method,
+                    const std::string& Arguments = "") const
     {
-        return RunCommand("busctl --address='" + Env.at("DBUS_SESSION_BUS_ADDRESS") + "' " + Call + " 2>&1");
+        return RunCommand("gdbus call --address '" + Env.at("DBUS_SESSION_BUS_ADDRESS") + "' -d " + Name + " -o " +
+                          Path + " -m " + Method + " " + Arguments + " 2>&1");
+    }
+
+    std::string ScreenSaver(const std::string& Method, const std::string& Arguments = "") const
+    {
+        return Bus("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                   "org.freedesktop.ScreenSaver." + Method, Arguments);
     }
 
     void TearDown() override
@@ -177,18 +186,13 @@ TEST_F(IdleWatcherTest, InhibitionsOnTheSessionBusHoldTheSaverOff)
     const std::string cookie = Root() + "/cookie", end = Root() + "/end";
     ChildProcess holder({"/usr/bin/python3", kPeer, "inhibit", Env.at("DBUS_SESSION_BUS_ADDRESS"), cookie, end}, Env);
     ASSERT_TRUE(PollUntil([&] { return !TempConfigHome::ReadFile(cookie).empty(); }, 10s)) << holder.StdErr();
-    // busctl leaves the bus at once: its inhibition ends with it.
-    Bus("call org.freedesktop.ScreenSaver /ScreenSaver org.freedesktop.ScreenSaver Inhibit ss busctl gone");
-    EXPECT_EQ(Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver "
-                  "GetActive"),
-              "b false\n");
-    HeldOffThenStarted(*watcher, [&] {
-        Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver UnInhibit u " +
-            TempConfigHome::ReadFile(cookie));
-    });
-    EXPECT_EQ(Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver "
-                  "GetActive"),
-              "b true\n");
+    // gdbus leaves the bus at once: its inhibition ends with it.
+    EXPECT_EQ(Bus("org.freedesktop.ScreenSaver", "/ScreenSaver", "org.freedesktop.ScreenSaver.Inhibit", "gdbus gone")
+                  .rfind("(uint32 ", 0),
+              0u);
+    EXPECT_EQ(ScreenSaver("GetActive"), "(false,)\n");
+    HeldOffThenStarted(*watcher, [&] { ScreenSaver("UnInhibit", TempConfigHome::ReadFile(cookie)); });
+    EXPECT_EQ(ScreenSaver("GetActive"), "(true,)\n");
     WriteFile(end, "");
     holder.WaitExit(5s);
 }
@@ -204,8 +208,8 @@ TEST_F(IdleWatcherTest, NoSaverWhileTheDesktopHoldsTheScreen)
         {"/usr/bin/python3", kPeer, "desktop", Env.at("DBUS_SESSION_BUS_ADDRESS"), active, inhibit, end}, Env);
     ASSERT_TRUE(PollUntil(
         [&] {
-            return Bus("call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus NameHasOwner s "
-                       "org.freedesktop.ScreenSaver") == "b true\n";
+            return Bus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                       "org.freedesktop.ScreenSaver") == "(true,)\n";
         },
         10s));
     auto watcher = Watch("2");
