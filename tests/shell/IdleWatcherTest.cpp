@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -177,12 +178,18 @@ TEST_F(IdleWatcherTest, SuspendedScreensaverHoldsTheSaverOffUntilResumed)
     EXPECT_TRUE(PollUntil([&] { return SaverOf(*watcher) != 0; }, 15s)) << "no saver the second time";
 }
 
-// Served by the watcher where no desktop owns the name: an inhibition holds the saver off until
-// UnInhibit; one whose caller left the bus holds nothing; GetActive tells whether the saver runs.
+// Served by the watcher where no desktop owns the name: simulated activity counts as input; an
+// inhibition holds the saver off until UnInhibit; one whose caller left the bus holds nothing;
+// GetActive tells whether the saver runs.
 TEST_F(IdleWatcherTest, InhibitionsOnTheSessionBusHoldTheSaverOff)
 {
     StartBus();
     auto watcher = Watch("2");
+    for (int i = 0; i < 8; ++i) {
+        ScreenSaver("SimulateUserActivity");
+        std::this_thread::sleep_for(500ms);
+    }
+    EXPECT_EQ(SaverOf(*watcher), 0) << "simulated activity did not count";
     const std::string cookie = Root() + "/cookie", end = Root() + "/end";
     ChildProcess holder({"/usr/bin/python3", kPeer, "inhibit", Env.at("DBUS_SESSION_BUS_ADDRESS"), cookie, end}, Env);
     ASSERT_TRUE(PollUntil([&] { return !TempConfigHome::ReadFile(cookie).empty(); }, 10s)) << holder.StdErr();
