@@ -265,9 +265,9 @@ def idle_cycles(session, watcher, figures):
         check(watcher.running(), "the watcher ended with its saver")
 
 
-def held_by_sdl_window(session, watcher, procs, work, user, env):
+def held_by_sdl_window(session, watcher, program, procs, work, user, env):
     """An SDL window keeps the saver off for 10 s; closed, the saver comes after the idle time."""
-    window = procs.start(user.command([build_sdl_window(work)], desktop.saver_env(env, work, user)))
+    window = procs.start(user.command([program], desktop.saver_env(env, work, user)))
     shown = time.monotonic()
     while time.monotonic() < shown + 10:
         check(watcher.saver() is None, "a saver %.1f s after the SDL window opened" % (time.monotonic() - shown))
@@ -342,6 +342,7 @@ def case(kind, saver):
         user = desktop.OrdinaryUser()
         session = kind(procs, work, user)
         by_hand = started_by_hand(saver, session, procs, work, user)
+        sdl_window = build_sdl_window(work)
         watcher = Watcher(procs, saver, IDLE, session.env, work, user)
         figures = []
         idle_cycles(session, watcher, figures)
@@ -350,9 +351,9 @@ def case(kind, saver):
         if kind is Sway:
             # Without a session bus SDL asks the compositor (idle-inhibit) instead of the watcher.
             alone = {k: v for k, v in session.env.items() if k != "DBUS_SESSION_BUS_ADDRESS"}
-            held_by_sdl_window(session, watcher, procs, work, user, alone)
+            held_by_sdl_window(session, watcher, sdl_window, procs, work, user, alone)
         elif kind in (X11, KWin):
-            held_by_sdl_window(session, watcher, procs, work, user, session.env)
+            held_by_sdl_window(session, watcher, sdl_window, procs, work, user, session.env)
         report(session, watcher, figures, by_hand, started)
 
 
