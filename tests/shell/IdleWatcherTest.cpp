@@ -229,9 +229,43 @@ TEST_F(IdleWatcherTest, NoSaverWhileTheDesktopHoldsTheScreen)
     desktop.WaitExit(5s);
 }
 
-TEST_F(IdleWatcherTest, EndsWhenItsDisplayGoesAway)
+// logind (a stand-in on a bus of the test's own that the watcher takes for the system bus) says
+// the session is locked: no saver until it is unlocked.
+TEST_F(IdleWatcherTest, NoSaverWhileLogindSaysTheSessionIsLocked)
 {
+    StartBus();
+    Env["DBUS_SYSTEM_BUS_ADDRESS"] = Env.at("DBUS_SESSION_BUS_ADDRESS");
+    Env["DBUS_SESSION_BUS_ADDRESS"] = "";
+    const std::string locked = Root() + "/locked", end = Root() + "/end";
+    WriteFile(locked, "");
+    ChildProcess logind({"/usr/bin/python3", kPeer, "logind", Env.at("DBUS_SYSTEM_BUS_ADDRESS"), locked, end}, Env);
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            return RunCommand("gdbus call --address '" + Env.at("DBUS_SYSTEM_BUS_ADDRESS") +
+                              "' -d org.freedesktop.DBus -o /org/freedesktop/DBus -m "
+                              "org.freedesktop.DBus.NameHasOwner org.freedesktop.login1") == "(true,)\n";
+        },
+        10s));
+    auto watcher = Watch("2");
+    HeldOffThenStarted(*watcher, [&] {
+        std::filesystem::remove(locked);
+        X->Run("xdotool mousemove_relative 1 1");
+    });
+    WriteFile(end, "");
+    logind.WaitExit(5s);
+}
+
+// Its display or its session bus going away is the session's end.
+TEST_F(IdleWatcherTest, EndsWithItsSession)
+{
+    StartBus();
     auto watcher = Watch("600");
+    kill(BusPid, SIGTERM);
+    EXPECT_EQ(watcher->WaitExit(10s), 0);
+    EXPECT_NE(watcher->StdErr().find("the session bus went away"), std::string::npos) << watcher->StdErr();
+    BusPid = 0;
+    Env["DBUS_SESSION_BUS_ADDRESS"] = "";
+    watcher = Watch("600");
     X.reset();
     EXPECT_EQ(watcher->WaitExit(10s), 0);
     EXPECT_NE(watcher->StdErr().find("the session's display went away"), std::string::npos) << watcher->StdErr();
