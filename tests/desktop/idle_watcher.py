@@ -8,7 +8,9 @@ Each case starts `solvane --idle 4` without input: 2 s after the start no saver 
 after the 4 s the saver covers the output and moves; an injected Escape ends it and the watcher
 stays; another 4 s without input bring the saver again. On Xorg, sway and KWin an SDL window
 (which holds the screen on, the way SDL does by default) keeps the saver off for 10 s, and once it
-is closed the saver comes after the idle time. First, `solvane /s` started by hand covers the
+is closed the saver comes after the idle time: on Xorg and KWin SDL asks the watcher's own
+org.freedesktop.ScreenSaver, on sway (the window without a session bus) the compositor's
+idle-inhibit. First, `solvane /s` started by hand covers the
 output (on Wayland as a full-screen window of the whole output with the focus, GNOME's top bar
 hidden) and Escape ends it; the time it takes to cover is the yardstick of the watcher's.
 On Xorg a second watcher refuses to start. Printed: idle to covered (from the moment the idle time
