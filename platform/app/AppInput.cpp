@@ -200,10 +200,18 @@ void Application::MarkPointerStart()
 // window manager placing or focusing windows): measuring goes on from there. A server that does not
 // tell device motion leaves guessing: a screen that changed its size (a monitor came or went), or a
 // window of ours the window manager focused since the last look, may have had the pointer moved.
+// While nobody sees any window of ours the pointer is not asked: a movement made meanwhile is seen
+// when the saver is seen again, measured from where it started (the devices' motion meanwhile is
+// kept for that look).
 void Application::TrackScreenPointer()
 {
     if (!OnMouseMove || !ScreenPointerKnown())
         return;
+    if (!Seen()) {
+        if (FScreenPointer)
+            FScreenPointer->KeepMotion();
+        return;
+    }
     const auto now = Clock::now();
     if (now - FPointerAskedAt < kPointerPoll)
         return;

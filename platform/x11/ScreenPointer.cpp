@@ -65,32 +65,32 @@ struct ScreenPointer::Connection {
     {
         if (XInput == 0)
             return std::nullopt;
-        const bool raw = TakeRawMotion();
+        TakeRawMotion();
         const bool moved = std::make_pair(X, Y) != Place;
         Place = {X, Y};
-        const bool device = raw || MotionNotShown;
-        MotionNotShown = raw && !moved;
+        const bool device = RawMotion || MotionNotShown;
+        MotionNotShown = RawMotion && !moved;
+        RawMotion = false;
         return device;
     }
 
-    // Takes the events that came in so far; true when one of them was a device's raw motion.
-    bool TakeRawMotion()
+    // Takes the events that came in so far, noting a device's raw motion among them.
+    void TakeRawMotion()
     {
-        bool moved = false;
         while (xcb_generic_event_t* event = xcb_poll_for_event(C)) {
             const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
-            moved = moved ||
+            RawMotion = RawMotion ||
                 ((event->response_type & 0x7F) == XCB_GE_GENERIC && generic->extension == XInput &&
                  generic->event_type == XCB_INPUT_RAW_MOTION);
             std::free(event);
         }
-        return moved;
     }
 
     const std::string Name;
     xcb_connection_t* C = nullptr;
     xcb_window_t Root = 0;
     uint8_t XInput = 0;  // the extension's opcode while raw motion is watched
+    bool RawMotion = false;  // taken since the last answer
     bool MotionNotShown = false;  // raw motion came, the last answer showed no change of place
     std::pair<int, int> Place{-1, -1};  // where the last answer put the pointer
 };
@@ -107,6 +107,12 @@ bool ScreenPointer::Connected()
     if (!FConnection && !name.empty())
         FConnection = std::make_unique<Connection>(name);
     return FConnection && FConnection->Root != 0;
+}
+
+void ScreenPointer::KeepMotion()
+{
+    if (FConnection && FConnection->XInput != 0)
+        FConnection->TakeRawMotion();
 }
 
 bool ScreenPointer::Query(State& Now)

@@ -35,6 +35,9 @@ public:
     };
     // False when there is no X server to ask.
     bool Query(State& Now);
+    // Takes the devices' motion that came in so far without asking the server (no round trip) and
+    // keeps it for the next Query: the server would otherwise gather it for as long as nobody asks.
+    void KeepMotion();
 
 private:
     struct Connection;
