@@ -33,6 +33,7 @@ packages=(
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
+  xwayland  # the X server beside sway, as in a real Wayland session (DISPLAY set too)
 )
 [ $# -eq 0 ] || packages=("$@")
 
