@@ -107,17 +107,16 @@ void WaylandOutputs::AskLogical(Output& O)
     zxdg_output_v1_add_listener(O.Logical, &kLogicalListener, &O);
 }
 
-bool WaylandOutputs::Remove(uint32_t Name)
+void WaylandOutputs::Remove(uint32_t Name)
 {
     const auto it =
         std::find_if(FOutputs.begin(), FOutputs.end(), [Name](const auto& output) { return output->Name == Name; });
     if (it == FOutputs.end())
-        return false;
+        return;
     if ((*it)->Logical != nullptr)
         zxdg_output_v1_destroy((*it)->Logical);
     wl_output_destroy((*it)->Handle);
     FOutputs.erase(it);
-    return true;
 }
 
 double WaylandOutputs::ScaleAt(const TRect& Bounds) const
@@ -126,14 +125,6 @@ double WaylandOutputs::ScaleAt(const TRect& Bounds) const
         if (output->Bounds == Bounds)
             return output->EffectiveScale();
     return FOutputs.empty() ? 1.0 : FOutputs.front()->EffectiveScale();
-}
-
-double WaylandOutputs::ScaleOf(const wl_output* Handle) const
-{
-    for (const auto& output : FOutputs)
-        if (output->Handle == Handle)
-            return output->EffectiveScale();
-    return 1.0;
 }
 
 }  // namespace plat

@@ -29,16 +29,14 @@ public:
     // there is one (now, or once SetManager gives it).
     void Add(wl_output* Output, uint32_t Name);
     void SetManager(zxdg_output_manager_v1* Manager);
-    // The global Name went away (a monitor unplugged); false when it was no output of ours.
-    bool Remove(uint32_t Name);
+    // The global Name went away (a monitor unplugged); nothing when it was no output of ours.
+    void Remove(uint32_t Name);
     // Destroys every output and the manager.
     void Clear();
 
     // The scale of the output whose logical rectangle is Bounds (SDL's display bounds), else of
     // the first output; 1 when nothing is known.
     double ScaleAt(const TRect& Bounds) const;
-    // The scale of one output; 1 for an unknown one.
-    double ScaleOf(const wl_output* Output) const;
 
     // What an output told so far (public for the listeners).
     struct Output {

@@ -104,8 +104,7 @@ bool WaylandPresenter::MakeSurfaces(const TRect& Logical)
         // Without a viewporter only whole scales can be drawn at; a fraction is left to the
         // compositor.
         FScale = IsInteger(FScale) ? std::round(FScale) : 1.0;
-        FBufferScale = static_cast<int>(FScale);
-        wl_surface_set_buffer_scale(FSurface, FBufferScale);
+        wl_surface_set_buffer_scale(FSurface, static_cast<int>(FScale));
     }
     const int width = static_cast<int>(std::lround(Logical.Width() * FScale));
     const int height = static_cast<int>(std::lround(Logical.Height() * FScale));

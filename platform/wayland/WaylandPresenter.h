@@ -50,8 +50,6 @@ public:
     // The pictures' size in pixels.
     int Width() const;
     int Height() const;
-    // Pixels per logical pixel.
-    double Scale() const { return FScale; }
 
     // Every pass of the loop: the compositor's releases, and the window's size followed.
     void Tend();
@@ -93,8 +91,7 @@ private:
     wl_surface* FFrameSurface = nullptr;
     wl_callback* FFrame = nullptr;
     Clock::time_point FCommittedAt{};
-    double FScale = 1.0;
-    int FBufferScale = 1;  // without a viewporter
+    double FScale = 1.0;  // pixels per logical pixel
     int FLogicalWidth = 0, FLogicalHeight = 0;  // the window's, as last followed
     std::unique_ptr<ShmBuffers> FBuffers;
     std::unique_ptr<ShmBuffers> FBlack;  // the parent's picture

@@ -193,6 +193,18 @@ class Xorg:
         self.run("xdotool", *args)
 
 
+def start_xvfb(procs, screen="1280x1024x24"):
+    """A private Xvfb that lets every user in; its DISPLAY."""
+    read, write = os.pipe()
+    procs.start(["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten", "tcp", "-noreset", "-ac"],
+                pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as f:
+        number = f.readline().strip()
+    check(number, "Xvfb did not start")
+    return ":" + number
+
+
 WINDOW_MANAGERS = {
     "none": None,
     "openbox": ["openbox", "--sm-disable"],
@@ -259,12 +271,19 @@ def saver_env(env, work, user=None):
 
 
 class Saver:
-    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own;
-    as the given user with exactly env, when there is one."""
+    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own
+    (the settings file's text, when given); as the given user with exactly env, when there is one."""
 
-    def __init__(self, procs, command, env, work, user=None):
+    def __init__(self, procs, command, env, work, user=None, settings=None):
         self.env = saver_env(env, work, user)
         self.user = user
+        if settings:
+            folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Kestrin Software")
+            os.makedirs(folder, exist_ok=True)
+            with open(os.path.join(folder, "Solvane Screensaver.reg"), "w") as f:
+                f.write(settings)
+            if user is not None:
+                os.chown(folder, user.uid, user.gid)
         self.log = open(os.path.join(work, "saver.log"), "a")
         if user is not None:
             self.proc = procs.start(user.command(command, self.env), stderr=self.log)
