@@ -64,7 +64,7 @@ bool Screen::PresentLatest()
     const bool reset = TakeDeviceReset();
     if (reset)
         NoteDeviceReset();
-    if (!WantsFrame())
+    if (!WantsFrame(FFrames.HasNewest()))
         return false;
     const uint32_t* frame = FFrames.TakeNewest();
     if (frame == nullptr && reset)

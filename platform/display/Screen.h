@@ -133,8 +133,13 @@ protected:
     // Backend: true when the render device was reset since the last call.
     virtual bool TakeDeviceReset() { return false; }
     // Backend: false while the window system is not ready for another picture (the compositor
-    // has not asked for one yet); the newest frame then waits in the mailbox.
-    virtual bool WantsFrame() { return true; }
+    // has not asked for one yet); the newest frame then waits in the mailbox. Told that one waits
+    // (Waiting), the backend wakes the loop once it is ready.
+    virtual bool WantsFrame(bool Waiting)
+    {
+        (void)Waiting;
+        return true;
+    }
     // Backend: show a frame through a gamma ramp that is not the identity. The default applies
     // the ramp into a frame of the screen's own and calls Show; a backend that copies every frame
     // anyway applies the ramp during that copy instead (ApplyGammaTo), which costs no extra pass.

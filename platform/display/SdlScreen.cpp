@@ -121,7 +121,7 @@ protected:
     void Tend() override;
     void PlaceOnMonitor();
     bool TakeDeviceReset() override;
-    bool WantsFrame() override { return !FPresenter || FPresenter->Ready(); }
+    bool WantsFrame(bool Waiting) override { return !FPresenter || FPresenter->Ready(Waiting); }
 
 private:
     bool StartVideo();

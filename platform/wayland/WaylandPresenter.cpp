@@ -194,9 +194,13 @@ void WaylandPresenter::PaintParentBlack(int LogicalWidth, int LogicalHeight)
     wl_surface_commit(FParent);
 }
 
-bool WaylandPresenter::Ready()
+bool WaylandPresenter::Ready(bool Waiting)
 {
-    return FFrame == nullptr && FBuffers->Free() != nullptr;
+    if (FFrame != nullptr) {
+        FWakeWhenAsked = FWakeWhenAsked || Waiting;
+        return false;
+    }
+    return FBuffers->Free() != nullptr;
 }
 
 // The buffer is brought up to the last picture: every row changed since the picture it holds
@@ -297,10 +301,11 @@ bool WaylandPresenter::Seen() const
 // A window exposure tells the loop (whether it sleeps on SDL's events or its own) to look again.
 void WaylandPresenter::FrameDone()
 {
-    const bool wasUnseen = !Seen();
+    const bool wake = !Seen() || FWakeWhenAsked;
     wl_callback_destroy(FFrame);
     FFrame = nullptr;
-    if (!wasUnseen)
+    FWakeWhenAsked = false;
+    if (!wake)
         return;
     SDL_Event event{};
     event.type = SDL_WINDOWEVENT;

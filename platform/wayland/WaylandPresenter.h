@@ -14,8 +14,8 @@
 // Pacing: a picture is shown only after the compositor asked for one (the last picture's frame
 // callback came) and a buffer is free. A compositor that stops the frame callbacks (the window on
 // a workspace not shown, the output powered off, the window covered) makes the window unseen
-// (Seen); the callback that comes when it shows the window again wakes the application loop (a
-// window exposure event). Main thread, like every SDL video call.
+// (Seen). The callback that comes when it shows the window again, or while a picture waits for
+// it, wakes the application loop (a window exposure event). Main thread, like every SDL video call.
 #pragma once
 
 #include <chrono>
@@ -53,8 +53,9 @@ public:
 
     // Every pass of the loop: the compositor's releases, and the window's size followed.
     void Tend();
-    // True when the compositor asked for the next picture and a buffer is free for it.
-    bool Ready();
+    // True when the compositor asked for the next picture and a buffer is free for it. Otherwise,
+    // with Waiting (a picture waits to be shown), the compositor's asking wakes the loop.
+    bool Ready(bool Waiting);
     // The buffer for the next picture (null when not Ready), holding the last picture shown;
     // Pitch: pixels from one row to the next.
     uint32_t* Begin(int& Pitch);
@@ -90,6 +91,7 @@ private:
     // the one that ends an unseen spell must wake the loop.
     wl_surface* FFrameSurface = nullptr;
     wl_callback* FFrame = nullptr;
+    bool FWakeWhenAsked = false;
     Clock::time_point FCommittedAt{};
     double FScale = 1.0;  // pixels per logical pixel
     int FLogicalWidth = 0, FLogicalHeight = 0;  // the window's, as last followed
