@@ -155,7 +155,7 @@ void TIdleWatcher::SaverEnded()
 {
     if (FService)
         FService->SetActive(false);
-    FSource.Restart();
+    FSource.Resume();
 }
 
 }  // namespace

@@ -25,7 +25,8 @@ public:
     const char* Name() const override { return "GNOME's idle monitor"; }
     int Descriptor() const override { return -1; }
     TIdleNews Read() override;
-    void Restart() override;
+    void Restart() override { FromNow(); }
+    void Resume() override;
 
 private:
     static int Fired(sd_bus_message* Message, void* Self, sd_bus_error*);
@@ -41,7 +42,7 @@ private:
     uint64_t FMilliseconds;
     sd_bus_slot* FFired = nullptr;
     sd_bus_slot* FOwner = nullptr;
-    uint32_t FWatch = 0;  // fires when the idle time reaches FMilliseconds, or more after a Restart
+    uint32_t FWatch = 0;  // fires when the idle time reaches FMilliseconds, or more counted from now
     uint32_t FActive = 0;  // the next input, which brings the plain watch back
     bool FIdled = false;
     bool FResumed = false;  // input came after the last Idle news: the plain watch counts from it
@@ -129,7 +130,7 @@ void MutterIdle::Watch(uint64_t Milliseconds)
     FWatch = Call<uint32_t>("AddIdleWatch", "t", Milliseconds);
 }
 
-void MutterIdle::Restart()
+void MutterIdle::Resume()
 {
     if (!FResumed)
         FromNow();

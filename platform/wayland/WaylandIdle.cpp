@@ -23,7 +23,8 @@ public:
     const char* Name() const override { return FExt ? "ext-idle-notify-v1" : "org_kde_kwin_idle"; }
     int Descriptor() const override { return wl_display_get_fd(FDisplay); }
     TIdleNews Read() override;
-    void Restart() override;
+    void Restart() override { Watch(); }
+    void Resume() override;
 
 private:
     static void Global(void* Self, wl_registry* Registry, uint32_t Name, const char* Interface, uint32_t Version);
@@ -111,7 +112,7 @@ void WaylandIdle::Forget()
     FKdeTimeout = nullptr;
 }
 
-void WaylandIdle::Restart()
+void WaylandIdle::Resume()
 {
     if (!FResumed)
         Watch();

@@ -22,6 +22,7 @@ public:
     int Descriptor() const override { return xcb_get_file_descriptor(FConnection); }
     TIdleNews Read() override;
     void Restart() override;
+    void Resume() override;
 
 private:
     xcb_connection_t* FConnection;
@@ -71,9 +72,7 @@ bool ScreensaverIdle::Take(int Seconds, std::string& Error)
     xcb_set_screen_saver(FConnection, static_cast<int16_t>(Seconds), FUsers.interval, FUsers.prefer_blanking,
                          FUsers.allow_exposures);
     xcb_screensaver_select_input(FConnection, FRoot, XCB_SCREENSAVER_EVENT_NOTIFY_MASK);
-    // The watcher's idle time counts from its start.
-    xcb_force_screen_saver(FConnection, XCB_SCREEN_SAVER_RESET);
-    xcb_flush(FConnection);
+    Restart();  // the watcher's idle time counts from its start
     return true;
 }
 
@@ -91,14 +90,20 @@ TIdleNews ScreensaverIdle::Read()
 
 void ScreensaverIdle::Restart()
 {
+    // Turns the server's saver off and starts its timer anew, as input would.
+    xcb_force_screen_saver(FConnection, XCB_SCREEN_SAVER_RESET);
+    xcb_flush(FConnection);
+}
+
+void ScreensaverIdle::Resume()
+{
     // Input turned the server's saver off and its timer counts from that input; while it is still
-    // on, nobody used the session since: its timer starts anew, as input would start it.
+    // on, nobody used the session since.
     xcb_screensaver_query_info_reply_t* info =
         xcb_screensaver_query_info_reply(FConnection, xcb_screensaver_query_info(FConnection, FRoot), nullptr);
     if (info == nullptr || info->state == XCB_SCREENSAVER_STATE_ON)
-        xcb_force_screen_saver(FConnection, XCB_SCREEN_SAVER_RESET);
+        Restart();
     std::free(info);
-    xcb_flush(FConnection);
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/python3
 """The GNOME session's agent (see session_agent.py), run as the session's user on its bus: the
 shell's state and windows (Eval, which the test extension allows), screenshots (the shell's own
-Screenshot), the idle time (Mutter's idle monitor) and input through Mutter's RemoteDesktop. A
+Screenshot), the monitor's scale (Mutter's DisplayConfig), the idle time (Mutter's idle monitor) and input through Mutter's RemoteDesktop. A
 headless Mutter has no input devices: one RemoteDesktop session, opened when the agent starts
 (before the program under test), gives the seat its keyboard and pointer for the whole test."""
 
@@ -87,10 +87,22 @@ def motion(dx, dy):
     remote("NotifyPointerMotionRelative", "(dd)", float(dx), float(dy))
 
 
+def scale(factor):
+    """The monitor's scale, for the session's run (ApplyMonitorsConfig's temporary method: no
+    monitors.xml, no confirmation); the monitor keeps its mode."""
+    config = ("org.gnome.Mutter.DisplayConfig", "/org/gnome/Mutter/DisplayConfig", "org.gnome.Mutter.DisplayConfig")
+    serial, monitors, _, _ = call(*config, "GetCurrentState")
+    connector = monitors[0][0][0]
+    mode = next(m for m in monitors[0][1] if m[6].get("is-current"))
+    call(*config, "ApplyMonitorsConfig", GLib.Variant("(uua(iiduba(ssa{sv}))a{sv})", (
+        serial, 1, [(0, 0, float(factor), 0, True, [(connector, mode[0], {})])], {})))
+    return state()["scale"]
+
+
 def idle_time():
     return call("org.gnome.Mutter.IdleMonitor", "/org/gnome/Mutter/IdleMonitor/Core", "org.gnome.Mutter.IdleMonitor",
                 "GetIdletime")[0]
 
 
 session_agent.serve({"overview": overview, "state": state, "screenshot": screenshot, "key": key,
-                     "motion": motion, "idle_time": idle_time})
+                     "motion": motion, "scale": scale, "idle_time": idle_time})

@@ -48,7 +48,7 @@ def ensure_system_bus():
     check(desktop.wait_until(system_bus_runs, 5), "the system bus did not start")
 
 
-def settings(colour, scale):
+def settings(colour):
     """gsettings lines run in the session before the shell starts (written to the test's home)."""
     values = [
         ("org.gnome.desktop.background", "picture-uri", "''"),
@@ -58,7 +58,6 @@ def settings(colour, scale):
         ("org.gnome.desktop.background", "primary-color", "'#%02x%02x%02x'" % colour),
         ("org.gnome.desktop.screensaver", "lock-enabled", "false"),
         ("org.gnome.desktop.session", "idle-delay", "uint32 0"),
-        ("org.gnome.desktop.interface", "scaling-factor", "uint32 %d" % scale),
         ("org.gnome.shell", "disable-user-extensions", "false"),
         ("org.gnome.shell", "enabled-extensions", "\"['%s']\"" % EXTENSION),
     ]
@@ -78,12 +77,14 @@ class GnomeShell:
                 "XDG_RUNTIME_DIR": user.runtime_dir(work), "XDG_SESSION_TYPE": "wayland",
                 "XDG_CURRENT_DESKTOP": "GNOME"}
         command = ("%s; exec gnome-shell --headless --wayland --no-x11 --wayland-display {display} "
-                   "--virtual-monitor %dx%d" % (settings(colour, scale), size[0], size[1]))
+                   "--virtual-monitor %dx%d" % (settings(colour), size[0], size[1]))
         answers = ["gdbus", "call", "--session", "-d", "org.gnome.Shell", "-o", "/org/gnome/Shell", "-m",
                    "org.freedesktop.DBus.Properties.Get", "org.gnome.Shell", "ShellVersion"]
         self.env = start_session(procs, work, user, "gnome-shell", base, command, answers, base)
         self.agent = Agent(procs, work, user, "gnome_agent.py", self.env, "gnome-agent.log")
         self.agent.call("overview", active=False)
+        if scale != 1:
+            check(self.agent.call("scale", factor=scale) == scale, "GNOME Shell did not take the scale %s" % scale)
 
     def own_folder(self, work, name):
         path = os.path.join(work, name)

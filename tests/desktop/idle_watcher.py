@@ -8,7 +8,9 @@ Each case starts `solvane --idle 4` without input: 2 s after the start no saver 
 after the 4 s the saver covers the output and moves; an injected Escape ends it and the watcher
 stays; another 4 s without input bring the saver again. On Xorg, sway and KWin an SDL window
 (which holds the screen on, the way SDL does by default) keeps the saver off for 10 s, and once it
-is closed the saver comes after the idle time. First, `solvane /s` started by hand covers the
+is closed the saver comes after the idle time: on Xorg and KWin SDL asks the watcher's own
+org.freedesktop.ScreenSaver, on sway (the window without a session bus) the compositor's
+idle-inhibit. First, `solvane /s` started by hand covers the
 output (on Wayland as a full-screen window of the whole output with the focus, GNOME's top bar
 hidden) and Escape ends it; the time it takes to cover is the yardstick of the watcher's.
 On Xorg a second watcher refuses to start. Printed: idle to covered (from the moment the idle time
@@ -265,9 +267,9 @@ def idle_cycles(session, watcher, figures):
         check(watcher.running(), "the watcher ended with its saver")
 
 
-def held_by_sdl_window(session, watcher, procs, work, user, env):
+def held_by_sdl_window(session, watcher, program, procs, work, user, env):
     """An SDL window keeps the saver off for 10 s; closed, the saver comes after the idle time."""
-    window = procs.start(user.command([build_sdl_window(work)], desktop.saver_env(env, work, user)))
+    window = procs.start(user.command([program], desktop.saver_env(env, work, user)))
     shown = time.monotonic()
     while time.monotonic() < shown + 10:
         check(watcher.saver() is None, "a saver %.1f s after the SDL window opened" % (time.monotonic() - shown))
@@ -342,6 +344,7 @@ def case(kind, saver):
         user = desktop.OrdinaryUser()
         session = kind(procs, work, user)
         by_hand = started_by_hand(saver, session, procs, work, user)
+        sdl_window = build_sdl_window(work)
         watcher = Watcher(procs, saver, IDLE, session.env, work, user)
         figures = []
         idle_cycles(session, watcher, figures)
@@ -351,9 +354,9 @@ def case(kind, saver):
             # Without a session bus SDL asks the compositor (idle-inhibit) instead of the watcher;
             # without DISPLAY the window is a Wayland one (SDL takes Xwayland first where it can).
             alone = {k: v for k, v in session.env.items() if k not in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")}
-            held_by_sdl_window(session, watcher, procs, work, user, alone)
+            held_by_sdl_window(session, watcher, sdl_window, procs, work, user, alone)
         elif kind in (X11, KWin):
-            held_by_sdl_window(session, watcher, procs, work, user, session.env)
+            held_by_sdl_window(session, watcher, sdl_window, procs, work, user, session.env)
         report(session, watcher, figures, by_hand, started)
 
 

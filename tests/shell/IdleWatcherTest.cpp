@@ -17,6 +17,7 @@
 #include <fstream>
 #include <functional>
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -78,9 +79,18 @@ protected:
         BusPid = std::stoi(bus.substr(newline + 1));
     }
 
-    std::string Bus(const std::string& Call) const
+    // gdbus's answer to a call of Method (with Arguments) at Path of Name on the test's bus.
+    std::string Bus(const std::string& Name, const std::string& Path, const std::string& Method,
+                    const std::string& Arguments = "") const
     {
-        return RunCommand("busctl --address='" + Env.at("DBUS_SESSION_BUS_ADDRESS") + "' " + Call + " 2>&1");
+        return RunCommand("gdbus call --address '" + Env.at("DBUS_SESSION_BUS_ADDRESS") + "' -d " + Name + " -o " +
+                          Path + " -m " + Method + " " + Arguments + " 2>&1");
+    }
+
+    std::string ScreenSaver(const std::string& Method, const std::string& Arguments = "") const
+    {
+        return Bus("org.freedesktop.ScreenSaver", "/org/freedesktop/ScreenSaver",
+                   "org.freedesktop.ScreenSaver." + Method, Arguments);
     }
 
     void TearDown() override
@@ -168,27 +178,28 @@ TEST_F(IdleWatcherTest, SuspendedScreensaverHoldsTheSaverOffUntilResumed)
     EXPECT_TRUE(PollUntil([&] { return SaverOf(*watcher) != 0; }, 15s)) << "no saver the second time";
 }
 
-// Served by the watcher where no desktop owns the name: an inhibition holds the saver off until
-// UnInhibit; one whose caller left the bus holds nothing; GetActive tells whether the saver runs.
+// Served by the watcher where no desktop owns the name: simulated activity counts as input; an
+// inhibition holds the saver off until UnInhibit; one whose caller left the bus holds nothing;
+// GetActive tells whether the saver runs.
 TEST_F(IdleWatcherTest, InhibitionsOnTheSessionBusHoldTheSaverOff)
 {
     StartBus();
     auto watcher = Watch("2");
+    for (int i = 0; i < 8; ++i) {
+        ScreenSaver("SimulateUserActivity");
+        std::this_thread::sleep_for(500ms);
+    }
+    EXPECT_EQ(SaverOf(*watcher), 0) << "simulated activity did not count";
     const std::string cookie = Root() + "/cookie", end = Root() + "/end";
     ChildProcess holder({"/usr/bin/python3", kPeer, "inhibit", Env.at("DBUS_SESSION_BUS_ADDRESS"), cookie, end}, Env);
     ASSERT_TRUE(PollUntil([&] { return !TempConfigHome::ReadFile(cookie).empty(); }, 10s)) << holder.StdErr();
-    // busctl leaves the bus at once: its inhibition ends with it.
-    Bus("call org.freedesktop.ScreenSaver /ScreenSaver org.freedesktop.ScreenSaver Inhibit ss busctl gone");
-    EXPECT_EQ(Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver "
-                  "GetActive"),
-              "b false\n");
-    HeldOffThenStarted(*watcher, [&] {
-        Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver UnInhibit u " +
-            TempConfigHome::ReadFile(cookie));
-    });
-    EXPECT_EQ(Bus("call org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver org.freedesktop.ScreenSaver "
-                  "GetActive"),
-              "b true\n");
+    // gdbus leaves the bus at once: its inhibition ends with it.
+    EXPECT_EQ(Bus("org.freedesktop.ScreenSaver", "/ScreenSaver", "org.freedesktop.ScreenSaver.Inhibit", "gdbus gone")
+                  .rfind("(uint32 ", 0),
+              0u);
+    EXPECT_EQ(ScreenSaver("GetActive"), "(false,)\n");
+    HeldOffThenStarted(*watcher, [&] { ScreenSaver("UnInhibit", TempConfigHome::ReadFile(cookie)); });
+    EXPECT_EQ(ScreenSaver("GetActive"), "(true,)\n");
     WriteFile(end, "");
     holder.WaitExit(5s);
 }
@@ -204,8 +215,8 @@ TEST_F(IdleWatcherTest, NoSaverWhileTheDesktopHoldsTheScreen)
         {"/usr/bin/python3", kPeer, "desktop", Env.at("DBUS_SESSION_BUS_ADDRESS"), active, inhibit, end}, Env);
     ASSERT_TRUE(PollUntil(
         [&] {
-            return Bus("call org.freedesktop.DBus /org/freedesktop/DBus org.freedesktop.DBus NameHasOwner s "
-                       "org.freedesktop.ScreenSaver") == "b true\n";
+            return Bus("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus.NameHasOwner",
+                       "org.freedesktop.ScreenSaver") == "(true,)\n";
         },
         10s));
     auto watcher = Watch("2");
@@ -218,9 +229,43 @@ TEST_F(IdleWatcherTest, NoSaverWhileTheDesktopHoldsTheScreen)
     desktop.WaitExit(5s);
 }
 
-TEST_F(IdleWatcherTest, EndsWhenItsDisplayGoesAway)
+// logind (a stand-in on a bus of the test's own that the watcher takes for the system bus) says
+// the session is locked: no saver until it is unlocked.
+TEST_F(IdleWatcherTest, NoSaverWhileLogindSaysTheSessionIsLocked)
 {
+    StartBus();
+    Env["DBUS_SYSTEM_BUS_ADDRESS"] = Env.at("DBUS_SESSION_BUS_ADDRESS");
+    Env["DBUS_SESSION_BUS_ADDRESS"] = "";
+    const std::string locked = Root() + "/locked", end = Root() + "/end";
+    WriteFile(locked, "");
+    ChildProcess logind({"/usr/bin/python3", kPeer, "logind", Env.at("DBUS_SYSTEM_BUS_ADDRESS"), locked, end}, Env);
+    ASSERT_TRUE(PollUntil(
+        [&] {
+            return RunCommand("gdbus call --address '" + Env.at("DBUS_SYSTEM_BUS_ADDRESS") +
+                              "' -d org.freedesktop.DBus -o /org/freedesktop/DBus -m "
+                              "org.freedesktop.DBus.NameHasOwner org.freedesktop.login1") == "(true,)\n";
+        },
+        10s));
+    auto watcher = Watch("2");
+    HeldOffThenStarted(*watcher, [&] {
+        std::filesystem::remove(locked);
+        X->Run("xdotool mousemove_relative 1 1");
+    });
+    WriteFile(end, "");
+    logind.WaitExit(5s);
+}
+
+// Its display or its session bus going away is the session's end.
+TEST_F(IdleWatcherTest, EndsWithItsSession)
+{
+    StartBus();
     auto watcher = Watch("600");
+    kill(BusPid, SIGTERM);
+    EXPECT_EQ(watcher->WaitExit(10s), 0);
+    EXPECT_NE(watcher->StdErr().find("the session bus went away"), std::string::npos) << watcher->StdErr();
+    BusPid = 0;
+    Env["DBUS_SESSION_BUS_ADDRESS"] = "";
+    watcher = Watch("600");
     X.reset();
     EXPECT_EQ(watcher->WaitExit(10s), 0);
     EXPECT_NE(watcher->StdErr().find("the session's display went away"), std::string::npos) << watcher->StdErr();

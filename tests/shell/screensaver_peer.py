@@ -8,7 +8,10 @@
       owns org.freedesktop.ScreenSaver as Plasma does, and its power manager's
       org.freedesktop.PowerManagement.Inhibit: GetActive answers whether ACTIVE_FILE exists (the
       desktop's lock or blank screen is up), HasInhibit whether INHIBIT_FILE does (a program asked
-      the desktop to keep the screen on), and HasInhibitChanged announces when that changes."""
+      the desktop to keep the screen on), and HasInhibitChanged announces when that changes.
+  screensaver_peer.py logind ADDRESS LOCKED_FILE END_FILE
+      owns org.freedesktop.login1 on a bus that stands in for the system bus: the caller's session
+      (/org/freedesktop/login1/session/auto) has LockedHint while LOCKED_FILE exists."""
 
 import os
 import sys
@@ -65,6 +68,17 @@ def desktop(bus, active_file, inhibit_file, end_file):
     wait_for(end_file, announce)
 
 
+def logind(bus, locked_file, end_file):
+    interface = "org.freedesktop.login1.Session"
+    node = Gio.DBusNodeInfo.new_for_xml("""<node><interface name="%s">
+      <property name="LockedHint" type="b" access="read"/></interface></node>""" % interface)
+    bus.register_object("/org/freedesktop/login1/session/auto", node.interfaces[0], None,
+                        lambda *asked: GLib.Variant("b", os.path.exists(locked_file)), None)
+    bus.call_sync("org.freedesktop.DBus", "/org/freedesktop/DBus", "org.freedesktop.DBus", "RequestName",
+                  GLib.Variant("(su)", ("org.freedesktop.login1", 4)), None, Gio.DBusCallFlags.NONE, 5000, None)
+    wait_for(end_file)
+
+
 if __name__ == "__main__":
     role, address = sys.argv[1:3]
-    (inhibit if role == "inhibit" else desktop)(connect(address), *sys.argv[3:])
+    {"inhibit": inhibit, "desktop": desktop, "logind": logind}[role](connect(address), *sys.argv[3:])
