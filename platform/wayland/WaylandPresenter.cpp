@@ -21,6 +21,10 @@ constexpr std::chrono::milliseconds kUnseenAfter{300};
 // Changed rows closer than this are damaged as one rectangle.
 constexpr int kDamageGap = 8;
 
+// Until when the loop may leave SDL's connection unwatched (QuietMs): the newest picture shown by
+// any window, plus kUnseenAfter. Main thread, like every presenter.
+std::chrono::steady_clock::time_point gQuietUntil{};
+
 wl_region* WholeRegion(wl_compositor* Compositor, int Width, int Height)
 {
     wl_region* region = wl_compositor_create_region(Compositor);
@@ -261,6 +265,7 @@ void WaylandPresenter::Commit()
     buffer->Busy = true;
     FNewest = buffer;
     FCommittedAt = Clock::now();
+    gQuietUntil = std::max(gQuietUntil, FCommittedAt + kUnseenAfter);
     FLink->Flush();
 }
 
@@ -296,6 +301,12 @@ void WaylandPresenter::Damage()
 bool WaylandPresenter::Seen() const
 {
     return FFrame == nullptr || Clock::now() - FCommittedAt < kUnseenAfter;
+}
+
+int WaylandPresenter::QuietMs()
+{
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(gQuietUntil - Clock::now()).count();
+    return static_cast<int>(std::max<decltype(left)>(left, 0));
 }
 
 // A window exposure tells the loop (whether it sleeps on SDL's events or its own) to look again.

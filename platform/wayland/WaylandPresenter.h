@@ -68,6 +68,13 @@ public:
     // False while the compositor has not asked for a picture for longer than a frame can take.
     bool Seen() const;
 
+    // How long the application loop may sleep without watching SDL's connection (0: it must
+    // watch). A picture shown less than a frame callback's longest wait ago means its window is
+    // seen and its frames flow: the next one wakes the loop, whose pass reads what the compositor
+    // sent. Watching meanwhile would wake the loop once more for every frame, for the compositor's
+    // answers to the last (its frame callback and the buffer it released).
+    static int QuietMs();
+
 private:
     using Clock = std::chrono::steady_clock;
     friend struct WaylandPresenterListeners;

@@ -243,20 +243,27 @@ def processor_seconds(pid):
 
 
 def context_switches(pid):
-    """Voluntary and involuntary context switches summed over the process's threads."""
-    total = 0
+    """(voluntary, nonvoluntary) context switches of all the process's threads so far: a thread
+    that sleeps and wakes switches once of its own accord; the others were taken from it by the
+    scheduler (a busy machine's other work)."""
+    voluntary = nonvoluntary = 0
     for task in os.listdir("/proc/%d/task" % pid):
-        with contextlib.suppress(FileNotFoundError), open("/proc/%d/task/%s/status" % (pid, task)) as f:
-            total += sum(int(line.split()[1]) for line in f if "ctxt_switches" in line)
-    return total
+        with contextlib.suppress(OSError), open("/proc/%d/task/%s/status" % (pid, task)) as f:
+            for line in f:
+                if line.startswith("voluntary_ctxt_switches"):
+                    voluntary += int(line.split()[1])
+                elif line.startswith("nonvoluntary_ctxt_switches"):
+                    nonvoluntary += int(line.split()[1])
+    return voluntary, nonvoluntary
 
 
 def usage(pid, seconds):
-    """The processor seconds a process spends in `seconds`, and its wake-ups a second (its context
-    switches, summed over its threads)."""
-    cpu, switches = processor_seconds(pid), context_switches(pid)
+    """The processor seconds a process spends in `seconds`, and its wake-ups a second: its
+    voluntary and its nonvoluntary context switches, summed over its threads."""
+    cpu, (voluntary, nonvoluntary) = processor_seconds(pid), context_switches(pid)
     time.sleep(seconds)
-    return processor_seconds(pid) - cpu, (context_switches(pid) - switches) / seconds
+    now = context_switches(pid)
+    return processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds
 
 
 def saver_env(env, work, user=None):

@@ -9,10 +9,11 @@ it.
 
 With "cost": the processor time and wake-ups of 10 s of the running saver on one 1920 x 1080
 output, under Xorg with openbox and under sway, one after the other; sway may cost at most 1.3
-times Xorg, and wake it at most 60 times a second. With "hidden": 10 s shown, 10 s with its
+times Xorg, and wake at most 60 times a second of its own accord (voluntary context switches; those
+a busy machine's other work forces are printed beside). With "hidden": 10 s shown, 10 s with its
 workspace switched away and 10 s with the output powered off: unseen it costs at most 0.05 times
-the shown figure and wakes at most 5 times a second; shown again, the picture moves within a
-second. With "hidpi": at 3840 x 2160, scale 2, and 2880 x 1620, scale 1.5, the clock's label in
+the shown figure and wakes at most 5 times a second (all context switches); shown again, the
+picture moves within a second. With "hidpi": at 3840 x 2160, scale 2, and 2880 x 1620, scale 1.5, the clock's label in
 grim's screenshot differs from the saver's under Xvfb at the same pixel size by at most 0.03 of its
 luminance range (mean absolute difference): the saver draws at the output's pixels. With
 "frames": the saver's requests on the Wayland socket (WAYLAND_DEBUG) over a few seconds: each
@@ -137,10 +138,10 @@ def cost(saver):
     with desktop.workspace() as (procs, work):
         _, run = shown_on_sway(procs, work, saver)
         sway = desktop.usage(run.pid(), 10)
-    print("10 s shown: Xorg with openbox %.2f s, %.0f wake-ups/s; sway %.2f s, %.0f wake-ups/s; sway %.2f x Xorg"
-          % (xorg + sway + (sway[0] / xorg[0],)))
+    print("10 s shown: Xorg with openbox %.2f s, %.1f wake-ups/s (+ %.1f forced); sway %.2f s, %.1f wake-ups/s "
+          "(+ %.1f forced); sway %.2f x Xorg" % (xorg + sway + (sway[0] / xorg[0],)))
     check(sway[0] <= 1.3 * xorg[0], "sway costs %.2f x Xorg" % (sway[0] / xorg[0]))
-    check(sway[1] <= 60, "under sway the saver wakes %.0f times a second" % sway[1])
+    check(sway[1] <= 60, "under sway the saver wakes %.1f times a second" % sway[1])
 
 
 def moved_within(sway, seconds):
@@ -160,7 +161,7 @@ def hidden(saver):
     with desktop.workspace() as (procs, work):
         sway, run = shown_on_sway(procs, work, saver)
         shown = desktop.usage(run.pid(), 10)
-        print("shown: %.2f s, %.0f wake-ups/s" % shown)
+        print("shown: %.2f s, %.1f wake-ups/s (+ %.1f forced)" % shown)
         for hide, show, what in ((("workspace", "2"), ("workspace", "1"), "its workspace switched away"),
                                  (("output", "*", "dpms", "off"), ("output", "*", "dpms", "on"), "the output off")):
             sway.command(*hide)
@@ -168,13 +169,13 @@ def hidden(saver):
                 print("skipped the output powered off: sway's headless output cannot be")
                 continue
             time.sleep(1)  # the compositor stops asking for pictures; the saver notices
-            unseen = desktop.usage(run.pid(), 10)
+            cpu, voluntary, forced = desktop.usage(run.pid(), 10)
             sway.command(*show)
             moved = moved_within(sway, 3)
             print("%s: %.2f s (%.3f x shown), %.1f wake-ups/s; moving again after %s s"
-                  % (what, unseen[0], unseen[0] / shown[0], unseen[1], moved))
-            check(unseen[0] <= 0.05 * shown[0], "%s it costs %.2f x shown" % (what, unseen[0] / shown[0]))
-            check(unseen[1] <= 5, "%s it wakes %.1f times a second" % (what, unseen[1]))
+                  % (what, cpu, cpu / shown[0], voluntary + forced, moved))
+            check(cpu <= 0.05 * shown[0], "%s it costs %.2f x shown" % (what, cpu / shown[0]))
+            check(voluntary + forced <= 5, "%s it wakes %.1f times a second" % (what, voluntary + forced))
             check(moved is not None and moved <= 1.0, "shown again after %s, it moves after %s s" % (what, moved))
 
 
