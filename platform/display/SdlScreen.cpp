@@ -13,6 +13,8 @@
 // the rows that changed) and the overlay is painted straight into it. On Wayland SDL's window
 // surface itself goes through a GL renderer: there the composition goes into the saver's own
 // buffers instead (WaylandPresenter), at the output's pixel size, shown when the compositor asks.
+// A renderer's pictures on Wayland wait for the compositor's asking too (FrameWatch), which also
+// tells whether anybody sees the window.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
@@ -33,6 +35,7 @@
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 #include "platform/display/X11Window.h"
+#include "platform/wayland/FrameWatch.h"
 #include "platform/wayland/WaylandPresenter.h"
 
 // The leak checker's pause switch, present only in sanitized builds.
@@ -103,7 +106,7 @@ public:
         return true;
     }
     bool HasFocus() const override { return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0; }
-    bool Seen() const override { return !FPresenter || FPresenter->Seen(); }
+    bool Seen() const override { return FPresenter ? FPresenter->Seen() : !FWatch || FWatch->Seen(); }
     TRect PictureBounds() const override
     {
         return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
@@ -121,7 +124,10 @@ protected:
     void Tend() override;
     void PlaceOnMonitor();
     bool TakeDeviceReset() override;
-    bool WantsFrame(bool Waiting) override { return !FPresenter || FPresenter->Ready(Waiting); }
+    bool WantsFrame(bool Waiting) override
+    {
+        return FPresenter ? FPresenter->Ready(Waiting) : !FWatch || FWatch->Asked(Waiting);
+    }
 
 private:
     bool StartVideo();
@@ -163,6 +169,7 @@ private:
     std::vector<uint32_t> FOverlayPixels;
     LayerCompositor FCompositor;
     std::unique_ptr<WaylandPresenter> FPresenter;
+    std::unique_ptr<FrameWatch> FWatch;  // a renderer's pictures on Wayland
     FitScaler FScaler;  // the presenter's pictures without layers
     // The pixels composed into last (new ones hold nothing of ours), and the composition kept at
     // the layout's size while the window has another.
@@ -249,6 +256,8 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
         CloseWindow();
         return false;
     }
+    if (FRenderer != nullptr)
+        FWatch = FrameWatch::OfWindow(FWindow);
     if (!Pinned())
         FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
     SDL_RaiseWindow(FWindow);
@@ -288,6 +297,7 @@ void SdlScreen::CloseWindow()
     LeakCheckPause pause;
     FCovers.Close();
     FPresenter.reset();
+    FWatch.reset();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
     if (FOverlay)
@@ -439,6 +449,8 @@ void SdlScreen::Render()
         SDL_RenderClear(FRenderer);
         SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
     }
+    if (FWatch)
+        FWatch->Ask();
     SDL_RenderPresent(FRenderer);
     Presented();
 }

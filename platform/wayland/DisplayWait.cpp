@@ -6,14 +6,14 @@
 #include <vector>
 
 #include "platform/app/Application.h"
-#include "platform/wayland/WaylandPresenter.h"
+#include "platform/wayland/FrameWatch.h"
 
 namespace plat {
 
 void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs)
 {
     // While the saver's frames flow the next one ends the sleep; the compositor's answers wait.
-    if (const int quiet = WaylandPresenter::QuietMs(); quiet > 0) {
+    if (const int quiet = FrameWatch::QuietMs(); quiet > 0) {
         WaitReadable(Fds, TimeoutMs < 0 ? quiet : std::min(TimeoutMs, quiet));
         return;
     }

@@ -15,15 +15,8 @@
 namespace plat {
 namespace {
 
-// A compositor that shows the window asks for the next picture within a few of its frames; one
-// that has not asked for this long has stopped asking.
-constexpr std::chrono::milliseconds kUnseenAfter{300};
 // Changed rows closer than this are damaged as one rectangle.
 constexpr int kDamageGap = 8;
-
-// Until when the loop may leave SDL's connection unwatched (QuietMs): the newest picture shown by
-// any window, plus kUnseenAfter. Main thread, like every presenter.
-std::chrono::steady_clock::time_point gQuietUntil{};
 
 wl_region* WholeRegion(wl_compositor* Compositor, int Width, int Height)
 {
@@ -41,7 +34,6 @@ bool IsInteger(double Scale)
 }  // namespace
 
 struct WaylandPresenterListeners {
-    static void Done(void* Data, wl_callback*, uint32_t) { static_cast<WaylandPresenter*>(Data)->FrameDone(); }
     static void PreferredScale(void* Data, wp_fractional_scale_v1*, uint32_t Scale)
     {
         // Before the first picture the compositor's own word decides the pictures' size.
@@ -53,7 +45,6 @@ struct WaylandPresenterListeners {
 
 namespace {
 
-constexpr wl_callback_listener kFrameListener = {WaylandPresenterListeners::Done};
 constexpr wp_fractional_scale_v1_listener kFractionalListener = {WaylandPresenterListeners::PreferredScale};
 
 }  // namespace
@@ -114,9 +105,7 @@ bool WaylandPresenter::MakeSurfaces(const TRect& Logical)
     const int height = static_cast<int>(std::lround(Logical.Height() * FScale));
     FBuffers = std::make_unique<ShmBuffers>(link.Shm(), width, height);
     FRowPicture.assign(static_cast<size_t>(std::max(height, 0)), 0);
-    // The frame callbacks are made through a wrapper of the surface on SDL's (the default) queue.
-    FFrameSurface = static_cast<wl_surface*>(wl_proxy_create_wrapper(FSurface));
-    wl_proxy_set_queue(reinterpret_cast<wl_proxy*>(FFrameSurface), nullptr);
+    FFrames = std::make_unique<FrameWatch>(FWindow, FSurface);
     FollowWindowSize();
     link.Flush();
     return width > 0 && height > 0;
@@ -124,10 +113,7 @@ bool WaylandPresenter::MakeSurfaces(const TRect& Logical)
 
 WaylandPresenter::~WaylandPresenter()
 {
-    if (FFrame != nullptr)
-        wl_callback_destroy(FFrame);
-    if (FFrameSurface != nullptr)
-        wl_proxy_wrapper_destroy(FFrameSurface);
+    FFrames.reset();
     if (FFractional != nullptr)
         wp_fractional_scale_v1_destroy(FFractional);
     if (FViewport != nullptr)
@@ -200,18 +186,14 @@ void WaylandPresenter::PaintParentBlack(int LogicalWidth, int LogicalHeight)
 
 bool WaylandPresenter::Ready(bool Waiting)
 {
-    if (FFrame != nullptr) {
-        FWakeWhenAsked = FWakeWhenAsked || Waiting;
-        return false;
-    }
-    return FBuffers->Free() != nullptr;
+    return FFrames->Asked(Waiting) && FBuffers->Free() != nullptr;
 }
 
 // The buffer is brought up to the last picture: every row changed since the picture it holds
 // is copied from the last picture shown.
 uint32_t* WaylandPresenter::Begin(int& Pitch)
 {
-    FDrawing = FFrame == nullptr ? FBuffers->Free() : nullptr;
+    FDrawing = FFrames->Asked(false) ? FBuffers->Free() : nullptr;
     if (FDrawing == nullptr)
         return nullptr;
     Pitch = FBuffers->Pitch();
@@ -259,13 +241,10 @@ void WaylandPresenter::Commit()
     buffer->Picture = FPictures;
     Damage();
     wl_surface_attach(FSurface, buffer->Handle, 0, 0);
-    FFrame = wl_surface_frame(FFrameSurface);
-    wl_callback_add_listener(FFrame, &kFrameListener, this);
+    FFrames->Ask();
     wl_surface_commit(FSurface);
     buffer->Busy = true;
     FNewest = buffer;
-    FCommittedAt = Clock::now();
-    gQuietUntil = std::max(gQuietUntil, FCommittedAt + kUnseenAfter);
     FLink->Flush();
 }
 
@@ -296,33 +275,6 @@ void WaylandPresenter::Damage()
         wl_surface_damage_buffer(FSurface, 0, y, FBuffers->Width(), end - y);
         y = end;
     }
-}
-
-bool WaylandPresenter::Seen() const
-{
-    return FFrame == nullptr || Clock::now() - FCommittedAt < kUnseenAfter;
-}
-
-int WaylandPresenter::QuietMs()
-{
-    const auto left = std::chrono::ceil<std::chrono::milliseconds>(gQuietUntil - Clock::now()).count();
-    return static_cast<int>(std::max<decltype(left)>(left, 0));
-}
-
-// A window exposure tells the loop (whether it sleeps on SDL's events or its own) to look again.
-void WaylandPresenter::FrameDone()
-{
-    const bool wake = !Seen() || FWakeWhenAsked;
-    wl_callback_destroy(FFrame);
-    FFrame = nullptr;
-    FWakeWhenAsked = false;
-    if (!wake)
-        return;
-    SDL_Event event{};
-    event.type = SDL_WINDOWEVENT;
-    event.window.event = SDL_WINDOWEVENT_EXPOSED;
-    event.window.windowID = SDL_GetWindowID(FWindow);
-    SDL_PushEvent(&event);
 }
 
 }  // namespace plat

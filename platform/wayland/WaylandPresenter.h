@@ -11,23 +11,20 @@
 // (or an integer buffer scale where there is no viewporter). SDL's own frame callbacks damage its
 // whole surface every frame; on the child surface only the rows that changed are damaged.
 //
-// Pacing: a picture is shown only after the compositor asked for one (the last picture's frame
-// callback came) and a buffer is free. A compositor that stops the frame callbacks (the window on
-// a workspace not shown, the output powered off, the window covered) makes the window unseen
-// (Seen). The callback that comes when it shows the window again, or while a picture waits for
-// it, wakes the application loop (a window exposure event). Main thread, like every SDL video call.
+// A picture is shown only after the compositor asked for one (FrameWatch: the last picture's frame
+// callback came, which also tells whether the window is seen) and a buffer is free. Main thread,
+// like every SDL video call.
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
 #include "platform/gdi/Geometry.h"
+#include "platform/wayland/FrameWatch.h"
 #include "platform/wayland/ShmBuffers.h"
 
 struct SDL_Window;
-struct wl_callback;
 struct wl_surface;
 struct wl_subsurface;
 struct wp_fractional_scale_v1;
@@ -65,18 +62,9 @@ public:
     void ChangedWhereDiffers(int First, int Last);
     // Shows the picture, damaging only the rows that changed; without any, nothing is shown.
     void Commit();
-    // False while the compositor has not asked for a picture for longer than a frame can take.
-    bool Seen() const;
-
-    // How long the application loop may sleep without watching SDL's connection (0: it must
-    // watch). A picture shown less than a frame callback's longest wait ago means its window is
-    // seen and its frames flow: the next one wakes the loop, whose pass reads what the compositor
-    // sent. Watching meanwhile would wake the loop once more for every frame, for the compositor's
-    // answers to the last (its frame callback and the buffer it released).
-    static int QuietMs();
+    bool Seen() const { return FFrames->Seen(); }
 
 private:
-    using Clock = std::chrono::steady_clock;
     friend struct WaylandPresenterListeners;
 
     WaylandPresenter(SDL_Window* Target, std::unique_ptr<WaylandLink> Link, wl_surface* Parent);
@@ -84,7 +72,6 @@ private:
     void FollowWindowSize();
     void PaintParentBlack(int LogicalWidth, int LogicalHeight);
     void Damage();
-    void FrameDone();
 
     SDL_Window* const FWindow;
     std::unique_ptr<WaylandLink> FLink;
@@ -94,12 +81,7 @@ private:
     wp_viewport* FViewport = nullptr;
     wp_viewport* FParentViewport = nullptr;
     wp_fractional_scale_v1* FFractional = nullptr;
-    // The frame callbacks go on SDL's queue, which SDL reads whenever the loop waits for events:
-    // the one that ends an unseen spell must wake the loop.
-    wl_surface* FFrameSurface = nullptr;
-    wl_callback* FFrame = nullptr;
-    bool FWakeWhenAsked = false;
-    Clock::time_point FCommittedAt{};
+    std::unique_ptr<FrameWatch> FFrames;
     double FScale = 1.0;  // pixels per logical pixel
     int FLogicalWidth = 0, FLogicalHeight = 0;  // the window's, as last followed
     std::unique_ptr<ShmBuffers> FBuffers;

@@ -23,6 +23,7 @@ runs=(
   "sway_desktop.py frames $saver"
   "sway_desktop.py cost $saver"
   "sway_desktop.py hidden $saver"
+  "sway_desktop.py hidden-renderer $saver"
   "sway_desktop.py hidpi $saver"
   "kwin_desktop.py hidpi $saver"
   "x11_idle_starters.py xautolock $saver"

@@ -13,15 +13,17 @@ times Xorg, and wake at most 60 times a second of its own accord (voluntary cont
 a busy machine's other work forces are printed beside). With "hidden": 10 s shown, 10 s with its
 workspace switched away and 10 s with the output powered off: unseen it costs at most 0.05 times
 the shown figure and wakes at most 5 times a second (all context switches); shown again, the
-picture moves within a second. With "hidpi": at 3840 x 2160, scale 2, and 2880 x 1620, scale 1.5, the clock's label in
-grim's screenshot differs from the saver's under Xvfb at the same pixel size by at most 0.03 of its
-luminance range (mean absolute difference): the saver draws at the output's pixels. With
+picture moves within a second; "hidden-renderer" the same with the pictures put by SDL's GL
+renderer, as where a GPU renders. With "hidpi": at 3840 x 2160, scale 2, and 2880 x 1620, scale
+1.5, the clock's label in grim's screenshot differs from the saver's under Xvfb at the same pixel
+size by at most 0.03 of its luminance range (mean absolute difference): the saver draws at the
+output's pixels. With
 "frames": the saver's requests on the Wayland socket (WAYLAND_DEBUG) over a few seconds: each
 picture waits for the compositor's frame callback of the last, none comes faster than the frame
 timer's 45 ms, at most 3 buffers are shown in turn, and most pictures damage less than the window;
 with SDL_VIDEODRIVER=x11 the saver's window is Xwayland's.
 
-Usage: sway_desktop.py full-screen|swayidle|cost|hidden|hidpi|frames SAVER. Needs root (to make the user,
+Usage: sway_desktop.py full-screen|swayidle|cost|hidden|hidden-renderer|hidpi|frames SAVER. Needs root (to make the user,
 and Xorg)."""
 
 import collections
@@ -115,11 +117,12 @@ def swayidle(saver):
         check(desktop.wait_until(lambda: not sway.saver_windows(), 3), "a key did not end the saver")
 
 
-def shown_on_sway(procs, work, saver, mode="1920x1080", scale=1, settings=None):
-    """sway with the saver running, once its picture moves; the saver's settings text when given."""
+def shown_on_sway(procs, work, saver, mode="1920x1080", scale=1, settings=None, env=None):
+    """sway with the saver running, once its picture moves; the saver's settings text and more of
+    its environment when given."""
     user = desktop.OrdinaryUser()
     sway = desktop.Sway(procs, work, user, mode=mode, scale=scale)
-    run = desktop.Saver(procs, [saver, "/s"], sway.env, work, user, settings)
+    run = desktop.Saver(procs, [saver, "/s"], dict(sway.env, **(env or {})), work, user, settings)
     check(desktop.wait_until(lambda: len(sway.saver_windows()) == 1 and moving(sway), 20), "the saver does not show")
     full_screen_without_title(sway)
     return sway, run
@@ -157,9 +160,9 @@ def moved_within(sway, seconds):
     return None
 
 
-def hidden(saver):
+def hidden(saver, env=None):
     with desktop.workspace() as (procs, work):
-        sway, run = shown_on_sway(procs, work, saver)
+        sway, run = shown_on_sway(procs, work, saver, env=env)
         shown = desktop.usage(run.pid(), 10)
         print("shown: %.2f s, %.1f wake-ups/s (+ %.1f forced)" % shown)
         for hide, show, what in ((("workspace", "2"), ("workspace", "1"), "its workspace switched away"),
@@ -256,8 +259,13 @@ def frames(saver):
         check(shell == "xwayland", "with SDL_VIDEODRIVER=x11 the saver's window is of the %s shell" % shell)
 
 
-CASES = {"full-screen": full_screen, "swayidle": swayidle, "cost": cost, "hidden": hidden, "hidpi": hidpi,
-         "frames": frames}
+def hidden_renderer(saver):
+    """As with a GPU: the pictures go through SDL's GL renderer (llvmpipe here)."""
+    hidden(saver, {"SDL_RENDER_DRIVER": "opengles2"})
+
+
+CASES = {"full-screen": full_screen, "swayidle": swayidle, "cost": cost, "hidden": hidden,
+         "hidden-renderer": hidden_renderer, "hidpi": hidpi, "frames": frames}
 
 
 def main():
