@@ -45,8 +45,9 @@ public:
     const std::string& GetBrandName() const { return FBrandName; }
     const std::string& GetSSName() const { return FSSName; }
 
-    // Loads all twelve values, or writes the defaults (all in one write) when the key holds no
-    // "Brightness".
+    // Loads all twelve values from one read of the key, or writes the defaults (all in one write)
+    // when the key holds no "Brightness"; a key with values but no "Brightness" is kept beside as
+    // ".bad", and one that cannot be replaced stays as it is (the defaults then hold in memory).
     // Raises ERegistryException when a stored integer is missing or not a DWORD; the values read
     // before it keep their new values, the rest what they held.
     void SetRegistry();
@@ -94,8 +95,9 @@ protected:
 
 private:
     std::string KeyPath() const;
-    bool ReadStoredBrightness(int32_t& Value) const;
-    void LoadStored(int32_t StoredBrightness);
+    void LoadStored(const plat::UserKey& Key);
+    // WriteValues; a Reset keeps the key's present file beside the new one.
+    void StoreValues(const std::vector<TSettingValue>& Values, bool Reset) const;
     void StoreDefaults();
 
     std::string FBrandName;
