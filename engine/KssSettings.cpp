@@ -40,6 +40,16 @@ bool TKssSettings::ReadRKey(const std::string& ValueName, int32_t& Value) const
     return true;
 }
 
+bool TKssSettings::ReadOptionalRKey(const std::string& ValueName, int32_t& Value) const
+{
+    const auto Key = plat::UserKey::Open(KeyPath());
+    if (!Key)
+        return false;
+    if (Key->ValueExists(ValueName))
+        Value = Key->ReadInteger(ValueName);
+    return true;
+}
+
 bool TKssSettings::ReadAKey(const std::string& ValueName, std::string& Value) const
 {
     const auto Key = plat::UserKey::Open(KeyPath());

@@ -30,6 +30,12 @@ inline constexpr const char* kSaverName = "Solvane Screensaver";
 // The news channel address a first use stores as "RSS_Url".
 std::string DefaultRssUrl();
 
+// The start after an idle time that the dialog sets: "StartAfterIdle" (0 or 1) and "IdleMinutes".
+// Keys written before these existed lack them; such a key reads as off and the default minutes.
+inline constexpr int32_t kDefaultIdleMinutes = 10;
+inline constexpr int32_t kMinIdleMinutes = 1;
+inline constexpr int32_t kMaxIdleMinutes = 120;
+
 // One value of a save: an integer is stored as a DWORD, a text as REG_SZ.
 struct TSettingValue {
     std::string Name;
@@ -57,6 +63,9 @@ public:
     // type "Invalid data type for '%s'".
     bool ReadRKey(const std::string& ValueName, int32_t& Value) const;
     bool ReadAKey(const std::string& ValueName, std::string& Value) const;
+    // ReadRKey for a value that older keys lack: a missing value is no error and leaves Value
+    // untouched (a value of another type still raises).
+    bool ReadOptionalRKey(const std::string& ValueName, int32_t& Value) const;
     // Writers return false when the key cannot be created and raise "Failed to set data for '%s'"
     // when the value cannot be stored.
     bool WriteRKey(const std::string& ValueName, int32_t Value) const;

@@ -7,6 +7,13 @@
 
 namespace plat {
 
+std::string RunningExecutable()
+{
+    std::error_code error;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : self.string();
+}
+
 bool Library::Load(const std::string& Name)
 {
     Free();
@@ -16,9 +23,9 @@ bool Library::Load(const std::string& Name)
 
 bool Library::LoadBesideExecutable(const std::string& Name, const std::string& Folder)
 {
-    std::error_code error;
-    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    return !error && Load((bin / Folder / Name).lexically_normal().string());
+    const std::string self = RunningExecutable();
+    const std::filesystem::path bin = std::filesystem::path(self).parent_path();
+    return !self.empty() && Load((bin / Folder / Name).lexically_normal().string());
 }
 
 bool Library::LoadModule(const std::string& Name)
