@@ -3,15 +3,12 @@
 enable_testing()
 include(GoogleTest)
 file(GLOB_RECURSE TEST_SOURCES CONFIGURE_DEPENDS tests/*.cpp)
-list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/(fuzz|stand-ins)/")
+list(FILTER TEST_SOURCES EXCLUDE REGEX "/tests/fuzz/")
 add_executable(solvane-tests ${TEST_SOURCES})
 target_link_libraries(solvane-tests PRIVATE solvane_core solvane_config Qt6::Test GTest::gtest GTest::gmock
   X11::Xss)
-# The dialog's tests start a stand-in for the idle watcher, which holds the watcher's lock.
-add_executable(solvane-idle-standin tests/stand-ins/IdleWatcherStandIn.cpp)
-target_link_libraries(solvane-idle-standin PRIVATE solvane_core)
 # The https tests load the TLS module from beside the test executable.
-add_dependencies(solvane-tests solvane-tls solvane-idle-standin)
+add_dependencies(solvane-tests solvane-tls)
 target_compile_definitions(solvane-tests PRIVATE
   SOLVANE_SOURCE_DIR="${CMAKE_SOURCE_DIR}" SOLVANE_BINARY_DIR="${CMAKE_BINARY_DIR}"
   SOLVANE_MODULE_DIR="${module_dir}")

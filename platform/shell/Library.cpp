@@ -10,8 +10,12 @@ namespace plat {
 std::string RunningExecutable()
 {
     std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : self.string();
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    // An executable replaced by an update since the start is read as deleted; its name is the update's.
+    const std::string replaced = " (deleted)";
+    if (path.ends_with(replaced))
+        path.resize(path.size() - replaced.size());
+    return error ? std::string() : path;
 }
 
 bool Library::Load(const std::string& Name)

@@ -6,8 +6,8 @@
 
 namespace plat {
 
-// The absolute path of the running executable (links resolved), or "" when the system does not
-// tell it.
+// The absolute path of the running executable (links resolved; after an update replaced it, the
+// update's), or "" when the system does not tell it.
 std::string RunningExecutable();
 
 class Library {
