@@ -73,8 +73,6 @@ TEST_F(IdleStartTest, AnAwkwardProgramPathStartsAndAMissingFolderIsReported)
     EXPECT_EQ(status, 0) << complaints << ReadFile(entry);
     EXPECT_EQ(complaints, "");
     ASSERT_TRUE(WatcherRuns()) << "OK started no watcher";
-    const std::string proc = "/proc/" + std::to_string(plat::RunningIdleWatcher());
-    EXPECT_EQ(ReadFile(proc + "/cmdline"), Watcher + std::string("\0--idle\0", 8));
     ASSERT_TRUE(plat::EndIdleWatcher());
     // The launched watcher keeps what it inherits open, so nothing of it may be the test's pipe.
     testproc::RunCommand("gio launch '" + entry + "' >/dev/null 2>&1", &status);
