@@ -1,7 +1,7 @@
 // An X server renders directly (through a GPU driver) only with the DRI3 or DRI2 extension and a
 // graphics device this process can open; without them, GL goes through the server or a software
 // rasteriser.
-#include "platform/display/GpuRendering.h"
+#include "platform/sdl/GpuRendering.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -35,7 +35,29 @@ bool GraphicsDeviceReachable()
     return reachable;
 }
 
+// GL_RENDERER of glGetString, and the names Mesa's and others' software drivers give there.
+constexpr unsigned kGlRenderer = 0x1F01;
+constexpr const char* kSoftwareRasterisers[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer",
+                                                "SWR",      "lavapipe"};
+
 }  // namespace
+
+bool RasterisesInSoftware(SDL_Renderer* Renderer)
+{
+    SDL_RendererInfo info{};
+    if (Renderer == nullptr || SDL_GetRendererInfo(Renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0 ||
+        SDL_strncmp(info.name, "opengl", 6) != 0 || SDL_GL_GetCurrentContext() == nullptr)
+        return false;
+    using TGetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<TGetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+    if (name == nullptr)
+        return false;
+    for (const char* rasteriser : kSoftwareRasterisers)
+        if (std::strstr(name, rasteriser) != nullptr)
+            return true;
+    return false;
+}
 
 bool RendersWithGpu(SDL_Window* Window)
 {
