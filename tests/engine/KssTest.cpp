@@ -6,7 +6,7 @@
 #include "engine/SurfaceOwners.h"
 #include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
-#include "platform/display/HeadlessScreen.h"
+#include "tests/platform/display/FakeDisplay.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -53,7 +53,7 @@ protected:
     void SetUp() override
     {
         TempConfigHome::SetUp();
-        auto screen = std::make_unique<plat::HeadlessScreen>();
+        auto screen = std::make_unique<displaytest::TFakeDisplay>();
         Screen = screen.get();
         Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
         Kss = new TKss(Form.get());
@@ -96,7 +96,7 @@ protected:
     }
 
     plat::Application App;
-    plat::HeadlessScreen* Screen = nullptr;
+    displaytest::TFakeDisplay* Screen = nullptr;
     std::unique_ptr<TForm> Form;
     TKss* Kss = nullptr;
 };
@@ -291,7 +291,7 @@ TEST_F(KssTest, FlipRepeatsWhileTheDisplayIsStillDrawing)
 {
     OpenSaverMode();
     int calls = 0;
-    Kss->FlipForTest = [&] { return ++calls < 4 ? plat::DDERR_WASSTILLDRAWING : plat::DD_OK; };
+    Screen->OnFlip = [&] { return ++calls < 4; };
     Kss->FlipSurfaces();
     EXPECT_EQ(calls, 4);
 }
@@ -302,10 +302,10 @@ TEST_F(KssTest, LossFoundByTheFlipRestoresOnceAndDoesNotFlipAgain)
     auto* movie = new TMovieProbe(Form.get());
     OpenSaverMode();
     int calls = 0;
-    Kss->FlipForTest = [&] {
+    Screen->OnFlip = [&] {
         ++calls;
         Kss->GetDirectDraw()->LoseSurfaces();
-        return plat::DDERR_SURFACELOST;
+        return false;
     };
     Kss->FlipSurfaces();
     EXPECT_EQ(calls, 1);
