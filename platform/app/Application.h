@@ -30,6 +30,8 @@
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
+#include "platform/gdi/Font.h"
+#include "platform/timer/MultimediaTimer.h"
 
 union SDL_Event;
 
@@ -140,6 +142,12 @@ public:
     // Test hook: Count > 0 answers MonitorCount in place of the window system; 0 gives it back.
     void SimulateMonitorCount(int Count) { FSimulatedMonitors = Count; }
 
+    // The fonts the application's windows draw text with (any thread), and the frame timers of
+    // its display hosts, each on a thread of its own; timers still running when the application
+    // goes are stopped before its fonts go.
+    FontCache& Fonts() { return FFonts; }
+    MultimediaTimers& FrameTimers() { return FFrameTimers; }
+
     // UI thread, before other threads post work: pump (and sleep in) this window system too;
     // null goes back to SDL alone. The application does not own it.
     void SetWindowSystem(TWindowSystem* System);
@@ -205,6 +213,8 @@ private:
     int FCursorCount = 0;
     int FSimulatedMonitors = 0;
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
+    FontCache FFonts;
+    MultimediaTimers FFrameTimers;
 };
 
 // The process's application object.
