@@ -174,7 +174,7 @@ bool TKss::CreateDisplayObject()
         }
         return true;
     }
-    if (FApp.MonitorCount() < 2) {
+    if (DisplayCount() < 2) {
         SetErrorResult("This program work only in dual monitor system!");
         if (OnError)
             OnError(this);
@@ -197,10 +197,17 @@ bool TKss::CreateDisplayObject()
     return true;
 }
 
+int TKss::DisplayCount() const
+{
+    const TForm* form = FDefineFormHandle && FDDForm != nullptr ? FDDForm : OwnerForm();
+    const plat::Screen* screen = form != nullptr ? form->Screen() : nullptr;
+    return screen != nullptr ? screen->DisplayCount() : 1;
+}
+
 plat::HResult TKss::EnumerateScreens(TEnumContext& Context)
 {
     plat::HResult result = plat::DirectDrawEnumerateExA(EnumScreensCallback, &Context,
-                                                        plat::DDENUM_ATTACHEDSECONDARYDEVICES, FApp.MonitorCount());
+                                                        plat::DDENUM_ATTACHEDSECONDARYDEVICES, DisplayCount());
     if (plat::Succeeded(result) && Context.Layout[1] < 0)
         result = static_cast<plat::HResult>(Context.Layout[1]);
     return result;

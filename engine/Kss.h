@@ -171,6 +171,8 @@ private:
     void ReleaseDisplayObjects();
     void StoreTestString(int Index, const std::string& Value);
     TForm* OwnerForm() const;
+    // The displays the screen of the form the host opens on can be opened on.
+    int DisplayCount() const;
 
     plat::Application& FApp;
     int32_t FWidthScreen = 800;

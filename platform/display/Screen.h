@@ -51,6 +51,9 @@ public:
     // ready for another picture leaves the frame for a later call. True when something was shown.
     bool PresentLatest();
 
+    // How many displays the screen may be opened on (Open's DisplayIndex): the window system's
+    // count, at least 1.
+    virtual int DisplayCount() const;
     // The window system's id of the window (0 without a window) and whether it has the keyboard.
     virtual uint32_t WindowId() const { return 0; }
     virtual bool HasFocus() const { return IsOpen(); }

@@ -198,10 +198,9 @@ TEST_F(KssTest, UnsupportedDepthIsReportedAsDisplayModeError)
 
 TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 {
-    App.SimulateMonitorCount(1);
+    Screen->SetDisplayCount(1);
     Kss->SetDualMonitor(true);
     Kss->SetEnabled(true);
-    App.SimulateMonitorCount(0);
     EXPECT_EQ(Kss->GetErrorResult(), "This program work only in dual monitor system!");
     EXPECT_EQ(Kss->GetDirectDraw(), nullptr);
 }
@@ -210,11 +209,9 @@ TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 // on any test X server): the third device the enumeration reports is the one opened.
 TEST_F(KssTest, DualMonitorOnTwoDisplaysOpensTheSecond)
 {
-    App.SimulateMonitorCount(2);
     Screen->SetDisplayCount(2);
     Kss->SetDualMonitor(true);
     OpenSaverMode();
-    App.SimulateMonitorCount(0);
     EXPECT_EQ(Screen->OpenedOn(), 1);
     EXPECT_EQ(Kss->GetErrorResult(), "");
 }
