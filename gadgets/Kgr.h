@@ -21,8 +21,8 @@
 #include "gadgets/HandOver.h"
 #include "net/FeedValues.h"
 #include "platform/gdi/Font.h"
-#include "platform/gdi/Geometry.h"
 #include "platform/gdi/TextLayout.h"
+#include "platform/types/Geometry.h"
 #include "sprites/Kim.h"
 
 #include <atomic>

@@ -3,7 +3,7 @@
 // still drawing when a flip comes. The display layer asks it exactly as it asks every screen.
 #pragma once
 
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 
 #include <atomic>
 #include <functional>
