@@ -161,7 +161,9 @@ TEST_F(KssTest, EnablingTwiceOpensOnce)
 
 TEST_F(KssTest, FailedOpenLeavesNoSurfacesAndFramesThatDoNothing)
 {
-    TKss orphan(nullptr);  // No owner form: nothing to take the display for.
+    // Owned through a plain component of the form: no owner form to take the display for.
+    TComponent holder(Form.get());
+    TKss orphan(&holder);
     orphan.SetBrandName("Kestrin Software");
     orphan.SetSSName("Solvane Screensaver");
     orphan.SetUseIdle(false);
