@@ -27,6 +27,7 @@ packages=(
   libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
   libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
+  libxcb-dpms0-dev  # whether the monitors are powered off, asked while the saver runs
   libwayland-dev wayland-protocols plasma-wayland-protocols  # the Wayland protocols the saver speaks itself
   # real desktops for the saver's tests: Xorg with the dummy driver and its monitors, window
   # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README

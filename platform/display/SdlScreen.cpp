@@ -15,7 +15,9 @@
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
 // window over every other monitor. On X11 the window takes the keyboard, so that a key reaches
-// the saver whichever window the window manager focused.
+// the saver whichever window the window manager focused; while another window covers it whole (a
+// screen locker: WindowSight) it lets go of the keyboard and never takes it, so a locker started
+// over the saver gets it; seen again, it takes the focus and the keyboard back.
 //
 // Every SDL video and render call here runs on the main thread.
 #include <SDL.h>
@@ -24,6 +26,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/app/Application.h"
 #include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
 #include "platform/display/GpuRendering.h"
@@ -95,6 +98,7 @@ public:
         return true;
     }
     bool HasFocus() const override { return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0; }
+    bool Seen() const override { return FSight == nullptr || FSight->Seen(); }
     TRect PictureBounds() const override
     {
         return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
@@ -131,6 +135,9 @@ private:
     void ShowFitted(SDL_Surface* Window);
     // After every present: the covers and the keyboard.
     void Presented();
+    // The keyboard given up while another window covers this one whole, taken back with the focus
+    // when it is seen again.
+    void FollowSight();
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
@@ -140,6 +147,9 @@ private:
     Uint32 FNextPlacementCheck = 0;
     bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
+    bool FWasSeen = true;
+    bool FWasCovered = false;
+    std::unique_ptr<WindowSight> FSight;
     bool FVideo = false;
     bool FSoftware = false;  // the renderer draws in software
     bool FComposing = false;  // the layers go into the window's surface (no renderer)
@@ -223,6 +233,10 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
     }
     if (!Pinned())
         FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
+    // A change the watcher sees wakes the loop, whose next pass follows it.
+    FSight = WatchSight(FWindow, [] { App().WakeUp(); });
+    FWasSeen = true;
+    FWasCovered = false;
     SDL_RaiseWindow(FWindow);
     FKeyboardTaken = TakeKeyboard(FWindow);
     PlacePicture(Width, Height);
@@ -256,6 +270,8 @@ void SdlScreen::PlaceOnMonitor()
 void SdlScreen::CloseWindow()
 {
     LeakCheckPause pause;
+    // Before the window goes: its requests name it.
+    FSight.reset();
     FCovers.Close();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
@@ -372,6 +388,7 @@ void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uin
 // with rules of its own is not fought frame by frame.
 void SdlScreen::Tend()
 {
+    FollowSight();
     const Uint32 now = SDL_GetTicks();
     if (FWindow == nullptr || !Pinned() || static_cast<int32_t>(now - FNextPlacementCheck) < 0)
         return;
@@ -411,8 +428,30 @@ void SdlScreen::Presented()
     const bool second = ++FShows % 20 == 0;
     if (second)
         FCovers.Repaint();
-    if (second || !FKeyboardTaken)
+    if ((second || !FKeyboardTaken) && !FWasCovered)
         FKeyboardTaken = TakeKeyboard(FWindow);
+}
+
+// A screen locker maps its window over the saver's and then grabs the keyboard, giving up after a
+// while when it cannot: the saver lets go as soon as another window covers it whole. Unseen for
+// another reason (the monitors off) it keeps the keyboard, so that a key still ends the saver
+// instead of typing into a program below. A locker that took the focus to get the keyboard leaves
+// it nowhere in particular when it ends: seen again, the window takes the focus back.
+void SdlScreen::FollowSight()
+{
+    const bool seen = Seen(), covered = FSight != nullptr && FSight->Covered();
+    if (covered && !FWasCovered) {
+        GiveKeyboard(FWindow);
+        FKeyboardTaken = false;
+    }
+    FWasCovered = covered;
+    if (seen == FWasSeen)
+        return;
+    FWasSeen = seen;
+    if (!seen)
+        return;
+    SDL_RaiseWindow(FWindow);
+    FKeyboardTaken = TakeKeyboard(FWindow);
 }
 
 // The layout was made for the window's size when the layers were set; a window that has changed

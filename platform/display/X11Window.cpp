@@ -45,6 +45,25 @@ bool TakeKeyboard(SDL_Window* Window)
         XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
 }
 
+void GiveKeyboard(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window))
+        return;
+    XUngrabKeyboard(display, CurrentTime);
+    XFlush(display);
+}
+
+std::unique_ptr<WindowSight> WatchSight(SDL_Window* Window, std::function<void()> OnChange)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window))
+        return nullptr;
+    return std::make_unique<WindowSight>(DisplayString(display), static_cast<uint32_t>(window), std::move(OnChange));
+}
+
 bool ShowWithoutWaiting(SDL_Window* Window)
 {
     Display* display = nullptr;
