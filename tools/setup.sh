@@ -34,6 +34,7 @@ packages=(
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
+  i3lock  # a screen locker started over the running saver
 )
 [ $# -eq 0 ] || packages=("$@")
 

@@ -18,6 +18,9 @@ namespace {
 constexpr std::chrono::milliseconds kLongestSleep{1000};
 // While no host's window can be seen, window timers run at passes this far apart at the closest.
 constexpr std::chrono::milliseconds kUnseenPass{1000};
+// While a host's window is seen its frames come (45 ms apart) and each brings a pass: a window
+// timer waits that long at most for one instead of waking the loop by itself.
+constexpr std::chrono::milliseconds kFrameSlack{50};
 
 }  // namespace
 
@@ -265,13 +268,15 @@ void Application::WaitForWork()
     TakeWakeUps();
 }
 
-// Until the next window timer is due; while nobody sees any window, no sooner than kUnseenPass.
+// Until the next window timer is due (a little later while frames come anyway); while nobody sees
+// any window, no sooner than kUnseenPass.
 int Application::SleepMs() const
 {
     const auto now = Clock::now();
+    const auto slack = FHosts.empty() ? Clock::duration::zero() : Clock::duration(kFrameSlack);
     auto until = now + kLongestSleep;
     for (const auto& [id, timer] : FTimers)
-        until = std::min(until, timer.Due);
+        until = std::min(until, timer.Due + slack);
     if (!Seen())
         until = std::max(until, now + kUnseenPass);
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();

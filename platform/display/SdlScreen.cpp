@@ -9,8 +9,9 @@
 // the two meet without a seam; the overlay is painted into a texture of the window's own size
 // and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
 // Without a GPU the renderer would only scale in software what mostly stands still, so there the
-// window's own surface takes the composition instead (LayerCompositor, which scales again only
-// the rows that changed) and the overlay is painted straight into it.
+// window's own pixels take the composition instead (LayerCompositor, which scales again only the
+// rows that changed) and the overlay is painted straight into them. On X11 the screen puts them
+// itself (X11WindowPixels): SDL's window surface waits for the server after every frame.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
@@ -129,10 +130,17 @@ private:
     void PaintOverlayTexture();
     // The canvas and the overlay scaled into the window (Render with layers).
     void CopyLayers(int OutWidth, int OutHeight);
-    // Without a GPU: the layers composed in the window's surface instead of the renderer.
+    // Without a GPU: the layers composed in the window's pixels instead of the renderer (on X11
+    // put by the screen itself, elsewhere SDL's window surface).
     bool StartComposing();
     void Compose(const uint32_t* Pixels);
-    void ShowFitted(SDL_Surface* Window);
+    struct Target {
+        uint32_t* Pixels = nullptr;
+        int Pitch = 0, Width = 0, Height = 0;
+    };
+    bool BeginTarget(Target& To);
+    void EndTarget();
+    void ShowFitted(const Target& To);
     // After every present: the covers and the keyboard.
     void Presented();
     // The keyboard given up while another window covers this one whole, taken back with the focus
@@ -152,7 +160,8 @@ private:
     std::unique_ptr<WindowSight> FSight;
     bool FVideo = false;
     bool FSoftware = false;  // the renderer draws in software
-    bool FComposing = false;  // the layers go into the window's surface (no renderer)
+    bool FComposing = false;  // the layers go into the window's pixels (no renderer)
+    std::unique_ptr<X11WindowPixels> FX11Pixels;
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
@@ -270,8 +279,9 @@ void SdlScreen::PlaceOnMonitor()
 void SdlScreen::CloseWindow()
 {
     LeakCheckPause pause;
-    // Before the window goes: its requests name it.
+    // Before the window goes: their requests name it.
     FSight.reset();
+    FX11Pixels.reset();
     FCovers.Close();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
@@ -492,7 +502,7 @@ void SdlScreen::LayersChanged()
         MakeTextures();
 }
 
-// The window's surface and a renderer cannot both draw into one window: the renderer goes (the
+// The window's pixels and a renderer cannot both draw into one window: the renderer goes (the
 // window's first frames were drawn with it). A surface that is not 32-bit XRGB keeps the renderer.
 bool SdlScreen::StartComposing()
 {
@@ -504,9 +514,11 @@ bool SdlScreen::StartComposing()
     }
     SDL_DestroyRenderer(FRenderer);
     FRenderer = nullptr;
-    const SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
-    FComposing = surface != nullptr &&
-        (surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+    FX11Pixels = X11WindowPixels::Open(FWindow);
+    const SDL_Surface* surface = FX11Pixels ? nullptr : SDL_GetWindowSurface(FWindow);
+    FComposing = FX11Pixels != nullptr ||
+        (surface != nullptr &&
+         (surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888));
     FComposedOn = nullptr;
     if (FComposing) {
         FCompositor.Reset(Layout());
@@ -521,18 +533,18 @@ bool SdlScreen::StartComposing()
 void SdlScreen::Compose(const uint32_t* Pixels)
 {
     LeakCheckPause pause;
-    SDL_Surface* window = SDL_GetWindowSurface(FWindow);
-    if (window == nullptr || SDL_LockSurface(window) != 0)
+    Target window;
+    if (!BeginTarget(window))
         return;
     const FrameLayout& layout = Layout();
-    const bool fits = window->w == layout.OutputWidth && window->h == layout.OutputHeight;
+    const bool fits = window.Width == layout.OutputWidth && window.Height == layout.OutputHeight;
     if (fits)
         std::vector<uint32_t>().swap(FFitted);
     else
         FFitted.resize(static_cast<size_t>(layout.OutputWidth) * static_cast<size_t>(layout.OutputHeight));
-    uint32_t* out = fits ? static_cast<uint32_t*>(window->pixels) : FFitted.data();
-    const int pitch = fits ? window->pitch / 4 : layout.OutputWidth;
-    // A new surface (the window was resized or its surface lost) holds nothing of the last frames.
+    uint32_t* out = fits ? window.Pixels : FFitted.data();
+    const int pitch = fits ? window.Pitch : layout.OutputWidth;
+    // New pixels (the window was resized or its surface lost) hold nothing of the last frames.
     if (out != FComposedOn)
         FCompositor.Invalidate();
     FComposedOn = out;
@@ -540,30 +552,55 @@ void SdlScreen::Compose(const uint32_t* Pixels)
     const TRect& overlay = layout.Overlay;
     if (!overlay.Empty())
         PaintOverlay(out + static_cast<size_t>(overlay.Top) * static_cast<size_t>(pitch) + overlay.Left, pitch);
-    SDL_UnlockSurface(window);
-    // The whole window goes each time: the window system may have lost any part of it meanwhile.
-    if (fits)
-        SDL_UpdateWindowSurface(FWindow);
-    else
+    if (!fits)
         ShowFitted(window);
+    // The whole window goes each time: the window system may have lost any part of it meanwhile.
+    EndTarget();
     Presented();
+}
+
+bool SdlScreen::BeginTarget(Target& To)
+{
+    if (FX11Pixels) {
+        SDL_GetWindowSizeInPixels(FWindow, &To.Width, &To.Height);
+        To.Pixels = FX11Pixels->Begin(To.Width, To.Height, To.Pitch);
+        return To.Pixels != nullptr;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
+    if (surface == nullptr || SDL_LockSurface(surface) != 0)
+        return false;
+    To = Target{static_cast<uint32_t*>(surface->pixels), surface->pitch / 4, surface->w, surface->h};
+    return true;
+}
+
+void SdlScreen::EndTarget()
+{
+    if (FX11Pixels) {
+        FX11Pixels->Put();
+        return;
+    }
+    SDL_UnlockSurface(SDL_GetWindowSurface(FWindow));
+    SDL_UpdateWindowSurface(FWindow);
 }
 
 // While the window has another size than the layout's (moved to another monitor), the whole
 // composition fitted into it, black around.
-void SdlScreen::ShowFitted(SDL_Surface* Window)
+void SdlScreen::ShowFitted(const Target& To)
 {
     const FrameLayout& layout = Layout();
     SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth, layout.OutputHeight,
                                                                32, layout.OutputWidth * 4, SDL_PIXELFORMAT_RGB888);
-    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, Window->w, Window->h);
+    SDL_Surface* window =
+        SDL_CreateRGBSurfaceWithFormatFrom(To.Pixels, To.Width, To.Height, 32, To.Pitch * 4, SDL_PIXELFORMAT_RGB888);
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, To.Width, To.Height);
     SDL_Rect to{fit.Left, fit.Top, fit.Width(), fit.Height()};
-    SDL_FillRect(Window, nullptr, 0);
-    if (composed != nullptr) {
-        SDL_BlitScaled(composed, nullptr, Window, &to);
-        SDL_FreeSurface(composed);
+    if (window != nullptr) {
+        SDL_FillRect(window, nullptr, 0);
+        if (composed != nullptr)
+            SDL_BlitScaled(composed, nullptr, window, &to);
     }
-    SDL_UpdateWindowSurface(FWindow);
+    SDL_FreeSurface(window);
+    SDL_FreeSurface(composed);
     const TRect& picture = layout.Picture;
     const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
     const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;

@@ -224,6 +224,31 @@ def desktop_pixels(shot, monitor):
     return int(numpy.all(shot[y:y + h, x:x + w] == DESKTOP_COLOUR, axis=2).sum())
 
 
+def processor_seconds(pid):
+    """User and system time the process has used so far."""
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def context_switches(pid):
+    """(voluntary, nonvoluntary) context switches of all the process's threads so far: each time a
+    thread wakes, it goes to sleep again once (voluntary); the others were taken from it by the
+    machine's other work. Threads that ended meanwhile are not counted."""
+    voluntary = nonvoluntary = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        try:
+            with open("/proc/%d/task/%s/status" % (pid, task)) as f:
+                for line in f:
+                    if line.startswith("voluntary_ctxt_switches"):
+                        voluntary += int(line.split()[1])
+                    elif line.startswith("nonvoluntary_ctxt_switches"):
+                        nonvoluntary += int(line.split()[1])
+        except OSError:
+            pass  # the thread ended meanwhile
+    return voluntary, nonvoluntary
+
+
 def saver_env(env, work, user=None):
     """env with settings, runtime folder and sound of the saver's own (the user's, when given)."""
     home = os.path.join(work, "saver-home")
@@ -237,10 +262,10 @@ def saver_env(env, work, user=None):
 
 class Saver:
     """The saver started as a desktop starts it, with settings, runtime folder and sound of its own;
-    as the given user with exactly env, when there is one."""
+    as the given user with exactly env, when there is one. Extra variables replace those."""
 
-    def __init__(self, procs, command, env, work, user=None):
-        self.env = saver_env(env, work, user)
+    def __init__(self, procs, command, env, work, user=None, **extra):
+        self.env = dict(saver_env(env, work, user), **extra)
         self.log = open(os.path.join(work, "saver.log"), "a")
         if user is not None:
             self.proc = procs.start(user.command(command, self.env), stderr=self.log)

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
 # openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
-# time of two monitors against one), sway headless,
+# time of two monitors against one; i3lock started over the running saver), sway headless,
 # and the idle starters README names (xautolock, swayidle, MATE's screensaver). One after the
 # other: each measures start-up and covering times, which other work beside it would disturb.
 # Usage: run_all.sh [SAVER] (default /usr/bin/solvane, which MATE's test needs). Needs root.
@@ -16,6 +16,7 @@ runs=(
   "real_desktops.py 4k $saver"
   "real_desktops.py hotplug $saver"
   "real_desktops.py cpu $saver"
+  "locker.py $saver"
   "sway_desktop.py full-screen $saver"
   "sway_desktop.py swayidle $saver"
   "x11_idle_starters.py xautolock $saver"
