@@ -1,6 +1,5 @@
 #include "platform/app/Application.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -8,7 +7,6 @@
 #include <cstdio>
 #include <exception>
 #include <future>
-#include <iterator>
 #include <vector>
 
 namespace plat {
@@ -26,7 +24,7 @@ constexpr std::chrono::milliseconds kFrameSlack{50};
 
 std::atomic<void (*)(Application&)> Application::FSdlInput{nullptr};
 std::atomic<bool (*)(const std::string&, const std::string&)> Application::FSdlMessageBox{nullptr};
-std::atomic<void (*)(std::span<const int>, int)> Application::FSdlWait{nullptr};
+std::atomic<void (*)(std::vector<TDescriptorWait>&, int)> Application::FSdlWait{nullptr};
 
 Application& App()
 {
@@ -40,17 +38,6 @@ Application::~Application()
 {
     if (FWakeFd >= 0)
         close(FWakeFd);
-}
-
-bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched)
-{
-    pollfd fds[8];
-    const size_t count = std::min(Fds.size(), std::size(fds));
-    for (size_t i = 0; i < count; ++i)
-        fds[i] = pollfd{Fds[i], POLLIN, 0};
-    if (poll(fds, count, TimeoutMs) <= 0)
-        return false;
-    return Watched < count && fds[Watched].revents != 0;
 }
 
 void Application::Run()
@@ -260,11 +247,11 @@ void Application::WaitForWork()
             system->Wait(std::chrono::milliseconds(timeout));
         return;
     }
-    const int fds[] = {FWakeFd, QuitSignalFd()};
+    std::vector<TDescriptorWait> waits{{FWakeFd}, {QuitSignalFd()}};
     if (const auto wait = FSdlWait.load())
-        wait(std::span<const int>(fds), timeout);
+        wait(waits, timeout);
     else
-        WaitReadable(fds, timeout);
+        WaitForAny(waits, timeout);
     TakeWakeUps();
 }
 

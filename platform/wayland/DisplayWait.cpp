@@ -2,13 +2,9 @@
 
 #include <wayland-client.h>
 
-#include <vector>
-
-#include "platform/app/Application.h"
-
 namespace plat {
 
-void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs)
+void WaitForWayland(wl_display* Display, std::vector<TDescriptorWait>& Waits, int TimeoutMs)
 {
     // Only with the default queue empty may a read be prepared.
     if (wl_display_prepare_read(Display) != 0) {
@@ -17,9 +13,9 @@ void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs
     }
     // A full socket (EAGAIN) leaves the rest for the next pass; the sleep is no worse for it.
     wl_display_flush(Display);
-    std::vector<int> fds{wl_display_get_fd(Display)};
-    fds.insert(fds.end(), Fds.begin(), Fds.end());
-    if (WaitReadable(fds, TimeoutMs, 0))
+    Waits.push_back({wl_display_get_fd(Display)});
+    WaitForAny(Waits, TimeoutMs);
+    if (Waits.back().Ready)
         wl_display_read_events(Display);
     else
         wl_display_cancel_read(Display);
