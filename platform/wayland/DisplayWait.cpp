@@ -2,10 +2,19 @@
 
 #include <wayland-client.h>
 
+#include <algorithm>
+
+#include "platform/wayland/FrameWatch.h"
+
 namespace plat {
 
 void WaitForWayland(wl_display* Display, std::vector<TDescriptorWait>& Waits, int TimeoutMs)
 {
+    // While the saver's frames flow the next one ends the sleep; the compositor's answers wait.
+    if (const int quiet = FrameWatch::QuietMs(); quiet > 0) {
+        WaitForAny(Waits, TimeoutMs < 0 ? quiet : std::min(TimeoutMs, quiet));
+        return;
+    }
     // Only with the default queue empty may a read be prepared.
     if (wl_display_prepare_read(Display) != 0) {
         wl_display_dispatch_pending(Display);

@@ -51,15 +51,6 @@ def locker_share(shot, monitor):
     return float((shot[y:y + h, x:x + w] == LOCKER_COLOUR).all(axis=2).mean())
 
 
-def costs(saver, seconds):
-    """Processor seconds, and voluntary and nonvoluntary wake-ups a second, over the next seconds."""
-    pid = saver.proc.pid
-    cpu, (vol, nonvol) = desktop.processor_seconds(pid), desktop.context_switches(pid)
-    time.sleep(seconds)
-    cpu2, (vol2, nonvol2) = desktop.processor_seconds(pid), desktop.context_switches(pid)
-    return cpu2 - cpu, (vol2 - vol) / seconds, (nonvol2 - nonvol) / seconds
-
-
 def size_of(path):
     return os.path.getsize(path) if os.path.exists(path) else 0
 
@@ -88,7 +79,7 @@ def locker(saver_command):
                               SDL_DISKAUDIOFILE=music)
         check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 10), "the saver does not cover the screen")
         time.sleep(3)  # the start's first feed fetches (which wait in short slices) are over
-        shown, shown_vol, shown_nonvol = costs(saver, 8)
+        shown, shown_vol, shown_nonvol = desktop.usage(saver.proc.pid, 8)
         check(saver.running() and shown > 0, "the saver stopped (%s): %s" %
               (saver.proc.returncode, open(saver.log.name).read()[-2000:]))
         print("shown: %.2f s of processor time in 8 s, %.1f wake-ups a second (+ %.1f forced)" %
@@ -108,7 +99,7 @@ def locker(saver_command):
         check(lock.poll() is None, "i3lock ended: %s" % open(log.name).read())
         check(locker_share(shot, monitor) > 0.999, "the saver shows beside i3lock")
         written = size_of(music)
-        locked, locked_vol, locked_nonvol = costs(saver, 8)
+        locked, locked_vol, locked_nonvol = desktop.usage(saver.proc.pid, 8)
         print("locked: %.3f s of processor time in 8 s (%.3f x shown), %.1f wake-ups a second (+ %.1f forced)" %
               (locked, locked / shown, locked_vol, locked_nonvol))
         check(size_of(music) == written, "the music wrote %d bytes under the locker" % (size_of(music) - written))

@@ -118,10 +118,8 @@ def cpu_of(layout, saver_command, seconds=20):
         monitors = x.monitors()
         check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 10),
               "the saver does not cover every monitor")
-        start = desktop.processor_seconds(saver.proc.pid)
-        time.sleep(seconds)
+        used = desktop.usage(saver.proc.pid, seconds)[0]
         check(saver.running(), "the saver ended by itself")
-        used = desktop.processor_seconds(saver.proc.pid) - start
         x.xdotool("key", "Escape")
         check(saver.ended_within(3), "Escape did not end the saver")
         return used
