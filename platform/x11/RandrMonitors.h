@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "platform/display/DisplayList.h"
+#include "platform/types/DisplayList.h"
 
 namespace plat {
 
