@@ -1,7 +1,7 @@
 // The UI thread's application object: the message loop and one pass of "process pending
 // messages", window timers, work posted from other threads, the main window's input, the idle,
 // activate and deactivate events, and the desktop services a window program asks of its
-// application (message boxes, the mouse cursor's show count, the monitor count).
+// application (message boxes, the mouse cursor's show count).
 //
 // Everything here runs on the thread that calls Run or ProcessMessages (the UI thread), except
 // Post, WakeUp and Synchronize, which other threads call. Window timers fire only inside a pass of
@@ -29,7 +29,9 @@
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
+#include "platform/gdi/Font.h"
 #include "platform/runtime/DescriptorWait.h"
+#include "platform/timer/MultimediaTimer.h"
 
 union SDL_Event;
 
@@ -135,10 +137,12 @@ public:
 
     // The cursor is shown while the show count is at least 0; returns the new count.
     int ShowCursor(bool Show);
-    // Attached monitors; 1 when the window system cannot tell.
-    int MonitorCount() const;
-    // Test hook: Count > 0 answers MonitorCount in place of the window system; 0 gives it back.
-    void SimulateMonitorCount(int Count) { FSimulatedMonitors = Count; }
+
+    // The fonts the application's windows draw text with (any thread), and the frame timers of
+    // its display hosts, each on a thread of its own; timers still running when the application
+    // goes are stopped before its fonts go.
+    FontCache& Fonts() { return FFonts; }
+    MultimediaTimers& FrameTimers() { return FFrameTimers; }
 
     // UI thread, before other threads post work: pump (and sleep in) this window system too;
     // null goes back to SDL alone. The application does not own it.
@@ -203,8 +207,9 @@ private:
     bool FFocusChanged = false;  // a window of ours gained the focus since the pointer was last asked
     std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
-    int FSimulatedMonitors = 0;
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
+    FontCache FFonts;
+    MultimediaTimers FFrameTimers;
 };
 
 // The process's application object.
