@@ -5,10 +5,16 @@
 
 #include "platform/display/Blit.h"
 #include "platform/display/DDraw.h"
+#include "platform/display/DisplayEnum.h"
 
 #include <algorithm>
 
 namespace plat {
+
+int Screen::DisplayCount() const
+{
+    return plat::DisplayCount();
+}
 
 bool Screen::Open(int Width, int Height, int DisplayIndex)
 {

@@ -153,6 +153,10 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
     // which only a server that tells device motion tells from a real movement (TrackScreenPointer).
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         FFocusChanged = true;
+        // The next answer tells where the pointer is from now on.
+        FPointerAskedAt = {};
+        if (FScreenPointer)
+            FScreenPointer->Forget();
         if (!FFocused)
             Activate();
         break;
@@ -200,9 +204,10 @@ void Application::MarkPointerStart()
 // window manager placing or focusing windows): measuring goes on from there. A server that does not
 // tell device motion leaves guessing: a screen that changed its size (a monitor came or went), or a
 // window of ours the window manager focused since the last look, may have had the pointer moved.
-// While nobody sees any window of ours the pointer is not asked: a movement made meanwhile is seen
-// when the saver is seen again, measured from where it started (the devices' motion meanwhile is
-// kept for that look).
+// The question goes out at one pass and its answer is taken at a later one (passes come with every
+// frame), so asking costs no wake-up of its own. While nobody sees any window of ours the pointer
+// is not asked: a movement made meanwhile is seen when the saver is seen again, measured from
+// where it started (the devices' motion meanwhile is kept for that look).
 void Application::TrackScreenPointer()
 {
     if (!OnMouseMove || !ScreenPointerKnown())
@@ -212,12 +217,15 @@ void Application::TrackScreenPointer()
             FScreenPointer->KeepMotion();
         return;
     }
+    ScreenPointer& pointer = ScreenPointerOf();
     const auto now = Clock::now();
-    if (now - FPointerAskedAt < kPointerPoll)
-        return;
-    FPointerAskedAt = now;
     ScreenPointer::State state;
-    if (!ScreenPointerOf().Query(state))
+    const bool answered = pointer.Answer(state);
+    if (now - FPointerAskedAt >= kPointerPoll) {
+        FPointerAskedAt = now;
+        pointer.Ask();
+    }
+    if (!answered)
         return;
     const std::pair<int, int> size{state.ScreenWidth, state.ScreenHeight};
     if (size != FScreenSize)

@@ -35,14 +35,23 @@ public:
     };
     // False when there is no X server to ask.
     bool Query(State& Now);
+    // The same question without waiting for the answer (a round trip would wake the caller once
+    // more): Ask sends it (nothing while one is out), and Answer gives the state once the reply
+    // has arrived (false until then, or when there is no server to ask). Forget drops a question
+    // whose answer would come too late to tell anything.
+    void Ask();
+    bool Answer(State& Now);
+    void Forget();
     // Takes the devices' motion that came in so far without asking the server (no round trip) and
     // keeps it for the next Query: the server would otherwise gather it for as long as nobody asks.
     void KeepMotion();
 
 private:
     struct Connection;
+    struct Question;
     bool Connected();
     std::unique_ptr<Connection> FConnection;
+    std::unique_ptr<Question> FAsked;
 };
 
 }  // namespace plat
