@@ -5,6 +5,7 @@
 #include "platform/display/Screen.h"
 #include "platform/shell/Library.h"
 #include "platform/types/DisplayList.h"
+#include "platform/x11/DisplayLoss.h"
 #include "shell/HackStart.h"
 #include "shell/ModuleHost.h"
 #include "shell/Preview.h"
@@ -43,6 +44,7 @@ void RunSaver(const THackStart& Start)
     form->MusicWanted = !Start.NoMusic;
     form->FormCreate(form.get());
     app.Run();
+    form->ExitSaver();
 }
 
 // The launcher starts the dialog's module itself: this mode runs only when that module is
@@ -105,7 +107,8 @@ int RunSaverProgram(int argc, const char* const* argv)
     } catch (const std::exception& e) {
         plat::App().ShowException(e);
     }
-    return 0;
+    // Ended through the saver's own exit all the same, with the status Xlib's own end gave.
+    return plat::DisplayLost() ? 1 : 0;
 }
 
 }  // namespace shell

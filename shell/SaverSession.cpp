@@ -109,10 +109,15 @@ std::vector<TScenePicture> TSaverSession::DecodeBesideTheLoop()
     return decoding.get();
 }
 
+// A quit request that came before the main window bound its handler (during the start; a signal,
+// the display lost) ended the loop without its exit: it runs here, so the user's volume is given
+// back all the same.
 void TSaverSession::Stop()
 {
     for (auto& companion : FCompanions)
         companion->ExitSaver();
+    if (FMain)
+        FMain->ExitSaver();
 }
 
 void TSaverSession::FollowMonitors()

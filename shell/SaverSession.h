@@ -36,7 +36,8 @@ public:
     // Opens the main window and a companion on every other monitor. When the main window cannot
     // open its display, the saver has already ended (the application is terminated).
     void Start();
-    // Ends the companions after the main window ended the loop.
+    // Ends the companions, and the main window when the loop ended without its exit (a quit
+    // request before its handler was bound).
     void Stop();
 
     TForm1* Main() const { return FMain.get(); }

@@ -221,9 +221,13 @@ Application& App();
 // the same kind, arriving while the first is still being handled, ends the process the default
 // way. Call once, early, from the main thread.
 void CatchQuitSignals();
-// True once per caught quit signal; ProcessMessages asks it.
+// Any thread, also a signal handler or a library's callback: the next ProcessMessages pass delivers
+// a quit request, as for a caught signal (the window system went away under the program); after
+// CatchQuitSignals it also ends the loop's sleep.
+void RequestQuit();
+// True once per caught quit signal or RequestQuit; ProcessMessages asks it.
 bool TakeQuitSignal();
-// Readable while a caught quit signal waits to be taken (-1 before CatchQuitSignals).
+// Readable while a quit request waits to be taken (-1 before CatchQuitSignals).
 int QuitSignalFd();
 
 }  // namespace plat

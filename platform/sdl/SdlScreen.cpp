@@ -84,7 +84,7 @@ public:
     {
         Close();
         LeakCheckPause pause;
-        if (FVideo)
+        if (FVideo && !WindowServerLost())
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -333,10 +333,13 @@ void SdlScreen::CloseWindow()
         SDL_DestroyTexture(FTexture);
     if (FOverlay)
         SDL_DestroyTexture(FOverlay);
-    if (FRenderer)
-        SDL_DestroyRenderer(FRenderer);
-    if (FWindow)
-        SDL_DestroyWindow(FWindow);
+    // Both stay to the process's end when the X server went away (see WindowServerLost).
+    if (!WindowServerLost()) {
+        if (FRenderer)
+            SDL_DestroyRenderer(FRenderer);
+        if (FWindow)
+            SDL_DestroyWindow(FWindow);
+    }
     FTexture = nullptr;
     FOverlay = nullptr;
     FRenderer = nullptr;

@@ -12,6 +12,7 @@
 
 #include "platform/display/Fit.h"
 #include "platform/display/Screen.h"
+#include "platform/x11/DisplayLoss.h"
 #include "platform/x11/WindowImage.h"
 #include "platform/x11/XErrorTrap.h"
 
@@ -55,6 +56,7 @@ bool ForeignScreen::OpenWindow(int Width, int Height, int)
     FDisplay = XOpenDisplay(nullptr);
     if (FDisplay == nullptr)
         return false;
+    SurviveDisplayLoss(FDisplay);
     FTrap.emplace();
     FWindow = FTarget != 0 ? FTarget : DefaultRootWindow(FDisplay);
     XWindowAttributes attributes{};
