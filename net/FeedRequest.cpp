@@ -33,7 +33,7 @@ void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& 
     HTTP1.ReportLevel = 2;
     if (UseProxy != 0) {
         HTTP1.Proxy = Proxy;
-        HTTP1.ProxyPort = StrToInt(Port);
+        HTTP1.ProxyPort = StrToPort(Port);
     }
 }
 

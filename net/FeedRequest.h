@@ -26,7 +26,7 @@ struct TFeedSettings {
 TFeedSettings FeedSettingsOf(const TKssSettings& Settings);
 
 // TimeOut 5,000 ms, report level 2, the body kept in memory; with UseProxy nonzero the proxy host
-// and the port converted to a number (EConvertError when it is not one). With UseProxy zero the
+// and the port converted to a number (EConvertError when it is not one from 1 to 65535). With UseProxy zero the
 // client's proxy is left as it is.
 void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& Proxy, const std::string& Port);
 

@@ -50,6 +50,13 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
     } cases[] = {
         {Reply(R"("temperature_2m":12.6,"weather_code":2,"is_day":1)", kDaily), {30, "13", 26, "-3", "10"}},
         {Reply(R"("temperature_2m":-0.4,"weather_code":0,"is_day":0)", kDaily), {31, "0", 26, "-3", "10"}},
+        // A byte that is no UTF-8 and a raw tab in a text nobody reads cost nothing.
+        {Reply(R"("note":"Z)"
+               "\xFC"
+               R"(rich	 \u00e9",)"
+               R"("temperature_2m":12.6,"weather_code":2,"is_day":1)",
+               kDaily),
+         {30, "13", 26, "-3", "10"}},
         {Reply(R"("temperature_2m":"warm","is_day":1)", R"("weather_code":[61])"), kNotAvailable},
         {R"({"current":{"weather_code":95}})", {4, "NA", 48, "NA", "NA"}},
         {"<html><body>502 Bad Gateway</body></html>", kNotAvailable},

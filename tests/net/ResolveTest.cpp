@@ -31,7 +31,12 @@ private:
         explicit Answer(int AError) : FError(AError) {}
         bool WaitDone(int) override { return true; }
         int Error() const override { return FError; }
-        uint32_t Address() const override { return FError == 0 ? 0x0100007f : 0; }
+        std::vector<plat::NetAddress> Addresses() const override
+        {
+            plat::NetAddress loopback;
+            plat::ParseNumericAddress("127.0.0.1", loopback);
+            return FError == 0 ? std::vector<plat::NetAddress>{loopback} : std::vector<plat::NetAddress>{};
+        }
 
     private:
         int FError;
@@ -58,7 +63,7 @@ TEST(SockClientResolve, DottedAddressNeedsNoLookup)
     client.Host = "127.0.0.1";
     EXPECT_EQ(ConnectError(client), "");
     EXPECT_TRUE(net.Asked.empty());
-    EXPECT_EQ(client.RemoteAddress(), 0x0100007fu);
+    EXPECT_EQ(plat::AddressText(client.RemoteAddress()), "127.0.0.1");
 }
 
 TEST(SockClientResolve, ProxyIsLookedUpInsteadOfTheHost)

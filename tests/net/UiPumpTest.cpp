@@ -36,7 +36,7 @@ public:
         return FInner->WaitDone(Ms);
     }
     int Error() const override { return FInner->Error(); }
-    uint32_t Address() const override { return FInner->Address(); }
+    std::vector<plat::NetAddress> Addresses() const override { return FInner->Addresses(); }
 
 private:
     std::unique_ptr<plat::NameLookup> FInner;

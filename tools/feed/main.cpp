@@ -57,7 +57,7 @@ int GetCommand(int argc, char** argv)
         client.ReportLevel = 2;
         if (argc == 5) {
             client.Proxy = argv[3];
-            client.ProxyPort = StrToInt(argv[4]);
+            client.ProxyPort = StrToPort(argv[4]);
         }
         client.Get(argv[2]);
         WriteAll(client.Header);
