@@ -17,14 +17,15 @@ bool IsPortAfterColon(std::string_view Rest)
     return !port.empty() && port.find_first_not_of("0123456789") == std::string_view::npos;
 }
 
-// Bytes that could end a Host line or a CONNECT, or that no host name holds.
+// Bytes that could end a Host line or a CONNECT, or that no host name holds (a name from outside
+// ASCII would go out as raw bytes; its IDNA form is the one to write).
 bool IsBadHost(std::string_view Host)
 {
     for (const char c : Host)
-        if (static_cast<unsigned char>(c) <= ' ' || c == '\x7F' ||
+        if (static_cast<unsigned char>(c) <= ' ' || static_cast<unsigned char>(c) >= 0x7F ||
             std::string_view("\"<>\\^`{|}[]/?#@").find(c) != std::string_view::npos)
             return true;
-    return Host.empty();
+    return false;
 }
 
 // Host and port out of "host", "host:port", "[v6]" or "[v6]:port" (user information gone).
@@ -44,8 +45,10 @@ void SplitAuthority(std::string_view Authority, TRequestAddress& Address)
         host = Authority.substr(0, colon);
         port = Authority.substr(colon + 1);
     }
-    if (IsBadHost(host))
+    if (host.empty())
         throw std::runtime_error("No host in the address");
+    if (IsBadHost(host))
+        throw std::runtime_error("Bad host name in the address");
     Address.Host = host;
     if (!port.empty())
         Address.Port = StrToPort(port);

@@ -17,16 +17,18 @@ import time
 SAVER_SECONDS_AFTER_FEED = 8
 
 
-def rss(items, description):
+def rss(items, description, sentences):
     out = ['<?xml version="1.0" encoding="UTF-8"?>\n<rss version="2.0"><channel><title>Harbour news</title>'
            "<link>http://127.0.0.1/</link>"]
     for i in range(items):
-        out.append("<item><title>Harbour news item %d: the ferries run late again today</title>"
-                   "<description>%s</description><link>http://127.0.0.1/%d</link></item>\n" % (i, description, i))
+        out.append("<item><title>Harbour news item %d:%s</title><description>%s</description>"
+                   "<link>http://127.0.0.1/%d</link></item>\n" % (
+                       i, " the ferries run late again today" * sentences, description, i))
     return ("".join(out) + "</channel></rss>\n").encode()
 
 
-FEEDS = {"/usual.xml": rss(40, "d" * 600), "/big.xml": rss(61000, "d" * 100)}
+# The large feed is mostly item titles, the text a ticker would lay out.
+FEEDS = {"/usual.xml": rss(40, "d" * 600, 1), "/big.xml": rss(61000, "", 4)}
 
 
 class Feeds(http.server.BaseHTTPRequestHandler):
@@ -49,11 +51,22 @@ def feed_tool_peak_mb(build, url):
 
 
 def settings(url):
-    values = {"Brightness": "dword:00000100", "SoundVolume": "dword:00000000", "ShowTime": "dword:00000001",
-              "ShowWeather": "dword:00000000", "ShowNews": "dword:00000001", "UseProxy": "dword:00000000",
-              "RSS_Url": '"%s"' % url}
+    values = {"Brightness": "dword:00000100", "SoundVolume": "dword:00000000", "TDegree": '"f"',
+              "WeatherCode": '"20001"', "RSS_Url": '"%s"' % url, "ShowTime": "dword:00000001",
+              "ShowWeather": "dword:00000000", "ShowNews": "dword:00000001", "ShowBlack": "dword:00000000",
+              "UseProxy": "dword:00000000", "Proxy": '""', "Port": '"8080"'}
     return ("REGEDIT4\n\n[HKEY_CURRENT_USER\\SOFTWARE\\Kestrin Software\\Solvane Screensaver]\n" +
             "".join('"%s"=%s\n' % item for item in values.items()))
+
+
+def stop(process):
+    process.terminate()
+    try:
+        process.wait(timeout=10)
+    except subprocess.TimeoutExpired:
+        print("pid %d did not end on SIGTERM within 10 s; killed" % process.pid, file=sys.stderr)
+        process.kill()
+        process.wait()
 
 
 def saver_peak_mb(build, server, path):
@@ -81,10 +94,8 @@ def saver_peak_mb(build, server, path):
             with open("/proc/%d/status" % saver.pid) as status:
                 return next(int(line.split()[1]) for line in status if line.startswith("VmHWM:")) / 1024
         finally:
-            saver.terminate()
-            saver.wait()
-            xvfb.terminate()
-            xvfb.wait()
+            stop(saver)
+            stop(xvfb)
 
 
 def main():

@@ -128,6 +128,7 @@ TEST_F(HttpOverMemory, BadAddressesAreRuntimeErrorsNotSocketErrors)
     EXPECT_EQ(errorOf("http://h:0/"), "EConvertError '0' is not a valid port");
     EXPECT_EQ(errorOf("/other"), "No host in the address");
     EXPECT_EQ(errorOf("http://[::1/"), "Bad IPv6 address in brackets");
+    EXPECT_EQ(errorOf("http://b\xC3\xBC.example/"), "Bad host name in the address");
     for (const char* other : {"ftp://files/x", "gopher://g/", "file:///etc/passwd"})
         EXPECT_EQ(errorOf(other).substr(0, 28), "Not an http or https address") << other;
 }

@@ -196,6 +196,9 @@ TEST_F(RealServers, ABodyShortOfItsContentLengthIsAFailedFetch)
               "Reply body cut short: " + std::to_string(kFeed.size()) + " of " + std::to_string(kFeed.size() + 10) +
                   " bytes");
     EXPECT_EQ(KGR1.GetRssLine(), "old");
+    server.Reply("/cuthead.xml", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n" + kFeed);
+    EXPECT_EQ(FetchNewsFrom(server.Url("/cuthead.xml")), "Reply header cut short");
+    EXPECT_EQ(KGR1.GetRssLine(), "old");
     // A Content-Length shorter than what follows: the body ends there.
     server.Reply("/long.xml",
                  "HTTP/1.0 200 OK\r\nContent-Length: " + std::to_string(kFeed.size()) + "\r\n\r\n" + kFeed +
