@@ -82,21 +82,34 @@ void TKss::SetEnabled(bool Value)
 
 void TKss::SetTimerEnabled(bool Value)
 {
-    if (Value == FTimerEnabled)
+    if (Value == FTimerEnabled || (Value && !FEnabled))
         return;
-    if (Value) {
-        if (!FEnabled)
-            return;
-        FTimerEnabled = true;
-        FTimerID = plat::timeSetEvent(static_cast<uint32_t>(FTimerDelay), TimerProc, this);
+    FTimerEnabled = Value;
+    RunTimer(Value && FSeen, static_cast<uint32_t>(FTimerDelay));
+}
+
+void TKss::RunTimer(bool Run, uint32_t FirstMs)
+{
+    if (Run == (FTimerID != 0))
+        return;
+    if (Run) {
+        FTimerID = plat::timeSetEvent(static_cast<uint32_t>(FTimerDelay), FirstMs, TimerProc, this);
         return;
     }
-    FTimerEnabled = false;
-    if (FTimerID != 0) {
-        const uint32_t id = FTimerID;
-        FTimerID = 0;
-        plat::timeKillEvent(id);  // Waits for a frame in progress.
-    }
+    const uint32_t id = FTimerID;
+    FTimerID = 0;
+    plat::timeKillEvent(id);  // Waits for a frame in progress.
+}
+
+// On every pass of the loop, before the newest frame is shown.
+void TKss::FollowSight()
+{
+    const bool seen = FPresentOn == nullptr || FPresentOn->Seen();
+    if (seen == FSeen)
+        return;
+    FSeen = seen;
+    FApp.SetHostSeen(FHostId, seen);
+    RunTimer(FTimerEnabled && seen, 0);
 }
 
 void TKss::SetLayers(bool Surround, int32_t OverlayRows)
@@ -126,6 +139,7 @@ void TKss::OpenDirectDraw()
     if (FHostId == 0)
         FHostId = FApp.AddHost({[this] { AppActivate(this); }, [this] { AppDeactivate(this); },
                                 [this] {
+                                    FollowSight();
                                     if (FPresentOn)
                                         FPresentOn->PresentLatest();
                                 }});
@@ -250,6 +264,7 @@ void TKss::CloseDirectDraw()
 void TKss::ReleaseDisplayObjects()
 {
     FPresentOn = nullptr;
+    FollowSight();  // a host without a screen counts as seen
     ReleaseRef(FBack);
     ReleaseRef(FPrimary);
     if (FDirectDraw)

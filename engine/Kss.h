@@ -15,6 +15,11 @@
 // Stopping the timer (directly, by closing, or by the application becoming inactive) waits for a
 // frame in progress, so the surfaces are never released under a running frame. The overlay
 // switches and texts, the active flag, UseIdle and BigTick may be touched from either side.
+//
+// Nobody sees the window (plat::Screen::Seen, looked at on every pass of the loop): the timer's
+// thread is stopped, so no frame is drawn, while TimerEnabled stays as it was set; seen again, the
+// first frame is drawn at once and the timer runs on at its period. The application hears each
+// change (plat::Application::SetHostSeen).
 #pragma once
 
 #include "engine/Component.h"
@@ -151,6 +156,9 @@ public:
 
 private:
     static void TimerProc(uint32_t TimerId, void* User);
+    // The frame timer's thread runs (its first tick FirstMs after the start) or stops.
+    void RunTimer(bool Run, uint32_t FirstMs);
+    void FollowSight();
     static int EnumScreensCallback(plat::GUID* Guid, const char* Description, const char* DriverName, void* Context,
                                    void* Monitor);
     void TimerFrame();
@@ -178,6 +186,7 @@ private:
     bool FDefineFormHandle = false;
     TForm* FDDForm = nullptr;
     bool FTimerEnabled = false;
+    bool FSeen = true;  // main thread
     // The application's events for this host (activation, presenting); 0 before the first open.
     int FHostId = 0;
     // The screen whose frames the loop shows; main thread.

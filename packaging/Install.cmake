@@ -31,9 +31,10 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The saver's and the settings dialog's modules, where `solvane` looks when they are not beside
-# the executable.
-install(TARGETS solvane-saver solvane-dialog solvane-tls LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
+# The saver's, the settings dialog's and the idle watcher's modules, where `solvane` looks when
+# they are not beside the executable.
+install(TARGETS solvane-saver solvane-dialog solvane-idle solvane-tls
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
 
 # XScreenSaver looks for hacks in its own folder and knows them by base name: a relative link
 # keeps one program (and /proc/self/exe pointing at bin/, where its modules are found from).

@@ -1,7 +1,8 @@
-// The door between the executable and its two modules. The executable is a small launcher that
-// maps no display, sound or toolkit library: the settings dialog (Qt) lives in solvane-dialog.so
-// and every other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads
-// only the stack it draws with. The launcher hands a module what stays the executable's own,
+// The door between the executable and its modules. The executable is a small launcher that
+// maps no display, sound or toolkit library: the settings dialog (Qt) lives in solvane-dialog.so,
+// the idle watcher (`--idle`: the session's idle time, no drawing) in solvane-idle.so and every
+// other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads only the
+// stack it needs. The launcher hands a module what stays the executable's own,
 // above all the built-in resources, so that every picture and table exists once. Plain C.
 #pragma once
 
@@ -31,3 +32,5 @@ inline constexpr const char* kDialogModuleName = "solvane-dialog.so";
 inline constexpr const char* kDialogEntryName = "SolvaneConfigure";
 inline constexpr const char* kSaverModuleName = "solvane-saver.so";
 inline constexpr const char* kSaverEntryName = "SolvaneRun";
+inline constexpr const char* kIdleModuleName = "solvane-idle.so";
+inline constexpr const char* kIdleEntryName = "SolvaneIdle";

@@ -19,4 +19,9 @@ TSaverMode ModeOf(const std::string& Switch)
     }
 }
 
+bool IsIdleWatcherSwitch(const std::string& Switch)
+{
+    return Switch == "--idle";
+}
+
 }  // namespace shell

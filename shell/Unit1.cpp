@@ -43,6 +43,7 @@ TForm1::~TForm1()
     app.OnKeyDown = nullptr;
     app.OnMouseMove = nullptr;
     app.OnQuit = nullptr;
+    app.OnSight = nullptr;
 }
 
 void TForm1::FormCreate(TObject*)
@@ -126,6 +127,7 @@ void TForm1::BindInput()
         return;
     plat::Application& app = Application();
     app.OnQuit = [this] { ExitSaver(); };
+    app.OnSight = [this](bool Seen) { FollowSight(Seen); };
     if (HackMode)
         return;
     app.OnKeyPress = [this](char Key) { FormKeyPress(this, Key); };
@@ -208,4 +210,15 @@ void TForm1::StartMusic()
 void TForm1::StopMusic()
 {
     plat::PurgeSound();
+}
+
+// Music nobody sees the saver for is music nobody wants: it waits where it was.
+void TForm1::FollowSight(bool Seen)
+{
+    if (!FMusicLock->Held() || FExiting)
+        return;
+    if (Seen)
+        plat::ResumeSound();
+    else
+        plat::PauseSound();
 }

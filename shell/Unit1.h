@@ -85,6 +85,8 @@ private:
     // The looping music track "SoundName", from the end of FormCreate until ExitSaver.
     void StartMusic();
     void StopMusic();
+    // While no window of the application can be seen the music pauses.
+    void FollowSight(bool Seen);
     void BindInput();
 
     void WatchHackWindow();

@@ -1,7 +1,8 @@
 // The executable: a launcher that maps no display, sound or toolkit library. It picks the mode's
 // module (shell/ModuleHost.h) and hands it the command line and the built-in resources, which
-// stay in the executable: the settings dialog's for /c, the saver's for every other mode and for
-// /c when the dialog's module cannot be loaded (the saver's module then tells the user).
+// stay in the executable: the idle watcher's for --idle, the settings dialog's for /c, the
+// saver's for every other mode and for /c when the dialog's module cannot be loaded (the saver's
+// module then tells the user).
 #include "assets/Resources.h"
 #include "platform/shell/Library.h"
 #include "shell/ModuleHost.h"
@@ -32,6 +33,14 @@ int main(int argc, char** argv)
 {
     const TModuleHost host{argc, argv, BuiltInResource};
     plat::Library module;
+    if (argc > 1 && shell::IsIdleWatcherSwitch(argv[1])) {
+        const TModuleEntry watch = LoadModuleEntry(module, kIdleModuleName, kIdleEntryName);
+        if (watch == nullptr) {
+            std::fprintf(stderr, "solvane: %s is missing or damaged\n", kIdleModuleName);
+            return 1;
+        }
+        std::exit(watch(&host));
+    }
     if (argc > 1 && shell::ModeOf(argv[1]) == shell::TSaverMode::Configuration)
         if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
             std::exit(configure(&host));

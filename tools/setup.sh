@@ -28,11 +28,16 @@ packages=(
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
   libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
   libwayland-dev wayland-protocols plasma-wayland-protocols  # the Wayland protocols the saver speaks itself
+  # the idle watcher: the session bus (sd-bus) and the X server's screensaver events
+  libsystemd-dev libxcb-screensaver0-dev
   # real desktops for the saver's tests: Xorg with the dummy driver and its monitors, window
   # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
+  # GNOME Shell and KWin headless for the idle watcher's tests: their sessions (dbus-run-session),
+  # the agents that ask them for windows, screenshots and input (python3-gi), KWin's fake input
+  gnome-shell kwin-wayland dbus-bin python3-gi
 )
 [ $# -eq 0 ] || packages=("$@")
 

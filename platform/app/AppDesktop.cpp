@@ -1,6 +1,7 @@
 // The desktop services of the application object, over SDL. Message boxes work before (and
 // without) the video subsystem; the cursor needs it and only counts until there is one.
-// UseSdl joins SDL's input (AppInput.cpp) and message boxes to the loop.
+// UseSdl joins SDL's input (AppInput.cpp), its window system's connection (SdlWait.cpp) and message
+// boxes to the loop.
 #include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
 
@@ -34,6 +35,7 @@ void Application::UseSdl()
 {
     FSdlInput = [](Application& A) { A.PumpInput(); };
     FSdlMessageBox = ShowSdlMessageBox;
+    UseSdlWait();
 }
 
 int Application::ShowCursor(bool Show)

@@ -199,9 +199,11 @@ void Application::MarkPointerStart()
 
 // A screen that changed its size (a monitor came or went), or a window of ours the window manager
 // focused since the last look, may have had the pointer put elsewhere: measuring goes on from there.
+// While nobody sees any window of ours the pointer is not asked: a movement made meanwhile is seen
+// when the saver is seen again, measured from where it started.
 void Application::TrackScreenPointer()
 {
-    if (!OnMouseMove || !ScreenPointerKnown())
+    if (!OnMouseMove || !ScreenPointerKnown() || !Seen())
         return;
     const auto now = Clock::now();
     if (now - FPointerAskedAt < kPointerPoll)

@@ -1,20 +1,53 @@
 #include "platform/app/Application.h"
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <exception>
 #include <future>
+#include <iterator>
 #include <vector>
 
 namespace plat {
+namespace {
+
+// The longest sleep between passes: SDL's own threads may queue an event without waking anyone.
+constexpr std::chrono::milliseconds kLongestSleep{1000};
+// While no host's window can be seen, window timers run at passes this far apart at the closest.
+constexpr std::chrono::milliseconds kUnseenPass{1000};
+
+}  // namespace
 
 std::atomic<void (*)(Application&)> Application::FSdlInput{nullptr};
 std::atomic<bool (*)(const std::string&, const std::string&)> Application::FSdlMessageBox{nullptr};
+std::atomic<void (*)(std::span<const int>, int)> Application::FSdlWait{nullptr};
 
 Application& App()
 {
     static Application instance;
     return instance;
+}
+
+Application::Application() : FWakeFd(eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)) {}
+
+Application::~Application()
+{
+    if (FWakeFd >= 0)
+        close(FWakeFd);
+}
+
+bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched)
+{
+    pollfd fds[8];
+    const size_t count = std::min(Fds.size(), std::size(fds));
+    for (size_t i = 0; i < count; ++i)
+        fds[i] = pollfd{Fds[i], POLLIN, 0};
+    if (poll(fds, count, TimeoutMs) <= 0)
+        return false;
+    return Watched < count && fds[Watched].revents != 0;
 }
 
 void Application::Run()
@@ -48,6 +81,7 @@ void Application::ProcessMessages()
     FireDueTimers();
     RunPosted();
     PresentHosts();
+    FollowSight();
 }
 
 int Application::AddHost(THostEvents Events)
@@ -60,6 +94,26 @@ int Application::AddHost(THostEvents Events)
 void Application::RemoveHost(int Id)
 {
     FHosts.erase(Id);
+    FUnseenHosts.erase(Id);
+}
+
+void Application::SetHostSeen(int Id, bool Seen)
+{
+    if (Seen)
+        FUnseenHosts.erase(Id);
+    else if (FHosts.count(Id) != 0)
+        FUnseenHosts.insert(Id);
+}
+
+void Application::FollowSight()
+{
+    const bool seen = Seen();
+    if (seen == FToldSeen)
+        return;
+    FToldSeen = seen;
+    // A copy: the handler may replace itself.
+    if (std::function<void(bool)> handler = OnSight)
+        handler(seen);
 }
 
 // Handlers may add or remove hosts (a deactivation stops frames, a present may end a host):
@@ -115,20 +169,21 @@ void Application::Post(Task ATask)
         std::lock_guard<std::mutex> guard(FLock);
         FPosted.push_back(std::move(ATask));
     }
-    FWake.notify_one();
-    if (TWindowSystem* system = FWindowSystem)
-        system->Wake();
+    WakeUp();
 }
 
 void Application::WakeUp()
 {
-    {
-        std::lock_guard<std::mutex> guard(FLock);
-        FWokenUp = true;
-    }
-    FWake.notify_one();
+    const uint64_t one = 1;
+    (void)!write(FWakeFd, &one, sizeof one);
     if (TWindowSystem* system = FWindowSystem)
         system->Wake();
+}
+
+bool Application::TakeWakeUps()
+{
+    uint64_t count = 0;
+    return read(FWakeFd, &count, sizeof count) == sizeof count;
 }
 
 bool Application::Synchronize(const Task& ATask)
@@ -191,25 +246,36 @@ void Application::RunPosted()
         task();
 }
 
+// Work posted, a frame finished or a quit signal caught after the pass looked leaves its counter
+// readable, so the sleep ends at once.
 void Application::WaitForWork()
 {
-    auto deadline = Clock::now() + std::chrono::milliseconds(10);
-    for (auto& [id, timer] : FTimers)
-        if (timer.Due < deadline)
-            deadline = timer.Due;
-    std::unique_lock<std::mutex> guard(FLock);
+    const int timeout = SleepMs();
     if (TWindowSystem* system = FWindowSystem) {
-        // Work posted after this check wakes the window system's wait instead.
-        const bool pending = !FPosted.empty() || FWokenUp;
-        FWokenUp = false;
-        guard.unlock();
-        if (!pending)
-            system->Wait(std::chrono::duration_cast<std::chrono::milliseconds>(
-                std::max(deadline - Clock::now(), Clock::duration::zero())));
+        // Its Wake ends this wait as well.
+        if (!TakeWakeUps())
+            system->Wait(std::chrono::milliseconds(timeout));
         return;
     }
-    FWake.wait_until(guard, deadline, [this] { return !FPosted.empty() || FWokenUp; });
-    FWokenUp = false;
+    const int fds[] = {FWakeFd, QuitSignalFd()};
+    if (const auto wait = FSdlWait.load())
+        wait(std::span<const int>(fds), timeout);
+    else
+        WaitReadable(fds, timeout);
+    TakeWakeUps();
+}
+
+// Until the next window timer is due; while nobody sees any window, no sooner than kUnseenPass.
+int Application::SleepMs() const
+{
+    const auto now = Clock::now();
+    auto until = now + kLongestSleep;
+    for (const auto& [id, timer] : FTimers)
+        until = std::min(until, timer.Due);
+    if (!Seen())
+        until = std::max(until, now + kUnseenPass);
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();
+    return static_cast<int>(std::max<decltype(ms)>(ms, 0));
 }
 
 }  // namespace plat

@@ -4,14 +4,18 @@
 // application (message boxes, the mouse cursor's show count, the monitor count).
 //
 // Everything here runs on the thread that calls Run or ProcessMessages (the UI thread), except
-// Post and Synchronize, which other threads call. Window timers fire only inside a pass of
+// Post, WakeUp and Synchronize, which other threads call. Window timers fire only inside a pass of
 // ProcessMessages, like the window system's timers they stand for, so code that waits on the UI
 // thread keeps them (and input) flowing by calling ProcessMessages between slices of its wait.
+//
+// Between passes Run sleeps until there is something to do: the window system's events, work
+// posted or a frame finished, a quit signal, or the next window timer. While no host's window can
+// be seen, window timers are held back to one pass a second and the pointer is not asked, so a
+// saver nobody sees hardly wakes.
 #pragma once
 
 #include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <exception>
@@ -19,6 +23,8 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -51,7 +57,8 @@ class Application {
 public:
     using Task = std::function<void()>;
 
-    Application() = default;
+    Application();
+    ~Application();
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;
 
@@ -94,6 +101,12 @@ public:
     // The application's windows gained (lost) the keyboard focus: every host hears it once.
     void Activate();
     void Deactivate();
+    // Whether anybody can see a host's window, as the host learnt it from its screen. The
+    // application is seen while any host is (or there is none); OnSight tells each change, at
+    // the end of the pass that brought it.
+    void SetHostSeen(int Id, bool Seen);
+    bool Seen() const { return FHosts.empty() || FUnseenHosts.size() < FHosts.size(); }
+    std::function<void(bool Seen)> OnSight;
 
     // The input of the application's windows, delivered during ProcessMessages. KeyPress gets
     // characters (Escape is 27), KeyDown virtual key codes (F2 is 113). MouseMove gets the
@@ -154,23 +167,33 @@ private:
     void TrackScreenPointer();
     ScreenPointer& ScreenPointerOf();
     void PresentHosts();
+    void FollowSight();
     std::vector<int> HostIds() const;
     // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
+    // Sleeps until one of Fds is readable, the window system has events or TimeoutMs has passed.
+    static std::atomic<void (*)(std::span<const int> Fds, int TimeoutMs)> FSdlWait;
+    static void UseSdlWait();
     void FireDueTimers();
     void RunPosted();
     void WaitForWork();
+    int SleepMs() const;
+    // Clears the wake-up counter; true when it had been woken.
+    bool TakeWakeUps();
 
     // Read by threads that call Synchronize.
     std::atomic<bool> FTerminated{false};
     std::mutex FLock;
-    std::condition_variable FWake;
     std::deque<Task> FPosted;
+    // Readable while a wake-up (posted work, a finished frame) waits to be taken; any thread.
+    int FWakeFd = -1;
     std::map<int, WindowTimer> FTimers;
     int FNextTimerId = 1;
     bool FFocused = true;
     std::map<int, THostEvents> FHosts;
+    std::set<int> FUnseenHosts;
+    bool FToldSeen = true;  // what OnSight said last
     int FNextHostId = 1;
     TPointerTrack FPointer;
     // Made when first asked, by the SDL input code; shared so that this header needs no X11.
@@ -181,7 +204,6 @@ private:
     std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
     int FSimulatedMonitors = 0;
-    bool FWokenUp = false;  // guarded by FLock
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
 };
 
@@ -190,11 +212,17 @@ Application& App();
 
 // From now on SIGTERM, SIGINT and SIGHUP do not kill the process: each becomes one quit request
 // that the next ProcessMessages pass (of whichever application runs one first) delivers as Quit()
-// on its UI thread (within
-// about 10 ms while Run is looping). A second signal of the same kind, arriving while the first
-// is still being handled, ends the process the default way. Call once, early, from the main thread.
+// on its UI thread (at once while Run is looping: the signal wakes its sleep). A second signal of
+// the same kind, arriving while the first is still being handled, ends the process the default
+// way. Call once, early, from the main thread.
 void CatchQuitSignals();
 // True once per caught quit signal; ProcessMessages asks it.
 bool TakeQuitSignal();
+// Readable while a caught quit signal waits to be taken (-1 before CatchQuitSignals).
+int QuitSignalFd();
+
+// Sleeps until one of Fds is readable or TimeoutMs (-1: no limit) has passed; negative entries
+// are left out. True when Fds[Watched] became readable.
+bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched = 0);
 
 }  // namespace plat

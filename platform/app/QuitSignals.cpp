@@ -2,27 +2,45 @@
 // the application's quit event, so the saver ends through its own exit path (music stopped, the
 // user's volume given back) instead of dying in the middle of a frame.
 //
-// The handler only sets a flag (all a signal handler may safely do); the UI thread picks it up at
-// its next pass, which comes within the loop's 10 ms sleep. SA_RESETHAND: a second signal, sent
-// because the first clean end hangs, ends the process the default way.
+// The handler only sets a flag and counts up an eventfd (a write, which a signal handler may make);
+// the counter wakes the loop's sleep, and the UI thread picks the flag up at its next pass.
+// SA_RESETHAND: a second signal, sent because the first clean end hangs, ends the process the
+// default way.
 #include "platform/app/Application.h"
 
+#include <sys/eventfd.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 
 namespace plat {
 namespace {
 
 volatile std::sig_atomic_t gQuitSignalled = 0;
+// Made once, before the handler is installed, and never closed.
+int gQuitFd = -1;
 
 extern "C" void NoteQuitSignal(int)
 {
+    const int saved = errno;
     gQuitSignalled = 1;
+    const uint64_t one = 1;
+    (void)!write(gQuitFd, &one, sizeof one);
+    errno = saved;
 }
 
 }  // namespace
 
+int QuitSignalFd()
+{
+    return gQuitFd;
+}
+
 void CatchQuitSignals()
 {
+    if (gQuitFd < 0)
+        gQuitFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     struct sigaction action {};
     action.sa_handler = NoteQuitSignal;
     sigemptyset(&action.sa_mask);
@@ -36,6 +54,8 @@ bool TakeQuitSignal()
     if (gQuitSignalled == 0)
         return false;
     gQuitSignalled = 0;
+    uint64_t count = 0;
+    (void)!read(gQuitFd, &count, sizeof count);
     return true;
 }
 

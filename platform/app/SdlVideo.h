@@ -3,12 +3,21 @@
 // screensaver daemons answer an inhibit by ending the saver they started. So the hint that lets
 // the screensaver run is set before every start. SDL's invisible fallbacks (the offscreen and
 // dummy drivers) are refused unless SDL_VIDEODRIVER names them.
+//
+// The application's loop sleeps on the window system's connection behind SDL's windows; each
+// window made is noted (NoteSdlWindow), since SDL tells the connection only through a window.
 #pragma once
+
+struct SDL_Window;
 
 namespace plat {
 
 // SDL_InitSubSystem(SDL_INIT_VIDEO) with the screensaver allowed; true when video runs on a
 // window system someone can see (or on the driver SDL_VIDEODRIVER asks for).
 bool StartSdlVideo();
+
+// A window the program made: while it lives, the loop sleeps on its window system's connection.
+// Main thread.
+void NoteSdlWindow(SDL_Window* Window);
 
 }  // namespace plat

@@ -1,5 +1,6 @@
 // Windows covering whole monitors: the saver's own and the black covers.
 #include "platform/display/MonitorCovers.h"
+#include "platform/app/SdlVideo.h"
 #include "platform/display/X11Window.h"
 
 namespace plat {
@@ -41,6 +42,7 @@ SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen, b
     SDL_Window* window = SDL_CreateWindow(Title, Bounds.Left, Bounds.Top, Bounds.Width(), Bounds.Height(), flags);
     if (window == nullptr)
         return nullptr;
+    NoteSdlWindow(window);
     const bool black = ShowWithoutWaiting(window);
     if (PaintedBlack != nullptr)
         *PaintedBlack = black;

@@ -1,6 +1,7 @@
 #include "platform/runtime/IdleWatcher.h"
 
 #include <fcntl.h>
+#include <linux/close_range.h>
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/wait.h>
@@ -66,30 +67,44 @@ pid_t RunningIdleWatcher()
 bool StartIdleWatcher(const std::string& Executable)
 {
     // Everything the children use is prepared before fork: after fork in a threaded process only
-    // async-signal-safe calls are allowed.
+    // async-signal-safe calls are allowed. The pipe tells whether the exec took: it closes on a
+    // successful exec, and a failed one writes its errno into it first.
     std::string program = Executable;
     std::string idle = "--idle";
     char* argv[] = {program.data(), idle.data(), nullptr};
-    const pid_t child = fork();
-    if (child < 0)
+    int report[2];
+    if (pipe2(report, O_CLOEXEC) != 0)
         return false;
+    const pid_t child = fork();
+    if (child < 0) {
+        close(report[0]);
+        close(report[1]);
+        return false;
+    }
     if (child == 0) {
         setsid();
         const pid_t watcher = fork();
         if (watcher == 0) {
             // The caller's windows, sockets and files are not the watcher's to keep open.
-            close_range(3, ~0U, 0);
-            const int nothing = open("/dev/null", O_RDONLY);
+            close_range(3, ~0U, CLOSE_RANGE_CLOEXEC);
+            const int nothing = open("/dev/null", O_RDONLY | O_CLOEXEC);
             if (nothing >= 0)
                 dup2(nothing, 0);
             execv(argv[0], argv);
+            const int error = errno;
+            (void)!write(report[1], &error, sizeof error);
             _exit(127);
         }
         _exit(watcher > 0 ? 0 : 1);
     }
+    close(report[1]);
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {}
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    int error = 0;
+    ssize_t got;
+    while ((got = read(report[0], &error, sizeof error)) < 0 && errno == EINTR) {}
+    close(report[0]);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 && got == 0;
 }
 
 bool EndIdleWatcher()

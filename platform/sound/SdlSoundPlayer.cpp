@@ -22,6 +22,7 @@ struct Loop {
 
 SDL_AudioDeviceID gDevice = 0;
 bool gStartedAudio = false;
+bool gPaused = false;
 Loop gLoop;
 
 void SDLCALL FillFromLoop(void* User, Uint8* Stream, int Length)
@@ -49,7 +50,9 @@ bool OpenDevice()
     want.freq = kSoundRate;
     want.format = AUDIO_S16SYS;
     want.channels = kSoundChannels;
-    want.samples = 2048;
+    // A buffer of 186 ms: the audio thread wakes about five times a second for the music, whose
+    // start may lag that much.
+    want.samples = 8192;
     want.callback = FillFromLoop;
     want.userdata = &gLoop;
     gDevice = SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0);
@@ -121,13 +124,41 @@ void PlaySoundLoop(std::span<const uint8_t> WaveBytes)
     SDL_PauseAudioDevice(gDevice, 0);
 }
 
+namespace {
+
+void CloseDevice()
+{
+    if (gDevice == 0)
+        return;
+    SDL_PauseAudioDevice(gDevice, 1);
+    SDL_CloseAudioDevice(gDevice);  // Waits for the callback to finish.
+    gDevice = 0;
+}
+
+}  // namespace
+
+void PauseSound()
+{
+    if (gDevice == 0)
+        return;
+    CloseDevice();
+    gPaused = true;
+}
+
+// The loop's place is where the last callback left it.
+void ResumeSound()
+{
+    if (!gPaused)
+        return;
+    gPaused = false;
+    if (OpenDevice())
+        SDL_PauseAudioDevice(gDevice, 0);
+}
+
 void PurgeSound()
 {
-    if (gDevice != 0) {
-        SDL_PauseAudioDevice(gDevice, 1);
-        SDL_CloseAudioDevice(gDevice);  // Waits for the callback to finish.
-        gDevice = 0;
-    }
+    CloseDevice();
+    gPaused = false;
     if (gStartedAudio) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         gStartedAudio = false;

@@ -4,8 +4,10 @@
 // the sound device's format and loops them in the device's callback; the wrap is seamless because
 // the conversion treats the track as a loop (its end leads into its start, not into silence) and
 // the callback carries on from the track's start within the same buffer. PurgeSound stops it:
-// once it returns nothing more is played. With no sound device, no sound server or bytes that are
-// not a track, playing does nothing and reports nothing.
+// once it returns nothing more is played. PauseSound stops it too but keeps the track and its
+// place; ResumeSound plays on from there. Pausing closes the device, so SDL's audio thread ends
+// instead of feeding silence. With no sound device, no sound server or bytes that are not a track,
+// playing does nothing and reports nothing.
 //
 // UI thread only; the device's callback runs on SDL's audio thread and reads only the converted
 // track, which lives until the device is closed.
@@ -19,6 +21,9 @@ namespace plat {
 
 void PlaySoundLoop(std::span<const uint8_t> WaveBytes);
 void PurgeSound();
+// Nothing happens unless a track plays (pause) or is paused (resume).
+void PauseSound();
+void ResumeSound();
 
 // The device format the player asks for; the converted track is in it (what a disk-writing
 // driver records).

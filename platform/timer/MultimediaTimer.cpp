@@ -36,10 +36,11 @@ Registry& Timers()
     return registry;
 }
 
-void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t DelayMs, TimerProc Proc, void* User)
+void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t DelayMs, uint32_t FirstMs,
+              TimerProc Proc, void* User)
 {
     const std::chrono::milliseconds period(DelayMs);
-    Clock::time_point next = Clock::now() + period;
+    Clock::time_point next = Clock::now() + std::chrono::milliseconds(FirstMs);
     std::unique_lock<std::mutex> guard(Timer->Lock);
     for (;;) {
         if (Timer->Wake.wait_until(guard, next, [&] { return Timer->Stop; }))
@@ -60,6 +61,11 @@ void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t D
 
 uint32_t timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User)
 {
+    return timeSetEvent(DelayMs, DelayMs, Proc, User);
+}
+
+uint32_t timeSetEvent(uint32_t DelayMs, uint32_t FirstMs, TimerProc Proc, void* User)
+{
     if (DelayMs == 0 || Proc == nullptr)
         return 0;
     auto timer = std::make_shared<TimerThread>();
@@ -71,7 +77,8 @@ uint32_t timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User)
     try {
         // A callback that kills its own timer takes the registry lock too, so even a first tick
         // that comes before the emplace below finds its id.
-        timer->Thread = std::thread([timer, id, DelayMs, Proc, User] { RunTicks(timer, id, DelayMs, Proc, User); });
+        timer->Thread = std::thread(
+            [timer, id, DelayMs, FirstMs, Proc, User] { RunTicks(timer, id, DelayMs, FirstMs, Proc, User); });
     } catch (const std::system_error&) {
         return 0;
     }

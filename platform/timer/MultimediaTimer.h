@@ -17,6 +17,8 @@ using TimerProc = void (*)(uint32_t TimerId, void* User);
 
 // Returns the timer's id (never 0), or 0 when DelayMs is 0 or no thread could be started.
 uint32_t timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User);
+// The same with the first tick FirstMs after the start (0: at once) instead of one period.
+uint32_t timeSetEvent(uint32_t DelayMs, uint32_t FirstMs, TimerProc Proc, void* User);
 // Unknown or already killed ids are ignored.
 void timeKillEvent(uint32_t TimerId);
 uint32_t timeGetTime();

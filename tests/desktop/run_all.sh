@@ -2,8 +2,9 @@
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
 # openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
 # time of two monitors against one), sway headless,
-# and the idle starters README names (xautolock, swayidle, MATE's screensaver). One after the
-# other: each measures start-up and covering times, which other work beside it would disturb.
+# the idle starters README names (xautolock, swayidle, MATE's screensaver) and the saver's own
+# idle watcher (`solvane --idle`) on Xorg, sway, KWin and GNOME Shell. One after the other: each
+# measures start-up and covering times, which other work beside it would disturb.
 # Usage: run_all.sh [SAVER] (default /usr/bin/solvane, which MATE's test needs). Needs root.
 set -uo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
@@ -20,6 +21,12 @@ runs=(
   "sway_desktop.py swayidle $saver"
   "x11_idle_starters.py xautolock $saver"
   "x11_idle_starters.py mate $saver"
+  "idle_watcher.py xorg $saver"
+  "idle_watcher.py sway $saver"
+  "idle_watcher.py kwin $saver"
+  "idle_watcher.py kwin-lock $saver"
+  "idle_watcher.py gnome $saver"
+  "idle_watcher.py cost $saver"
 )
 failed=0
 for run in "${runs[@]}"; do

@@ -32,14 +32,15 @@ check_files() {
   for file in "${expected[@]}"; do
     [ -e "$tree/$file" ] || fail "$file is missing"
   done
-  # Loadable modules of the program (the saver, the settings dialog, TLS) are the only other files allowed.
+  # Loadable modules of the program (the saver, the settings dialog, the idle watcher, TLS) are the
+  # only other files allowed.
   while read -r file; do
     printf '%s\n' "${expected[@]}" | grep -qxF "$file" ||
       [[ $file == usr/lib/*/solvane/*.so || $file == usr/lib/solvane/*.so ]] ||
       fail "unexpected file $file"
   done < <(cd "$tree" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
   local module
-  for module in solvane-saver.so solvane-dialog.so solvane-tls.so; do
+  for module in solvane-saver.so solvane-dialog.so solvane-idle.so solvane-tls.so; do
     compgen -G "$tree/usr/lib/*/solvane/$module" >/dev/null || fail "the program's module $module is missing"
   done
   [ "$(readlink -f "$tree/usr/libexec/xscreensaver/solvane")" = "$(readlink -f "$tree/usr/bin/solvane")" ] ||
@@ -85,12 +86,13 @@ check_dependencies() {
   done < <(find "$tree" -type f -exec sh -c 'file -b "$1" | grep -q ^ELF' _ {} \; -print)
 }
 
-# The installed program without a display: both modes report on standard error and exit with 0.
+# The installed program without a display: each mode reports on standard error and exits with
+# its status (0, the idle watcher 1).
 check_runs() {
-  local program=$1 mode=$2 arg=$3 message=$4 status=0 err
+  local program=$1 mode=$2 arg=$3 message=$4 expected=${5:-0} status=0 err
   err=$(env -i HOME="$root/home" PATH=/usr/bin:/bin "$program" "$mode" "$arg" 2>&1 >/dev/null) ||
     status=$?
-  [ "$status" -eq 0 ] || fail "$program $mode $arg exited with $status"
+  [ "$status" -eq "$expected" ] || fail "$program $mode $arg exited with $status"
   grep -qF "$message" <<<"$err" || fail "$program $mode $arg said: $err"
 }
 
@@ -102,6 +104,7 @@ lintian_out=$(lintian --fail-on error "$deb" 2>&1) || fail "lintian: $lintian_ou
 check_runs "$tree/usr/bin/solvane" /a 1 "MPR.DLL not found: cannot change password."
 check_runs "$tree/usr/bin/solvane" /p abc "'abc' is not a valid integer value"
 check_runs "$tree/usr/libexec/xscreensaver/solvane" /a 1 "MPR.DLL not found"
+check_runs "$tree/usr/bin/solvane" --idle 600 "needs a desktop session" 1
 
 [ "$failures" -eq 0 ] || { echo "$failures package check(s) failed" >&2; exit 1; }
 echo "Package $(basename "$deb"): installed into a clean root, every check passed"

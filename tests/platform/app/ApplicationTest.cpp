@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <string>
 #include <thread>
 #include <vector>
@@ -142,4 +143,35 @@ TEST_F(ApplicationTest, SynchronizeRunsOnTheLoopThreadAndRethrows)
     app.Run();
     worker.join();
     EXPECT_TRUE(ranOnLoop.load());
+}
+
+// While no host's window is seen, window timers come at most once a second; posted work still
+// ends the sleep at once, and a host seen again brings the timers back.
+TEST_F(ApplicationTest, NobodySeeingHoldsTimersBackButNotPostedWork)
+{
+    using namespace std::chrono_literals;
+    using Clock = std::chrono::steady_clock;
+    plat::Application app;
+    const int host = app.AddHost({});
+    app.SetHostSeen(host, false);
+    app.ProcessMessages();
+    EXPECT_FALSE(app.Seen());
+    int ticks = 0;
+    app.SetTimer(20, [&] { ++ticks; });
+    std::thread poster([&] {
+        std::this_thread::sleep_for(1200ms);
+        app.Post([&] { app.Terminate(); });
+    });
+    const auto start = Clock::now();
+    app.Run();
+    const auto ran = Clock::now() - start;
+    poster.join();
+    EXPECT_LE(ticks, 2) << "a 20 ms timer while nobody sees anything";
+    EXPECT_LT(ran, 1800ms) << "posted work waited for the next held-back pass";
+
+    app.SetHostSeen(host, true);
+    const int before = ticks;
+    for (const auto end = Clock::now() + 300ms; Clock::now() < end;)
+        app.ProcessMessages();
+    EXPECT_GE(ticks - before, 5) << "the timer stays held back once seen again";
 }

@@ -95,6 +95,26 @@ size_t TrackStart(const std::vector<int16_t>& Played, const std::vector<int16_t>
     return Played.size();
 }
 
+// The track's frame that 4096 frames of the recording from frame At repeat, or the track's length.
+size_t PlaceInTrack(const std::vector<int16_t>& Played, size_t At, const std::vector<int16_t>& Track)
+{
+    const size_t probe = 4096 * plat::kSoundChannels, from = At * plat::kSoundChannels;
+    if (from + probe > Played.size())
+        return Track.size() / plat::kSoundChannels;
+    for (size_t at = 0; at + probe <= Track.size(); at += plat::kSoundChannels)
+        if (std::equal(Played.begin() + from, Played.begin() + from + probe, Track.begin() + at))
+            return at / plat::kSoundChannels;
+    return Track.size() / plat::kSoundChannels;
+}
+
+std::vector<int16_t> Recorded(const std::filesystem::path& Path)
+{
+    std::vector<int16_t> played(SizeOf(Path) / sizeof(int16_t));
+    std::ifstream(Path, std::ios::binary)
+        .read(reinterpret_cast<char*>(played.data()), static_cast<std::streamsize>(played.size() * sizeof(int16_t)));
+    return played;
+}
+
 }  // namespace
 
 TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
@@ -108,7 +128,7 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
     {
         ScopedVariable driver("SDL_AUDIODRIVER", "disk");
         ScopedVariable file("SDL_DISKAUDIOFILE", recording.string());
-        ScopedVariable pace("SDL_DISKAUDIODELAY", "1");  // ms per 46 ms buffer
+        ScopedVariable pace("SDL_DISKAUDIODELAY", "1");  // ms per 186 ms buffer
         plat::PlaySoundLoop(assets::FindResource("SoundName"));
         const auto wantedBytes = wantedFrames * plat::kSoundChannels * sizeof(int16_t);
         for (int i = 0; i < 6000 && SizeOf(recording) < wantedBytes; ++i)
@@ -136,4 +156,49 @@ TEST(SoundLoop, JoinsTwiceWithNoStepLargerThanTheMusicMakesAroundTheJoin)
                 << "channel " << channel << " at frame " << join << ": a click";
         }
     }
+}
+
+// Paused, the device is closed: nothing more is written. Resumed, the music goes on from where it
+// was, less at most the buffer the device held when it closed. (The disk driver starts the file
+// it is given anew with each device, so the resumed one writes a file of its own.)
+TEST(SoundLoop, PausedWritesNothingAndGoesOnWhereItWas)
+{
+    const TTempFolder folder("pause");
+    const auto before = std::filesystem::path(folder.Path()) / "before.raw";
+    const auto after = std::filesystem::path(folder.Path()) / "after.raw";
+    std::vector<int16_t> track;
+    ASSERT_TRUE(plat::ConvertTrack(assets::FindResource("SoundName"), track));
+    constexpr size_t kFrameBytes = plat::kSoundChannels * sizeof(int16_t);
+    const auto waitFor = [](const std::filesystem::path& Path, std::uintmax_t Bytes) {
+        for (int i = 0; i < 1000 && SizeOf(Path) < Bytes; ++i)
+            std::this_thread::sleep_for(10ms);
+    };
+    std::uintmax_t paused = 0;
+    {
+        ScopedVariable driver("SDL_AUDIODRIVER", "disk");
+        ScopedVariable pace("SDL_DISKAUDIODELAY", "20");
+        {
+            ScopedVariable file("SDL_DISKAUDIOFILE", before.string());
+            plat::PlaySoundLoop(assets::FindResource("SoundName"));
+            waitFor(before, 3 * plat::kSoundRate * kFrameBytes);
+            plat::PauseSound();
+        }
+        paused = SizeOf(before);
+        std::this_thread::sleep_for(300ms);
+        EXPECT_EQ(SizeOf(before), paused) << "sound written while paused";
+        ScopedVariable file("SDL_DISKAUDIOFILE", after.string());
+        plat::ResumeSound();
+        waitFor(after, 2 * plat::kSoundRate * kFrameBytes);
+        plat::PurgeSound();
+    }
+    const size_t start = TrackStart(Recorded(before), track), trackFrames = track.size() / plat::kSoundChannels;
+    ASSERT_LT(start, size_t(plat::kSoundRate));
+    const size_t pausedAt = (paused / kFrameBytes - start) % trackFrames;
+    // The new device may begin with a buffer of silence, as the first did.
+    const std::vector<int16_t> resumed = Recorded(after);
+    const auto sounding = std::find_if(resumed.begin(), resumed.end(), [](int16_t S) { return S != 0; });
+    const size_t goesOnAt =
+        PlaceInTrack(resumed, static_cast<size_t>(sounding - resumed.begin()) / plat::kSoundChannels, track);
+    EXPECT_GE(goesOnAt, pausedAt) << "the music started again elsewhere";
+    EXPECT_LE(goesOnAt, pausedAt + 8192) << "more than the device's buffer was skipped";
 }

@@ -1,0 +1,28 @@
+#include "platform/wayland/DisplayWait.h"
+
+#include <wayland-client.h>
+
+#include <vector>
+
+#include "platform/app/Application.h"
+
+namespace plat {
+
+void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs)
+{
+    // Only with the default queue empty may a read be prepared.
+    if (wl_display_prepare_read(Display) != 0) {
+        wl_display_dispatch_pending(Display);
+        return;
+    }
+    // A full socket (EAGAIN) leaves the rest for the next pass; the sleep is no worse for it.
+    wl_display_flush(Display);
+    std::vector<int> fds{wl_display_get_fd(Display)};
+    fds.insert(fds.end(), Fds.begin(), Fds.end());
+    if (WaitReadable(fds, TimeoutMs, 0))
+        wl_display_read_events(Display);
+    else
+        wl_display_cancel_read(Display);
+}
+
+}  // namespace plat

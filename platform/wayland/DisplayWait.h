@@ -1,0 +1,15 @@
+// The application loop's sleep on a Wayland connection (SDL's): until the compositor sends
+// events, one of Fds is readable, or TimeoutMs (-1: no limit) has passed. What arrives is read
+// into its queues; events of the default queue read earlier are handed to their listeners (SDL's)
+// instead of sleeping, so the next pass takes them. Main thread (the connection's).
+#pragma once
+
+#include <span>
+
+struct wl_display;
+
+namespace plat {
+
+void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs);
+
+}  // namespace plat

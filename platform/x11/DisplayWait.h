@@ -1,0 +1,15 @@
+// The application loop's sleep on an Xlib connection (SDL's): until the connection has events,
+// one of Fds is readable, or TimeoutMs (-1: no limit) has passed. Events that Xlib already read
+// while waiting for a reply do not make the connection readable: with any in its queue it returns
+// at once. Main thread (the connection's).
+#pragma once
+
+#include <span>
+
+struct _XDisplay;
+
+namespace plat {
+
+void WaitForX11(_XDisplay* Display, std::span<const int> Fds, int TimeoutMs);
+
+}  // namespace plat
