@@ -1,5 +1,6 @@
-// Cost of the settings store: the load the saver does twice at start, one write as the dialog does
-// twelve on OK, and the parse of a full key file. Runs against a temporary configuration folder.
+// Cost of the settings store: the load the saver does twice at start (of the usual key, the
+// yardstick, and of a megabyte key of 40,000 values), one write as the dialog does twelve on OK,
+// and the parse of a full key file. Runs against a temporary configuration folder.
 #include "engine/KssSettings.h"
 #include "platform/registry/RegText.h"
 #include "tests/TempFolder.h"
@@ -36,6 +37,22 @@ void BM_SetRegistryCompleteKey(benchmark::State& State)
         Settings.SetRegistry();
 }
 BENCHMARK(BM_SetRegistryCompleteKey)->Unit(benchmark::kMicrosecond);
+
+// A key that holds 40,000 values beside the twelve (a megabyte): each load reads it once and finds
+// each of its values at once.
+void BM_SetRegistryMegabyteKey(benchmark::State& State)
+{
+    ConfigFolder Folder;
+    TKssSettings Settings = Store();
+    Settings.SetRegistry();
+    std::vector<TSettingValue> Values;
+    for (int32_t I = 0; I < 40000; ++I)
+        Values.push_back({"Vx" + std::to_string(100000 + I), I});
+    Settings.WriteValues(Values);
+    for (auto _ : State)
+        Settings.SetRegistry();
+}
+BENCHMARK(BM_SetRegistryMegabyteKey)->Unit(benchmark::kMillisecond);
 
 void BM_WriteOneValue(benchmark::State& State)
 {

@@ -13,6 +13,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include <algorithm>
 #include <exception>
 #include <future>
 
@@ -28,9 +29,10 @@ int32_t Ticked(const QCheckBox* Box)
 
 }  // namespace
 
-TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssSettings> Store)
+TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssSettings> Store, std::string IdleProgram)
     : QWidget(Parent), Form(std::make_unique<Ui::TForm2>()),
-      Settings(Store ? std::move(Store) : std::make_unique<TKssSettings>()), ReportError(std::move(AReportError))
+      Settings(Store ? std::move(Store) : std::make_unique<TKssSettings>()), ReportError(std::move(AReportError)),
+      IdleStart(std::move(IdleProgram))
 {
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint);
     // Decoding the pictures overlaps building the widgets, which is most of the dialog's start.
@@ -40,6 +42,7 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssS
     if (!ReportError)
         ReportError = [this](const QString& Message) { QMessageBox::critical(this, windowTitle(), Message); };
     Form->Edit2Port->setValidator(NewPortValidator(Form->Edit2Port));
+    connect(Form->CheckBox3StartAfter, &QCheckBox::toggled, Form->SpinEdit1Minutes, &QWidget::setEnabled);
     SetPictures(pictures.get());
     WeatherPage = std::make_unique<TWeatherPage>(
         TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units, Form->ListBox1Code},
@@ -148,6 +151,25 @@ void TForm2::LoadStored()
     RSS_Url = ReadableAddress(ReadText("RSS_Url"));
     Proxy = ReadableHost(ReadText("Proxy"));
     Port = QString::fromStdString(ReadText("Port"));
+    LoadIdleStart();
+}
+
+// Keys from before the start after an idle time lack its two values: the box stays clear and the
+// minutes at their default, without a word.
+void TForm2::LoadIdleStart()
+{
+    Load([&] {
+        int32_t on = 0;
+        Settings->ReadOptionalRKey("StartAfterIdle", on);
+        StartAfterIdleLoaded = on != 0;
+    });
+    Load([&] {
+        int32_t minutes = kDefaultIdleMinutes;
+        Settings->ReadOptionalRKey("IdleMinutes", minutes);
+        IdleMinutesLoaded = std::clamp(minutes, kMinIdleMinutes, kMaxIdleMinutes);
+    });
+    Form->CheckBox3StartAfter->setChecked(StartAfterIdleLoaded);
+    Form->SpinEdit1Minutes->setValue(IdleMinutesLoaded);
 }
 
 void TForm2::ShowDefaults()
@@ -178,12 +200,24 @@ void TForm2::BTOKClick()
             {"UseProxy", Ticked(Form->CheckBox1Proxy)},
             {"Proxy", StoredHost(Form->Edit1ProxyServer->text())},
             {"Port", Form->Edit2Port->text().toStdString()},
+            {"StartAfterIdle", Ticked(Form->CheckBox3StartAfter)},
+            {"IdleMinutes", Form->SpinEdit1Minutes->value()},
         });
     } catch (const std::exception& e) {
         // Nothing was stored; the dialog stays open with everything the user set.
         ReportError(QString::fromUtf8(e.what()));
         return;
     }
+    const bool on = Form->CheckBox3StartAfter->isChecked();
+    const int minutes = Form->SpinEdit1Minutes->value();
+    const bool changed = on != StartAfterIdleLoaded || (on && minutes != IdleMinutesLoaded);
+    if (const std::string failed = IdleStart.Apply(on, changed); !failed.empty()) {
+        // The settings are stored; OK again tries the start once more.
+        ReportError(QString::fromStdString(failed));
+        return;
+    }
+    StartAfterIdleLoaded = on;
+    IdleMinutesLoaded = minutes;
     close();
 }
 

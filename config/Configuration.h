@@ -1,15 +1,19 @@
 // `TForm2`, the settings dialog of the configuration mode: the form of config/Configuration.ui
 // (header, the two bitmap buttons, the four pages), loading every setting when it is created
 // (first use writes the defaults at once), holding the texts the pages change, and writing all
-// twelve values on OK. Cancel and closing the window write nothing. Enter presses OK, Escape
-// presses Cancel.
+// values on OK. Cancel and closing the window write nothing. Enter presses OK, Escape presses
+// Cancel.
 //
-// OK stores the twelve values in one write: all of them or none. When the write fails the user is
-// told which file and why, and the dialog stays open with everything they set. A value that cannot
-// be read when the dialog opens is reported and keeps its control's default; every other value
-// shows what is stored. Closing the dialog ends a download of the news page at once.
+// OK stores the twelve values and the two of "Start the screensaver after" in one write: all of
+// them or none. When the write fails the user is told which file and why, and the dialog stays
+// open with everything they set. Then it applies the start after an idle time (TIdleStart): the
+// autostart entry written or removed, the session's watcher started or ended; when that fails the
+// user is told too and the dialog stays open. A value that cannot be read when the dialog opens
+// is reported and keeps its control's default; every other value shows what is stored. Closing
+// the dialog ends a download of the news page at once.
 #pragma once
 
+#include "config/IdleStart.h"
 #include "config/NewsPage.h"
 #include "config/WeatherPage.h"
 #include "engine/KssSettings.h"
@@ -32,9 +36,10 @@ public:
     using TReportError = std::function<void(const QString& Message)>;
 
     // Store is the settings key's access (tests hand in one that fails on purpose); by default
-    // the user's key.
+    // the user's key. IdleProgram is what runs as the idle watcher (`IdleProgram --idle`); by
+    // default this executable.
     explicit TForm2(TReportError ReportError = nullptr, QWidget* Parent = nullptr,
-                    std::unique_ptr<TKssSettings> Store = nullptr);
+                    std::unique_ptr<TKssSettings> Store = nullptr, std::string IdleProgram = {});
     ~TForm2() override;
 
     void FormCreate();
@@ -67,6 +72,7 @@ protected:
 private:
     void SetPictures(const TDialogPictures& Pictures);
     void LoadStored();
+    void LoadIdleStart();
     void ShowDefaults();
     // Runs one read of LoadStored; what it raises is kept for the report after the load.
     template <class TRead>
@@ -77,6 +83,10 @@ private:
     std::unique_ptr<TKssSettings> Settings;
     QStringList LoadErrors;
     TReportError ReportError;
+    TIdleStart IdleStart;
+    // "Start the screensaver after" as loaded, to tell on OK what changed.
+    bool StartAfterIdleLoaded = false;
+    int IdleMinutesLoaded = kDefaultIdleMinutes;
     std::unique_ptr<TWeatherPage> WeatherPage;
     // The news page's downloads: the channel check and the directory.
     std::unique_ptr<THttpClient> HTTP1;

@@ -5,6 +5,8 @@
 #include "engine/HostNames.h"
 #include "platform/registry/UserKey.h"
 
+#include <cstdio>
+
 namespace {
 
 // First-use values; the show switches, "UseProxy", "Proxy" and "Port" start at zero or empty.
@@ -35,6 +37,16 @@ bool TKssSettings::ReadRKey(const std::string& ValueName, int32_t& Value) const
     if (!Key)
         return false;
     Value = Key->ReadInteger(ValueName);
+    return true;
+}
+
+bool TKssSettings::ReadOptionalRKey(const std::string& ValueName, int32_t& Value) const
+{
+    const auto Key = plat::UserKey::Open(KeyPath());
+    if (!Key)
+        return false;
+    if (Key->ValueExists(ValueName))
+        Value = Key->ReadInteger(ValueName);
     return true;
 }
 
@@ -75,6 +87,11 @@ void TKssSettings::PutValue(plat::UserKey& Key, const TSettingValue& Value) cons
 
 void TKssSettings::WriteValues(const std::vector<TSettingValue>& Values) const
 {
+    StoreValues(Values, false);
+}
+
+void TKssSettings::StoreValues(const std::vector<TSettingValue>& Values, bool Reset) const
+{
     const auto NotSaved = [](const std::string& File, const std::string& Reason) {
         return ERegistryException("The settings were not saved.\n\n" + (File.empty() ? std::string() : File + ": ") +
                                   Reason + ".");
@@ -85,6 +102,8 @@ void TKssSettings::WriteValues(const std::vector<TSettingValue>& Values) const
         throw NotSaved(Failure.FileName, Failure.Reason);
     try {
         Key->BeginUpdate();
+        if (Reset)
+            Key->KeepPreviousAside();
         for (const TSettingValue& Value : Values)
             PutValue(*Key, Value);
         Key->EndUpdate();
@@ -93,47 +112,41 @@ void TKssSettings::WriteValues(const std::vector<TSettingValue>& Values) const
     }
 }
 
+// The load reads the key once and finds each value in it, however many values the file holds;
+// re-reading the file for each value made a large key cost minutes at every saver start.
 // "Brightness" is the mark that settings exist: without it (no key, or a key someone filled by
 // hand) the defaults are written, so its absence must not raise the missing-value error that a
 // plain integer read gives. A "Brightness" of the wrong type still raises.
-bool TKssSettings::ReadStoredBrightness(int32_t& Value) const
-{
-    const auto Key = plat::UserKey::Open(KeyPath());
-    if (!Key || !Key->ValueExists("Brightness"))
-        return false;
-    Value = Key->ReadInteger("Brightness");
-    return true;
-}
-
 void TKssSettings::SetRegistry()
 {
-    int32_t Stored = 0;
-    if (ReadStoredBrightness(Stored))
-        LoadStored(Stored);
+    const auto Key = plat::UserKey::Open(KeyPath());
+    if (Key && Key->ValueExists("Brightness"))
+        LoadStored(*Key);
     else
         StoreDefaults();
 }
 
-void TKssSettings::LoadStored(int32_t StoredBrightness)
+void TKssSettings::LoadStored(const plat::UserKey& Key)
 {
-    FBrightness = StoredBrightness;
-    ReadRKey("SoundVolume", FSoundVolume);
-    ReadAKey("TDegree", FTDegree);
-    ReadAKey("WeatherCode", FWeatherCode);
-    ReadAKey("RSS_Url", FRSS_Url);
-    ReadAKey("WeatherFeed", FWeatherFeed);
-    ReadRKey("ShowTime", FShowTime);
-    ReadRKey("ShowWeather", FShowWeather);
-    ReadRKey("ShowNews", FShowNews);
-    ReadRKey("ShowBlack", FShowBlack);
-    ReadRKey("UseProxy", FUseProxy);
-    ReadAKey("Proxy", FProxy);
-    ReadAKey("Port", FPort);
+    FBrightness = Key.ReadInteger("Brightness");
+    FSoundVolume = Key.ReadInteger("SoundVolume");
+    FTDegree = Key.ReadString("TDegree");
+    FWeatherCode = Key.ReadString("WeatherCode");
+    FRSS_Url = Key.ReadString("RSS_Url");
+    FWeatherFeed = Key.ReadString("WeatherFeed");
+    FShowTime = Key.ReadInteger("ShowTime");
+    FShowWeather = Key.ReadInteger("ShowWeather");
+    FShowNews = Key.ReadInteger("ShowNews");
+    FShowBlack = Key.ReadInteger("ShowBlack");
+    FUseProxy = Key.ReadInteger("UseProxy");
+    FProxy = Key.ReadString("Proxy");
+    FPort = Key.ReadString("Port");
 }
 
 // The defaults go to the key in one write. Twelve separate writes, cut off half-way (the session
 // ends, the saver is killed), would leave a key with "Brightness" but without the later values, and
-// every later load would stop at the first missing one.
+// every later load would stop at the first missing one. A key that holds values but no
+// "Brightness" was written by a person: it is kept beside the new one.
 void TKssSettings::StoreDefaults()
 {
     FBrightness = kDefaultBrightness;
@@ -147,7 +160,7 @@ void TKssSettings::StoreDefaults()
     FProxy.clear();
     FPort.clear();
     try {
-        WriteValues({{"Brightness", FBrightness},
+        StoreValues({{"Brightness", FBrightness},
                      {"SoundVolume", FSoundVolume},
                      {"TDegree", FTDegree},
                      {"WeatherCode", FWeatherCode},
@@ -158,8 +171,10 @@ void TKssSettings::StoreDefaults()
                      {"ShowBlack", FShowBlack},
                      {"UseProxy", FUseProxy},
                      {"Proxy", FProxy},
-                     {"Port", FPort}});
-    } catch (const ERegistryException&) {
+                     {"Port", FPort}},
+                    true);
+    } catch (const ERegistryException& Error) {
         // The saver runs on the defaults in memory; the next start tries the write again.
+        std::fprintf(stderr, "%s\n", Error.what());
     }
 }

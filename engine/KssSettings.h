@@ -30,6 +30,12 @@ inline constexpr const char* kSaverName = "Solvane Screensaver";
 // The news channel address a first use stores as "RSS_Url".
 std::string DefaultRssUrl();
 
+// The start after an idle time that the dialog sets: "StartAfterIdle" (0 or 1) and "IdleMinutes".
+// Keys written before these existed lack them; such a key reads as off and the default minutes.
+inline constexpr int32_t kDefaultIdleMinutes = 10;
+inline constexpr int32_t kMinIdleMinutes = 1;
+inline constexpr int32_t kMaxIdleMinutes = 120;
+
 // One value of a save: an integer is stored as a DWORD, a text as REG_SZ.
 struct TSettingValue {
     std::string Name;
@@ -45,8 +51,9 @@ public:
     const std::string& GetBrandName() const { return FBrandName; }
     const std::string& GetSSName() const { return FSSName; }
 
-    // Loads all twelve values, or writes the defaults (all in one write) when the key holds no
-    // "Brightness".
+    // Loads all twelve values from one read of the key, or writes the defaults (all in one write)
+    // when the key holds no "Brightness"; a key with values but no "Brightness" is kept beside as
+    // ".bad", and one that cannot be replaced stays as it is (the defaults then hold in memory).
     // Raises ERegistryException when a stored integer is missing or not a DWORD; the values read
     // before it keep their new values, the rest what they held.
     void SetRegistry();
@@ -56,6 +63,9 @@ public:
     // type "Invalid data type for '%s'".
     bool ReadRKey(const std::string& ValueName, int32_t& Value) const;
     bool ReadAKey(const std::string& ValueName, std::string& Value) const;
+    // ReadRKey for a value that older keys lack: a missing value is no error and leaves Value
+    // untouched (a value of another type still raises).
+    bool ReadOptionalRKey(const std::string& ValueName, int32_t& Value) const;
     // Writers return false when the key cannot be created and raise "Failed to set data for '%s'"
     // when the value cannot be stored.
     bool WriteRKey(const std::string& ValueName, int32_t Value) const;
@@ -94,8 +104,9 @@ protected:
 
 private:
     std::string KeyPath() const;
-    bool ReadStoredBrightness(int32_t& Value) const;
-    void LoadStored(int32_t StoredBrightness);
+    void LoadStored(const plat::UserKey& Key);
+    // WriteValues; a Reset keeps the key's present file beside the new one.
+    void StoreValues(const std::vector<TSettingValue>& Values, bool Reset) const;
     void StoreDefaults();
 
     std::string FBrandName;

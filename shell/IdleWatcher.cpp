@@ -11,11 +11,10 @@
 #include "platform/runtime/DescriptorWait.h"
 #include "platform/runtime/IdleWatcher.h"
 #include "platform/runtime/QuitSignalDescriptor.h"
+#include "platform/shell/Library.h"
 
 #include <cstdio>
-#include <filesystem>
 #include <memory>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -23,8 +22,6 @@ namespace shell {
 namespace {
 
 constexpr int kMostSeconds = 7200;
-constexpr int32_t kDefaultMinutes = 10;
-constexpr int32_t kMostMinutes = 120;
 
 // The settings' "IdleMinutes" in seconds: 10 minutes when absent, unreadable or out of range.
 int IdleSecondsSetting()
@@ -32,25 +29,21 @@ int IdleSecondsSetting()
     TKssSettings settings;
     settings.SetBrandName(kBrandName);
     settings.SetSSName(kSaverName);
-    int32_t minutes = kDefaultMinutes;
+    int32_t minutes = kDefaultIdleMinutes;
     try {
         settings.ReadRKey("IdleMinutes", minutes);
     } catch (const ERegistryException&) {
-        minutes = kDefaultMinutes;
+        minutes = kDefaultIdleMinutes;
     }
-    return 60 * (minutes >= 1 && minutes <= kMostMinutes ? minutes : kDefaultMinutes);
+    return 60 * (minutes >= kMinIdleMinutes && minutes <= kMaxIdleMinutes ? minutes : kDefaultIdleMinutes);
 }
 
 // This executable, by the name it has in the file system (so the saver's process is called like
-// the program); an executable replaced by an update since the start is the update.
+// the program).
 std::string ThisExecutable()
 {
-    std::error_code error;
-    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
-    const std::string replaced = " (deleted)";
-    if (path.ends_with(replaced))
-        path.resize(path.size() - replaced.size());
-    return error ? "/proc/self/exe" : path;
+    const std::string path = plat::RunningExecutable();
+    return path.empty() ? "/proc/self/exe" : path;
 }
 
 class TIdleWatcher {

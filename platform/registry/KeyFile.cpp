@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -136,15 +137,35 @@ std::string WriteTarget(const std::string& Path)
     return Resolved;
 }
 
-bool ReplaceFile(const std::string& Path, std::string_view Bytes)
+std::string ReplaceRefusal(const std::string& Path, FileRights& Rights)
+{
+    struct stat St;
+    if (::lstat(Path.c_str(), &St) != 0)
+        return errno == ENOENT ? std::string() : "it cannot be examined (" + std::string(std::strerror(errno)) + ")";
+    if (S_ISLNK(St.st_mode))
+        return "it is a link that leads to no file";
+    if (!S_ISREG(St.st_mode))
+        return "it is not a regular file";
+    if (St.st_uid != ::geteuid())
+        return "it belongs to another user (user id " + std::to_string(St.st_uid) + ")";
+    if ((St.st_mode & S_IWUSR) == 0)
+        return "it is read-only";
+    Rights = {static_cast<mode_t>(St.st_mode & 0777), St.st_gid};
+    return {};
+}
+
+bool ReplaceFile(const std::string& Path, std::string_view Bytes, const FileRights& Rights)
 {
     const std::string Temp = Path + ".tmp";
     const int Flags = O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
     const int Fd = ::open(Temp.c_str(), Flags, 0600);
     if (Fd < 0)
         return false;
-    // A temporary left by a killed writer may carry other rights; the key file is always private.
-    bool Ok = ::fchmod(Fd, 0600) == 0 && WriteAll(Fd, Bytes) && ::fsync(Fd) == 0;
+    // A group the user is no member of cannot be kept; the file then has the user's like any new one.
+    if (Rights.Group != static_cast<gid_t>(-1))
+        (void)::fchown(Fd, static_cast<uid_t>(-1), Rights.Group);
+    // A temporary left by a killed writer may carry other rights than those meant for the key.
+    bool Ok = ::fchmod(Fd, Rights.Mode) == 0 && WriteAll(Fd, Bytes) && ::fsync(Fd) == 0;
     int Reason = Ok ? 0 : errno;
     if (::close(Fd) != 0 && Ok) {
         Ok = false;
@@ -163,7 +184,7 @@ bool ReplaceFile(const std::string& Path, std::string_view Bytes)
     return true;
 }
 
-std::string KeepAside(const std::string& Path)
+std::string KeepAside(const std::string& Path, bool KeepInPlace)
 {
     for (int N = 0; N < kMaxKeptFiles; ++N) {
         std::string Kept = Path + ".bad";
@@ -173,7 +194,7 @@ std::string KeepAside(const std::string& Path)
         }
         if (Exists(Kept))
             continue;
-        if (::rename(Path.c_str(), Kept.c_str()) != 0)
+        if ((KeepInPlace ? ::link(Path.c_str(), Kept.c_str()) : ::rename(Path.c_str(), Kept.c_str())) != 0)
             return {};
         FlushFolder(FolderOf(Path));
         return Kept;

@@ -2,12 +2,14 @@
 // leaves the old or the new file and never a torn one, locking it against other writers, and
 // keeping a damaged file aside instead of overwriting it.
 //
-// All paths are absolute. Folders are created private (0700), files private (0600).
+// All paths are absolute. Folders are created private (0700), new files private (0600); a
+// replaced file keeps the rights it had.
 #pragma once
 
 #include <chrono>
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 
 namespace plat::keyfile {
 
@@ -33,13 +35,25 @@ int LockExclusive(const std::string& LockPath);
 // file (a configuration kept elsewhere and linked in stays linked), else Path itself.
 std::string WriteTarget(const std::string& Path);
 
-// Writes Bytes to Path + ".tmp", flushes it, renames it over Path and flushes the folder. Callers
-// hold the lock, which makes the fixed temporary name safe. On false errno tells why, and Path is
-// as it was.
-bool ReplaceFile(const std::string& Path, std::string_view Bytes);
+// The rights a replacement of a file takes over from it.
+struct FileRights {
+    mode_t Mode = 0600;
+    gid_t Group = static_cast<gid_t>(-1);  // -1: the folder's or the user's, as for any new file
+};
 
-// Renames Path to the first free name of Path + ".bad", ".bad.1", ".bad.2", ... and returns that
-// name, or an empty text when Path could not be moved.
-std::string KeepAside(const std::string& Path);
+// Empty when Path may be replaced: it does not exist, or it is a regular file of this user that
+// its owner may write; then Rights holds its rights. Otherwise why not, in words for the user
+// ("it is read-only").
+std::string ReplaceRefusal(const std::string& Path, FileRights& Rights);
+
+// Writes Bytes to Path + ".tmp" with Rights, flushes it, renames it over Path and flushes the
+// folder. Callers hold the lock, which makes the fixed temporary name safe. On false errno tells
+// why, and Path is as it was.
+bool ReplaceFile(const std::string& Path, std::string_view Bytes, const FileRights& Rights);
+
+// Gives Path the first free name of Path + ".bad", ".bad.1", ".bad.2", ... and returns that name,
+// or an empty text when that failed. Path is renamed, or with KeepInPlace it keeps its name too
+// (a second link), so it stays until a replacement is renamed over it.
+std::string KeepAside(const std::string& Path, bool KeepInPlace = false);
 
 }  // namespace plat::keyfile

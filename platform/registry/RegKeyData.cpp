@@ -1,37 +1,39 @@
 #include "platform/registry/RegKeyData.h"
 
-#include <algorithm>
+#include "platform/locale/AsciiCase.h"
 
 namespace plat {
 
-namespace {
-
-bool SameName(std::string_view A, std::string_view B)
+size_t RegKeyData::NoCaseHash::operator()(std::string_view Name) const
 {
-    auto Lower = [](unsigned char C) { return C >= 'A' && C <= 'Z' ? C + ('a' - 'A') : C; };
-    return A.size() == B.size() &&
-        std::equal(A.begin(), A.end(), B.begin(), [&](char X, char Y) { return Lower(X) == Lower(Y); });
+    // FNV-1a over the lower-case bytes.
+    size_t Hash = 14695981039346656037ull;
+    for (const char C : Name)
+        Hash = (Hash ^ static_cast<unsigned char>(LowerAscii(C))) * 1099511628211ull;
+    return Hash;
 }
 
-}  // namespace
+bool RegKeyData::NoCaseEqual::operator()(std::string_view A, std::string_view B) const
+{
+    return EqualNoCase(A, B);
+}
 
 const RegValue* RegKeyData::Find(std::string_view Name) const
 {
-    for (const RegValue& Value : FValues)
-        if (SameName(Value.Name, Name))
-            return &Value;
-    return nullptr;
+    const auto Found = FIndex.find(Name);
+    return Found == FIndex.end() ? nullptr : &FValues[Found->second];
 }
 
 void RegKeyData::Set(std::string_view Name, uint32_t Type, std::string Data)
 {
-    for (RegValue& Value : FValues)
-        if (SameName(Value.Name, Name)) {
-            Value.Type = Type;
-            Value.Data = std::move(Data);
-            return;
-        }
-    FValues.push_back(RegValue{std::string(Name), Type, std::move(Data)});
+    const auto [Place, Added] = FIndex.try_emplace(std::string(Name), FValues.size());
+    if (Added) {
+        FValues.push_back(RegValue{std::string(Name), Type, std::move(Data)});
+        return;
+    }
+    RegValue& Value = FValues[Place->second];
+    Value.Type = Type;
+    Value.Data = std::move(Data);
 }
 
 std::string DwordData(int32_t Value)

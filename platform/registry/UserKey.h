@@ -10,9 +10,12 @@
 // ~/.config), and the key SOFTWARE\A\B is the text file A/B.reg below it, in the registry's export
 // format. A file that cannot be parsed counts as a missing key (with a message on standard error
 // naming the file and the line); before a writer replaces it, it is kept beside it with the suffix
-// ".bad".
+// ".bad". A writer replaces only a regular file of the user's that the user may write, and the
+// replacement keeps its rights; a key file that is a link is written through to the file it leads
+// to, but a damaged or reset one is left as it is.
 #pragma once
 
+#include "platform/registry/KeyFile.h"
 #include "platform/registry/RegKeyData.h"
 
 #include <cstdint>
@@ -55,9 +58,13 @@ public:
     // for '%s'" naming the first value written since BeginUpdate.
     void BeginUpdate();
     void EndUpdate();
+    // A reset of the key: the next store first keeps the file it replaces beside it as ".bad"
+    // (what a person wrote stays readable). Only the key's own file is reset; the store of a key
+    // whose file is a link raises and changes nothing.
+    void KeepPreviousAside();
 
-    // The file a write replaces, and why the last store of the key failed (the system's words,
-    // empty when it did not fail for a reason of the file system).
+    // The file a write replaces, and why the last store of the key failed (in words for the user,
+    // empty when it did not fail for a reason of the file).
     const std::string& FileName() const { return FFileName; }
     const std::string& StoreFailure() const { return FStoreFailure; }
 
@@ -65,12 +72,17 @@ private:
     UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd);
     void WriteValue(const std::string& Name, uint32_t Type, std::string Data);
     void Store(const RegKeyData& Data, const std::string& FirstName);
+    // Why the text could not be stored; empty when it was.
+    std::string StoreText(const std::string& Text) const;
 
     std::string FKeyName;  // "HKEY_CURRENT_USER\..." as written at the top of the file
     std::string FFileName;  // the file a write replaces (a linked file's target)
+    bool FLinked = false;  // the key's file is a link to FFileName
+    keyfile::FileRights FRights;  // what a replacement of FFileName takes over
     RegKeyData FData;
     int FLockFd;  // -1 for a key opened for reading
     bool FUpdating = false;
+    bool FKeepPrevious = false;
     std::string FFirstUpdate;
     std::string FStoreFailure;
 };

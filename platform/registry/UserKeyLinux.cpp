@@ -4,13 +4,12 @@
 #include "platform/registry/KeyFile.h"
 #include "platform/registry/RegText.h"
 #include "platform/registry/RegistryException.h"
+#include "platform/xdg/ConfigFolder.h"
 
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <pwd.h>
 #include <unistd.h>
 #include <vector>
 
@@ -26,19 +25,6 @@ struct KeyLocation {
     std::string Folder;
     std::string FileName;
 };
-
-std::string ConfigRoot()
-{
-    const char* Xdg = std::getenv("XDG_CONFIG_HOME");
-    if (Xdg && Xdg[0] == '/')
-        return Xdg;
-    const char* Home = std::getenv("HOME");
-    if (!Home || Home[0] != '/') {
-        const passwd* Entry = ::getpwuid(::getuid());
-        Home = Entry ? Entry->pw_dir : nullptr;
-    }
-    return Home && Home[0] == '/' ? std::string(Home) + "/.config" : std::string();
-}
 
 std::vector<std::string> SplitPath(const std::string& KeyPath)
 {
@@ -66,7 +52,7 @@ bool Locate(const std::string& KeyPath, KeyLocation& Out)
     const std::vector<std::string> Parts = SplitPath(KeyPath);
     if (Parts.size() < 2 || Parts[0] != kSoftware)
         return false;
-    std::string Folder = ConfigRoot();
+    std::string Folder = UserConfigFolder();
     if (Folder.empty())
         return false;
     for (size_t I = 1; I < Parts.size(); ++I) {
@@ -122,6 +108,29 @@ LoadResult Load(const KeyLocation& Where, RegKeyData& Data)
     return LoadResult::Damaged;
 }
 
+// Loads the key for a writer that replaces Target (the key's file, or the file its link leads
+// to) and makes sure Target may be replaced: a file of the user's that the user may write, kept
+// aside first when it is damaged. Returns why not, or an empty text.
+std::string PrepareWrite(const KeyLocation& Where, const std::string& Target, RegKeyData& Data,
+                         keyfile::FileRights& Rights)
+{
+    const LoadResult Loaded = Load(Where, Data);
+    if (Loaded == LoadResult::Unreadable)
+        return "it cannot be read (" + SystemReason() + ")";
+    std::string Refusal = keyfile::ReplaceRefusal(Target, Rights);
+    if (!Refusal.empty() || Loaded != LoadResult::Damaged)
+        return Refusal;
+    // What a person wrote is never overwritten, and a file that a link leads to is not the key's
+    // to move or replace.
+    if (Target != Where.FileName)
+        return "it is a link to " + Target + ", which holds no settings this program reads; both are left as they are";
+    const std::string Kept = keyfile::KeepAside(Target);
+    if (Kept.empty())
+        return "it is damaged and cannot be kept aside (" + SystemReason() + ")";
+    std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
+    return {};
+}
+
 }  // namespace
 
 UserKey::UserKey(std::string KeyName, std::string FileName, RegKeyData Data, int LockFd)
@@ -164,21 +173,16 @@ std::unique_ptr<UserKey> UserKey::Create(const std::string& KeyPath, KeyFailure*
     }
     const std::string Target = keyfile::WriteTarget(Where.FileName);
     RegKeyData Data;
-    const LoadResult Loaded = Load(Where, Data);
-    if (Loaded == LoadResult::Unreadable)
-        Why.Reason = "it cannot be read (" + SystemReason() + ")";
-    if (Loaded == LoadResult::Damaged) {
-        const std::string Kept = keyfile::KeepAside(Target);
-        if (!Kept.empty())
-            std::fprintf(stderr, "%s: kept as %s\n", Target.c_str(), Kept.c_str());
-        else
-            Why.Reason = "it is damaged and cannot be kept aside (" + SystemReason() + ")";
-    }
+    keyfile::FileRights Rights;
+    Why.Reason = PrepareWrite(Where, Target, Data, Rights);
     if (!Why.Reason.empty()) {
         ::close(LockFd);
         return nullptr;
     }
-    return std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Target, std::move(Data), LockFd));
+    auto Key = std::unique_ptr<UserKey>(new UserKey(Where.KeyName, Target, std::move(Data), LockFd));
+    Key->FLinked = Target != Where.FileName;
+    Key->FRights = Rights;
+    return Key;
 }
 
 int32_t UserKey::ReadInteger(const std::string& Name) const
@@ -244,17 +248,41 @@ void UserKey::EndUpdate()
         Store(FData, FFirstUpdate);
 }
 
+void UserKey::KeepPreviousAside()
+{
+    FKeepPrevious = true;
+}
+
 void UserKey::Store(const RegKeyData& Data, const std::string& FirstName)
 {
-    const std::string Text = FormatRegText(FKeyName, Data);
-    FStoreFailure.clear();
+    FStoreFailure = StoreText(FormatRegText(FKeyName, Data));
+    if (!FStoreFailure.empty())
+        throw ERegistryException("Failed to set data for '" + FirstName + "'");
+    FKeepPrevious = false;
+}
+
+std::string UserKey::StoreText(const std::string& Text) const
+{
     // A key larger than any reader accepts would be kept aside as damaged by the next writer.
     if (Text.size() > keyfile::kMaxKeyFileSize)
-        errno = EFBIG;
-    else if (keyfile::ReplaceFile(FFileName, Text))
-        return;
-    FStoreFailure = SystemReason();
-    throw ERegistryException("Failed to set data for '" + FirstName + "'");
+        return std::strerror(EFBIG);
+    if (FKeepPrevious && FLinked)
+        return "it is reached through a link, and only a settings file of its own is reset; it is left as it is";
+    std::string Kept;
+    if (FKeepPrevious) {
+        Kept = keyfile::KeepAside(FFileName, true);
+        if (Kept.empty() && errno != ENOENT)
+            return "its present content cannot be kept aside (" + SystemReason() + ")";
+    }
+    if (keyfile::ReplaceFile(FFileName, Text, FRights)) {
+        if (!Kept.empty())
+            std::fprintf(stderr, "%s: kept as %s\n", FFileName.c_str(), Kept.c_str());
+        return {};
+    }
+    const std::string Reason = SystemReason();
+    if (!Kept.empty())
+        ::unlink(Kept.c_str());  // the key file is as it was, so its copy is not needed
+    return Reason;
 }
 
 }  // namespace plat

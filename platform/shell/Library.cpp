@@ -7,6 +7,17 @@
 
 namespace plat {
 
+std::string RunningExecutable()
+{
+    std::error_code error;
+    std::string path = std::filesystem::read_symlink("/proc/self/exe", error).string();
+    // An executable replaced by an update since the start is read as deleted; its name is the update's.
+    const std::string replaced = " (deleted)";
+    if (path.ends_with(replaced))
+        path.resize(path.size() - replaced.size());
+    return error ? std::string() : path;
+}
+
 bool Library::Load(const std::string& Name)
 {
     Free();
@@ -16,9 +27,9 @@ bool Library::Load(const std::string& Name)
 
 bool Library::LoadBesideExecutable(const std::string& Name, const std::string& Folder)
 {
-    std::error_code error;
-    const std::filesystem::path bin = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-    return !error && Load((bin / Folder / Name).lexically_normal().string());
+    const std::string self = RunningExecutable();
+    const std::filesystem::path bin = std::filesystem::path(self).parent_path();
+    return !self.empty() && Load((bin / Folder / Name).lexically_normal().string());
 }
 
 bool Library::LoadModule(const std::string& Name)

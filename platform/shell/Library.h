@@ -1,10 +1,14 @@
 // Libraries loaded at run time: load by name (or from beside the running executable), look up an
-// export, unload.
+// export, unload; and the running executable itself.
 #pragma once
 
 #include <string>
 
 namespace plat {
+
+// The absolute path of the running executable (links resolved; after an update replaced it, the
+// update's), or "" when the system does not tell it.
+std::string RunningExecutable();
 
 class Library {
 public:

@@ -179,6 +179,28 @@ std::string PrivateXServer::Run(const std::string& Command, int* Status) const
     return RunCommand("DISPLAY=" + FDisplay + " " + Command, Status);
 }
 
+ScopedEnvironment::ScopedEnvironment(const ChildProcess::Environment& Changes)
+{
+    for (const auto& [name, value] : Changes) {
+        const char* old = std::getenv(name.c_str());
+        FOld[name] = old ? std::optional<std::string>(old) : std::nullopt;
+        if (value.empty())
+            unsetenv(name.c_str());
+        else
+            setenv(name.c_str(), value.c_str(), 1);
+    }
+}
+
+ScopedEnvironment::~ScopedEnvironment()
+{
+    for (const auto& [name, old] : FOld) {
+        if (old)
+            setenv(name.c_str(), old->c_str(), 1);
+        else
+            unsetenv(name.c_str());
+    }
+}
+
 bool PollUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Limit)
 {
     const auto deadline = std::chrono::steady_clock::now() + Limit;

@@ -88,6 +88,19 @@ private:
     std::optional<std::string> FOld;
 };
 
+// Changes this process's environment (an empty value unsets the name) until the object goes, for
+// a test that looks at what its children see: a lock in their runtime folder, their display.
+class ScopedEnvironment {
+public:
+    explicit ScopedEnvironment(const ChildProcess::Environment& Changes);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::map<std::string, std::optional<std::string>> FOld;
+};
+
 // Asks Condition every 20 ms until it holds (true) or Limit has passed (false): a test waits for
 // what it needs to see, never for a time it guessed.
 bool PollUntil(const std::function<bool()>& Condition, std::chrono::milliseconds Limit);

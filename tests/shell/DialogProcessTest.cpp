@@ -1,12 +1,15 @@
 // The settings dialog as its own process on a private Xvfb server, and what it saves as the
 // saver process reads it: closing while a download waits on a silent proxy, the window's icon and
-// class against the menu entry, and a Cyrillic channel address from the dialog to the wire.
+// class against the menu entry, "Start the screensaver after" with the real idle watcher, and a
+// Cyrillic channel address from the dialog to the wire.
 #include "config/Configuration.h"
+#include "platform/runtime/IdleWatcher.h"
 #include "tests/config/QtTestApp.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/shell/PrivateSaverRun.h"
 
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -14,6 +17,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using testproc::ChildProcess;
+using testproc::PollUntil;
 
 const std::string kSolvane = SOLVANE_BINARY_DIR "/solvane";
 
@@ -88,6 +92,51 @@ TEST_F(DialogProcessTest, WindowCarriesTheIconAndTheMenuEntrysClass)
               std::string::npos);
     X->Run("xdotool key --window " + window + " Escape");
     EXPECT_EQ(dialog->WaitExit(5s), 0) << dialog->StdErr();
+}
+
+// "Start the screensaver after" as a person sets it: ticked, the minutes typed, OK; the autostart
+// entry passes desktop-file-validate and this session's watcher runs, and again when a desktop
+// launches the entry. Cleared in the dialog opened again, both are gone.
+TEST_F(DialogProcessTest, StartAfterIdleAddsAndRemovesTheWatcher)
+{
+    Env["QT_QPA_PLATFORM"] = "xcb";
+    Env["WAYLAND_DISPLAY"] = "";
+    Env["DBUS_SESSION_BUS_ADDRESS"] = "";
+    // This process looks for the watcher where the dialog's children run.
+    testproc::ScopedEnvironment session({{"DISPLAY", X->Display()},
+                                         {"XDG_RUNTIME_DIR", Root()},
+                                         {"WAYLAND_DISPLAY", ""},
+                                         {"DBUS_SESSION_BUS_ADDRESS", ""}});
+    // Whatever happens below, no watcher outlives the test.
+    const std::unique_ptr<void, void (*)(void*)> endWatcher(&session, [](void*) { plat::EndIdleWatcher(); });
+    const auto watcherRuns = [] { return PollUntil([] { return plat::RunningIdleWatcher() > 0; }, 20s); };
+    std::string window;
+    auto dialog = Start("/c", window);
+    ASSERT_FALSE(window.empty()) << dialog->StdErr();
+    X->Run("xdotool mousemove --window " + window + " 116 506 click 1");  // the box
+    X->Run("xdotool mousemove --window " + window + " 330 506 click 1 key ctrl+a type 25");  // the minutes
+    X->Run("xdotool mousemove --window " + window + " 480 552 click 1");  // OK
+    EXPECT_EQ(dialog->WaitExit(5s), 0) << dialog->StdErr();
+    EXPECT_NE(ReadFile(KeyFile()).find("\"StartAfterIdle\"=dword:00000001\n\"IdleMinutes\"=dword:00000019\n"),
+              std::string::npos);
+    const std::string entry = Root() + "/autostart/solvane-idle.desktop";
+    EXPECT_NE(ReadFile(entry).find("\nExec=" + kSolvane + " --idle\n"), std::string::npos) << ReadFile(entry);
+    int status = -1;
+    EXPECT_EQ(testproc::RunCommand("desktop-file-validate '" + entry + "' 2>&1", &status), "");
+    EXPECT_EQ(status, 0);
+    ASSERT_TRUE(watcherRuns()) << dialog->StdErr();
+    ASSERT_TRUE(plat::EndIdleWatcher());
+    testproc::RunCommand("gio launch '" + entry + "' >/dev/null 2>&1");
+    ASSERT_TRUE(watcherRuns()) << "the entry as a desktop launches it started no watcher";
+
+    window.clear();
+    dialog = Start("/c", window);
+    ASSERT_FALSE(window.empty()) << dialog->StdErr();
+    X->Run("xdotool mousemove --window " + window + " 116 506 click 1 mousemove --window " + window +
+           " 480 552 click 1");
+    EXPECT_EQ(dialog->WaitExit(5s), 0) << dialog->StdErr();
+    EXPECT_FALSE(std::filesystem::exists(entry));
+    EXPECT_EQ(plat::RunningIdleWatcher(), 0);
 }
 
 // A channel address typed in Cyrillic is saved in its ASCII form, and the saver asks the proxy
