@@ -35,6 +35,7 @@ packages=(
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
+  xwayland  # the X server beside sway, as in a real Wayland session (DISPLAY set too)
   # GNOME Shell and KWin headless for the idle watcher's tests: their sessions (dbus-run-session),
   # the agents that ask them for windows, screenshots and input (python3-gi), KWin's fake input
   gnome-shell kwin-wayland dbus-bin python3-gi

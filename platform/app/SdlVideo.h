@@ -2,7 +2,9 @@
 // desktop's screensaver while any of its windows is open unless told otherwise, and some
 // screensaver daemons answer an inhibit by ending the saver they started. So the hint that lets
 // the screensaver run is set before every start. SDL's invisible fallbacks (the offscreen and
-// dummy drivers) are refused unless SDL_VIDEODRIVER names them.
+// dummy drivers) are refused unless SDL_VIDEODRIVER names them. In a Wayland session (WAYLAND_DISPLAY
+// set, or XDG_SESSION_TYPE=wayland) SDL's Wayland backend is taken before X11, even where DISPLAY
+// names an X server too, unless SDL_VIDEODRIVER names a driver.
 //
 // The application's loop sleeps on the window system's connection behind SDL's windows; each
 // window made is noted (NoteSdlWindow), since SDL tells the connection only through a window.

@@ -54,6 +54,11 @@ const uint32_t* FrameMailbox::TakeNewest()
     return FBuffers[FFront].data();
 }
 
+bool FrameMailbox::HasNewest() const
+{
+    return (FMiddle.load(std::memory_order_relaxed) & kFresh) != 0;
+}
+
 const uint32_t* FrameMailbox::Current() const
 {
     return FTaken ? FBuffers[FFront].data() : nullptr;

@@ -45,6 +45,8 @@ public:
     // Consumer: the newest published frame, taken over from the mailbox, or null when nothing was
     // published since the last take.
     const uint32_t* TakeNewest();
+    // Consumer: true when TakeNewest would take a frame now.
+    bool HasNewest() const;
     // Consumer: the frame it took last (null before the first take).
     const uint32_t* Current() const;
     // Consumer: the index of the buffer it took last.

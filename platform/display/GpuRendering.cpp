@@ -35,7 +35,29 @@ bool GraphicsDeviceReachable()
     return reachable;
 }
 
+// GL_RENDERER of glGetString, and the names Mesa's and others' software drivers give there.
+constexpr unsigned kGlRenderer = 0x1F01;
+constexpr const char* kSoftwareRasterisers[] = {"llvmpipe", "softpipe", "swrast", "Software Rasterizer",
+                                                "SWR",      "lavapipe"};
+
 }  // namespace
+
+bool RasterisesInSoftware(SDL_Renderer* Renderer)
+{
+    SDL_RendererInfo info{};
+    if (Renderer == nullptr || SDL_GetRendererInfo(Renderer, &info) != 0 || (info.flags & SDL_RENDERER_SOFTWARE) != 0 ||
+        SDL_strncmp(info.name, "opengl", 6) != 0 || SDL_GL_GetCurrentContext() == nullptr)
+        return false;
+    using TGetString = const unsigned char* (*)(unsigned);
+    const auto getString = reinterpret_cast<TGetString>(SDL_GL_GetProcAddress("glGetString"));
+    const char* name = getString != nullptr ? reinterpret_cast<const char*>(getString(kGlRenderer)) : nullptr;
+    if (name == nullptr)
+        return false;
+    for (const char* rasteriser : kSoftwareRasterisers)
+        if (std::strstr(name, rasteriser) != nullptr)
+            return true;
+    return false;
+}
 
 bool RendersWithGpu(SDL_Window* Window)
 {

@@ -64,6 +64,8 @@ bool Screen::PresentLatest()
     const bool reset = TakeDeviceReset();
     if (reset)
         NoteDeviceReset();
+    if (!WantsFrame(FFrames.HasNewest()))
+        return false;
     const uint32_t* frame = FFrames.TakeNewest();
     if (frame == nullptr && reset)
         frame = FFrames.Current();

@@ -47,8 +47,8 @@ public:
     int Height() const { return FFrames.Height(); }
 
     // Shows the newest frame flipped since the last call, if there is one, and notices a reset of
-    // the render device (the frame is then shown again on the new device). True when something
-    // was shown.
+    // the render device (the frame is then shown again on the new device). A window system not yet
+    // ready for another picture leaves the frame for a later call. True when something was shown.
     bool PresentLatest();
 
     // The window system's id of the window (0 without a window) and whether it has the keyboard.
@@ -132,6 +132,14 @@ protected:
     virtual void Show(const uint32_t* Pixels) = 0;
     // Backend: true when the render device was reset since the last call.
     virtual bool TakeDeviceReset() { return false; }
+    // Backend: false while the window system is not ready for another picture (the compositor
+    // has not asked for one yet); the newest frame then waits in the mailbox. Told that one waits
+    // (Waiting), the backend wakes the loop once it is ready.
+    virtual bool WantsFrame(bool Waiting)
+    {
+        (void)Waiting;
+        return true;
+    }
     // Backend: show a frame through a gamma ramp that is not the identity. The default applies
     // the ramp into a frame of the screen's own and calls Show; a backend that copies every frame
     // anyway applies the ramp during that copy instead (ApplyGammaTo), which costs no extra pass.

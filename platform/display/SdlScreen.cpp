@@ -10,7 +10,11 @@
 // and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
 // Without a GPU the renderer would only scale in software what mostly stands still, so there the
 // window's own surface takes the composition instead (LayerCompositor, which scales again only
-// the rows that changed) and the overlay is painted straight into it.
+// the rows that changed) and the overlay is painted straight into it. On Wayland SDL's window
+// surface itself goes through a GL renderer: there the composition goes into the saver's own
+// buffers instead (WaylandPresenter), at the output's pixel size, shown when the compositor asks.
+// A renderer's pictures on Wayland wait for the compositor's asking too (FrameWatch), which also
+// tells whether anybody sees the window.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
@@ -31,6 +35,8 @@
 #include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
 #include "platform/display/X11Window.h"
+#include "platform/wayland/FrameWatch.h"
+#include "platform/wayland/WaylandPresenter.h"
 
 // The leak checker's pause switch, present only in sanitized builds.
 extern "C" __attribute__((weak)) void __lsan_disable();
@@ -83,6 +89,11 @@ public:
     // for a moment (a companion placed beside the main window), and the layers are laid out once.
     bool OutputSize(int& Width, int& Height) const override
     {
+        if (FPresenter) {
+            Width = FPresenter->Width();
+            Height = FPresenter->Height();
+            return true;
+        }
         if (FRenderer == nullptr && !FComposing)
             return false;
         if (!Pinned()) {
@@ -95,6 +106,7 @@ public:
         return true;
     }
     bool HasFocus() const override { return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0; }
+    bool Seen() const override { return FPresenter ? FPresenter->Seen() : !FWatch || FWatch->Seen(); }
     TRect PictureBounds() const override
     {
         return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
@@ -112,6 +124,10 @@ protected:
     void Tend() override;
     void PlaceOnMonitor();
     bool TakeDeviceReset() override;
+    bool WantsFrame(bool Waiting) override
+    {
+        return FPresenter ? FPresenter->Ready(Waiting) : !FWatch || FWatch->Asked(Waiting);
+    }
 
 private:
     bool StartVideo();
@@ -129,6 +145,8 @@ private:
     bool StartComposing();
     void Compose(const uint32_t* Pixels);
     void ShowFitted(SDL_Surface* Window);
+    // On Wayland without a GPU: into the presenter's buffer.
+    void Present(const uint32_t* Pixels);
     // After every present: the covers and the keyboard.
     void Presented();
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
@@ -150,6 +168,9 @@ private:
     // Where the overlay is painted when its texture cannot be locked.
     std::vector<uint32_t> FOverlayPixels;
     LayerCompositor FCompositor;
+    std::unique_ptr<WaylandPresenter> FPresenter;
+    std::unique_ptr<FrameWatch> FWatch;  // a renderer's pictures on Wayland
+    FitScaler FScaler;  // the presenter's pictures without layers
     // The pixels composed into last (new ones hold nothing of ours), and the composition kept at
     // the layout's size while the window has another.
     const uint32_t* FComposedOn = nullptr;
@@ -164,23 +185,37 @@ bool SdlScreen::StartVideo()
     return FVideo;
 }
 
+// A GPU renders where there is one (unless its GL is a software rasteriser after all); without
+// one the saver draws itself on Wayland (WaylandPresenter: SDL's software renderer would go
+// through a GL framebuffer there) and takes SDL's software renderer elsewhere. A renderer named in
+// SDL's own hint is left to SDL.
 bool SdlScreen::MakeRenderer()
 {
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "linear");
-    // A renderer named in SDL's own hint is left to SDL.
     const bool chosen = SDL_GetHint(SDL_HINT_RENDER_DRIVER) != nullptr;
-    if (FRendering == SdlRendering::Software || (!chosen && !RendersWithGpu(FWindow))) {
+    const bool best = FRendering == SdlRendering::Best;
+    if (best && (chosen || RendersWithGpu(FWindow))) {
+        FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_PRESENTVSYNC);
+        if (FRenderer == nullptr)
+            FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
+        if (FRenderer != nullptr && !chosen && RasterisesInSoftware(FRenderer)) {
+            SDL_DestroyRenderer(FRenderer);
+            FRenderer = nullptr;
+        }
+    }
+    if (FRenderer == nullptr && best) {
+        FPresenter = WaylandPresenter::Create(FWindow, Pinned() ? PinnedMonitor() : TRect{});
+        if (FPresenter)
+            return true;
+    }
+    if (FRenderer == nullptr) {
         // Nothing to accelerate without a GPU; a GL context would only load a software GL stack.
         // The software renderer then draws into the window system's own framebuffer.
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
     }
     if (FRenderer == nullptr)
-        FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_PRESENTVSYNC);
-    if (FRenderer == nullptr)
         FRenderer = SDL_CreateRenderer(FWindow, -1, 0);
-    if (FRenderer == nullptr)
-        FRenderer = SDL_CreateRenderer(FWindow, -1, SDL_RENDERER_SOFTWARE);
     SDL_RendererInfo info{};
     FSoftware =
         FRenderer != nullptr && SDL_GetRendererInfo(FRenderer, &info) == 0 && (info.flags & SDL_RENDERER_SOFTWARE) != 0;
@@ -221,12 +256,16 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
         CloseWindow();
         return false;
     }
+    if (FRenderer != nullptr)
+        FWatch = FrameWatch::OfWindow(FWindow);
     if (!Pinned())
         FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
     SDL_RaiseWindow(FWindow);
     FKeyboardTaken = TakeKeyboard(FWindow);
     PlacePicture(Width, Height);
-    if (!paintedBlack) {
+    if (FPresenter)
+        FScaler.SetSizes(Width, Height, FPresenter->Width(), FPresenter->Height());
+    else if (!paintedBlack) {
         SDL_SetRenderDrawColor(FRenderer, 0, 0, 0, 255);
         SDL_RenderClear(FRenderer);
         SDL_RenderPresent(FRenderer);
@@ -257,6 +296,8 @@ void SdlScreen::CloseWindow()
 {
     LeakCheckPause pause;
     FCovers.Close();
+    FPresenter.reset();
+    FWatch.reset();
     if (FTexture)
         SDL_DestroyTexture(FTexture);
     if (FOverlay)
@@ -278,14 +319,21 @@ void SdlScreen::CloseWindow()
 void SdlScreen::PlacePicture(int Width, int Height)
 {
     int outW = Width, outH = Height;
-    SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
+    if (FPresenter) {
+        outW = FPresenter->Width();
+        outH = FPresenter->Height();
+    } else {
+        SDL_GetRendererOutputSize(FRenderer, &outW, &outH);
+    }
     const TRect fit = FitRect(Width, Height, outW, outH);
     FPicture = SDL_Rect{fit.Left, fit.Top, fit.Width(), fit.Height()};
 }
 
 void SdlScreen::Show(const uint32_t* Pixels)
 {
-    if (FComposing)
+    if (FPresenter)
+        Present(Pixels);
+    else if (FComposing)
         Compose(Pixels);
     else
         Upload(Pixels, false);
@@ -295,7 +343,7 @@ void SdlScreen::Show(const uint32_t* Pixels)
 // Composing takes the frame and its surround through the ramp first.
 void SdlScreen::ShowWithGamma(const uint32_t* Pixels)
 {
-    if (FComposing)
+    if (FComposing || FPresenter)
         Screen::ShowWithGamma(Pixels);
     else
         Upload(Pixels, true);
@@ -372,6 +420,8 @@ void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uin
 // with rules of its own is not fought frame by frame.
 void SdlScreen::Tend()
 {
+    if (FPresenter)
+        FPresenter->Tend();
     const Uint32 now = SDL_GetTicks();
     if (FWindow == nullptr || !Pinned() || static_cast<int32_t>(now - FNextPlacementCheck) < 0)
         return;
@@ -399,6 +449,8 @@ void SdlScreen::Render()
         SDL_RenderClear(FRenderer);
         SDL_RenderCopy(FRenderer, FTexture, nullptr, &FPicture);
     }
+    if (FWatch)
+        FWatch->Ask();
     SDL_RenderPresent(FRenderer);
     Presented();
 }
@@ -449,8 +501,13 @@ void SdlScreen::CopyLayers(int OutWidth, int OutHeight)
 
 void SdlScreen::LayersChanged()
 {
-    if (!(FSoftware && Layered() && StartComposing()))
+    if (FPresenter) {
+        FCompositor.Reset(Layout());
+        const TRect& picture = Layout().Picture;
+        FPicture = SDL_Rect{picture.Left, picture.Top, picture.Width(), picture.Height()};
+    } else if (!(FSoftware && Layered() && StartComposing())) {
         MakeTextures();
+    }
 }
 
 // The window's surface and a renderer cannot both draw into one window: the renderer goes (the
@@ -530,6 +587,30 @@ void SdlScreen::ShowFitted(SDL_Surface* Window)
     const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;
     FPicture = SDL_Rect{fit.Left + static_cast<int>(picture.Left * fx), fit.Top + static_cast<int>(picture.Top * fy),
                         static_cast<int>(picture.Width() * fx), static_cast<int>(picture.Height() * fy)};
+}
+
+// The presenter's buffer holds the last picture: the compositor draws only the rows that changed,
+// the overlay is painted whole and the rows where it changed are shown.
+void SdlScreen::Present(const uint32_t* Pixels)
+{
+    int pitch = 0;
+    uint32_t* out = FPresenter->Begin(pitch);
+    if (out == nullptr)
+        return;
+    if (Layered()) {
+        const LayerCompositor::Rows rows = FCompositor.Compose(Pixels, ShownPlanes(), out, pitch);
+        FPresenter->Changed(rows.First, rows.Last);
+        const TRect& overlay = Layout().Overlay;
+        if (!overlay.Empty()) {
+            PaintOverlay(out + static_cast<size_t>(overlay.Top) * static_cast<size_t>(pitch) + overlay.Left, pitch);
+            FPresenter->ChangedWhereDiffers(overlay.Top, overlay.Bottom);
+        }
+    } else {
+        FScaler.Scale(Pixels, out, pitch);
+        FPresenter->ChangedWhereDiffers(0, FPresenter->Height());
+    }
+    FPresenter->Commit();
+    Presented();
 }
 
 bool SdlScreen::TakeDeviceReset()

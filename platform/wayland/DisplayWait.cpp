@@ -2,14 +2,21 @@
 
 #include <wayland-client.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/app/Application.h"
+#include "platform/wayland/FrameWatch.h"
 
 namespace plat {
 
 void WaitForWayland(wl_display* Display, std::span<const int> Fds, int TimeoutMs)
 {
+    // While the saver's frames flow the next one ends the sleep; the compositor's answers wait.
+    if (const int quiet = FrameWatch::QuietMs(); quiet > 0) {
+        WaitReadable(Fds, TimeoutMs < 0 ? quiet : std::min(TimeoutMs, quiet));
+        return;
+    }
     // Only with the default queue empty may a read be prepared.
     if (wl_display_prepare_read(Display) != 0) {
         wl_display_dispatch_pending(Display);

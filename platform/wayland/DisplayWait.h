@@ -1,7 +1,9 @@
 // The application loop's sleep on a Wayland connection (SDL's): until the compositor sends
 // events, one of Fds is readable, or TimeoutMs (-1: no limit) has passed. What arrives is read
 // into its queues; events of the default queue read earlier are handed to their listeners (SDL's)
-// instead of sleeping, so the next pass takes them. Main thread (the connection's).
+// instead of sleeping, so the next pass takes them. While the saver's own pictures flow
+// (FrameWatch::QuietMs) the connection is not watched: the next frame ends the sleep and its
+// pass reads what came meanwhile. Main thread (the connection's).
 #pragma once
 
 #include <span>

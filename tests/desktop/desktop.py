@@ -193,6 +193,18 @@ class Xorg:
         self.run("xdotool", *args)
 
 
+def start_xvfb(procs, screen="1280x1024x24"):
+    """A private Xvfb that lets every user in; its DISPLAY."""
+    read, write = os.pipe()
+    procs.start(["Xvfb", "-displayfd", str(write), "-screen", "0", screen, "-nolisten", "tcp", "-noreset", "-ac"],
+                pass_fds=(write,))
+    os.close(write)
+    with os.fdopen(read) as f:
+        number = f.readline().strip()
+    check(number, "Xvfb did not start")
+    return ":" + number
+
+
 WINDOW_MANAGERS = {
     "none": None,
     "openbox": ["openbox", "--sm-disable"],
@@ -224,6 +236,36 @@ def desktop_pixels(shot, monitor):
     return int(numpy.all(shot[y:y + h, x:x + w] == DESKTOP_COLOUR, axis=2).sum())
 
 
+def processor_seconds(pid):
+    with open("/proc/%d/stat" % pid) as f:
+        fields = f.read().rsplit(")", 1)[1].split()
+    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+
+
+def context_switches(pid):
+    """(voluntary, nonvoluntary) context switches of all the process's threads so far: a thread
+    that sleeps and wakes switches once of its own accord; the others were taken from it by the
+    scheduler (a busy machine's other work)."""
+    voluntary = nonvoluntary = 0
+    for task in os.listdir("/proc/%d/task" % pid):
+        with contextlib.suppress(OSError), open("/proc/%d/task/%s/status" % (pid, task)) as f:
+            for line in f:
+                if line.startswith("voluntary_ctxt_switches"):
+                    voluntary += int(line.split()[1])
+                elif line.startswith("nonvoluntary_ctxt_switches"):
+                    nonvoluntary += int(line.split()[1])
+    return voluntary, nonvoluntary
+
+
+def usage(pid, seconds):
+    """The processor seconds a process spends in `seconds`, and its wake-ups a second: its
+    voluntary and its nonvoluntary context switches, summed over its threads."""
+    cpu, (voluntary, nonvoluntary) = processor_seconds(pid), context_switches(pid)
+    time.sleep(seconds)
+    now = context_switches(pid)
+    return processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds
+
+
 def saver_env(env, work, user=None):
     """env with settings, runtime folder and sound of the saver's own (the user's, when given)."""
     home = os.path.join(work, "saver-home")
@@ -236,11 +278,19 @@ def saver_env(env, work, user=None):
 
 
 class Saver:
-    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own;
-    as the given user with exactly env, when there is one."""
+    """The saver started as a desktop starts it, with settings, runtime folder and sound of its own
+    (the settings file's text, when given); as the given user with exactly env, when there is one."""
 
-    def __init__(self, procs, command, env, work, user=None):
+    def __init__(self, procs, command, env, work, user=None, settings=None):
         self.env = saver_env(env, work, user)
+        self.user = user
+        if settings:
+            folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Kestrin Software")
+            os.makedirs(folder, exist_ok=True)
+            with open(os.path.join(folder, "Solvane Screensaver.reg"), "w") as f:
+                f.write(settings)
+            if user is not None:
+                os.chown(folder, user.uid, user.gid)
         self.log = open(os.path.join(work, "saver.log"), "a")
         if user is not None:
             self.proc = procs.start(user.command(command, self.env), stderr=self.log)
@@ -249,6 +299,17 @@ class Saver:
 
     def running(self):
         return self.proc.poll() is None
+
+    def pid(self):
+        """The saver's own process (runuser runs it as a child)."""
+        if self.user is None:
+            return self.proc.pid
+        for entry in os.listdir("/proc"):
+            with contextlib.suppress(OSError, ValueError, IndexError):
+                with open("/proc/%s/stat" % entry) as f:
+                    if int(f.read().rsplit(")", 1)[1].split()[1]) == self.proc.pid:
+                        return int(entry)
+        raise Failure("the saver's process is gone")
 
     def ended_within(self, seconds):
         return wait_until(lambda: not self.running(), seconds)
@@ -277,15 +338,18 @@ class OrdinaryUser:
 
 class Sway:
     """sway on its headless backend, run as an ordinary user (it refuses root), with one output of
-    1920 x 1080 whose background is the desktop's colour. Extra lines go into its configuration."""
+    1920 x 1080 (or mode, at scale) whose background is the desktop's colour, and its Xwayland
+    named in DISPLAY, as in a real session. Extra lines go into its configuration."""
 
-    def __init__(self, procs, work, user, extra=""):
+    def __init__(self, procs, work, user, extra="", mode="1920x1080", scale=1):
         self.user = user
         runtime = user.runtime_dir(work)
         config = os.path.join(work, "sway.conf")
+        display_file = os.path.join(runtime, "display")
         with open(config, "w") as f:
-            f.write("output HEADLESS-1 resolution 1920x1080\n"
-                    "output * bg #%02x%02x%02x solid_color\n" % DESKTOP_COLOUR + extra)
+            f.write("output HEADLESS-1 resolution %s scale %s\n" % (mode, scale) +
+                    "output * bg #%02x%02x%02x solid_color\n" % DESKTOP_COLOUR +
+                    "xwayland enable\nexec sh -c 'echo $DISPLAY > %s'\n" % display_file + extra)
         os.chmod(config, 0o644)
         path = "/usr/local/bin:/usr/bin:/bin"
         env = {"HOME": user.home, "XDG_RUNTIME_DIR": runtime, "PATH": path, "WLR_BACKENDS": "headless",
@@ -295,8 +359,13 @@ class Sway:
         check(wait_until(lambda: os.path.exists(os.path.join(runtime, "wayland-1")) and
                          any(n.startswith("sway-ipc.") for n in os.listdir(runtime)), 10), "sway did not start")
         ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")][0]
+        check(wait_until(lambda: os.path.exists(display_file) and open(display_file).read().strip(), 10),
+              "sway named no X server")
         self.env = {"HOME": user.home, "XDG_RUNTIME_DIR": runtime, "PATH": path, "WAYLAND_DISPLAY": "wayland-1",
-                    "SWAYSOCK": os.path.join(runtime, ipc)}
+                    "SWAYSOCK": os.path.join(runtime, ipc), "DISPLAY": open(display_file).read().strip()}
+        # Xwayland starts at its first client: the X server answers before the saver starts.
+        check(subprocess.run(user.command(["xprop", "-root"], self.env), capture_output=True).returncode == 0,
+              "sway's Xwayland does not answer on " + self.env["DISPLAY"])
         self.pointer_tool = os.path.join(work, "wl_pointer.py")
         shutil.copy(os.path.join(os.path.dirname(os.path.abspath(__file__)), "wl_pointer.py"), self.pointer_tool)
         os.chmod(self.pointer_tool, 0o755)
@@ -305,8 +374,9 @@ class Sway:
         out = subprocess.run(self.user.command(args, self.env), capture_output=True, check=True).stdout
         return out if binary else out.decode()
 
-    def screenshot(self):
-        ppm = self.run("grim", "-t", "ppm", "-", binary=True)
+    def screenshot(self, scale=None):
+        """The output at its own pixels (grim draws at the next integer scale unless told)."""
+        ppm = self.run("grim", *(["-s", str(scale)] if scale else []), "-t", "ppm", "-", binary=True)
         return numpy.asarray(Image.open(io.BytesIO(ppm)).convert("RGB"))
 
     def saver_windows(self):
@@ -319,8 +389,14 @@ class Sway:
             nodes += node.get("nodes", []) + node.get("floating_nodes", [])
         return found
 
+    def command(self, *words):
+        self.run("swaymsg", *words)
+
+    def outputs(self):
+        return json.loads(self.run("swaymsg", "-t", "get_outputs"))
+
     def modes(self):
-        return [o["current_mode"] for o in json.loads(self.run("swaymsg", "-t", "get_outputs"))]
+        return [o["current_mode"] for o in self.outputs()]
 
     def key(self, name):
         # The keyboard comes into being with wtype; the pause lets clients bind it first.

@@ -351,8 +351,9 @@ def case(kind, saver):
         if kind is X11:
             second_watcher_refuses(saver, session, work, user)
         if kind is Sway:
-            # Without a session bus SDL asks the compositor (idle-inhibit) instead of the watcher.
-            alone = {k: v for k, v in session.env.items() if k != "DBUS_SESSION_BUS_ADDRESS"}
+            # Without a session bus SDL asks the compositor (idle-inhibit) instead of the watcher;
+            # without DISPLAY the window is a Wayland one (SDL takes Xwayland first where it can).
+            alone = {k: v for k, v in session.env.items() if k not in ("DBUS_SESSION_BUS_ADDRESS", "DISPLAY")}
             held_by_sdl_window(session, watcher, sdl_window, procs, work, user, alone)
         elif kind in (X11, KWin):
             held_by_sdl_window(session, watcher, sdl_window, procs, work, user, session.env)

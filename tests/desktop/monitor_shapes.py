@@ -280,6 +280,33 @@ def glass_against_sand(shot):
     return high_frequency(glass), high_frequency(sand)
 
 
+def label_difference(shot, reference):
+    """The clock's label (a still text) in two pictures of one size: the mean absolute difference of
+    its luminance over the reference's luminance range."""
+    crops = []
+    for picture in (shot, reference):
+        band, scale = band_of(picture)
+        x0, y0, x1, y1 = fields(band, scale)["TIME"]
+        crops.append(luminance(
+            band[round(y0 * scale):round(y1 * scale), round(x0 * scale):round(x1 * scale)]))
+    return numpy.abs(crops[0] - crops[1]).mean() / (crops[1].max() - crops[1].min())
+
+
+def xvfb_picture(saver, size):
+    """The screen of the saver with the clock alone under Xvfb at that size, once it shows."""
+    procs = desktop.Processes()
+    try:
+        run = Run(procs, saver, size, clock_only=True)
+        try:
+            check(desktop.wait_until(lambda: run.shot().any(), 60), "Xvfb: the saver showed nothing")
+            time.sleep(1)
+            return run.shot()
+        finally:
+            run.close()  # before its X server goes
+    finally:
+        procs.stop_all()
+
+
 def save(shot, folder, name):
     if folder:
         Image.fromarray(shot).save(os.path.join(folder, name))

@@ -105,12 +105,6 @@ def hotplug(saver_command):
         check(saver.running(), "the saver ended when the monitor came back")
 
 
-def processor_seconds(pid):
-    with open("/proc/%d/stat" % pid) as f:
-        fields = f.read().rsplit(")", 1)[1].split()
-    return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
-
-
 def cpu_of(layout, saver_command, seconds=20):
     """Processor seconds the saver spends in `seconds` on the layout, under openbox, once every
     monitor shows the moving scene: the start (decoding, the window manager placing windows)
@@ -124,10 +118,8 @@ def cpu_of(layout, saver_command, seconds=20):
         monitors = x.monitors()
         check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 10),
               "the saver does not cover every monitor")
-        start = processor_seconds(saver.proc.pid)
-        time.sleep(seconds)
+        used = desktop.usage(saver.proc.pid, seconds)[0]
         check(saver.running(), "the saver ended by itself")
-        used = processor_seconds(saver.proc.pid) - start
         x.xdotool("key", "Escape")
         check(saver.ended_within(3), "Escape did not end the saver")
         return used

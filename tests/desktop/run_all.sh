@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
 # openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
-# time of two monitors against one), sway headless,
+# time of two monitors against one), sway headless with its Xwayland (the saver's frames on the
+# socket, its cost against Xorg's, hidden and shown again, HiDPI outputs), KWin at scale 2,
 # the idle starters README names (xautolock, swayidle, MATE's screensaver) and the saver's own
 # idle watcher (`solvane --idle`) on Xorg, sway, KWin and GNOME Shell. One after the other: each
 # measures start-up and covering times, which other work beside it would disturb.
@@ -19,6 +20,12 @@ runs=(
   "real_desktops.py cpu $saver"
   "sway_desktop.py full-screen $saver"
   "sway_desktop.py swayidle $saver"
+  "sway_desktop.py frames $saver"
+  "sway_desktop.py cost $saver"
+  "sway_desktop.py hidden $saver"
+  "sway_desktop.py hidden-renderer $saver"
+  "sway_desktop.py hidpi $saver"
+  "kwin_desktop.py hidpi $saver"
   "x11_idle_starters.py xautolock $saver"
   "x11_idle_starters.py mate $saver"
   "idle_watcher.py xorg $saver"
