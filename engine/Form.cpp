@@ -22,6 +22,13 @@ plat::Application& ApplicationOf(const TComponent* Component)
     return plat::App();
 }
 
+plat::Screen* TForm::Screen()
+{
+    if (!FScreen)
+        FScreen = plat::CreateSdlScreen();
+    return FScreen.get();
+}
+
 void TForm::Close()
 {
     FClosed = true;

@@ -35,7 +35,9 @@ bool IsRedirect(int16_t Status)
 
 }  // namespace
 
-THttpClient::THttpClient(TComponent* AOwner, plat::NetServices& ANet) : TSockClient(AOwner, ANet) {}
+THttpClient::THttpClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet)
+    : TSockClient(AOwner, APump, ANet)
+{}
 
 void THttpClient::Abort()
 {

@@ -27,7 +27,7 @@ class THttpClient : public TSockClient {
 public:
     using TMethodEvent = std::function<void(TObject* Sender, uint8_t Method)>;
 
-    explicit THttpClient(TComponent* AOwner, plat::NetServices& ANet = plat::SystemNet());
+    THttpClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet = plat::SystemNet());
     const char* ClassName() const override { return "THttpClient"; }
 
     std::string Body = "Default.htm";

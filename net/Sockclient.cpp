@@ -3,17 +3,15 @@
 // CaptureString) in SockTransfer.cpp.
 #include "net/Sockclient.h"
 
-#include "engine/Form.h"
 #include "net/HttpLimits.h"
-#include "platform/app/Application.h"
 #include "platform/net/NetErrors.h"
 
 #include <exception>
 #include <stdexcept>
 
-TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
-    : TComponent(AOwner), FNet(ANet), FApplication(ApplicationOf(AOwner)), FBuffer(new char[net::kSockBufferBytes + 4]),
-      FTimer(std::make_unique<TThreadTimer>(nullptr, &FApplication))
+TSockClient::TSockClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet)
+    : TComponent(AOwner), FNet(ANet), FPump(APump), FBuffer(new char[net::kSockBufferBytes + 4]),
+      FTimer(std::make_unique<TThreadTimer>(nullptr, FPump))
 {
     StatusMessage(8, "Create");
     FTimer->SetEnabled(false);
@@ -150,7 +148,7 @@ void TSockClient::Abort()
 int TSockClient::WaitSlice(int Events)
 {
     const int ready = (Events != 0 && FSocket) ? FSocket->Wait(Events, net::kWaitSliceMs) : 0;
-    FApplication.ProcessMessages();
+    FPump.ProcessMessages();
     if (std::chrono::steady_clock::now() >= FDeadline && !FCanceled)
         StopWait(TStop::PastDeadline);
     return ready;

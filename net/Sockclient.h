@@ -4,8 +4,8 @@
 // connection), Write/Writeln/SendText, ReadLn line by line, CaptureString to the end of the connection,
 // StartSecure (TLS over the connection), Disconnect (which leaves a fresh socket for the next
 // Connect). Every wait runs on the calling (UI) thread in short slices and processes the pending
-// messages of its form's application between them, so window timers and input keep flowing; each wait stage is bounded by TimeOut through the
-// TThreadTimer, and Cancel (for instance from a timer handler inside a wait) ends the wait in
+// messages of the client's pump (MessagePump.h) between them, so window timers and input keep
+// flowing; each wait stage is bounded by TimeOut through the TThreadTimer, and Cancel (for instance from a timer handler inside a wait) ends the wait in
 // progress. Failures raise ESockError, a time-out or cancel of a transfer EAbortError; the text
 // tells a stage's time-out ("Socket readln timed out after 5000 ms"), the overall deadline of a
 // request ("...: the whole request took longer than 30000 ms") and the body's size limit apart
@@ -23,6 +23,7 @@
 #include "engine/Component.h"
 #include "net/SockErrors.h"
 #include "net/ThreadTimer.h"
+#include "platform/net/MessagePump.h"
 #include "platform/net/StreamSocket.h"
 
 #include <chrono>
@@ -33,16 +34,14 @@
 #include <string_view>
 #include <vector>
 
-namespace plat {
-class Application;
-}
-
 class TSockClient : public TComponent {
 public:
     using TSockStatusEvent = std::function<void(TObject* Sender, const std::string& Text)>;
     using THandledEvent = std::function<void(TObject* Sender, bool& Handled)>;
 
-    explicit TSockClient(TComponent* AOwner, plat::NetServices& ANet = plat::SystemNet());
+    // Every wait pumps APump: the application object of the program that owns the client, or a
+    // TimerPump where there are no windows.
+    TSockClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet = plat::SystemNet());
     ~TSockClient() override;
     const char* ClassName() const override { return "TSockClient"; }
 
@@ -133,8 +132,8 @@ private:
     std::string TakeLine(int Taken, int LfPos);
 
     plat::NetServices& FNet;
-    // The application whose messages the waits process: that of the owning form (ApplicationOf).
-    plat::Application& FApplication;
+    // What the waits process between their slices.
+    plat::MessagePump& FPump;
     std::unique_ptr<plat::StreamSocket> FSocket;
     std::unique_ptr<char[]> FBuffer;
     std::unique_ptr<TThreadTimer> FTimer;

@@ -7,6 +7,7 @@
 #include "net/WebAddress.h"
 #include "platform/locale/AsciiCase.h"
 #include "platform/net/MemoryStream.h"
+#include "platform/net/TimerPump.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -47,7 +48,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
     plat::MemoryNet net;
     net.AddReply({"HTTP/1.0 302 Found\r\nLocation: " + location + "\r\n\r\n"});
     net.AddReply({"HTTP/1.0 200 OK\r\n\r\nbody"});
-    THttpClient client(nullptr, net);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump, net);
     try {
         client.Get(base.empty() ? "http://h.example/" : base);
     } catch (const std::exception&) {}

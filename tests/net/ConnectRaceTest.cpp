@@ -3,6 +3,7 @@
 // /etc/hosts), and stalled listeners standing for addresses that never answer.
 #include "net/AddressList.h"
 #include "net/HttpLimits.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
@@ -79,7 +80,8 @@ TEST(ConnectRace, EveryAddressOfANameIsTriedInTurn)
     // In file order the answering address would come third, at 500 ms: beyond the time-out.
     const int timeOut = 2 * net::kConnectAttemptDelayMs - 50;
     for (const std::string name : {"v6only.test", "refusing.test", "eyeballs.test", "[::1]", "127.0.0.1"}) {
-        THttpClient client(nullptr, net);
+        plat::TimerPump pump;
+        THttpClient client(nullptr, pump, net);
         client.TimeOut = timeOut;
         const auto outcome = nettest::TimedGet(client, "http://" + name + ":" + port + "/");
         ASSERT_EQ(outcome.Class, "") << name << ": " << outcome.Text;

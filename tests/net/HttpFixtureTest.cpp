@@ -2,6 +2,7 @@
 // redirects and cookies, and every hostile reply ending in time with its error.
 #include "net/HttpLimits.h"
 #include "net/Httpclient.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
 
@@ -47,12 +48,13 @@ protected:
     void SetUp() override
     {
         Server->ClearRequests();
-        Client = std::make_unique<THttpClient>(nullptr);
+        Client = std::make_unique<THttpClient>(nullptr, Pump);
         Client->TimeOut = kTimeOutMs;
         Client->ReportLevel = 2;
     }
 
     static nettest::FixtureServer* Server;
+    plat::TimerPump Pump;
     std::unique_ptr<THttpClient> Client;
 };
 

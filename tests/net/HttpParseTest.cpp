@@ -3,6 +3,7 @@
 #include "net/HttpLimits.h"
 #include "net/Httpclient.h"
 #include "platform/net/MemoryStream.h"
+#include "platform/net/TimerPump.h"
 
 #include <gtest/gtest.h>
 
@@ -15,7 +16,8 @@ namespace {
 class HttpOverMemory : public testing::Test {
 protected:
     plat::MemoryNet Net;
-    THttpClient Client{nullptr, Net};
+    plat::TimerPump Pump;
+    THttpClient Client{nullptr, Pump, Net};
 };
 
 TEST_F(HttpOverMemory, BareHostGetsTheRootPath)
@@ -138,7 +140,7 @@ TEST_F(HttpOverMemory, HeaderValuesWithOrWithoutBlanks)
 {
     Net.AddReply({"HTTP/1.1 302 Found\r\n", "set-cookie:id=7; path=/\r\nLOCATION:\t/x \r\n",
                   "Content-Length:42abc\r\nX-Location: /no\r\n\r\nbody"});
-    THttpClient client(nullptr, Net);
+    THttpClient client(nullptr, Pump, Net);
     client.Host = "h";
     client.Connect();
     client.RemoveHeader();
@@ -159,7 +161,7 @@ TEST_F(HttpOverMemory, StatusIsThreeDigitsFrom100To599)
                                                   {"HTTP/1.0 599", 599},
                                                   {"HTTP/1.1 100 Continue\r\n\r\nHTTP/1.1 204", 204}}) {
         Net.AddReply({line + "\r\n\r\n"});
-        THttpClient client(nullptr, Net);
+        THttpClient client(nullptr, Pump, Net);
         client.Host = "h";
         client.Connect();
         client.RemoveHeader();

@@ -4,6 +4,7 @@
 #include "net/Httpclient.h"
 #include "net/NewsDirectory.h"
 #include "net/OpenMeteo.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/TlsServers.h"
 
@@ -134,7 +135,8 @@ TEST(LiveWeather, TheSaversFetchThroughAConnectProxyToLocalTls)
     settings.UseProxy = 1;
     settings.Proxy = "127.0.0.1";
     settings.Port = std::to_string(proxy.Port());
-    THttpClient HTTP1(nullptr);
+    plat::TimerPump pump;
+    THttpClient HTTP1(nullptr, pump);
     TKGW KGW1(nullptr);
     EXPECT_EQ(FetchLiveWeather(HTTP1, settings, KGW1), "");
     EXPECT_EQ(ValuesOf(KGW1), (TWeatherValues{34, "71", 26, "-3", "10"}));

@@ -6,6 +6,7 @@
 #include "gadgets/Kgr.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
@@ -57,7 +58,8 @@ protected:
         return FetchNews(Client, Settings, KGR1, NewsLink);
     }
 
-    THttpClient Client{nullptr};
+    plat::TimerPump Pump;
+    THttpClient Client{nullptr, Pump};
     TKGR KGR1{nullptr};
     std::string NewsLink;
     TFeedSettings Settings;

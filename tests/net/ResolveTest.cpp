@@ -3,6 +3,7 @@
 #include "net/Sockclient.h"
 #include "platform/net/MemoryStream.h"
 #include "platform/net/NetErrors.h"
+#include "platform/net/TimerPump.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,8 @@ std::string ConnectError(TSockClient& Client)
 TEST(SockClientResolve, DottedAddressNeedsNoLookup)
 {
     RecordingResolver net(0);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "127.0.0.1";
     EXPECT_EQ(ConnectError(client), "");
     EXPECT_TRUE(net.Asked.empty());
@@ -69,7 +71,8 @@ TEST(SockClientResolve, DottedAddressNeedsNoLookup)
 TEST(SockClientResolve, ProxyIsLookedUpInsteadOfTheHost)
 {
     RecordingResolver net(0);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "feeds.example";
     client.Proxy = "proxy.example";
     EXPECT_EQ(ConnectError(client), "");
@@ -80,7 +83,8 @@ TEST(SockClientResolve, ProxyIsLookedUpInsteadOfTheHost)
 TEST(SockClientResolve, FailedLookupIsANullAddress)
 {
     RecordingResolver net(plat::kSockHostNotFound);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "nowhere.example";
     EXPECT_EQ(ConnectError(client), "Null Remote Address");
     EXPECT_FALSE(client.Connected());
@@ -89,7 +93,8 @@ TEST(SockClientResolve, FailedLookupIsANullAddress)
 TEST(SockClientResolve, InvalidHostHandlerGetsOneRetry)
 {
     RecordingResolver net(plat::kSockHostNotFound);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "nowhere.example";
     int calls = 0;
     client.OnInvalidHost = [&](TObject*, bool& Handled) {
