@@ -5,6 +5,7 @@
 #include "config/FormLook.h"
 #include "engine/HostNames.h"
 #include "net/Httpclient.h"
+#include "platform/app/Application.h"
 #include "platform/shell/ShellOpen.h"
 #include "ui_Configuration.h"
 
@@ -47,7 +48,7 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssS
     WeatherPage = std::make_unique<TWeatherPage>(
         TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units, Form->ListBox1Code},
         WeatherCode, TDegree, ReportError);
-    HTTP1 = std::make_unique<THttpClient>(nullptr);
+    HTTP1 = std::make_unique<THttpClient>(nullptr, plat::App());
     NewsPage = std::make_unique<TNewsPage>(
         TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category, Form->ComboBox2TitleNews,
                              Form->ListBox1IdCategory, Form->ListBox1NewsUrl, Form->CheckBox1Proxy,

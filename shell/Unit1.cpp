@@ -18,7 +18,7 @@
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
-    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this)),
+    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this, AApplication)),
       FMusicLock(std::make_unique<plat::RuntimeLock>())
 {
     Kss1->SetName("Kss1");

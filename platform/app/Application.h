@@ -30,6 +30,7 @@
 
 #include "platform/app/PointerTrack.h"
 #include "platform/gdi/Font.h"
+#include "platform/net/TimerPump.h"
 #include "platform/runtime/DescriptorWait.h"
 #include "platform/timer/MultimediaTimer.h"
 
@@ -55,10 +56,9 @@ public:
     virtual bool MessageBox(const std::string& Text, const std::string& Caption) = 0;
 };
 
-class Application {
+// The pump of the network client's waits (MessagePump) in the programs with windows.
+class Application final : public MessagePump {
 public:
-    using Task = std::function<void()>;
-
     Application();
     ~Application();
     Application(const Application&) = delete;
@@ -71,7 +71,7 @@ public:
 
     // One pass: the window system's input, due window timers, the work posted so far, then the
     // newest frame is shown.
-    void ProcessMessages();
+    void ProcessMessages() override;
 
     // Any thread: queue work for the UI thread.
     void Post(Task ATask);
@@ -83,8 +83,8 @@ public:
     bool Synchronize(const Task& ATask);
 
     // Window timers: OnTimer runs on the UI thread every Interval ms while the timer exists.
-    int SetTimer(uint32_t IntervalMs, Task OnTimer);
-    void KillTimer(int Id);
+    int SetTimer(uint32_t IntervalMs, Task OnTimer) override;
+    void KillTimer(int Id) override;
 
     // Runs when a pass found nothing to do. Setting Done to false asks for the next pass at once
     // instead of sleeping until there is work (a frame loop that draws as fast as it can).
@@ -156,12 +156,6 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct WindowTimer {
-        std::chrono::milliseconds Interval;
-        Clock::time_point Due;
-        Task OnTimer;
-    };
-
     void PumpInput();
     // SDL's side of input (AppInput.cpp): one event, the window and display events that bear on
     // the pointer and the focus, and the pointer's position on the screen.
@@ -179,7 +173,6 @@ private:
     // Sleeps until one of Waits is ready, the window system has events or TimeoutMs has passed.
     static std::atomic<void (*)(std::vector<TDescriptorWait>& Waits, int TimeoutMs)> FSdlWait;
     static void UseSdlWait();
-    void FireDueTimers();
     void RunPosted();
     void WaitForWork();
     int SleepMs() const;
@@ -192,8 +185,7 @@ private:
     std::deque<Task> FPosted;
     // Readable while a wake-up (posted work, a finished frame) waits to be taken; any thread.
     int FWakeFd = -1;
-    std::map<int, WindowTimer> FTimers;
-    int FNextTimerId = 1;
+    TimerPump FTimers;
     bool FFocused = true;
     std::map<int, THostEvents> FHosts;
     std::set<int> FUnseenHosts;

@@ -76,7 +76,7 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
                                            "https://localhost:" + std::to_string(tls.Port()) + "/"};
 
     plat::Application app;
-    THttpClient http(nullptr);
+    THttpClient http(nullptr, app);
     TKGW kgw(nullptr, app.Fonts());
     TKGR kgr(nullptr, app.Fonts());
     std::string newsLink;

@@ -6,6 +6,7 @@
 #include "net/NewsFeed.h"
 #include "net/OpenMeteo.h"
 #include "net/WeatherFeed.h"
+#include "platform/net/TimerPump.h"
 
 #include <cstdio>
 #include <exception>
@@ -98,7 +99,8 @@ int ReadNewsCommand(const std::string& Argument)
     TSource source;
     if (!LoadSource(Argument, source))
         return 2;
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     plat::FontCache fonts;
     TKGR kgr(nullptr, fonts);
     std::string newsLink;
@@ -121,7 +123,8 @@ int ReadWeatherCommand(const std::string& Argument)
     TSource source;
     if (!LoadSource(Argument, source))
         return 2;
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     plat::FontCache fonts;
     TKGW kgw(nullptr, fonts);
     const std::string error = ErrorOf([&]() -> std::string {
