@@ -2,6 +2,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlScreen.h"
 
 TForm::TForm(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
     : TControl(AOwner), FApplication(AApplication), FScreen(std::move(AScreen))

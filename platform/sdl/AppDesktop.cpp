@@ -3,7 +3,7 @@
 // UseSdl joins SDL's input (AppInput.cpp), its window system's connection (SdlWait.cpp) and message
 // boxes to the loop.
 #include "platform/app/Application.h"
-#include "platform/display/DisplayEnum.h"
+#include "platform/sdl/SdlDisplays.h"
 
 #include <SDL.h>
 

@@ -33,6 +33,8 @@
 #include "platform/display/Screen.h"
 #include "platform/sdl/GpuRendering.h"
 #include "platform/sdl/MonitorCovers.h"
+#include "platform/sdl/SdlDisplays.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/sdl/SdlVideo.h"
 #include "platform/sdl/X11Window.h"
 #include "platform/wayland/FrameWatch.h"

@@ -12,6 +12,7 @@
 
 #include "platform/display/Fit.h"
 #include "platform/display/Screen.h"
+#include "platform/x11/ForeignScreen.h"
 #include "platform/x11/WindowImage.h"
 #include "platform/x11/XErrorTrap.h"
 
