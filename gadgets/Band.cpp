@@ -95,14 +95,14 @@ void TBand::DrawStill(double ClockX, double WeatherX, double NewsX, double NewsR
     plat::DrawContext Dc(FBase);
     if (FGadgets.News) {
         bandart::Frame(FBase, {NewsX, NewsRight, kInset, NewsRight == Rightmost}, FScale);
-        const double End = bandart::Label(Dc, "NEWS", NewsX + 15, FScale);
+        const double End = bandart::Label(FFonts, Dc, "NEWS", NewsX + 15, FScale);
         bandart::Diamond(FBase, (End + NewsX + 90) / 2, 16.0, 2.5, FScale);
     }
     if (FGadgets.Weather) {
         bandart::Frame(FBase, {WeatherX, WeatherRight, kInset, WeatherRight == Rightmost}, FScale);
-        bandart::Label(Dc, "WEATHER", WeatherX + 15, FScale);
-        bandart::Label(Dc, "TODAY", WeatherX + 153, FScale);
-        bandart::Label(Dc, "TOMORROW", WeatherX + 265, FScale);
+        bandart::Label(FFonts, Dc, "WEATHER", WeatherX + 15, FScale);
+        bandart::Label(FFonts, Dc, "TODAY", WeatherX + 153, FScale);
+        bandart::Label(FFonts, Dc, "TOMORROW", WeatherX + 265, FScale);
         const int32_t Size = Px(kIconSize, FScale);
         for (int32_t Offset : {94, 206}) {
             const int32_t X = FWeatherPlate.Left + Px(Offset, FScale), Y = Px(8, FScale);
@@ -111,7 +111,7 @@ void TBand::DrawStill(double ClockX, double WeatherX, double NewsX, double NewsR
     }
     if (FGadgets.Clock) {
         bandart::Frame(FBase, {ClockX, ClockRight, kClockInset, ClockRight == Rightmost}, FScale);
-        bandart::Label(Dc, "TIME", ClockX + 57, FScale, true);
+        bandart::Label(FFonts, Dc, "TIME", ClockX + 57, FScale, true);
     }
 }
 

@@ -12,7 +12,8 @@
 
 namespace plat {
 class DrawContext;
-}
+class FontCache;
+}  // namespace plat
 
 namespace bandart {
 
@@ -39,7 +40,8 @@ void Frame(plat::Picture& Band, const TPlate& Plate, double Scale);
 void Tile(plat::Picture& Band, const plat::TRect& Icon, double Scale);
 // Spaced capitals with their baseline at design row Baseline, starting at X (centred on X when
 // Centre); returns where they end, in design pixels.
-double Label(plat::DrawContext& Dc, const char* Text, double X, double Scale, bool Centre = false);
+double Label(plat::FontCache& Fonts, plat::DrawContext& Dc, const char* Text, double X, double Scale,
+             bool Centre = false);
 // The small diamond that separates "NEWS" from the channel title.
 void Diamond(plat::Picture& Band, double X, double Y, double Radius, double Scale);
 

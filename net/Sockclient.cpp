@@ -23,8 +23,8 @@ bool IsConnectCompletionError(int Number)
 }  // namespace
 
 TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
-    : TComponent(AOwner), FNet(ANet), FApplication(ApplicationOf(AOwner)), FBuffer(new char[net::kSockBufferBytes + 4]),
-      FTimer(std::make_unique<TThreadTimer>(nullptr, &FApplication))
+    : TComponent(AOwner), FNet(ANet), FApplication(AOwner != nullptr ? ApplicationOf(AOwner) : plat::App()),
+      FBuffer(new char[net::kSockBufferBytes + 4]), FTimer(std::make_unique<TThreadTimer>(nullptr, &FApplication))
 {
     StatusMessage(8, "Create");
     FTimer->SetEnabled(false);

@@ -104,7 +104,8 @@ private:
     std::string TakeLine(int Taken, int LfPos);
 
     plat::NetServices& FNet;
-    // The application whose messages the waits process: that of the owning form (ApplicationOf).
+    // The application whose messages the waits process: that of the owning form (ApplicationOf);
+    // a client outside any form pumps the process's (plat::App()).
     plat::Application& FApplication;
     std::unique_ptr<plat::StreamSocket> FSocket;
     std::unique_ptr<char[]> FBuffer;

@@ -16,7 +16,7 @@ class Application;
 
 class TThreadTimer : public TComponent {
 public:
-    // Without an owner it runs on Application, the process's when none is given.
+    // Without an owner it runs on Application, which must then be given.
     explicit TThreadTimer(TComponent* AOwner, plat::Application* AApplication = nullptr);
     ~TThreadTimer() override;
     const char* ClassName() const override { return "TThreadTimer"; }

@@ -2,10 +2,12 @@
 #include "shell/Scene.h"
 
 #include "assets/Resources.h"
+#include "engine/Form.h"
 #include "engine/Kss.h"
 #include "gadgets/Kgc.h"
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
+#include "platform/app/Application.h"
 #include "platform/image/PictureDecoder.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
@@ -119,8 +121,10 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
     return Pictures;
 }
 
-TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(Host)
+TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow)
+    : FForm(Form), FHost(Host), FBand(ApplicationOf(Form).Fonts())
 {
+    plat::FontCache& Fonts = ApplicationOf(Form).Fonts();
     auto Child = [&](auto* Sprite) {
         Sprite->SetParent(Host);
         return Sprite;
@@ -132,10 +136,10 @@ TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(
     KMV3SG = Child(new TKMV(Form));
     KMV3SGsmall = Child(new TKMV(Form));
     KIM2GadgetPanel = Child(new TKIM(Form));
-    KGC1 = Child(new TKGC(Form));
-    KGW1 = Child(new TKGW(Form));
+    KGC1 = Child(new TKGC(Form, Fonts));
+    KGW1 = Child(new TKGW(Form, Fonts));
     KMV3Weather = Child(new TKMV(Form));
-    KGR1 = Child(new TKGR(Form));
+    KGR1 = Child(new TKGR(Form, Fonts));
     KGW1->SetWeatherPicVCL(KMV3Weather);
     Host->OnSurfacesRestored = [this](TObject*) { RestoreGadgets(); };
     if (LoadNow)

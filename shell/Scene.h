@@ -67,8 +67,8 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads);
 class TScene {
 public:
     // Creates the sprites as components of Form, children of Host, and gives them their pictures
-    // (LoadPictures) unless LoadNow is false. Host must outlive the scene's use; Form frees the
-    // components.
+    // (LoadPictures) unless LoadNow is false. Host must outlive the scene's use; Form (a form or
+    // a component of one: the gadgets take its application's fonts) frees the components.
     TScene(TComponent* Form, TKss* Host, bool LoadNow = true);
     ~TScene();
     TScene(const TScene&) = delete;

@@ -1,7 +1,7 @@
 // The UI thread's application object: the message loop and one pass of "process pending
 // messages", window timers, work posted from other threads, the main window's input, the idle,
 // activate and deactivate events, and the desktop services a window program asks of its
-// application (message boxes, the mouse cursor's show count, the monitor count).
+// application (message boxes, the mouse cursor's show count).
 //
 // Everything here runs on the thread that calls Run or ProcessMessages (the UI thread), except
 // Post, WakeUp and Synchronize, which other threads call. Window timers fire only inside a pass of
@@ -24,12 +24,14 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
+#include "platform/gdi/Font.h"
+#include "platform/runtime/DescriptorWait.h"
+#include "platform/timer/MultimediaTimer.h"
 
 union SDL_Event;
 
@@ -135,10 +137,12 @@ public:
 
     // The cursor is shown while the show count is at least 0; returns the new count.
     int ShowCursor(bool Show);
-    // Attached monitors; 1 when the window system cannot tell.
-    int MonitorCount() const;
-    // Test hook: Count > 0 answers MonitorCount in place of the window system; 0 gives it back.
-    void SimulateMonitorCount(int Count) { FSimulatedMonitors = Count; }
+
+    // The fonts the application's windows draw text with (any thread), and the frame timers of
+    // its display hosts, each on a thread of its own; timers still running when the application
+    // goes are stopped before its fonts go.
+    FontCache& Fonts() { return FFonts; }
+    MultimediaTimers& FrameTimers() { return FFrameTimers; }
 
     // UI thread, before other threads post work: pump (and sleep in) this window system too;
     // null goes back to SDL alone. The application does not own it.
@@ -172,8 +176,8 @@ private:
     // Set by UseSdl (sdl/AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
-    // Sleeps until one of Fds is readable, the window system has events or TimeoutMs has passed.
-    static std::atomic<void (*)(std::span<const int> Fds, int TimeoutMs)> FSdlWait;
+    // Sleeps until one of Waits is ready, the window system has events or TimeoutMs has passed.
+    static std::atomic<void (*)(std::vector<TDescriptorWait>& Waits, int TimeoutMs)> FSdlWait;
     static void UseSdlWait();
     void FireDueTimers();
     void RunPosted();
@@ -203,8 +207,9 @@ private:
     bool FFocusChanged = false;  // a window of ours gained the focus since the pointer was last asked
     std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
-    int FSimulatedMonitors = 0;
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
+    FontCache FFonts;
+    MultimediaTimers FFrameTimers;
 };
 
 // The process's application object.
@@ -220,9 +225,5 @@ void CatchQuitSignals();
 bool TakeQuitSignal();
 // Readable while a caught quit signal waits to be taken (-1 before CatchQuitSignals).
 int QuitSignalFd();
-
-// Sleeps until one of Fds is readable or TimeoutMs (-1: no limit) has passed; negative entries
-// are left out. True when Fds[Watched] became readable.
-bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched = 0);
 
 }  // namespace plat

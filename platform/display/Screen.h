@@ -50,6 +50,9 @@ public:
     // ready for another picture leaves the frame for a later call. True when something was shown.
     bool PresentLatest();
 
+    // How many displays the screen may be opened on (Open's DisplayIndex): the window system's
+    // count, at least 1. Each backend asks its window system; 1 where it knows of no other.
+    virtual int DisplayCount() const;
     // The window system's id of the window (0 without a window) and whether it has the keyboard.
     virtual uint32_t WindowId() const { return 0; }
     virtual bool HasFocus() const { return IsOpen(); }
@@ -98,6 +101,17 @@ public:
     void SetGammaRamp(const DDGAMMARAMP& Ramp);
     void GetGammaRamp(DDGAMMARAMP& Ramp) const;
     void ResetGammaRamp();
+    // What the display can do besides showing frames, as the display layer asks it. Every backend
+    // here has a gamma ramp that can be read back and loaded (applied in software where the
+    // display has none of its own), brings a lost picture back, and takes a flip at once; a
+    // display that cannot answers otherwise (a fake one in the tests stands for such displays).
+    virtual bool HasGammaRamp() const { return true; }
+    virtual bool ReadsGammaRamp() const { return true; }
+    virtual bool LoadsGammaRamp() const { return true; }
+    // Frame thread: whether a lost primary surface can be restored now.
+    virtual bool RestoresPicture() { return true; }
+    // Frame thread: true while the display still draws from the buffer a flip would hand over.
+    virtual bool StillDrawing() { return false; }
 
 protected:
     Screen() { ResetGammaRamp(); }

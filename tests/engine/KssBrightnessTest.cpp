@@ -3,7 +3,7 @@
 #include "engine/Form.h"
 #include "engine/Kss.h"
 #include "platform/app/Application.h"
-#include "platform/headless/HeadlessScreen.h"
+#include "tests/platform/display/FakeDisplay.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
 #include <gtest/gtest.h>
@@ -21,7 +21,7 @@ protected:
     {
         Form.reset();
         Errors = 0;
-        auto screen = std::make_unique<plat::HeadlessScreen>();
+        auto screen = std::make_unique<displaytest::TFakeDisplay>();
         Screen = screen.get();
         Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
         Kss = new TKss(Form.get());
@@ -36,11 +36,10 @@ protected:
         TempConfigHome::TearDown();
     }
 
-    void Open(int Brightness, uint32_t Faults = 0)
+    void Open(int Brightness)
     {
         Kss->SetRegistry();  // a fresh folder: writes the first-use values
         Kss->WriteRKey("Brightness", Brightness);
-        Kss->DisplayFaultsForTest = Faults;
         Kss->SetEnabled(true);
     }
 
@@ -63,7 +62,7 @@ protected:
     }
 
     plat::Application App;
-    plat::HeadlessScreen* Screen = nullptr;
+    displaytest::TFakeDisplay* Screen = nullptr;
     std::unique_ptr<TForm> Form;
     TKss* Kss = nullptr;
     int Errors = 0;
@@ -107,7 +106,8 @@ TEST_F(KssBrightnessTest, LinearRampHasASlopePerChannelAndKeepsBrightness)
 
 TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
 {
-    Open(256, plat::kFaultNoGamma);
+    Screen->NoGamma = true;
+    Open(256);
     Kss->SetRGB(100);
     EXPECT_EQ(Kss->GetRGB(), 256);
     EXPECT_EQ(Ramp().green[255], 65535);
@@ -118,12 +118,14 @@ TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
 TEST_F(KssBrightnessTest, ARampThatCannotBeReadOrWrittenClosesTheDisplay)
 {
     const struct {
-        uint32_t Fault;
+        bool displaytest::TFakeDisplay::*Fault;
         const char* Text;
-    } rows[] = {{plat::kFaultGammaRead, "Cannot GetGammaRamp"}, {plat::kFaultGammaWrite, "Cannot SetGammaRamp"}};
+    } rows[] = {{&displaytest::TFakeDisplay::GammaUnreadable, "Cannot GetGammaRamp"},
+                {&displaytest::TFakeDisplay::GammaUnloadable, "Cannot SetGammaRamp"}};
     for (const auto& row : rows) {
         MakeHost();
-        Open(128, row.Fault);
+        Screen->*row.Fault = true;
+        Open(128);
         EXPECT_EQ(Kss->GetErrorResult(), row.Text);
         EXPECT_EQ(Kss->GetPrimary(), nullptr);
         EXPECT_EQ(Kss->GetDirectDraw(), nullptr);

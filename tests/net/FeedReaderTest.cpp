@@ -44,7 +44,8 @@ const std::string kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"
 
 TEST(WeatherReader, HandsOverTodayAndTomorrow)
 {
-    TKGW kgw(nullptr);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     ReadWeather(kXml + Condition("34", "59") + Forecast("47", "62", "30") + Forecast("45", "60", "11"), kgw);
     EXPECT_EQ(Values(kgw), (TWeather{34, 11, "59", "45", "60"}));
 
@@ -63,7 +64,8 @@ TEST(WeatherReader, NotXmlGivesNotAvailable)
     const std::vector<std::string> bodies = {"", "<html><body>502 Bad Gateway</body></html>", "<?xml-stylesheet?>",
                                              "<?XML version=\"1.0\"?>" + Condition("1", "2")};
     for (const std::string& body : bodies) {
-        TKGW kgw(nullptr);
+        plat::FontCache fonts;
+        TKGW kgw(nullptr, fonts);
         ReadWeather(kXml + Condition("1", "2") + Forecast("3", "4", "5") + Forecast("6", "7", "8"), kgw);
         ReadWeather(body, kgw);
         EXPECT_EQ(Values(kgw), (TWeather{48, 48, "NA", "NA", "NA"})) << body;
@@ -72,7 +74,8 @@ TEST(WeatherReader, NotXmlGivesNotAvailable)
 
 TEST(WeatherReader, CodeThatIsNotANumberStopsAfterWhatCameBefore)
 {
-    TKGW kgw(nullptr);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     EXPECT_THROW(ReadWeather(kXml + Condition("3", "50") + Forecast("1", "2", "3") + Forecast("1", "2", "x"), kgw),
                  EConvertError);
     EXPECT_EQ(Values(kgw), (TWeather{3, 48, "NA", "NA", "NA"}));
@@ -108,7 +111,8 @@ std::ostream& operator<<(std::ostream& Out, const TNews& N)
 
 TNews ReadNewsFrom(const std::string& Body, std::string NewsLink = "", const std::string& NameNews = "")
 {
-    TKGR kgr(nullptr);
+    plat::FontCache fonts;
+    TKGR kgr(nullptr, fonts);
     kgr.SetNameNews(NameNews);
     ReadNews(Body, kgr, NewsLink);
     return {kgr.GetNameNews(), NewsLink, kgr.GetRssLine()};

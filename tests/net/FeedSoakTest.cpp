@@ -77,8 +77,8 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
 
     plat::Application app;
     THttpClient http(nullptr);
-    TKGW kgw(nullptr);
-    TKGR kgr(nullptr);
+    TKGW kgw(nullptr, app.Fonts());
+    TKGR kgr(nullptr, app.Fonts());
     std::string newsLink;
     std::string lastGood;
     size_t heldAt100 = 0, heldAt1000 = 0;

@@ -63,7 +63,8 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
          kNotAvailable},
     };
     for (const auto& c : cases) {
-        TKGW KGW1(nullptr);
+        plat::FontCache Fonts;
+        TKGW KGW1(nullptr, Fonts);
         KGW1.SetTodayNow("old");
         ReadLiveWeather(c.Body, KGW1);
         EXPECT_EQ(ValuesOf(KGW1), c.Expected) << c.Body;
@@ -128,7 +129,8 @@ TEST(LiveWeather, TheSaversFetchThroughAConnectProxyToLocalTls)
     settings.Proxy = "127.0.0.1";
     settings.Port = std::to_string(proxy.Port());
     THttpClient HTTP1(nullptr);
-    TKGW KGW1(nullptr);
+    plat::FontCache Fonts;
+    TKGW KGW1(nullptr, Fonts);
     EXPECT_EQ(FetchLiveWeather(HTTP1, settings, KGW1), "");
     EXPECT_EQ(ValuesOf(KGW1), (TWeatherValues{34, "71", 26, "-3", "10"}));
     // A failure keeps what the gadget shows.

@@ -58,7 +58,8 @@ protected:
     }
 
     THttpClient Client{nullptr};
-    TKGR KGR1{nullptr};
+    plat::FontCache Fonts;
+    TKGR KGR1{nullptr, Fonts};
     std::string NewsLink;
     TFeedSettings Settings;
 };

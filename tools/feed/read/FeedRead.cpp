@@ -99,7 +99,8 @@ int ReadNewsCommand(const std::string& Argument)
     if (!LoadSource(Argument, source))
         return 2;
     THttpClient client(nullptr);
-    TKGR kgr(nullptr);
+    plat::FontCache fonts;
+    TKGR kgr(nullptr, fonts);
     std::string newsLink;
     TFeedSettings settings;
     settings.RSS_Url = Argument;
@@ -121,7 +122,8 @@ int ReadWeatherCommand(const std::string& Argument)
     if (!LoadSource(Argument, source))
         return 2;
     THttpClient client(nullptr);
-    TKGW kgw(nullptr);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     const std::string error = ErrorOf([&]() -> std::string {
         if (source.IsAddress)
             return FetchFeed(client, TFeedSettings{}, Argument,
