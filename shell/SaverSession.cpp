@@ -5,6 +5,7 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/image/PictureDecoder.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/types/DisplayList.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"

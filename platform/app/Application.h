@@ -157,7 +157,7 @@ public:
 private:
     using Clock = std::chrono::steady_clock;
     void PumpInput();
-    // SDL's side of input (AppInput.cpp): one event, the window and display events that bear on
+    // SDL's side of input (sdl/AppInput.cpp): one event, the window and display events that bear on
     // the pointer and the focus, and the pointer's position on the screen.
     void DispatchEvent(const SDL_Event& Event);
     void FollowWindowEvent(const SDL_Event& Event);
@@ -167,7 +167,7 @@ private:
     void PresentHosts();
     void FollowSight();
     std::vector<int> HostIds() const;
-    // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
+    // Set by UseSdl (sdl/AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
     // Sleeps until one of Waits is ready, the window system has events or TimeoutMs has passed.

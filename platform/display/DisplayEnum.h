@@ -1,19 +1,13 @@
 // The attached displays: how many there are, and the display devices listed the way the display
 // layer's enumeration reports them: the default device first (no identity), then one device per
 // display with its DisplayDeviceGuid, so the third device reported is the second display.
-//
-// The count comes from SDL's video displays. SDL reads monitors through RandR only, so no X
-// server of a test machine shows it two; a headless screen stands for such a machine
-// (HeadlessScreen::SetDisplayCount), and the enumeration lists the count its caller gives (the
-// screen's, Screen::DisplayCount). Main thread.
+// The enumeration lists the count its caller gives (the screen's, Screen::DisplayCount). Main
+// thread.
 #pragma once
 
 #include "platform/display/DDraw.h"
 
 namespace plat {
-
-// At least 1 (also when the window system cannot tell).
-int DisplayCount();
 
 constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 // Called once per device: identity (null for the default device), description, driver name, the

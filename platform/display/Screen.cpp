@@ -5,7 +5,6 @@
 
 #include "platform/display/Blit.h"
 #include "platform/display/DDraw.h"
-#include "platform/display/DisplayEnum.h"
 
 #include <algorithm>
 
@@ -13,7 +12,7 @@ namespace plat {
 
 int Screen::DisplayCount() const
 {
-    return plat::DisplayCount();
+    return 1;
 }
 
 bool Screen::Open(int Width, int Height, int DisplayIndex)

@@ -37,6 +37,8 @@
 #include "platform/display/Screen.h"
 #include "platform/sdl/GpuRendering.h"
 #include "platform/sdl/MonitorCovers.h"
+#include "platform/sdl/SdlDisplays.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/sdl/SdlVideo.h"
 #include "platform/sdl/X11Window.h"
 #include "platform/wayland/FrameWatch.h"
@@ -123,6 +125,7 @@ public:
     }
 
 protected:
+    int DisplayCount() const override { return plat::DisplayCount(); }
     bool OpenWindow(int Width, int Height, int DisplayIndex) override;
     void CloseWindow() override;
     void MoveWindow() override;
