@@ -7,6 +7,6 @@ namespace shell {
 
 // Waits (polling, processing the application's messages) until the window is viewable, then
 // draws "PREVIEWBMP" at (0, 0) in its own size. Returns quietly when the window goes away.
-void RunPreview(int32_t Window);
+void RunPreview(unsigned long Window);
 
 }  // namespace shell

@@ -1,34 +1,45 @@
-// How a screensaver daemon starts the saver on Linux: as a "hack" drawing into a window the daemon
-// made (`-window-id ID`, `--window-id ID`, or the XSCREENSAVER_WINDOW variable) or into the root
-// window (`-root`, `--root`; the daemon's window in XSCREENSAVER_WINDOW stands in for it). Such a
-// start, without any of the /p, /c, /a mode switches, runs the saver in that window;
-// `--no-music` keeps it silent, in any saver start.
+// The command line, read once by the launcher into a start record that every mode takes from it.
+//
+// The first argument picks the mode (shell/SaverMode.h, or `--idle [SECONDS]` for the session's
+// idle watcher). The preview's and the password change's second argument is a window id. A saver
+// start is a screensaver daemon's "hack" drawing into a window the daemon made (`-window-id ID`,
+// `--window-id ID`, or the XSCREENSAVER_WINDOW variable) or into the root window (`-root`,
+// `--root`; the daemon's window in XSCREENSAVER_WINDOW stands in for it); `--no-music` keeps any
+// saver start silent.
+//
+// Reading never fails: what cannot be used is kept as the record's Fault, which the chosen mode
+// reports in its own way (a daemon's start and the idle watcher end with code 1, the preview and
+// the password change show it as the standard exception message and end with code 0).
 #pragma once
 
+#include "shell/SaverMode.h"
+
+#include <cstdint>
 #include <optional>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace shell {
 
-// A daemon's start that names no usable window.
-class EBadHackStart : public std::invalid_argument {
-public:
-    using std::invalid_argument::invalid_argument;
-};
+// The idle watcher's longest wait a command line may ask for.
+inline constexpr int32_t kMostIdleSeconds = 7200;
 
-struct THackStart {
-    bool Hack = false;
-    unsigned long Window = 0;  // 0: the root window
+struct TStart {
+    TSaverMode Mode = TSaverMode::Saver;
+    bool IdleWatcher = false;  // `--idle`: none of the screensaver modes
+    bool Hack = false;  // the saver in a daemon's window
+    unsigned long Window = 0;  // the hack's (0: the root window), the preview's or the password's owner
     bool NoMusic = false;
+    int32_t IdleSeconds = 0;  // 0: the settings' choice
+    std::string Fault;  // what in the command line cannot be used; empty when nothing
 };
 
-// The start the arguments (argv without the program name) and the daemon's variable (null when
-// unset) ask for. Throws std::invalid_argument naming the bad switch or value.
-THackStart HackStartOf(const std::vector<std::string>& Args, const char* WindowVariable);
+// Args: the arguments without the program name; WindowVariable: XSCREENSAVER_WINDOW, null when
+// unset.
+TStart StartOf(const std::vector<std::string>& Args, const char* WindowVariable);
 
-// A window id: hexadecimal with "0x", or decimal; nothing unless the whole text is a valid id.
+// The one window-id reading: decimal, or hexadecimal with "0x"; unsigned, not 0, within the 29
+// bits of an X resource id; nothing unless the whole text is such an id.
 std::optional<unsigned long> WindowIdOf(const std::string& Text);
 
 }  // namespace shell

@@ -1,12 +1,13 @@
-// The daemon's ways of starting the saver, and that the saver's own mode switches win over them.
-#include "shell/HackStart.h"
+// The command line read into the start record: the daemon's ways of starting the saver, that the
+// saver's own mode switches win over them, the owners' window ids and the idle watcher's seconds.
+#include "shell/Start.h"
 
 #include <gtest/gtest.h>
 
-using shell::HackStartOf;
-using shell::THackStart;
+using shell::StartOf;
+using shell::TStart;
 
-TEST(HackStartTest, SwitchesAndVariable)
+TEST(StartTest, SwitchesAndVariable)
 {
     struct Case {
         std::vector<std::string> Args;
@@ -28,9 +29,12 @@ TEST(HackStartTest, SwitchesAndVariable)
         {{"/p", "17"}, "0x400001", false, 0, false},
         {{"-c", "--root"}, nullptr, false, 0, false},
         {{"/a", "-window-id", "zz"}, nullptr, false, 0, false},
+        {{"/p", "0x1a00003"}, nullptr, false, 0x1a00003, false},
+        {{"-A", "4711"}, nullptr, false, 4711, false},
     };
     for (const Case& c : cases) {
-        const THackStart start = HackStartOf(c.Args, c.Variable);
+        const TStart start = StartOf(c.Args, c.Variable);
+        EXPECT_EQ(start.Fault, "") << ::testing::PrintToString(c.Args);
         const std::string what = ::testing::PrintToString(c.Args);
         EXPECT_EQ(start.Hack, c.Hack) << what;
         EXPECT_EQ(start.Window, c.Window) << what;
@@ -38,7 +42,7 @@ TEST(HackStartTest, SwitchesAndVariable)
     }
 }
 
-TEST(HackStartTest, BadWindowIdsNameTheSwitch)
+TEST(StartTest, BadWindowIdsAndSecondsAreFaults)
 {
     struct Case {
         std::vector<std::string> Args;
@@ -53,13 +57,23 @@ TEST(HackStartTest, BadWindowIdsNameTheSwitch)
         {{"-window-id", "0"}, nullptr, "'0' is not a window id"},
         {{"-window-id", "0x100000000"}, nullptr, "'0x100000000' is not a window id"},
         {{}, "root", "XSCREENSAVER_WINDOW: 'root' is not a window id"},
+        {{"/p", "abc"}, nullptr, "'abc' is not a valid integer value"},
+        {{"/p", "-1"}, nullptr, "'-1' is not a valid integer value"},
+        {{"/a"}, nullptr, "'' is not a valid integer value"},
+        {{"--idle", "0"}, nullptr, "--idle: '0' is not a number of seconds from 1 to 7200"},
+        {{"--idle", "7201"}, nullptr, "'7201' is not a number of seconds"},
     };
-    for (const Case& c : cases) {
-        try {
-            HackStartOf(c.Args, c.Variable);
-            ADD_FAILURE() << "accepted " << ::testing::PrintToString(c.Args);
-        } catch (const shell::EBadHackStart& e) {
-            EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
-        }
-    }
+    for (const Case& c : cases)
+        EXPECT_NE(StartOf(c.Args, c.Variable).Fault.find(c.Message), std::string::npos)
+            << ::testing::PrintToString(c.Args) << ": " << StartOf(c.Args, c.Variable).Fault;
+}
+
+TEST(StartTest, IdleWatcherIsNoScreensaverMode)
+{
+    EXPECT_FALSE(StartOf({"--idle"}, nullptr).Fault.size());
+    EXPECT_EQ(StartOf({"--idle"}, "0x400001").IdleSeconds, 0);
+    EXPECT_EQ(StartOf({"--idle", "90"}, "0x400001").IdleSeconds, 90);
+    EXPECT_TRUE(StartOf({"--idle", "90"}, "0x400001").IdleWatcher);
+    EXPECT_FALSE(StartOf({"--idle", "90"}, "0x400001").Hack);
+    EXPECT_FALSE(StartOf({"-idle"}, nullptr).IdleWatcher);
 }
