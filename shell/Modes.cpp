@@ -11,10 +11,8 @@
 #include "shell/Start.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
-#include <vector>
 
 namespace shell {
 namespace {

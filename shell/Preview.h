@@ -1,8 +1,6 @@
 // The preview mode: the built-in preview picture drawn once into the desktop settings' window.
 #pragma once
 
-#include <cstdint>
-
 namespace shell {
 
 // Waits (polling, processing the application's messages) until the window is viewable, then

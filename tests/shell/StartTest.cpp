@@ -26,9 +26,9 @@ TEST(StartTest, SwitchesAndVariable)
         {{"-window-id", "99"}, "0x400001", true, 99, false},
         {{}, "0x400001", true, 0x400001, false},
         {{"/s", "--no-music"}, "", false, 0, true},
-        {{"/p", "17"}, "0x400001", false, 0, false},
+        {{"/p", "17"}, "0x400001", false, 17, false},
         {{"-c", "--root"}, nullptr, false, 0, false},
-        {{"/a", "-window-id", "zz"}, nullptr, false, 0, false},
+        {{"/a", "12", "-window-id", "zz"}, nullptr, false, 12, false},
         {{"/p", "0x1a00003"}, nullptr, false, 0x1a00003, false},
         {{"-A", "4711"}, nullptr, false, 4711, false},
     };
