@@ -39,7 +39,7 @@ public:
     explicit TBand(plat::FontCache& Fonts) : FFonts(Fonts) {}
 
     // The gadgets shown, as the settings switch them (null for one that is off), the columns
-    // their plates take in the design's band (1024 wide), and the glass or the solid panel.
+    // their plates take in the design's band (the design's width), and the glass or the solid panel.
     struct TGadgets {
         TKGC* Clock = nullptr;
         TKGW* Weather = nullptr;

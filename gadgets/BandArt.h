@@ -1,7 +1,7 @@
 // The still art of the gadget band, drawn at the band's own resolution: the gold hairline along its
 // top, the gadgets' frames (a gold line with rounded corners), the icons' tiles, the spaced small
 // capitals of the labels and the diamond beside "NEWS". Coordinates are the design's pixels (the
-// band is 70 of them high), times Scale; every edge is anti-aliased by its coverage of the pixel,
+// band is layout::kBandRows of them high), times Scale; every edge is anti-aliased by its coverage of the pixel,
 // so nothing turns blocky or ragged at any scale. Set-up work, on pictures the band keeps.
 #pragma once
 

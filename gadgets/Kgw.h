@@ -52,7 +52,7 @@ public:
     void SetTomorrowLow(const std::string& Text) override { StoreText(&TWeatherTexts::TomorrowLow, Text); }
     std::string GetTomorrowLow() const { return FTexts.Read()->TomorrowLow; }
 
-    // The strip of weather condition icons (one 52 x 52 frame per condition code); borrowed.
+    // The strip of weather condition icons (one square frame of layout::kWeatherIconSize per condition code); borrowed.
     void SetWeatherPicVCL(TKMV* Icons) { FWeatherPicVCL = Icons; }
     TKMV* GetWeatherPicVCL() const { return FWeatherPicVCL; }
 

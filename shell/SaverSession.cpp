@@ -51,7 +51,7 @@ TSaverSession::~TSaverSession()
 std::vector<plat::TRect> TSaverSession::MonitorRects() const
 {
     std::vector<plat::TRect> rects;
-    for (int i = 0; i < FMonitors->Count(); ++i) {
+    for (int i = 0; FMonitors && i < FMonitors->Count(); ++i) {
         const plat::TRect rect = FMonitors->Bounds(i);
         if (!rect.Empty() && !Contains(rects, rect))
             rects.push_back(rect);
@@ -65,6 +65,7 @@ std::unique_ptr<TForm1> TSaverSession::Open(const plat::TRect& Monitor, bool Com
     if (!Monitor.Empty())
         form->Screen()->PinToMonitor(Monitor, Companion);
     form->Companion = Companion;
+    form->HackMode = HackMode;
     form->MusicWanted = FMusicWanted && !Companion;
     form->OpenDisplay();
     return form;
@@ -89,6 +90,8 @@ void TSaverSession::Start()
     FApplication.ProcessMessages();
     for (auto& companion : FCompanions)
         companion->StartScene(shared);
+    if (HackMode)
+        return;
     FTimer = FApplication.SetTimer(kFollowMs, [this] {
         FollowMonitors();
         CopyGadgetValues();

@@ -13,6 +13,7 @@
 #include "platform/runtime/RuntimeLock.h"
 #include "platform/sound/SoundPlayer.h"
 #include "shell/Scene.h"
+#include "sprites/SceneLayout.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -62,8 +63,8 @@ void TForm1::OpenDisplay()
     LastMouseX = 0;
     LastMouseY = 0;
     Kss1->SetUseIdle(false);
-    Kss1->SetWidthScreen(1024);
-    Kss1->SetHeightScreen(768);
+    Kss1->SetWidthScreen(layout::kDesignWidth);
+    Kss1->SetHeightScreen(layout::kDesignHeight);
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     // The music and the volume belong to one saver of the user's at a time.

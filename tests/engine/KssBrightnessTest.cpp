@@ -1,39 +1,19 @@
 // Brightness: the ramp the host loads at enable, what the shown frames look like through it, and
 // displays without gamma support or whose ramp cannot be read or written.
-#include "engine/Form.h"
-#include "engine/Kss.h"
-#include "platform/app/Application.h"
-#include "tests/platform/display/FakeDisplay.h"
-#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/engine/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class KssBrightnessTest : public TempConfigHome {
+class KssBrightnessTest : public HeadlessHostTest {
 protected:
-    void SetUp() override
+    void MakeHost() override
     {
-        TempConfigHome::SetUp();
-        MakeHost();
-    }
-    void MakeHost()
-    {
-        Form.reset();
+        HeadlessHostTest::MakeHost();
         Errors = 0;
-        auto screen = std::make_unique<displaytest::TFakeDisplay>();
-        Screen = screen.get();
-        Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
-        Kss = new TKss(Form.get());
-        Kss->SetBrandName("Kestrin Software");
-        Kss->SetSSName("Solvane Screensaver");
         Kss->SetUseIdle(false);
         Kss->OnError = [this](TObject*) { ++Errors; };
-    }
-    void TearDown() override
-    {
-        Form.reset();
-        TempConfigHome::TearDown();
     }
 
     void Open(int Brightness)
@@ -61,10 +41,6 @@ protected:
         return ramp;
     }
 
-    plat::Application App;
-    displaytest::TFakeDisplay* Screen = nullptr;
-    std::unique_ptr<TForm> Form;
-    TKss* Kss = nullptr;
     int Errors = 0;
 };
 

@@ -2,12 +2,9 @@
 // overlays, the flip's busy and loss answers, and the walk over the owner's sprites.
 #include "engine/Kss.h"
 
-#include "engine/Form.h"
 #include "engine/SurfaceOwners.h"
-#include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
-#include "tests/platform/display/FakeDisplay.h"
-#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/engine/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
@@ -48,24 +45,8 @@ private:
     const char* FClassName;
 };
 
-class KssTest : public TempConfigHome {
+class KssTest : public HeadlessHostTest {
 protected:
-    void SetUp() override
-    {
-        TempConfigHome::SetUp();
-        auto screen = std::make_unique<displaytest::TFakeDisplay>();
-        Screen = screen.get();
-        Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
-        Kss = new TKss(Form.get());
-        Kss->SetBrandName("Kestrin Software");
-        Kss->SetSSName("Solvane Screensaver");
-    }
-    void TearDown() override
-    {
-        Form.reset();
-        TempConfigHome::TearDown();
-    }
-
     void OpenSaverMode()
     {
         Kss->SetUseIdle(false);
@@ -94,11 +75,6 @@ protected:
                     return true;
         return false;
     }
-
-    plat::Application App;
-    displaytest::TFakeDisplay* Screen = nullptr;
-    std::unique_ptr<TForm> Form;
-    TKss* Kss = nullptr;
 };
 
 }  // namespace
