@@ -1,5 +1,6 @@
 // Test fixture: a display host (TKss, named as the saver names itself) on a form over a fake
-// display (a headless screen whose faults the test chooses), with the settings in a fresh folder. MakeHost replaces the form and host with new ones.
+// display (a headless screen whose faults the test chooses), with the settings in a fresh folder.
+// MakeHost replaces the form and host with new ones.
 #pragma once
 
 #include "engine/Form.h"
