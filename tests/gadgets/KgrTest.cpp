@@ -15,11 +15,11 @@ using gadgettest::kGolden;
 using gadgettest::TGadgetStage;
 
 // A text exactly Width pixels wide in the ticker's font, made of printable characters.
-std::string LineOfWidth(int Width)
+std::string LineOfWidth(plat::FontCache& Fonts, int Width)
 {
     int Advance[128] = {};
     for (char C = '!'; C <= '~'; ++C)
-        Advance[static_cast<int>(C)] = gadgets::MeasuredText("Arial", 16, 700, std::string(1, C)).Width();
+        Advance[static_cast<int>(C)] = gadgets::MeasuredText(Fonts, "Arial", 16, 700, std::string(1, C)).Width();
     // Last[W]: the last character of a text W pixels wide, 0 while none is known.
     std::vector<char> Last(static_cast<size_t>(Width) + 1, 0);
     for (int W = 1; W <= Width; ++W)
@@ -60,8 +60,9 @@ TEST(Kgr, ScrollOffsetRunsOverWidthAndLineAndANewLineDoesNotRestartIt)
 {
     TGadgetStage Stage;
     TKGR& News = *Stage.Scene->KGR1;
-    const std::string Line = LineOfWidth(1000);
-    ASSERT_EQ(gadgets::MeasuredText("Arial", 16, 700, Line).Width(), 1000);
+    plat::FontCache Fonts;
+    const std::string Line = LineOfWidth(Fonts, 1000);
+    ASSERT_EQ(gadgets::MeasuredText(Fonts, "Arial", 16, 700, Line).Width(), 1000);
     News.SetRssLine(Line);
     for (int32_t Expected = 2; Expected <= 1544; Expected += 2) {
         News.DrawRssNews();
