@@ -22,13 +22,6 @@ plat::Application& ApplicationOf(const TComponent* Component)
     return plat::App();
 }
 
-plat::Screen* TForm::Screen()
-{
-    if (!FScreen)
-        FScreen = plat::CreateSdlScreen();
-    return FScreen.get();
-}
-
 void TForm::Close()
 {
     FClosed = true;
