@@ -5,7 +5,7 @@
 #include "engine/Form.h"
 #include "engine/Kss.h"
 #include "platform/app/Application.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
 #include "tests/TempFolder.h"

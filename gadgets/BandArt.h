@@ -5,8 +5,8 @@
 // so nothing turns blocky or ragged at any scale. Set-up work, on pictures the band keeps.
 #pragma once
 
-#include "platform/gdi/Geometry.h"
 #include "platform/image/Picture.h"
+#include "platform/types/Geometry.h"
 
 #include <cstdint>
 

@@ -20,8 +20,8 @@
 
 #include "gadgets/HandOver.h"
 #include "net/FeedValues.h"
-#include "platform/gdi/Geometry.h"
 #include "platform/gdi/TextLayout.h"
+#include "platform/types/Geometry.h"
 #include "sprites/Kim.h"
 
 #include <atomic>

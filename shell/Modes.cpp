@@ -2,9 +2,9 @@
 
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
-#include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
 #include "platform/shell/Library.h"
+#include "platform/types/DisplayList.h"
 #include "shell/HackStart.h"
 #include "shell/ModuleHost.h"
 #include "shell/Preview.h"

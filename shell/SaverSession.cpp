@@ -3,9 +3,9 @@
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
 #include "platform/app/Application.h"
-#include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
 #include "platform/image/PictureDecoder.h"
+#include "platform/types/DisplayList.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"
 

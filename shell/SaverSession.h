@@ -15,7 +15,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 class TForm1;
 struct TScenePicture;

@@ -8,7 +8,7 @@
 // taller than the screen that sticks out on both sides is cut on both sides.
 #pragma once
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // while the bus is processed.
 #pragma once
 
-#include "platform/idle/IdleSource.h"
+#include "platform/types/IdleSource.h"
 
 #include <memory>
 #include <string>

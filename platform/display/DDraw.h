@@ -30,7 +30,7 @@
 #include "platform/display/FrameLayout.h"
 #include "platform/display/RefCounted.h"
 #include "platform/gdi/DrawContext.h"
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

@@ -1,7 +1,7 @@
 // The display count and device enumeration over SDL's video displays.
 #include "platform/display/DisplayEnum.h"
 
-#include "platform/app/SdlVideo.h"
+#include "platform/sdl/SdlVideo.h"
 
 #include <SDL.h>
 

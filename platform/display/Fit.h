@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

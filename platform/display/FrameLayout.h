@@ -16,7 +16,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

@@ -24,7 +24,7 @@
 
 #include "platform/display/FrameLayout.h"
 #include "platform/display/FrameMailbox.h"
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 
 #include "platform/gdi/Font.h"
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

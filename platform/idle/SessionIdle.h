@@ -5,7 +5,7 @@
 // server there (Xwayland) sees only the input of X programs.
 #pragma once
 
-#include "platform/idle/IdleSource.h"
+#include "platform/types/IdleSource.h"
 
 #include <memory>
 #include <string>

@@ -5,8 +5,8 @@
 // work: it allocates.
 #pragma once
 
-#include "platform/gdi/Geometry.h"
 #include "platform/image/Picture.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

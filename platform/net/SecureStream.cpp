@@ -2,7 +2,7 @@
 // process ends: OpenSSL's exit handlers live in it.
 #include "platform/net/SecureStream.h"
 
-#include "platform/net/tls/TlsModule.h"
+#include "platform/net/TlsModule.h"
 #include "platform/shell/Library.h"
 
 namespace plat {

@@ -15,7 +15,7 @@
 // to, but a damaged or reset one is left as it is.
 #pragma once
 
-#include "platform/registry/KeyFile.h"
+#include "platform/files/KeyFile.h"
 #include "platform/registry/RegKeyData.h"
 
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The per-user key as a file in the user's configuration folder (see UserKey.h).
 #include "platform/registry/UserKey.h"
 
-#include "platform/registry/KeyFile.h"
+#include "platform/files/KeyFile.h"
 #include "platform/registry/RegText.h"
 #include "platform/registry/RegistryException.h"
 #include "platform/xdg/ConfigFolder.h"

@@ -4,7 +4,7 @@
 // (zwp_idle_inhibit_manager_v1), so that inhibition is honoured by the compositor itself.
 #pragma once
 
-#include "platform/idle/IdleSource.h"
+#include "platform/types/IdleSource.h"
 
 #include <memory>
 #include <string>

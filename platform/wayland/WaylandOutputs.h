@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 struct wl_output;
 struct zxdg_output_manager_v1;

@@ -20,7 +20,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 #include "platform/wayland/FrameWatch.h"
 #include "platform/wayland/ShmBuffers.h"
 

@@ -6,7 +6,7 @@
 
 #include <memory>
 
-#include "platform/display/DisplayList.h"
+#include "platform/types/DisplayList.h"
 
 namespace plat {
 

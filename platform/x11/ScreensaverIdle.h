@@ -9,7 +9,7 @@
 // saver the watcher starts. XCB: a server that goes away is news (Gone), not the end of the process.
 #pragma once
 
-#include "platform/idle/IdleSource.h"
+#include "platform/types/IdleSource.h"
 
 #include <memory>
 #include <string>

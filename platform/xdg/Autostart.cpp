@@ -1,6 +1,6 @@
 #include "platform/xdg/Autostart.h"
 
-#include "platform/registry/KeyFile.h"
+#include "platform/files/KeyFile.h"
 #include "platform/xdg/ConfigFolder.h"
 
 #include <cerrno>

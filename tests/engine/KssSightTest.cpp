@@ -5,7 +5,7 @@
 
 #include "engine/Form.h"
 #include "platform/app/Application.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "engine/SurfaceOwners.h"
 #include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "tests/platform/registry/TempConfigHome.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 #include "engine/Kss.h"
 
 #include "platform/app/Application.h"
-#include "platform/display/HeadlessScreen.h"
 #include "platform/gdi/DrawContext.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "shell/Unit1.h"
 #include "tests/platform/registry/TempConfigHome.h"
 

@@ -4,7 +4,7 @@
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
 #include "platform/app/Application.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"
 #include "tests/net/ChildServer.h"

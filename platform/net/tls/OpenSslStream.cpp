@@ -2,7 +2,7 @@
 // of our own, so any StreamSocket (the POSIX one, or a memory one) can carry TLS, and "would
 // block" of the plain stream becomes the library's retry.
 #include "platform/net/NetErrors.h"
-#include "platform/net/tls/TlsModule.h"
+#include "platform/net/TlsModule.h"
 
 #include <openssl/err.h>
 #include <openssl/ssl.h>

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/display/DDraw.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "tests/platform/display/FlipChain.h"
 
 namespace testsupport {

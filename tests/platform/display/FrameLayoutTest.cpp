@@ -3,7 +3,7 @@
 #include "platform/display/FrameLayout.h"
 
 #include "platform/display/DDraw.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "platform/image/Resample.h"
 
 #include <gtest/gtest.h>

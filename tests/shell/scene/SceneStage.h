@@ -7,7 +7,7 @@
 #include "engine/Form.h"
 #include "engine/Kss.h"
 #include "platform/app/Application.h"
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "shell/Scene.h"
 #include "tests/TempFolder.h"
 

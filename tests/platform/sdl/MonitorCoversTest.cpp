@@ -16,8 +16,8 @@
 #include <thread>
 
 #include "platform/app/Application.h"
-#include "platform/display/DisplayList.h"
 #include "platform/display/Screen.h"
+#include "platform/types/DisplayList.h"
 
 namespace {
 

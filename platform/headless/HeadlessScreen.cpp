@@ -1,5 +1,5 @@
 // The headless screen: a window-less backend for tests and tools.
-#include "platform/display/HeadlessScreen.h"
+#include "platform/headless/HeadlessScreen.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "platform/registry/KeyFile.h"
+#include "platform/files/KeyFile.h"
 
 #include <cerrno>
 #include <climits>

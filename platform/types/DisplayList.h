@@ -7,7 +7,7 @@
 #include <memory>
 #include <vector>
 
-#include "platform/gdi/Geometry.h"
+#include "platform/types/Geometry.h"
 
 namespace plat {
 

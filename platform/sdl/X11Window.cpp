@@ -1,4 +1,4 @@
-#include "platform/display/X11Window.h"
+#include "platform/sdl/X11Window.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

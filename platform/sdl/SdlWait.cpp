@@ -2,7 +2,7 @@
 // windows (X11 or Wayland), so the window system's events end it at once and nothing else has to.
 // Elsewhere SDL can only be asked for events, so the sleep lasts at most kOtherSystemsMs.
 #include "platform/app/Application.h"
-#include "platform/app/SdlVideo.h"
+#include "platform/sdl/SdlVideo.h"
 #include "platform/wayland/DisplayWait.h"
 #include "platform/x11/DisplayWait.h"
 

@@ -1,7 +1,7 @@
 // An X server renders directly (through a GPU driver) only with the DRI3 or DRI2 extension and a
 // graphics device this process can open; without them, GL goes through the server or a software
 // rasteriser.
-#include "platform/display/GpuRendering.h"
+#include "platform/sdl/GpuRendering.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>

@@ -1,7 +1,7 @@
 // Windows covering whole monitors: the saver's own and the black covers.
-#include "platform/display/MonitorCovers.h"
-#include "platform/app/SdlVideo.h"
-#include "platform/display/X11Window.h"
+#include "platform/sdl/MonitorCovers.h"
+#include "platform/sdl/SdlVideo.h"
+#include "platform/sdl/X11Window.h"
 
 namespace plat {
 namespace {

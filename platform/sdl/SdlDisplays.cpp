@@ -3,8 +3,8 @@
 // them anew from the window system's events).
 #include <SDL.h>
 
-#include "platform/app/SdlVideo.h"
-#include "platform/display/DisplayList.h"
+#include "platform/sdl/SdlVideo.h"
+#include "platform/types/DisplayList.h"
 #include "platform/x11/RandrMonitors.h"
 
 namespace plat {

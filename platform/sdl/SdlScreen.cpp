@@ -28,13 +28,13 @@
 #include <memory>
 #include <vector>
 
-#include "platform/app/SdlVideo.h"
 #include "platform/display/Fit.h"
-#include "platform/display/GpuRendering.h"
 #include "platform/display/LayerCompositor.h"
-#include "platform/display/MonitorCovers.h"
 #include "platform/display/Screen.h"
-#include "platform/display/X11Window.h"
+#include "platform/sdl/GpuRendering.h"
+#include "platform/sdl/MonitorCovers.h"
+#include "platform/sdl/SdlVideo.h"
+#include "platform/sdl/X11Window.h"
 #include "platform/wayland/FrameWatch.h"
 #include "platform/wayland/WaylandPresenter.h"
 

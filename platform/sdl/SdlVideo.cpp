@@ -1,4 +1,4 @@
-#include "platform/app/SdlVideo.h"
+#include "platform/sdl/SdlVideo.h"
 
 #include "platform/app/Application.h"
 

@@ -8,7 +8,7 @@
 
 #include <vector>
 
-#include "platform/display/DisplayList.h"
+#include "platform/types/DisplayList.h"
 
 namespace plat {
 
