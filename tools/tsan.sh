@@ -6,7 +6,9 @@
 # (the sound server's client threads) and the saver's music (SDL's audio thread, in the saver
 # process the sound tests start), the settings dialog (its pictures decoded on a second thread),
 # TLS (its module loaded once, from whichever thread connects first), the saver session (one
-# frame thread per monitor) and the gadget band painted on the main thread while frames draw.
+# frame thread per monitor), the gadget band painted on the main thread while frames draw, the
+# frame thread stopped and started as the window is unseen and seen, the music paused and
+# resumed, and the X11 sight watcher.
 # Builds build-tsan with -DSOLVANE_TSAN=ON and runs those test suites; any reported race fails
 # the run.
 set -euo pipefail
@@ -22,4 +24,4 @@ cmake --build "$build" -j2 --target solvane-tests solvane
 # through the tests' own allocator; that case is left out, the dialog's threads are checked by the
 # suite's other cases.
 export TSAN_OPTIONS="ignore_noninstrumented_modules=1 halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
-"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*:SceneLayers.TheBandIsPaintedWhileFramesDraw-ConfigurationTest.ProxyTypedIsUsedAtOnce}"
+"$build/solvane-tests" --gtest_filter="${SOLVANE_TSAN_FILTER:-MultimediaTimerTest.*:KssThreadTest.*:KssTest.*:KssSightTest.*:WindowSightTest.*:SoundLoop.PausedWritesNothingAndGoesOnWhereItWas:Unit1Test.*:ApplicationTest.*:GadgetHandOver.*:FeedThread.*:FeedFetch.*:QtWindowSystemTest.*:FlipChainTest.*:KssBrightnessTest.*:MasterMixVolume.*:SaverSoundTest.*:ConfigurationTest.*:Tls.*:SaverSessionTest.*:SceneLayers.TheBandIsPaintedWhileFramesDraw-ConfigurationTest.ProxyTypedIsUsedAtOnce}"

@@ -1,6 +1,5 @@
 #include "platform/app/Application.h"
 
-#include <poll.h>
 #include <sys/eventfd.h>
 #include <unistd.h>
 
@@ -8,7 +7,6 @@
 #include <cstdio>
 #include <exception>
 #include <future>
-#include <iterator>
 #include <vector>
 
 namespace plat {
@@ -18,12 +16,15 @@ namespace {
 constexpr std::chrono::milliseconds kLongestSleep{1000};
 // While no host's window can be seen, window timers run at passes this far apart at the closest.
 constexpr std::chrono::milliseconds kUnseenPass{1000};
+// While a host's window is seen its frames come (45 ms apart) and each brings a pass: a window
+// timer waits that long at most for one instead of waking the loop by itself.
+constexpr std::chrono::milliseconds kFrameSlack{50};
 
 }  // namespace
 
 std::atomic<void (*)(Application&)> Application::FSdlInput{nullptr};
 std::atomic<bool (*)(const std::string&, const std::string&)> Application::FSdlMessageBox{nullptr};
-std::atomic<void (*)(std::span<const int>, int)> Application::FSdlWait{nullptr};
+std::atomic<void (*)(std::vector<TDescriptorWait>&, int)> Application::FSdlWait{nullptr};
 
 Application& App()
 {
@@ -37,17 +38,6 @@ Application::~Application()
 {
     if (FWakeFd >= 0)
         close(FWakeFd);
-}
-
-bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched)
-{
-    pollfd fds[8];
-    const size_t count = std::min(Fds.size(), std::size(fds));
-    for (size_t i = 0; i < count; ++i)
-        fds[i] = pollfd{Fds[i], POLLIN, 0};
-    if (poll(fds, count, TimeoutMs) <= 0)
-        return false;
-    return Watched < count && fds[Watched].revents != 0;
 }
 
 void Application::Run()
@@ -257,21 +247,23 @@ void Application::WaitForWork()
             system->Wait(std::chrono::milliseconds(timeout));
         return;
     }
-    const int fds[] = {FWakeFd, QuitSignalFd()};
+    std::vector<TDescriptorWait> waits{{FWakeFd}, {QuitSignalFd()}};
     if (const auto wait = FSdlWait.load())
-        wait(std::span<const int>(fds), timeout);
+        wait(waits, timeout);
     else
-        WaitReadable(fds, timeout);
+        WaitForAny(waits, timeout);
     TakeWakeUps();
 }
 
-// Until the next window timer is due; while nobody sees any window, no sooner than kUnseenPass.
+// Until the next window timer is due (a little later while frames come anyway); while nobody sees
+// any window, no sooner than kUnseenPass.
 int Application::SleepMs() const
 {
     const auto now = Clock::now();
+    const auto slack = FHosts.empty() ? Clock::duration::zero() : Clock::duration(kFrameSlack);
     auto until = now + kLongestSleep;
     for (const auto& [id, timer] : FTimers)
-        until = std::min(until, timer.Due);
+        until = std::min(until, timer.Due + slack);
     if (!Seen())
         until = std::max(until, now + kUnseenPass);
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();

@@ -24,12 +24,12 @@
 #include <memory>
 #include <mutex>
 #include <set>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
+#include "platform/runtime/DescriptorWait.h"
 
 union SDL_Event;
 
@@ -172,8 +172,8 @@ private:
     // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
-    // Sleeps until one of Fds is readable, the window system has events or TimeoutMs has passed.
-    static std::atomic<void (*)(std::span<const int> Fds, int TimeoutMs)> FSdlWait;
+    // Sleeps until one of Waits is ready, the window system has events or TimeoutMs has passed.
+    static std::atomic<void (*)(std::vector<TDescriptorWait>& Waits, int TimeoutMs)> FSdlWait;
     static void UseSdlWait();
     void FireDueTimers();
     void RunPosted();
@@ -220,9 +220,5 @@ void CatchQuitSignals();
 bool TakeQuitSignal();
 // Readable while a caught quit signal waits to be taken (-1 before CatchQuitSignals).
 int QuitSignalFd();
-
-// Sleeps until one of Fds is readable or TimeoutMs (-1: no limit) has passed; negative entries
-// are left out. True when Fds[Watched] became readable.
-bool WaitReadable(std::span<const int> Fds, int TimeoutMs, size_t Watched = 0);
 
 }  // namespace plat

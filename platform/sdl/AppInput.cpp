@@ -154,6 +154,10 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
     // movement made meanwhile (while a scene was built, say) still counts.
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         FFocusChanged = true;
+        // The next answer tells where the pointer is from now on.
+        FPointerAskedAt = {};
+        if (FScreenPointer)
+            FScreenPointer->Forget();
         if (!FFocused)
             Activate();
         break;
@@ -197,20 +201,25 @@ void Application::MarkPointerStart()
     FScreenSize = {now.ScreenWidth, now.ScreenHeight};
 }
 
-// A screen that changed its size (a monitor came or went), or a window of ours the window manager
-// focused since the last look, may have had the pointer put elsewhere: measuring goes on from there.
-// While nobody sees any window of ours the pointer is not asked: a movement made meanwhile is seen
-// when the saver is seen again, measured from where it started.
+// The question goes out at one pass and its answer is taken at a later one (passes come with every
+// frame), so asking costs no wake-up of its own. While nobody sees any window of ours the pointer
+// is not asked: a movement made meanwhile is seen when the saver is seen again, measured from
+// where it started. A screen that changed its size (a monitor came or went), or a window of ours
+// the window manager focused since the last look, may have had the pointer put elsewhere:
+// measuring goes on from there.
 void Application::TrackScreenPointer()
 {
     if (!OnMouseMove || !ScreenPointerKnown() || !Seen())
         return;
+    ScreenPointer& pointer = ScreenPointerOf();
     const auto now = Clock::now();
-    if (now - FPointerAskedAt < kPointerPoll)
-        return;
-    FPointerAskedAt = now;
     ScreenPointer::State state;
-    if (!ScreenPointerOf().Query(state))
+    const bool answered = pointer.Answer(state);
+    if (now - FPointerAskedAt >= kPointerPoll) {
+        FPointerAskedAt = now;
+        pointer.Ask();
+    }
+    if (!answered)
         return;
     const std::pair<int, int> size{state.ScreenWidth, state.ScreenHeight};
     if (size != FScreenSize)

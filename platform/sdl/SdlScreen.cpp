@@ -9,17 +9,20 @@
 // the two meet without a seam; the overlay is painted into a texture of the window's own size
 // and copied 1:1 over the canvas's bottom rows, which are therefore neither uploaded nor scaled.
 // Without a GPU the renderer would only scale in software what mostly stands still, so there the
-// window's own surface takes the composition instead (LayerCompositor, which scales again only
-// the rows that changed) and the overlay is painted straight into it. On Wayland SDL's window
-// surface itself goes through a GL renderer: there the composition goes into the saver's own
-// buffers instead (WaylandPresenter), at the output's pixel size, shown when the compositor asks.
-// A renderer's pictures on Wayland wait for the compositor's asking too (FrameWatch), which also
-// tells whether anybody sees the window.
+// window's own pixels take the composition instead (LayerCompositor, which scales again only the
+// rows that changed) and the overlay is painted straight into them. On X11 the screen puts them
+// itself (X11WindowPixels): SDL's window surface waits for the server after every frame. On
+// Wayland SDL's window surface itself goes through a GL renderer: there the composition goes into
+// the saver's own buffers instead (WaylandPresenter), at the output's pixel size, shown when the
+// compositor asks. A renderer's pictures on Wayland wait for the compositor's asking too
+// (FrameWatch), which also tells whether anybody sees the window.
 //
 // A screen pinned to a monitor (PinToMonitor) covers that monitor and no other; the saver pins one
 // screen per monitor. An unpinned screen covers the display it is opened on and puts a black
 // window over every other monitor. On X11 the window takes the keyboard, so that a key reaches
-// the saver whichever window the window manager focused.
+// the saver whichever window the window manager focused; while another window covers it whole (a
+// screen locker: WindowSight) it lets go of the keyboard and never takes it, so a locker started
+// over the saver gets it; seen again, it takes the focus and the keyboard back.
 //
 // Every SDL video and render call here runs on the main thread.
 #include <SDL.h>
@@ -28,6 +31,7 @@
 #include <memory>
 #include <vector>
 
+#include "platform/app/Application.h"
 #include "platform/display/Fit.h"
 #include "platform/display/LayerCompositor.h"
 #include "platform/display/Screen.h"
@@ -106,7 +110,13 @@ public:
         return true;
     }
     bool HasFocus() const override { return FWindow && (SDL_GetWindowFlags(FWindow) & SDL_WINDOW_INPUT_FOCUS) != 0; }
-    bool Seen() const override { return FPresenter ? FPresenter->Seen() : !FWatch || FWatch->Seen(); }
+    // Wayland's answer comes from the compositor's frame callbacks, X11's from the sight watcher;
+    // each backend leaves the other's null.
+    bool Seen() const override
+    {
+        const bool painted = FPresenter ? FPresenter->Seen() : !FWatch || FWatch->Seen();
+        return painted && (FSight == nullptr || FSight->Seen());
+    }
     TRect PictureBounds() const override
     {
         return TRect{FPicture.x, FPicture.y, FPicture.x + FPicture.w, FPicture.y + FPicture.h};
@@ -141,14 +151,24 @@ private:
     void PaintOverlayTexture();
     // The canvas and the overlay scaled into the window (Render with layers).
     void CopyLayers(int OutWidth, int OutHeight);
-    // Without a GPU: the layers composed in the window's surface instead of the renderer.
+    // Without a GPU: the layers composed in the window's pixels instead of the renderer (on X11
+    // put by the screen itself, elsewhere SDL's window surface).
     bool StartComposing();
     void Compose(const uint32_t* Pixels);
-    void ShowFitted(SDL_Surface* Window);
+    struct Target {
+        uint32_t* Pixels = nullptr;
+        int Pitch = 0, Width = 0, Height = 0;
+    };
+    bool BeginTarget(Target& To);
+    void EndTarget();
+    void ShowFitted(const Target& To);
     // On Wayland without a GPU: into the presenter's buffer.
     void Present(const uint32_t* Pixels);
     // After every present: the covers and the keyboard.
     void Presented();
+    // The keyboard given up while another window covers this one whole, taken back with the focus
+    // when it is seen again.
+    void FollowSight();
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
@@ -158,9 +178,13 @@ private:
     Uint32 FNextPlacementCheck = 0;
     bool FFullScreenWanted = false;
     bool FKeyboardTaken = false;
+    bool FWasSeen = true;
+    bool FWasCovered = false;
+    std::unique_ptr<WindowSight> FSight;
     bool FVideo = false;
     bool FSoftware = false;  // the renderer draws in software
-    bool FComposing = false;  // the layers go into the window's surface (no renderer)
+    bool FComposing = false;  // the layers go into the window's pixels (no renderer)
+    std::unique_ptr<X11WindowPixels> FX11Pixels;
     SDL_Window* FWindow = nullptr;
     SDL_Renderer* FRenderer = nullptr;
     SDL_Texture* FTexture = nullptr;
@@ -260,6 +284,10 @@ bool SdlScreen::OpenWindow(int Width, int Height, int DisplayIndex)
         FWatch = FrameWatch::OfWindow(FWindow);
     if (!Pinned())
         FCovers.Open(*FMonitors, DisplayIndex, kWindowTitle);
+    // A change the watcher sees wakes the loop, whose next pass follows it.
+    FSight = WatchSight(FWindow, [] { App().WakeUp(); });
+    FWasSeen = true;
+    FWasCovered = false;
     SDL_RaiseWindow(FWindow);
     FKeyboardTaken = TakeKeyboard(FWindow);
     PlacePicture(Width, Height);
@@ -295,6 +323,9 @@ void SdlScreen::PlaceOnMonitor()
 void SdlScreen::CloseWindow()
 {
     LeakCheckPause pause;
+    // Before the window goes: their requests name it.
+    FSight.reset();
+    FX11Pixels.reset();
     FCovers.Close();
     FPresenter.reset();
     FWatch.reset();
@@ -420,6 +451,7 @@ void SdlScreen::UploadRect(SDL_Texture* Texture, const SDL_Rect& Rect, const uin
 // with rules of its own is not fought frame by frame.
 void SdlScreen::Tend()
 {
+    FollowSight();
     if (FPresenter)
         FPresenter->Tend();
     const Uint32 now = SDL_GetTicks();
@@ -463,8 +495,30 @@ void SdlScreen::Presented()
     const bool second = ++FShows % 20 == 0;
     if (second)
         FCovers.Repaint();
-    if (second || !FKeyboardTaken)
+    if ((second || !FKeyboardTaken) && !FWasCovered)
         FKeyboardTaken = TakeKeyboard(FWindow);
+}
+
+// A screen locker maps its window over the saver's and then grabs the keyboard, giving up after a
+// while when it cannot: the saver lets go as soon as another window covers it whole. Unseen for
+// another reason (the monitors off) it keeps the keyboard, so that a key still ends the saver
+// instead of typing into a program below. A locker that took the focus to get the keyboard leaves
+// it nowhere in particular when it ends: seen again, the window takes the focus back.
+void SdlScreen::FollowSight()
+{
+    const bool seen = Seen(), covered = FSight != nullptr && FSight->Covered();
+    if (covered && !FWasCovered) {
+        GiveKeyboard(FWindow);
+        FKeyboardTaken = false;
+    }
+    FWasCovered = covered;
+    if (seen == FWasSeen)
+        return;
+    FWasSeen = seen;
+    if (!seen)
+        return;
+    SDL_RaiseWindow(FWindow);
+    FKeyboardTaken = TakeKeyboard(FWindow);
 }
 
 // The layout was made for the window's size when the layers were set; a window that has changed
@@ -510,7 +564,7 @@ void SdlScreen::LayersChanged()
     }
 }
 
-// The window's surface and a renderer cannot both draw into one window: the renderer goes (the
+// The window's pixels and a renderer cannot both draw into one window: the renderer goes (the
 // window's first frames were drawn with it). A surface that is not 32-bit XRGB keeps the renderer.
 bool SdlScreen::StartComposing()
 {
@@ -522,9 +576,11 @@ bool SdlScreen::StartComposing()
     }
     SDL_DestroyRenderer(FRenderer);
     FRenderer = nullptr;
-    const SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
-    FComposing = surface != nullptr &&
-        (surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888);
+    FX11Pixels = X11WindowPixels::Open(FWindow);
+    const SDL_Surface* surface = FX11Pixels ? nullptr : SDL_GetWindowSurface(FWindow);
+    FComposing = FX11Pixels != nullptr ||
+        (surface != nullptr &&
+         (surface->format->format == SDL_PIXELFORMAT_RGB888 || surface->format->format == SDL_PIXELFORMAT_ARGB8888));
     FComposedOn = nullptr;
     if (FComposing) {
         FCompositor.Reset(Layout());
@@ -539,18 +595,18 @@ bool SdlScreen::StartComposing()
 void SdlScreen::Compose(const uint32_t* Pixels)
 {
     LeakCheckPause pause;
-    SDL_Surface* window = SDL_GetWindowSurface(FWindow);
-    if (window == nullptr || SDL_LockSurface(window) != 0)
+    Target window;
+    if (!BeginTarget(window))
         return;
     const FrameLayout& layout = Layout();
-    const bool fits = window->w == layout.OutputWidth && window->h == layout.OutputHeight;
+    const bool fits = window.Width == layout.OutputWidth && window.Height == layout.OutputHeight;
     if (fits)
         std::vector<uint32_t>().swap(FFitted);
     else
         FFitted.resize(static_cast<size_t>(layout.OutputWidth) * static_cast<size_t>(layout.OutputHeight));
-    uint32_t* out = fits ? static_cast<uint32_t*>(window->pixels) : FFitted.data();
-    const int pitch = fits ? window->pitch / 4 : layout.OutputWidth;
-    // A new surface (the window was resized or its surface lost) holds nothing of the last frames.
+    uint32_t* out = fits ? window.Pixels : FFitted.data();
+    const int pitch = fits ? window.Pitch : layout.OutputWidth;
+    // New pixels (the window was resized or its surface lost) hold nothing of the last frames.
     if (out != FComposedOn)
         FCompositor.Invalidate();
     FComposedOn = out;
@@ -558,30 +614,55 @@ void SdlScreen::Compose(const uint32_t* Pixels)
     const TRect& overlay = layout.Overlay;
     if (!overlay.Empty())
         PaintOverlay(out + static_cast<size_t>(overlay.Top) * static_cast<size_t>(pitch) + overlay.Left, pitch);
-    SDL_UnlockSurface(window);
-    // The whole window goes each time: the window system may have lost any part of it meanwhile.
-    if (fits)
-        SDL_UpdateWindowSurface(FWindow);
-    else
+    if (!fits)
         ShowFitted(window);
+    // The whole window goes each time: the window system may have lost any part of it meanwhile.
+    EndTarget();
     Presented();
+}
+
+bool SdlScreen::BeginTarget(Target& To)
+{
+    if (FX11Pixels) {
+        SDL_GetWindowSizeInPixels(FWindow, &To.Width, &To.Height);
+        To.Pixels = FX11Pixels->Begin(To.Width, To.Height, To.Pitch);
+        return To.Pixels != nullptr;
+    }
+    SDL_Surface* surface = SDL_GetWindowSurface(FWindow);
+    if (surface == nullptr || SDL_LockSurface(surface) != 0)
+        return false;
+    To = Target{static_cast<uint32_t*>(surface->pixels), surface->pitch / 4, surface->w, surface->h};
+    return true;
+}
+
+void SdlScreen::EndTarget()
+{
+    if (FX11Pixels) {
+        FX11Pixels->Put();
+        return;
+    }
+    SDL_UnlockSurface(SDL_GetWindowSurface(FWindow));
+    SDL_UpdateWindowSurface(FWindow);
 }
 
 // While the window has another size than the layout's (moved to another monitor), the whole
 // composition fitted into it, black around.
-void SdlScreen::ShowFitted(SDL_Surface* Window)
+void SdlScreen::ShowFitted(const Target& To)
 {
     const FrameLayout& layout = Layout();
     SDL_Surface* composed = SDL_CreateRGBSurfaceWithFormatFrom(FFitted.data(), layout.OutputWidth, layout.OutputHeight,
                                                                32, layout.OutputWidth * 4, SDL_PIXELFORMAT_RGB888);
-    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, Window->w, Window->h);
+    SDL_Surface* window =
+        SDL_CreateRGBSurfaceWithFormatFrom(To.Pixels, To.Width, To.Height, 32, To.Pitch * 4, SDL_PIXELFORMAT_RGB888);
+    const TRect fit = FitRect(layout.OutputWidth, layout.OutputHeight, To.Width, To.Height);
     SDL_Rect to{fit.Left, fit.Top, fit.Width(), fit.Height()};
-    SDL_FillRect(Window, nullptr, 0);
-    if (composed != nullptr) {
-        SDL_BlitScaled(composed, nullptr, Window, &to);
-        SDL_FreeSurface(composed);
+    if (window != nullptr) {
+        SDL_FillRect(window, nullptr, 0);
+        if (composed != nullptr)
+            SDL_BlitScaled(composed, nullptr, window, &to);
     }
-    SDL_UpdateWindowSurface(FWindow);
+    SDL_FreeSurface(window);
+    SDL_FreeSurface(composed);
     const TRect& picture = layout.Picture;
     const double fx = static_cast<double>(fit.Width()) / layout.OutputWidth;
     const double fy = static_cast<double>(fit.Height()) / layout.OutputHeight;

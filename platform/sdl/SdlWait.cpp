@@ -34,7 +34,7 @@ bool LiveWindowSystem(SDL_SysWMinfo& Info)
     return false;
 }
 
-void WaitForSdl(std::span<const int> Fds, int TimeoutMs)
+void WaitForSdl(std::vector<TDescriptorWait>& Waits, int TimeoutMs)
 {
     // SDL's calls during the pass may have queued events (window events are sent at once).
     if (SDL_WasInit(SDL_INIT_EVENTS) != 0 && SDL_HasEvents(SDL_FIRSTEVENT, SDL_LASTEVENT))
@@ -42,12 +42,12 @@ void WaitForSdl(std::span<const int> Fds, int TimeoutMs)
     SDL_SysWMinfo info;
     if (LiveWindowSystem(info)) {
         if (info.subsystem == SDL_SYSWM_X11)
-            return WaitForX11(info.info.x11.display, Fds, TimeoutMs);
+            return WaitForX11(info.info.x11.display, Waits, TimeoutMs);
         if (info.subsystem == SDL_SYSWM_WAYLAND)
-            return WaitForWayland(info.info.wl.display, Fds, TimeoutMs);
+            return WaitForWayland(info.info.wl.display, Waits, TimeoutMs);
         TimeoutMs = TimeoutMs < 0 ? kOtherSystemsMs : std::min(TimeoutMs, kOtherSystemsMs);
     }
-    WaitReadable(Fds, TimeoutMs);
+    WaitForAny(Waits, TimeoutMs);
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <SDL.h>
 #include <SDL_syswm.h>
 
+#include "platform/x11/WindowImage.h"
+
 namespace plat {
 namespace {
 
@@ -45,6 +47,25 @@ bool TakeKeyboard(SDL_Window* Window)
         XGrabKeyboard(display, window, False, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess;
 }
 
+void GiveKeyboard(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window))
+        return;
+    XUngrabKeyboard(display, CurrentTime);
+    XFlush(display);
+}
+
+std::unique_ptr<WindowSight> WatchSight(SDL_Window* Window, std::function<void()> OnChange)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, display, window))
+        return nullptr;
+    return std::make_unique<WindowSight>(DisplayString(display), static_cast<uint32_t>(window), std::move(OnChange));
+}
+
 bool ShowWithoutWaiting(SDL_Window* Window)
 {
     Display* display = nullptr;
@@ -79,6 +100,71 @@ bool WindowPlace(SDL_Window* Window, int& X, int& Y, int& Width, int& Height)
     Width = attributes.width;
     Height = attributes.height;
     return true;
+}
+
+// A connection of the screen's own (SDL's waits for a round trip after each put), the window on
+// it, and the image that goes into it.
+struct X11WindowPixels::Connection {
+    Connection(Display* AServer, ::Window ATarget, const XWindowAttributes& Attributes)
+        : Server(AServer), Target(ATarget), Context(XCreateGC(AServer, ATarget, 0, nullptr)), Look(Attributes.visual),
+          Depth(Attributes.depth)
+    {}
+    ~Connection()
+    {
+        Image.reset();
+        XFreeGC(Server, Context);
+        XCloseDisplay(Server);
+    }
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    Display* const Server;
+    const ::Window Target;
+    const GC Context;
+    Visual* const Look;
+    const int Depth;
+    std::unique_ptr<WindowImage> Image;
+};
+
+std::unique_ptr<X11WindowPixels> X11WindowPixels::Open(SDL_Window* Window)
+{
+    Display* sdlDisplay = nullptr;
+    ::Window window = 0;
+    if (!X11Of(Window, sdlDisplay, window))
+        return nullptr;
+    Display* display = XOpenDisplay(DisplayString(sdlDisplay));
+    if (display == nullptr)
+        return nullptr;
+    XWindowAttributes attributes{};
+    if (!XGetWindowAttributes(display, window, &attributes)) {
+        XCloseDisplay(display);
+        return nullptr;
+    }
+    auto connection = std::make_unique<Connection>(display, window, attributes);
+    return std::unique_ptr<X11WindowPixels>(new X11WindowPixels(std::move(connection)));
+}
+
+X11WindowPixels::X11WindowPixels(std::unique_ptr<Connection> AConnection) : FConnection(std::move(AConnection)) {}
+
+X11WindowPixels::~X11WindowPixels() = default;
+
+uint32_t* X11WindowPixels::Begin(int Width, int Height, int& Pitch)
+{
+    Connection& c = *FConnection;
+    if (!c.Image || c.Image->Width() != Width || c.Image->Height() != Height)
+        c.Image = std::make_unique<WindowImage>(c.Server, c.Look, c.Depth, Width, Height);
+    if (!c.Image->Valid())
+        return nullptr;
+    c.Image->WaitTaken();
+    Pitch = c.Image->Stride();
+    return c.Image->Pixels();
+}
+
+void X11WindowPixels::Put()
+{
+    Connection& c = *FConnection;
+    if (c.Image && c.Image->Valid())
+        c.Image->Send(c.Target, c.Context);
 }
 
 }  // namespace plat

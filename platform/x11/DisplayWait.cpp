@@ -2,20 +2,15 @@
 
 #include <X11/Xlib.h>
 
-#include <vector>
-
-#include "platform/app/Application.h"
-
 namespace plat {
 
-void WaitForX11(_XDisplay* Display, std::span<const int> Fds, int TimeoutMs)
+void WaitForX11(_XDisplay* Display, std::vector<TDescriptorWait>& Waits, int TimeoutMs)
 {
     // Flushes what the pass asked of the server, and takes what has arrived, without blocking.
     if (XEventsQueued(Display, QueuedAfterFlush) > 0)
         return;
-    std::vector<int> fds(Fds.begin(), Fds.end());
-    fds.push_back(ConnectionNumber(Display));
-    WaitReadable(fds, TimeoutMs);
+    Waits.push_back({ConnectionNumber(Display)});
+    WaitForAny(Waits, TimeoutMs);
 }
 
 }  // namespace plat

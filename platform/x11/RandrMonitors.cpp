@@ -10,13 +10,20 @@ namespace {
 
 class RandrMonitorList : public DisplayList {
 public:
-    explicit RandrMonitorList(Display* D) : FDisplay(D) {}
+    explicit RandrMonitorList(Display* D) : FDisplay(D)
+    {
+        XRRSelectInput(D, DefaultRootWindow(D),
+                       RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
+    }
     ~RandrMonitorList() override { XCloseDisplay(FDisplay); }
     RandrMonitorList(const RandrMonitorList&) = delete;
     RandrMonitorList& operator=(const RandrMonitorList&) = delete;
 
     int Count() const override
     {
+        if (FRead && !Announced())
+            return static_cast<int>(FMonitors.size());
+        FRead = true;
         FMonitors.clear();
         int count = 0;
         XRRMonitorInfo* monitors = XRRGetMonitors(FDisplay, DefaultRootWindow(FDisplay), True, &count);
@@ -34,8 +41,21 @@ public:
     }
 
 private:
+    // Takes the change notices that arrived (reading them does not wait).
+    bool Announced() const
+    {
+        bool any = false;
+        while (XPending(FDisplay) > 0) {
+            XEvent event;
+            XNextEvent(FDisplay, &event);
+            any = true;
+        }
+        return any;
+    }
+
     Display* FDisplay;
     mutable std::vector<TRect> FMonitors;
+    mutable bool FRead = false;
 };
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "platform/x11/ScreenPointer.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xcbext.h>
 
 #include <cstdlib>
 
@@ -35,15 +36,28 @@ struct ScreenPointer::Connection {
     xcb_window_t Root = 0;
 };
 
+// The two replies come in the order asked; each is taken once it is there.
+struct ScreenPointer::Question {
+    xcb_query_pointer_cookie_t Pointer;
+    xcb_get_geometry_cookie_t Geometry;
+    xcb_query_pointer_reply_t* PointerReply = nullptr;
+    ~Question() { std::free(PointerReply); }
+};
+
 ScreenPointer::ScreenPointer() = default;
 
-ScreenPointer::~ScreenPointer() = default;
+ScreenPointer::~ScreenPointer()
+{
+    Forget();
+}
 
 bool ScreenPointer::Connected()
 {
     const std::string name = DisplayName();
-    if (FConnection && (FConnection->Name != name || xcb_connection_has_error(FConnection->C)))
+    if (FConnection && (FConnection->Name != name || xcb_connection_has_error(FConnection->C))) {
+        Forget();
         FConnection.reset();
+    }
     if (!FConnection && !name.empty())
         FConnection = std::make_unique<Connection>(name);
     return FConnection && FConnection->Root != 0;
@@ -51,6 +65,7 @@ bool ScreenPointer::Connected()
 
 bool ScreenPointer::Query(State& Now)
 {
+    Forget();
     if (!Connected())
         return false;
     xcb_connection_t* c = FConnection->C;
@@ -65,6 +80,56 @@ bool ScreenPointer::Query(State& Now)
     std::free(pointer);
     std::free(geometry);
     return answered;
+}
+
+void ScreenPointer::Ask()
+{
+    if (FAsked || !Connected())
+        return;
+    xcb_connection_t* c = FConnection->C;
+    FAsked = std::make_unique<Question>();
+    FAsked->Pointer = xcb_query_pointer(c, FConnection->Root);
+    FAsked->Geometry = xcb_get_geometry(c, FConnection->Root);
+    xcb_flush(c);
+}
+
+bool ScreenPointer::Answer(State& Now)
+{
+    if (!FAsked || !Connected())
+        return false;
+    xcb_connection_t* c = FConnection->C;
+    void* reply = nullptr;
+    if (FAsked->PointerReply == nullptr) {
+        if (!xcb_poll_for_reply(c, FAsked->Pointer.sequence, &reply, nullptr))
+            return false;
+        if (reply == nullptr) {  // refused: nothing more will come of this question
+            Forget();
+            return false;
+        }
+        FAsked->PointerReply = static_cast<xcb_query_pointer_reply_t*>(reply);
+    }
+    if (!xcb_poll_for_reply(c, FAsked->Geometry.sequence, &reply, nullptr))
+        return false;
+    auto* geometry = static_cast<xcb_get_geometry_reply_t*>(reply);
+    const bool answered = geometry != nullptr;
+    if (answered)
+        Now = State{FAsked->PointerReply->root_x, FAsked->PointerReply->root_y, geometry->width, geometry->height};
+    std::free(geometry);
+    FAsked.reset();
+    return answered;
+}
+
+// The replies of a question dropped before they came are thrown away when they come.
+void ScreenPointer::Forget()
+{
+    if (!FAsked)
+        return;
+    if (FConnection) {
+        if (FAsked->PointerReply == nullptr)
+            xcb_discard_reply(FConnection->C, FAsked->Pointer.sequence);
+        xcb_discard_reply(FConnection->C, FAsked->Geometry.sequence);
+    }
+    FAsked.reset();
 }
 
 }  // namespace plat

@@ -26,11 +26,20 @@ public:
     };
     // False when there is no X server to ask.
     bool Query(State& Now);
+    // The same question without waiting for the answer (a round trip would wake the caller once
+    // more): Ask sends it (nothing while one is out), and Answer gives the state once the reply
+    // has arrived (false until then, or when there is no server to ask). Forget drops a question
+    // whose answer would come too late to tell anything.
+    void Ask();
+    bool Answer(State& Now);
+    void Forget();
 
 private:
     struct Connection;
+    struct Question;
     bool Connected();
     std::unique_ptr<Connection> FConnection;
+    std::unique_ptr<Question> FAsked;
 };
 
 }  // namespace plat

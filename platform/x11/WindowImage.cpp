@@ -26,6 +26,7 @@ WindowImage::~WindowImage()
 {
     if (FImage == nullptr)
         return;
+    WaitTaken();
     if (FShared) {
         XShmDetach(FDisplay, &FSegment);
         XSync(FDisplay, False);
@@ -61,6 +62,7 @@ bool WindowImage::MakeShared(Visual* V, int Depth)
         shmctl(FSegment.shmid, IPC_RMID, nullptr);  // Goes when both sides have detached.
     if (attached) {
         FShared = true;
+        FCompletion = XShmGetEventBase(FDisplay) + ShmCompletion;
         return true;
     }
     if (memory != reinterpret_cast<void*>(-1))
@@ -131,6 +133,37 @@ bool WindowImage::Put(Drawable Target, GC Context)
     else
         XPutImage(FDisplay, Target, Context, FImage, 0, 0, 0, 0, w, h);
     return XErrorTrap::Check(FDisplay);
+}
+
+void WindowImage::Send(Drawable Target, GC Context)
+{
+    if (FImage == nullptr)
+        return;
+    WaitTaken();
+    if (!FDirect)
+        ConvertPixels();
+    const auto w = static_cast<unsigned>(FWidth), h = static_cast<unsigned>(FHeight);
+    if (FShared)
+        XShmPutImage(FDisplay, Target, Context, FImage, 0, 0, 0, 0, w, h, True);
+    else
+        XPutImage(FDisplay, Target, Context, FImage, 0, 0, 0, 0, w, h);
+    FSending = FShared;
+    XFlush(FDisplay);
+}
+
+// The completion event comes on this connection; a plain put's pixels went with its request.
+void WindowImage::WaitTaken()
+{
+    if (!FSending)
+        return;
+    FSending = false;
+    XEvent event;
+    if (XCheckTypedEvent(FDisplay, FCompletion, &event))
+        return;
+    const auto isCompletion = [](Display*, XEvent* Event, XPointer Type) -> Bool {
+        return Event->type == *reinterpret_cast<int*>(Type) ? True : False;
+    };
+    XIfEvent(FDisplay, &event, isCompletion, reinterpret_cast<XPointer>(&FCompletion));
 }
 
 }  // namespace plat

@@ -32,6 +32,12 @@ public:
     // Puts the whole image at (0, 0) and waits until the server has taken it (a shared image may
     // only be written again after that). False when the server refused it (the window is gone).
     bool Put(Drawable Target, GC Context);
+    // The same without waiting (a round trip, which wakes the caller once more) and without
+    // checking: for a window of the program's own, whose connection's default error handling
+    // applies. Before the pixels are written again, WaitTaken waits until the server has taken
+    // a shared image, which by the next frame it has long done.
+    void Send(Drawable Target, GC Context);
+    void WaitTaken();
 
 private:
     bool MakeShared(Visual* V, int Depth);
@@ -45,6 +51,8 @@ private:
     XShmSegmentInfo FSegment{};
     bool FShared = false;
     bool FDirect = false;
+    int FCompletion = 0;  // the event type that tells a shared put was taken
+    bool FSending = false;  // a shared put not known to be taken yet
     std::vector<uint32_t> FConverted;  // the pixels when the visual's layout differs
     uint32_t* FPixels = nullptr;
     int FStride = 0;

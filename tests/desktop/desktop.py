@@ -237,6 +237,7 @@ def desktop_pixels(shot, monitor):
 
 
 def processor_seconds(pid):
+    """User and system time the process has used so far."""
     with open("/proc/%d/stat" % pid) as f:
         fields = f.read().rsplit(")", 1)[1].split()
     return (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
@@ -279,10 +280,11 @@ def saver_env(env, work, user=None):
 
 class Saver:
     """The saver started as a desktop starts it, with settings, runtime folder and sound of its own
-    (the settings file's text, when given); as the given user with exactly env, when there is one."""
+    (the settings file's text, when given); as the given user with exactly env, when there is one.
+    Extra variables replace those of env."""
 
-    def __init__(self, procs, command, env, work, user=None, settings=None):
-        self.env = saver_env(env, work, user)
+    def __init__(self, procs, command, env, work, user=None, settings=None, **extra):
+        self.env = dict(saver_env(env, work, user), **extra)
         self.user = user
         if settings:
             folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Kestrin Software")
