@@ -112,9 +112,9 @@ TEST_F(ConfigurationTest, MissingValueIsReportedAndTheReadableValuesKept)
         EXPECT_TRUE(Page->children().isEmpty());
     Form->BTOKClick();
     const std::string After = ReadFile(KeyFile());
-    for (const char* Value : {"\"ShowTime\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"", "\"TDegree\"=\"c\"",
-                              "\"RSS_Url\"=\"http://example.org/rss\"", "\"Proxy\"=\"proxy.example.org\"",
-                              "\"Port\"=\"3128\""})
+    for (const char* Value :
+         {"\"ShowTime\"=dword:00000000", "\"WeatherCode\"=\"GMXX0087\"", "\"TDegree\"=\"c\"",
+          "\"RSS_Url\"=\"http://example.org/rss\"", "\"Proxy\"=\"proxy.example.org\"", "\"Port\"=\"3128\""})
         EXPECT_NE(After.find(Value), std::string::npos) << Value << "\n" << After;
 }
 
