@@ -38,8 +38,9 @@ const std::string& TenMegabyteFeed()
 void BM_NewsCut10MB(benchmark::State& State)
 {
     const std::string& feed = TenMegabyteFeed();
+    plat::FontCache fonts;
     for (auto _ : State) {
-        TKGR kgr(nullptr);
+        TKGR kgr(nullptr, fonts);
         std::string link;
         ReadNews(feed, kgr, link);
         benchmark::DoNotOptimize(kgr.GetRssLine().size());

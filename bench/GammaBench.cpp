@@ -9,6 +9,7 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlScreen.h"
 #include "tests/platform/display/FlipChain.h"
 
 namespace {

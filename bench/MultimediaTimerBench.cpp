@@ -42,12 +42,13 @@ void RecordTick(uint32_t, void* User)
 void BM_FrameTimerDrift(benchmark::State& State)
 {
     for (auto _ : State) {
+        plat::MultimediaTimers timers;
         TickLog log;
         log.Start = Clock::now();
-        const uint32_t id = plat::timeSetEvent(kPeriodMs, RecordTick, &log);
+        const uint32_t id = timers.timeSetEvent(kPeriodMs, RecordTick, &log);
         while (log.Ticks.load() < kTicks)
             std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        plat::timeKillEvent(id);
+        timers.timeKillEvent(id);
         const auto expected = log.Start + std::chrono::milliseconds(kPeriodMs * kTicks);
         State.counters["drift_ms"] = std::chrono::duration<double, std::milli>(log.Last - expected).count();
         State.counters["worst_late_ms"] = log.WorstLateMs;

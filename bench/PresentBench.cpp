@@ -19,6 +19,8 @@
 #include <vector>
 
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlScreen.h"
+#include "platform/x11/ForeignScreen.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include "config/FormLook.h"
 #include "engine/HostNames.h"
 #include "net/Httpclient.h"
+#include "platform/app/Application.h"
 #include "platform/shell/ShellOpen.h"
 #include "ui_Configuration.h"
 #include "ui_NewsPageForm.h"
@@ -104,7 +105,7 @@ Ui::TNewsPageForm& TForm2::NewsControls()
         const Ui::TProxyPageForm& proxy = ProxyControls();
         BuildPage(NewsForm, Form->TabSheet3);
         const Ui::TNewsPageForm& c = *NewsForm;
-        HTTP1 = std::make_unique<THttpClient>(nullptr);
+        HTTP1 = std::make_unique<THttpClient>(nullptr, plat::App());
         NewsPage = std::make_unique<TNewsPage>(TNewsPage::TControls{c.StaticText3, c.UrlNews, c.ComboBox1Category,
                                                                     c.ComboBox2TitleNews, c.ListBox1IdCategory,
                                                                     c.ListBox1NewsUrl, Form->CheckBox1Proxy,

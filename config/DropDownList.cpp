@@ -10,6 +10,7 @@
 namespace {
 
 constexpr int kVisibleItems = 16;
+constexpr const char* kStyleName = "solvane-drop-down-style";
 
 // The desktop's style with one hint changed: many styles open a combo box as a menu over the
 // current item, as tall as the screen allows, where a drop-down list opens below the box.
@@ -28,15 +29,16 @@ public:
     }
 };
 
-// One for every list, living as long as the application: a style must outlast its widgets.
+// One for every list, owned by the application object (a style must outlast its widgets) and
+// found there, so an application made after another one went has a style of its own.
 QStyle* DropDownStyle()
 {
-    static QStyle* style = [] {
-        auto* proxy = new TDropDownStyle;
-        proxy->setParent(qApp);
-        return proxy;
-    }();
-    return style;
+    if (auto* style = qApp->findChild<QProxyStyle*>(kStyleName, Qt::FindDirectChildrenOnly))
+        return style;
+    auto* proxy = new TDropDownStyle;
+    proxy->setObjectName(kStyleName);
+    proxy->setParent(qApp);
+    return proxy;
 }
 
 }  // namespace

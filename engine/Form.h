@@ -1,9 +1,9 @@
 // A form: a top-level window of the application. Its screen is what a display object binds to
 // for full-screen use; the application's main form ends the application when it closes.
 //
-// The screen is made on first use (an SDL window) unless the form was given one, which is how
-// tests and tools run a form on a headless screen. A form belongs to one application object and
-// gives its components that object, so two forms in one process can run side by side.
+// Whoever makes the form hands it its screen (the start path an SDL window or another program's
+// window, tests and tools a headless one) and its application object; the form owns the screen
+// and gives its components the application, so two forms in one process run side by side.
 #pragma once
 
 #include "engine/Component.h"
@@ -19,13 +19,13 @@ enum class TFormBorderStyle { bsNone, bsSizeable };
 
 class TForm : public TControl {
 public:
-    explicit TForm(TComponent* AOwner, plat::Application& AApplication,
-                   std::unique_ptr<plat::Screen> AScreen = nullptr);
+    // AScreen must not be null.
+    TForm(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen);
     ~TForm() override;
     const char* ClassName() const override { return "TForm"; }
 
     plat::Application& Application() const { return FApplication; }
-    plat::Screen* Screen();
+    plat::Screen* Screen() const { return FScreen.get(); }
 
     void Hide() { Visible = false; }
     // Closes the form; the application ends when it is its main form.
@@ -42,6 +42,7 @@ private:
     bool FClosed = false;
 };
 
-// The application of the form that owns Component, directly or through its owners; a component
-// outside any form (the settings dialog's, a tool's, a test's) has the process's application.
+// The application of the form that owns Component, directly or through its owners. A component
+// outside any form is given its application by whoever makes it; asking here for one is a
+// broken invariant (the program stops, saying so).
 plat::Application& ApplicationOf(const TComponent* Component);

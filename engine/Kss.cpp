@@ -16,12 +16,6 @@
 
 namespace {
 
-// The frame-rate measurement is shared by every host in the process, like the one display it
-// stands for; atomics keep two hosts on two timer threads from tearing it.
-std::atomic<int> gFrameCount{0};
-std::atomic<uint32_t> gLastMeasureMs{0};
-std::atomic<int> gLastRate{0};
-
 constexpr plat::COLORREF kOverlayColour = plat::RGB(255, 255, 255);
 constexpr int kOverlayFontHeight = 16;
 
@@ -93,12 +87,12 @@ void TKss::RunTimer(bool Run, uint32_t FirstMs)
     if (Run == (FTimerID != 0))
         return;
     if (Run) {
-        FTimerID = plat::timeSetEvent(static_cast<uint32_t>(FTimerDelay), FirstMs, TimerProc, this);
+        FTimerID = FApp.FrameTimers().timeSetEvent(static_cast<uint32_t>(FTimerDelay), FirstMs, TimerProc, this);
         return;
     }
     const uint32_t id = FTimerID;
     FTimerID = 0;
-    plat::timeKillEvent(id);  // Waits for a frame in progress.
+    FApp.FrameTimers().timeKillEvent(id);  // Waits for a frame in progress.
 }
 
 // On every pass of the loop, before the newest frame is shown.
@@ -151,8 +145,6 @@ void TKss::OpenDirectDraw()
     Visible = false;
     if (!CreateDisplayObject())
         return;
-    if (DisplayFaultsForTest != 0)
-        FDirectDraw->SimulateFaults(DisplayFaultsForTest);
     if (!FDefineFormHandle || FDDForm == nullptr)
         FDDForm = OwnerForm();
     plat::Screen* screen = FDDForm ? FDDForm->Screen() : nullptr;
@@ -167,9 +159,9 @@ void TKss::OpenDirectDraw()
         return;
     FPresentOn = screen;
     if (FOverlayFont == nullptr)
-        FOverlayFont = plat::CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0, plat::ANSI_CHARSET,
-                                         plat::OUT_DEFAULT_PRECIS, plat::CLIP_DEFAULT_PRECIS, plat::DEFAULT_QUALITY,
-                                         plat::VARIABLE_PITCH, "Arial");
+        FOverlayFont = FApp.Fonts().CreateFontA(kOverlayFontHeight, 0, 0, 0, plat::FW_NORMAL, 0, 0, 0,
+                                                plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS, plat::CLIP_DEFAULT_PRECIS,
+                                                plat::DEFAULT_QUALITY, plat::VARIABLE_PITCH, "Arial");
 }
 
 bool TKss::CreateDisplayObject()
@@ -182,7 +174,7 @@ bool TKss::CreateDisplayObject()
         }
         return true;
     }
-    if (FApp.MonitorCount() < 2) {
+    if (DisplayCount() < 2) {
         SetErrorResult("This program work only in dual monitor system!");
         if (OnError)
             OnError(this);
@@ -205,10 +197,17 @@ bool TKss::CreateDisplayObject()
     return true;
 }
 
+int TKss::DisplayCount() const
+{
+    const TForm* form = FDefineFormHandle && FDDForm != nullptr ? FDDForm : OwnerForm();
+    const plat::Screen* screen = form != nullptr ? form->Screen() : nullptr;
+    return screen != nullptr ? screen->DisplayCount() : 1;
+}
+
 plat::HResult TKss::EnumerateScreens(TEnumContext& Context)
 {
     plat::HResult result = plat::DirectDrawEnumerateExA(EnumScreensCallback, &Context,
-                                                        plat::DDENUM_ATTACHEDSECONDARYDEVICES, FApp.MonitorCount());
+                                                        plat::DDENUM_ATTACHEDSECONDARYDEVICES, DisplayCount());
     if (plat::Succeeded(result) && Context.Layout[1] < 0)
         result = static_cast<plat::HResult>(Context.Layout[1]);
     return result;
@@ -336,7 +335,7 @@ void TKss::FlipSurfaces()
                 FuncShowTST(FTestString[i].c_str(), 20, kTestRows[i]);
     }
     for (;;) {
-        const plat::HResult result = FlipForTest ? FlipForTest() : FPrimary->Flip(nullptr, 0);
+        const plat::HResult result = FPrimary->Flip(nullptr, 0);
         if (result == plat::DDERR_WASSTILLDRAWING)
             continue;
         if (result == plat::DDERR_SURFACELOST)
@@ -348,16 +347,16 @@ void TKss::FlipSurfaces()
 
 void TKss::FuncShowFPS()
 {
-    if (gFrameCount.fetch_add(1) + 1 >= 10) {
+    if (FFrameCount.fetch_add(1) + 1 >= 10) {
         const uint32_t now = plat::timeGetTime();
-        const uint32_t elapsed = now - gLastMeasureMs.exchange(now);
+        const uint32_t elapsed = now - FLastMeasureMs.exchange(now);
         // Two measurements in the same millisecond give no rate; keep the last one.
         if (elapsed > 0)
-            gLastRate = static_cast<int>(10.0 / (elapsed * 0.001));
-        gFrameCount = 0;
+            FLastRate = static_cast<int>(10.0 / (elapsed * 0.001));
+        FFrameCount = 0;
     }
     char text[48];
-    std::snprintf(text, sizeof text, "Frame rate: %d FPS", gLastRate.load());
+    std::snprintf(text, sizeof text, "Frame rate: %d FPS", FLastRate.load());
     FuncShowTST(text, 20, FHeightScreen - 30);
 }
 

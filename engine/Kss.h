@@ -149,11 +149,6 @@ public:
     TNotifyEvent OnGameLoop;
     TNotifyEvent OnTimer;
 
-    // Tests put the display's busy and lost answers in place of the real flip.
-    std::function<plat::HResult()> FlipForTest;
-    // Tests give the display objects this host makes these plat::DisplayFault bits.
-    uint32_t DisplayFaultsForTest = 0;
-
 private:
     static void TimerProc(uint32_t TimerId, void* User);
     // The frame timer's thread runs (its first tick FirstMs after the start) or stops.
@@ -176,6 +171,8 @@ private:
     void ReleaseDisplayObjects();
     void StoreTestString(int Index, const std::string& Value);
     TForm* OwnerForm() const;
+    // The displays the screen of the form the host opens on can be opened on.
+    int DisplayCount() const;
 
     plat::Application& FApp;
     int32_t FWidthScreen = 800;
@@ -211,6 +208,10 @@ private:
     std::atomic<bool> FBigTick{false};
     std::atomic<int32_t> FBigTickPeriod{500};
     int32_t FBigTickCount = 0;  // frame thread only
+    // The frame-rate overlay's measurement: frames since the last one, when it was, the rate.
+    std::atomic<int> FFrameCount{0};
+    std::atomic<uint32_t> FLastMeasureMs{0};
+    std::atomic<int> FLastRate{0};
 
     mutable std::mutex FTextLock;  // the test texts and ErrorResult
     std::string FTestString[3];

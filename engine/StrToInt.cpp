@@ -32,3 +32,11 @@ int32_t StrToIntDef(std::string_view Text, int32_t Default)
     int32_t value = 0;
     return TryStrToInt(Text, value) ? value : Default;
 }
+
+int32_t StrToPort(std::string_view Text)
+{
+    const int32_t port = StrToInt(Text);
+    if (port < 1 || port > 65535)
+        throw EConvertError("'" + std::string(Text) + "' is not a valid port");
+    return port;
+}

@@ -19,3 +19,6 @@ public:
 bool TryStrToInt(std::string_view Text, int32_t& Value);
 int32_t StrToInt(std::string_view Text);
 int32_t StrToIntDef(std::string_view Text, int32_t Default);
+// A TCP port: StrToInt's number, which must also lie in 1..65535 ("'70000' is not a valid port"),
+// so that no port wraps around into another when it is handed to the socket.
+int32_t StrToPort(std::string_view Text);

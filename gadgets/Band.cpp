@@ -7,6 +7,7 @@
 #include "gadgets/Kgw.h"
 #include "platform/gdi/DrawContext.h"
 #include "platform/image/Resample.h"
+#include "sprites/SceneLayout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,12 +15,14 @@
 
 namespace {
 
-constexpr int32_t kDesignWidth = 1024;  // the design's band, which the gadgets are placed in
-constexpr int32_t kDesignRows = 70;
+// The design's band, which the gadgets are placed in.
+using layout::kBandRows;
+using layout::kDesignWidth;
+using layout::kWeatherIconSize;
+
 constexpr int32_t kEndMargin = 8;  // room for the rightmost gadget's closed side
 constexpr double kInset = 3.5;  // the frames' left sides
 constexpr double kClockInset = 6.5;  // clear of the weather's range text that may run over
-constexpr int32_t kIconSize = 52;
 constexpr uint32_t kSolidTop = 0x1B1829;  // the solid panel, lit a little from above
 constexpr uint32_t kSolidBottom = 0x0C0B15;
 
@@ -60,7 +63,7 @@ void TBand::DrawBackground(const plat::FrameLayout& Layout, bool Glass, const pl
     if (Glass && !GlassPicture.Empty()) {
         // The glass behind the band's whole width: from the column of the scene under its left edge.
         const int32_t Left = GlassOrigin + Px((Layout.Overlay.Left - Layout.Picture.Left) / FScale, 1.0);
-        FBase = plat::Resample(GlassPicture, plat::TRect{Left, 0, Left + Px(W / FScale, 1.0), kDesignRows}, W, H);
+        FBase = plat::Resample(GlassPicture, plat::TRect{Left, 0, Left + Px(W / FScale, 1.0), kBandRows}, W, H);
         return;
     }
     FBase = plat::Picture(W, H, "TBitmap");
@@ -77,7 +80,7 @@ void TBand::DrawBackground(const plat::FrameLayout& Layout, bool Glass, const pl
 
 void TBand::Place(double ClockX, double WeatherX, double NewsX, double NewsRight)
 {
-    const int32_t H = Px(kDesignRows - 1, FScale);
+    const int32_t H = Px(kBandRows - 1, FScale);
     const auto Plate = [&](bool On, double Left, double Right) {
         return On ? plat::TRect{Px(Left, FScale), 0, Px(Right, FScale), H} : plat::TRect{};
     };
@@ -95,15 +98,15 @@ void TBand::DrawStill(double ClockX, double WeatherX, double NewsX, double NewsR
     plat::DrawContext Dc(FBase);
     if (FGadgets.News) {
         bandart::Frame(FBase, {NewsX, NewsRight, kInset, NewsRight == Rightmost}, FScale);
-        const double End = bandart::Label(Dc, "NEWS", NewsX + 15, FScale);
+        const double End = bandart::Label(FFonts, Dc, "NEWS", NewsX + 15, FScale);
         bandart::Diamond(FBase, (End + NewsX + 90) / 2, 16.0, 2.5, FScale);
     }
     if (FGadgets.Weather) {
         bandart::Frame(FBase, {WeatherX, WeatherRight, kInset, WeatherRight == Rightmost}, FScale);
-        bandart::Label(Dc, "WEATHER", WeatherX + 15, FScale);
-        bandart::Label(Dc, "TODAY", WeatherX + 153, FScale);
-        bandart::Label(Dc, "TOMORROW", WeatherX + 265, FScale);
-        const int32_t Size = Px(kIconSize, FScale);
+        bandart::Label(FFonts, Dc, "WEATHER", WeatherX + 15, FScale);
+        bandart::Label(FFonts, Dc, "TODAY", WeatherX + 153, FScale);
+        bandart::Label(FFonts, Dc, "TOMORROW", WeatherX + 265, FScale);
+        const int32_t Size = Px(kWeatherIconSize, FScale);
         for (int32_t Offset : {94, 206}) {
             const int32_t X = FWeatherPlate.Left + Px(Offset, FScale), Y = Px(8, FScale);
             bandart::Tile(FBase, plat::TRect{X, Y, X + Size, Y + Size}, FScale);
@@ -111,13 +114,13 @@ void TBand::DrawStill(double ClockX, double WeatherX, double NewsX, double NewsR
     }
     if (FGadgets.Clock) {
         bandart::Frame(FBase, {ClockX, ClockRight, kClockInset, ClockRight == Rightmost}, FScale);
-        bandart::Label(Dc, "TIME", ClockX + 57, FScale, true);
+        bandart::Label(FFonts, Dc, "TIME", ClockX + 57, FScale, true);
     }
 }
 
 void TBand::ScaleIcons(const plat::Picture& Icons)
 {
-    FIconSize = Px(kIconSize, FScale);
+    FIconSize = Px(kWeatherIconSize, FScale);
     const int32_t Side = Icons.Width();
     const int32_t Count = Side > 0 ? Icons.Height() / Side : 0;
     FIcons = plat::Picture(FIconSize, FIconSize * Count, "TBitmap");

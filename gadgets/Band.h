@@ -29,10 +29,17 @@ class TKGC;
 class TKGW;
 class TKGR;
 
+namespace plat {
+class FontCache;
+}
+
 class TBand {
 public:
+    // Fonts: the application's, which the labels are drawn with.
+    explicit TBand(plat::FontCache& Fonts) : FFonts(Fonts) {}
+
     // The gadgets shown, as the settings switch them (null for one that is off), the columns
-    // their plates take in the design's band (1024 wide), and the glass or the solid panel.
+    // their plates take in the design's band (the design's width), and the glass or the solid panel.
     struct TGadgets {
         TKGC* Clock = nullptr;
         TKGW* Weather = nullptr;
@@ -65,6 +72,7 @@ private:
     void DrawStill(double ClockX, double WeatherX, double NewsX, double NewsRight);
     void ScaleIcons(const plat::Picture& Icons);
 
+    plat::FontCache& FFonts;
     TGadgets FGadgets;
     double FScale = 1.0;
     plat::Picture FBase;

@@ -122,9 +122,9 @@ void Tile(plat::Picture& Band, const plat::TRect& Icon, double Scale)
             kTileTrim, plat::TRect{Icon.Left - W, Icon.Top - W, Icon.Right + W, Icon.Bottom + W});
 }
 
-double Label(plat::DrawContext& Dc, const char* Text, double X, double Scale, bool Centre)
+double Label(plat::FontCache& Fonts, plat::DrawContext& Dc, const char* Text, double X, double Scale, bool Centre)
 {
-    plat::Font* Font = plat::CreateFontA(static_cast<int>(std::lround(kLabelHeight * Scale)), 0, 0, 0, plat::FW_BOLD, 0,
+    plat::Font* Font = Fonts.CreateFontA(static_cast<int>(std::lround(kLabelHeight * Scale)), 0, 0, 0, plat::FW_BOLD, 0,
                                          0, 0, plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS, plat::CLIP_DEFAULT_PRECIS,
                                          plat::PROOF_QUALITY, plat::VARIABLE_PITCH, "Arial");
     Dc.SelectObject(Font);

@@ -1,7 +1,7 @@
 // The still art of the gadget band, drawn at the band's own resolution: the gold hairline along its
 // top, the gadgets' frames (a gold line with rounded corners), the icons' tiles, the spaced small
 // capitals of the labels and the diamond beside "NEWS". Coordinates are the design's pixels (the
-// band is 70 of them high), times Scale; every edge is anti-aliased by its coverage of the pixel,
+// band is layout::kBandRows of them high), times Scale; every edge is anti-aliased by its coverage of the pixel,
 // so nothing turns blocky or ragged at any scale. Set-up work, on pictures the band keeps.
 #pragma once
 
@@ -12,7 +12,8 @@
 
 namespace plat {
 class DrawContext;
-}
+class FontCache;
+}  // namespace plat
 
 namespace bandart {
 
@@ -39,7 +40,8 @@ void Frame(plat::Picture& Band, const TPlate& Plate, double Scale);
 void Tile(plat::Picture& Band, const plat::TRect& Icon, double Scale);
 // Spaced capitals with their baseline at design row Baseline, starting at X (centred on X when
 // Centre); returns where they end, in design pixels.
-double Label(plat::DrawContext& Dc, const char* Text, double X, double Scale, bool Centre = false);
+double Label(plat::FontCache& Fonts, plat::DrawContext& Dc, const char* Text, double X, double Scale,
+             bool Centre = false);
 // The small diamond that separates "NEWS" from the channel title.
 void Diamond(plat::Picture& Band, double X, double Y, double Radius, double Scale);
 

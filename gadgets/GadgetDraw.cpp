@@ -4,25 +4,26 @@
 namespace gadgets {
 namespace {
 
-plat::Font* GadgetFont(const char* FaceName, int Height, int Weight)
+plat::Font* GadgetFont(plat::FontCache& Fonts, const char* FaceName, int Height, int Weight)
 {
-    return plat::CreateFontA(Height, 0, 0, 0, Weight, 0, 0, 0, plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
+    return Fonts.CreateFontA(Height, 0, 0, 0, Weight, 0, 0, 0, plat::ANSI_CHARSET, plat::OUT_DEFAULT_PRECIS,
                              plat::CLIP_DEFAULT_PRECIS, plat::PROOF_QUALITY, plat::VARIABLE_PITCH, FaceName);
 }
 
 }  // namespace
 
-plat::Font* MyCreateFont(const char* FaceName, int Height, int Weight, plat::DrawContext& Context)
+plat::Font* MyCreateFont(plat::FontCache& Fonts, const char* FaceName, int Height, int Weight,
+                         plat::DrawContext& Context)
 {
-    plat::Font* Font = GadgetFont(FaceName, Height, Weight);
+    plat::Font* Font = GadgetFont(Fonts, FaceName, Height, Weight);
     Context.SelectObject(Font);
     return Font;
 }
 
-plat::TextLayout MeasuredText(const char* FaceName, int Height, int Weight, std::string Text)
+plat::TextLayout MeasuredText(plat::FontCache& Fonts, const char* FaceName, int Height, int Weight, std::string Text)
 {
     // Fonts are shared per face, height and weight, so the frame's own font is this one.
-    plat::Font* Font = GadgetFont(FaceName, Height, Weight);
+    plat::Font* Font = GadgetFont(Fonts, FaceName, Height, Weight);
     plat::TextLayout Layout(Font, std::move(Text));
     plat::DeleteObject(Font);
     return Layout;

@@ -13,12 +13,13 @@ namespace gadgets {
 
 // A font with that cell height in pixels, width 0, no escapement or orientation, the given
 // weight, upright, neither underlined nor struck out, ANSI character set, default output and
-// clipping precision, proof quality and variable pitch; selected into the context. The caller
-// deletes it.
-plat::Font* MyCreateFont(const char* FaceName, int Height, int Weight, plat::DrawContext& Context);
+// clipping precision, proof quality and variable pitch, from Fonts (the application's); selected
+// into the context. The caller deletes it.
+plat::Font* MyCreateFont(plat::FontCache& Fonts, const char* FaceName, int Height, int Weight,
+                         plat::DrawContext& Context);
 
 // Text measured for the font MyCreateFont gives for that face, height and weight.
-plat::TextLayout MeasuredText(const char* FaceName, int Height, int Weight, std::string Text);
+plat::TextLayout MeasuredText(plat::FontCache& Fonts, const char* FaceName, int Height, int Weight, std::string Text);
 
 // Runs Paint on the drawing context of the host's back surface and gives the context back; false,
 // with nothing run, when the host has no back surface or the surface refuses its context.

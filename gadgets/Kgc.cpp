@@ -2,6 +2,7 @@
 #include "gadgets/Kgc.h"
 
 #include "gadgets/GadgetDraw.h"
+#include "platform/types/Invariant.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,6 +36,7 @@ std::string_view Join(char (&Buffer)[2 * kTimeBuffer + 2], std::initializer_list
 {
     size_t Length = 0;
     for (std::string_view Piece : Pieces) {
+        plat::CheckFits(Length + Piece.size(), sizeof Buffer, "time text");
         Piece.copy(Buffer + Length, Piece.size());
         Length += Piece.size();
     }
@@ -103,7 +105,7 @@ void TKGC::CountBlink()
 
 void TKGC::DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight, int32_t BoxWidth)
 {
-    plat::Font* Font = gadgets::MyCreateFont("Arial", FontHeight, plat::FW_BOLD, Dc);
+    plat::Font* Font = gadgets::MyCreateFont(FFonts, "Arial", FontHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(kWhite);
     // Every piece is measured in the same font, so the whole text's centring holds for each.

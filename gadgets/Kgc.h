@@ -16,6 +16,7 @@
 // surface back itself when it is destroyed.
 #pragma once
 
+#include "platform/gdi/Font.h"
 #include "platform/locale/TimeFormat.h"
 #include "sprites/Kim.h"
 
@@ -37,7 +38,8 @@ std::string_view Parse1(std::string_view Text, std::string_view StartMarker, std
 
 class TKGC : public TKIM {
 public:
-    explicit TKGC(TComponent* AOwner) : TKIM(AOwner) {}
+    // Fonts: the application's, which the clock draws its text with.
+    TKGC(TComponent* AOwner, plat::FontCache& AFonts) : TKIM(AOwner), FFonts(AFonts) {}
     ~TKGC() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGC"; }
 
@@ -57,6 +59,7 @@ private:
     void DrawTime(plat::DrawContext& Dc, int32_t X0, int32_t Y0, std::string_view T, int FontHeight, int32_t BoxWidth);
     void CountBlink();
 
+    plat::FontCache& FFonts;
     plat::TimeFormat FTimeFormat;
     // Written by the frames, read by the band's painter.
     std::atomic<int32_t> BlinkCount{0};

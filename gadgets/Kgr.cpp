@@ -20,14 +20,15 @@ constexpr int32_t kWindowRightMargin = 12;
 
 }  // namespace
 
-TKGR::TKGR(TComponent* AOwner) : TKIM(AOwner), FRssLine(Measured("*** Not Available Now ***")), FNameNews(Measured(""))
+TKGR::TKGR(TComponent* AOwner, plat::FontCache& AFonts)
+    : TKIM(AOwner), FFonts(AFonts), FRssLine(Measured("*** Not Available Now ***")), FNameNews(Measured(""))
 {}
 
 TKGR::TTickerText TKGR::Measured(std::string Text) const
 {
-    TTickerText Result{gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Text), {}, FBandHeight};
+    TTickerText Result{gadgets::MeasuredText(FFonts, kFace, kHeight, plat::FW_BOLD, Text), {}, FBandHeight};
     if (FBandHeight > 0)
-        Result.Band = gadgets::MeasuredText(kFace, FBandHeight, plat::FW_BOLD, std::move(Text));
+        Result.Band = gadgets::MeasuredText(FFonts, kFace, FBandHeight, plat::FW_BOLD, std::move(Text));
     return Result;
 }
 
@@ -57,7 +58,7 @@ void TKGR::DrawOnBand(plat::DrawContext& Dc, const plat::TRect& Plate)
     const auto Line = FRssLine.Read();
     if (Title->BandHeight == 0 || Line->BandHeight == 0)
         return;
-    plat::Font* Font = gadgets::MyCreateFont(kFace, Line->BandHeight, plat::FW_BOLD, Dc);
+    plat::Font* Font = gadgets::MyCreateFont(FFonts, kFace, Line->BandHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(0x999999);
     Dc.ExtTextOutA(Plate.Left + At(90), Plate.Top + At(7), 0, nullptr, Title->Band);
@@ -90,7 +91,7 @@ void TKGR::ShowRssTitle(int32_t X, int32_t Y)
 {
     const auto Title = FNameNews.Read();
     gadgets::WithBackContext(Host(), [&](plat::DrawContext& Dc) {
-        plat::Font* Font = gadgets::MyCreateFont(kFace, kHeight, plat::FW_BOLD, Dc);
+        plat::Font* Font = gadgets::MyCreateFont(FFonts, kFace, kHeight, plat::FW_BOLD, Dc);
         Dc.SetBkMode(plat::TRANSPARENT);
         Dc.SetTextColor(0x999999);
         Dc.ExtTextOutA(X, Y, 0, nullptr, Title->Design);
@@ -103,7 +104,7 @@ void TKGR::CreepingLine(const plat::TextLayout& Text, int32_t WindowLeft, int32_
     const plat::TRect Window{WindowLeft, Y - kHalfWindowHeight, WindowLeft + WindowWidth, Y + kHalfWindowHeight};
     const int32_t Right = WindowLeft + WindowWidth;
     gadgets::WithBackContext(Host(), [&](plat::DrawContext& Dc) {
-        plat::Font* Font = gadgets::MyCreateFont(kFace, kHeight, plat::FW_BOLD, Dc);
+        plat::Font* Font = gadgets::MyCreateFont(FFonts, kFace, kHeight, plat::FW_BOLD, Dc);
         plat::TSize Size;
         Dc.GetTextExtentPoint32A(Text, &Size);
         ScrollOffset += kStep;

@@ -20,6 +20,7 @@
 
 #include "gadgets/HandOver.h"
 #include "net/FeedValues.h"
+#include "platform/gdi/Font.h"
 #include "platform/gdi/TextLayout.h"
 #include "platform/types/Geometry.h"
 #include "sprites/Kim.h"
@@ -34,7 +35,8 @@ class DrawContext;
 
 class TKGR : public TKIM, public TNewsValues {
 public:
-    explicit TKGR(TComponent* AOwner);
+    // Fonts: the application's, which the texts are measured and drawn with.
+    TKGR(TComponent* AOwner, plat::FontCache& AFonts);
     ~TKGR() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGR"; }
 
@@ -69,7 +71,8 @@ private:
     void StoreText(THandOver<TTickerText>& Slot, const std::string& Text);
     TTickerText Measured(std::string Text) const;
 
-    // Before the texts: their first measuring reads it.
+    // Before the texts: their first measuring reads them.
+    plat::FontCache& FFonts;
     int FBandHeight = 0;
     double FBandScale = 1.0;
     THandOver<TTickerText> FRssLine;

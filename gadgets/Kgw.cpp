@@ -17,18 +17,21 @@ constexpr const char* kDegree = "\xB0";  // the degree sign of the ANSI code pag
 
 }  // namespace
 
-TKGW::TKGW(TComponent* AOwner) : TKIM(AOwner), FTexts(Compose("NA", "NA", "NA", 0)) {}
+TKGW::TKGW(TComponent* AOwner, plat::FontCache& AFonts)
+    : TKIM(AOwner), FFonts(AFonts), FTexts(Compose("NA", "NA", "NA", 0))
+{}
 
-TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow, int BandHeight)
+TKGW::TWeatherTexts TKGW::Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow,
+                                  int BandHeight) const
 {
     TWeatherTexts Texts{std::move(TodayNow), std::move(TomorrowHi), std::move(TomorrowLow), {}, {}, BandHeight, {}, {}};
     const std::string Now = Texts.TodayNow + kDegree;
     const std::string Range = Texts.TomorrowLow + "..." + Texts.TomorrowHi + kDegree;
-    Texts.Now = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Now);
-    Texts.Range = gadgets::MeasuredText(kFace, kHeight, plat::FW_BOLD, Range);
+    Texts.Now = gadgets::MeasuredText(FFonts, kFace, kHeight, plat::FW_BOLD, Now);
+    Texts.Range = gadgets::MeasuredText(FFonts, kFace, kHeight, plat::FW_BOLD, Range);
     if (BandHeight > 0) {
-        Texts.NowBand = gadgets::MeasuredText(kFace, BandHeight, plat::FW_BOLD, Now);
-        Texts.RangeBand = gadgets::MeasuredText(kFace, BandHeight, plat::FW_BOLD, Range);
+        Texts.NowBand = gadgets::MeasuredText(FFonts, kFace, BandHeight, plat::FW_BOLD, Now);
+        Texts.RangeBand = gadgets::MeasuredText(FFonts, kFace, BandHeight, plat::FW_BOLD, Range);
     }
     return Texts;
 }
@@ -82,7 +85,7 @@ void TKGW::DrawOnBand(plat::DrawContext& Dc, int32_t X, int32_t Y, const plat::P
     const auto Texts = FTexts.Read();
     if (Texts->BandHeight == 0)
         return;
-    plat::Font* Font = gadgets::MyCreateFont(kFace, Texts->BandHeight, plat::FW_BOLD, Dc);
+    plat::Font* Font = gadgets::MyCreateFont(FFonts, kFace, Texts->BandHeight, plat::FW_BOLD, Dc);
     Dc.SetBkMode(plat::TRANSPARENT);
     Dc.SetTextColor(0xFFFFFF);
     Dc.ExtTextOutA(X + At(153), Y + At(29), 0, nullptr, Texts->NowBand);
@@ -100,7 +103,7 @@ void TKGW::DrawGadgetWeather()
     DrawIcon(*FWeatherPicVCL, X + 206, Y + 8, FTomorrowCode);
     const auto Texts = FTexts.Read();
     gadgets::WithBackContext(Host(), [&](plat::DrawContext& Dc) {
-        plat::Font* Font = gadgets::MyCreateFont(kFace, kHeight, plat::FW_BOLD, Dc);
+        plat::Font* Font = gadgets::MyCreateFont(FFonts, kFace, kHeight, plat::FW_BOLD, Dc);
         Dc.SetBkMode(plat::TRANSPARENT);
         Dc.SetTextColor(0xFFFFFF);
         Dc.ExtTextOutA(X + 153, Y + 29, 0, nullptr, Texts->Now);

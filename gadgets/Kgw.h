@@ -19,6 +19,7 @@
 
 #include "gadgets/HandOver.h"
 #include "net/FeedValues.h"
+#include "platform/gdi/Font.h"
 #include "platform/gdi/TextLayout.h"
 #include "sprites/Kim.h"
 
@@ -35,7 +36,8 @@ class TKMV;
 
 class TKGW : public TKIM, public TWeatherValues {
 public:
-    explicit TKGW(TComponent* AOwner);
+    // Fonts: the application's, which the texts are measured and drawn with.
+    TKGW(TComponent* AOwner, plat::FontCache& AFonts);
     ~TKGW() override { CloseDXImage(); }
     const char* ClassName() const override { return "TKGW"; }
 
@@ -50,7 +52,7 @@ public:
     void SetTomorrowLow(const std::string& Text) override { StoreText(&TWeatherTexts::TomorrowLow, Text); }
     std::string GetTomorrowLow() const { return FTexts.Read()->TomorrowLow; }
 
-    // The strip of weather condition icons (one 52 x 52 frame per condition code); borrowed.
+    // The strip of weather condition icons (one square frame of layout::kWeatherIconSize per condition code); borrowed.
     void SetWeatherPicVCL(TKMV* Icons) { FWeatherPicVCL = Icons; }
     TKMV* GetWeatherPicVCL() const { return FWeatherPicVCL; }
 
@@ -76,10 +78,11 @@ private:
         plat::TextLayout NowBand;
         plat::TextLayout RangeBand;
     };
-    static TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow, int BandHeight);
+    TWeatherTexts Compose(std::string TodayNow, std::string TomorrowHi, std::string TomorrowLow, int BandHeight) const;
     void StoreText(std::string TWeatherTexts::*Field, const std::string& Text);
     void DrawIcon(TKMV& Icons, int32_t X, int32_t Y, std::atomic<int32_t>& Code);
 
+    plat::FontCache& FFonts;  // before the texts, which are measured with it
     TKMV* FWeatherPicVCL = nullptr;
     double FBandScale = 1.0;
     std::atomic<int32_t> FTodayCode{48};

@@ -110,8 +110,9 @@ std::string_view RootElement(std::string_view Body)
     return {};
 }
 
-TAtomFeed ReadAtom(std::string_view Body)
+TAtomFeed ReadAtom(std::string_view Body, size_t MaxTitleBytes)
 {
+    size_t titleBytes = 0;
     TAtomFeed feed;
     const size_t firstEntry = FindTag(Body, "entry");
     const std::string_view head = Body.substr(0, firstEntry);
@@ -124,12 +125,14 @@ TAtomFeed ReadAtom(std::string_view Body)
             break;
         }
     }
-    for (size_t at = firstEntry; at != std::string_view::npos;) {
+    for (size_t at = firstEntry; at != std::string_view::npos && titleBytes <= MaxTitleBytes;) {
         const TElement entry = FindElement(Body, "entry", at);
         if (!entry.Found)
             break;
-        if (const TElement title = FindElement(entry.Content, "title"); title.Found)
+        if (const TElement title = FindElement(entry.Content, "title"); title.Found) {
             feed.ItemTitles.push_back(TitleText(title));
+            titleBytes += feed.ItemTitles.back().size();
+        }
         at = entry.End;
     }
     return feed;

@@ -5,6 +5,7 @@
 // then its markup removed; other titles stay as written, for the line's own decoding.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,4 +20,6 @@ struct TAtomFeed {
     std::vector<std::string> ItemTitles;
 };
 
-TAtomFeed ReadAtom(std::string_view Body);
+// Entry titles are read until their bytes together pass MaxTitleBytes (a reader that shows no
+// more need not copy a huge feed's every title).
+TAtomFeed ReadAtom(std::string_view Body, size_t MaxTitleBytes);

@@ -17,7 +17,7 @@ std::string ReadChannelTitle(std::string_view Body)
 {
     std::string_view title = "Not Available";
     if (OpensAsFeed(Body) && RootElement(Body) == "feed")
-        return ReadAtom(Body).Title;
+        return ReadAtom(Body, 0).Title;
     if (OpensAsFeed(Body)) {
         title = {};
         CutBetween(Body, "<title>", "</title>", title);

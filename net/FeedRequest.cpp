@@ -33,7 +33,7 @@ void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& 
     HTTP1.ReportLevel = 2;
     if (UseProxy != 0) {
         HTTP1.Proxy = Proxy;
-        HTTP1.ProxyPort = StrToInt(Port);
+        HTTP1.ProxyPort = StrToPort(Port);
     }
 }
 
@@ -76,9 +76,13 @@ void GetFeedBody(THttpClient& HTTP1, const std::string& Address)
 {
     HTTP1.Get(Address);
     const int16_t status = HTTP1.StatusCode();
-    if (status >= 200 && status <= 299 && HTTP1.Header.rfind("HTTP/", 0) == 0)
+    const std::string& header = HTTP1.Header;
+    // A header the connection cut before its blank line has lost the body with it.
+    if (!header.ends_with("\n\n") && !header.ends_with("\n\r\n"))
+        throw ESockError("Reply header cut short");
+    if (status >= 200 && status <= 299 && header.rfind("HTTP/", 0) == 0)
         return;
-    std::string line = HTTP1.Header.substr(0, HTTP1.Header.find_first_of("\r\n"));
+    std::string line = header.substr(0, header.find_first_of("\r\n"));
     if (line.empty() || line.size() > 200)
         line = "no HTTP reply";
     throw ESockError("The server answered: " + line);

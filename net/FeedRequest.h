@@ -26,7 +26,7 @@ struct TFeedSettings {
 TFeedSettings FeedSettingsOf(const TKssSettings& Settings);
 
 // TimeOut 5,000 ms, report level 2, the body kept in memory; with UseProxy nonzero the proxy host
-// and the port converted to a number (EConvertError when it is not one). With UseProxy zero the
+// and the port converted to a number (EConvertError when it is not one from 1 to 65535). With UseProxy zero the
 // client's proxy is left as it is.
 void PrepareFeedClient(THttpClient& HTTP1, int32_t UseProxy, const std::string& Proxy, const std::string& Port);
 
@@ -37,8 +37,9 @@ std::string FetchFeed(THttpClient& HTTP1, const TFeedSettings& Settings, const s
                       const std::function<void(const std::string& Body)>& Read);
 
 // Gets Address; a reply that is not a success (an error page, a redirect not followed to its
-// end, bytes without an HTTP status line) raises ESockError with the reply's status line, so
-// that nobody reads it as the feed.
+// end, bytes without an HTTP status line) raises ESockError with the reply's status line, and one
+// whose header the connection cut short raises "Reply header cut short", so that nobody reads it
+// as the feed.
 void GetFeedBody(THttpClient& HTTP1, const std::string& Address);
 
 // Socket errors and time-outs end a feed fetch quietly: the connection is dropped, the client

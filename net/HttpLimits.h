@@ -18,7 +18,8 @@ inline constexpr int kWaitSliceMs = 5;
 
 // Redirects followed by one Get; the reply to the last one stands as the result.
 inline constexpr int kMaxRedirects = 10;
-// The largest body captured; more ends the capture as aborted.
+// The largest body captured; more ends the capture as aborted ("...: the body is larger than
+// 16 MiB").
 inline constexpr std::size_t kMaxBodyBytes = 16u << 20;
 // The largest reply header (status line and header lines together).
 inline constexpr std::size_t kMaxHeaderBytes = 256u << 10;
@@ -31,5 +32,14 @@ inline constexpr std::size_t kMaxPathChars = 4096;
 inline constexpr std::size_t kMaxHeaderValueChars = 4096;
 // Cookies kept by one client, across all hosts; the oldest gives way.
 inline constexpr std::size_t kMaxCookies = 32;
+// The longest Cookie line a request carries: what common servers take in one header line (8 KiB
+// in nginx and Apache). The host's oldest cookies that do not fit are dropped.
+inline constexpr std::size_t kMaxCookieChars = 8000;
+
+// RFC 8305's connection attempt delay: while earlier attempts are pending, the next address is
+// tried after this long.
+inline constexpr int kConnectAttemptDelayMs = 250;
+// The most addresses one connect tries; a connect's time-out ends it long before.
+inline constexpr std::size_t kMaxConnectAttempts = 24;
 
 }  // namespace net

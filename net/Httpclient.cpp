@@ -2,8 +2,10 @@
 // Request assembly is in HttpRequest.cpp, the reply header in HttpReply.cpp.
 #include "net/Httpclient.h"
 
+#include "net/ChunkedBody.h"
 #include "net/HttpLimits.h"
 #include "net/WebAddress.h"
+#include "platform/locale/AsciiCase.h"
 
 #include <chrono>
 
@@ -33,7 +35,9 @@ bool IsRedirect(int16_t Status)
 
 }  // namespace
 
-THttpClient::THttpClient(TComponent* AOwner, plat::NetServices& ANet) : TSockClient(AOwner, ANet) {}
+THttpClient::THttpClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet)
+    : TSockClient(AOwner, APump, ANet)
+{}
 
 void THttpClient::Abort()
 {
@@ -48,19 +52,21 @@ void THttpClient::Get(const std::string& AURL)
     // address and the connection of the one in progress.
     if (FBusy)
         throw ESockError("Already connected");
-    GetScope scope(FBusy, [this] { SetDeadline(std::chrono::steady_clock::time_point::max()); });
+    GetScope scope(FBusy, [this] { SetDeadline(std::chrono::milliseconds(0)); });
     FMethod = 0;
     URL = AURL;
     if (TimeOut > 0)
-        SetDeadline(std::chrono::steady_clock::now() +
-                    std::chrono::milliseconds(int64_t{TimeOut} * net::kGetDeadlineTimeOuts));
+        SetDeadline(std::chrono::milliseconds(int64_t{TimeOut} * net::kGetDeadlineTimeOuts));
     HTTPConnect();
 }
 
 void THttpClient::HTTPConnect()
 {
     for (int followed = 0;; ++followed) {
-        ParseURL();
+        if (followed == 0)
+            ParseURL();
+        else
+            ParseRedirect();
         AssembleHTTPHeader();
         if (OnAboutToSend)
             OnAboutToSend(this);
@@ -111,12 +117,27 @@ void THttpClient::JudgeReply()
         if (OnFailure)
             OnFailure(this, FMethod);
     } else if (IsRedirect(FStatus) && !FLocation.empty()) {
-        // The address as asked, scheme, host and port included: "feed.xml" and
-        // "/landing?t=12:00" are relative to it whatever form URL was given in.
-        const bool defaultPort = Port == (FSecure ? 443 : 80);
-        const std::string asked =
-            (FSecure ? "https://" : "http://") + Host + (defaultPort ? "" : ":" + std::to_string(Port)) + FPath;
-        URL = ResolveReference(asked, FLocation);
+        // URL is the address as asked, scheme, host and port included: "feed.xml" and
+        // "/landing?t=12:00" are relative to it.
+        URL = ResolveReference(URL, FLocation);
+    }
+}
+
+// Where a server sends us is the server's doing: an address the client cannot take ends the Get
+// as a socket error does, so the callers keep what they had.
+void THttpClient::ParseRedirect()
+{
+    const std::string scheme = plat::LowerAscii(SchemeOf(URL));
+    if (scheme != "http" && scheme != "https")
+        throw ESockError("Redirect to " + scheme.substr(0, 16) + " refused: only http and https are followed");
+    if (FSecure && scheme == "http")
+        throw ESockError("Redirect from https to http refused");
+    try {
+        ParseURL();
+    } catch (const ESockError&) {
+        throw;
+    } catch (const std::runtime_error& error) {
+        throw ESockError(error.what());
     }
 }
 
@@ -124,11 +145,18 @@ void THttpClient::JudgeReply()
 // without one, at the connection's end.
 void THttpClient::ReadBody()
 {
+    if (FChunked) {
+        ReadChunkedBody();
+        return;
+    }
     if (FBodyLength < 0) {
         CaptureString(Body, -1);
         return;
     }
     const auto limit = static_cast<int32_t>(std::min<int64_t>(FBodyLength, int64_t{net::kMaxBodyBytes} + 1));
+    // Grown piece by piece, a large body would briefly need twice its size.
+    Body.clear();
+    Body.reserve(std::min(static_cast<size_t>(limit), net::kMaxBodyBytes));
     CaptureString(Body, limit);
     // What came after the announced length belongs to no reply of ours.
     if (Body.size() > static_cast<size_t>(FBodyLength))
@@ -136,6 +164,15 @@ void THttpClient::ReadBody()
     if (Body.size() < static_cast<size_t>(limit))
         throw ESockError("Reply body cut short: " + std::to_string(Body.size()) + " of " + std::to_string(FBodyLength) +
                          " bytes");
+}
+
+void THttpClient::ReadChunkedBody()
+{
+    Body.clear();
+    TChunkedBody chunks(Body);
+    Capture([&](std::string_view Bytes) { return chunks.Take(Bytes); });
+    if (!chunks.Done())
+        throw ESockError("Reply body cut short: the connection ended inside a chunk");
 }
 
 bool THttpClient::FollowRedirect()

@@ -1,31 +1,33 @@
 // THttpClient: the HTTP/1.0 GET client on top of TSockClient.
 //
-// Get(URL) parses the address, sends the request (directly, or in proxy form when Proxy is
-// set; an https address over TLS, through the proxy's CONNECT tunnel when Proxy is set), reads
-// the reply's status and header lines into Header and the body into Body: the announced
-// Content-Length of bytes (a body that ends before it raises ESockError), else everything until
-// the server closes. Redirects (300-303, 307, 308) are followed, a relative location resolved
-// against the address asked. Cookies are kept per host: each goes back, as its name=value only,
-// to the host that set it, and one set over https never goes over plain http. Any reply, error
-// pages included, ends a Get normally; socket failures and time-outs raise ESockError/EAbortError
-// after Disconnect, a port that is not a number (or not a port) EConvertError. A whole Get is
-// bounded (HttpLimits.h): a few redirects, a header, address and body size, and an overall
+// Get(URL) takes the address apart on its own (RequestAddress.h: http or https only, an IPv6
+// literal in brackets, the target percent-encoded, a line break refused), sends the request
+// (directly, or in proxy form when Proxy is set; an https address over TLS, through the proxy's
+// CONNECT tunnel when Proxy is set), reads the reply's status and header lines into Header and
+// the body into Body: the chunks of a chunked reply, else the announced Content-Length of bytes
+// (a body that ends before it raises ESockError), else everything until the server closes.
+// Redirects (300-303, 307, 308) are followed to http and https addresses only, never from https
+// to http (ESockError), a relative location resolved against the address asked. Cookies are kept
+// per host (CookieJar.h). Any reply, error pages included, ends a Get normally; socket failures
+// and time-outs raise ESockError/EAbortError after Disconnect, a port that is not a number (or
+// not a port) EConvertError, an address it cannot take std::runtime_error. A whole Get is bounded
+// (HttpLimits.h): a few redirects, a header, address, cookie and body size, and an overall
 // deadline of a few TimeOut periods.
 #pragma once
 
 #include "engine/StrToInt.h"
+#include "net/CookieJar.h"
 #include "net/ExStringList.h"
 #include "net/Sockclient.h"
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 class THttpClient : public TSockClient {
 public:
     using TMethodEvent = std::function<void(TObject* Sender, uint8_t Method)>;
 
-    explicit THttpClient(TComponent* AOwner, plat::NetServices& ANet = plat::SystemNet());
+    THttpClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet = plat::SystemNet());
     const char* ClassName() const override { return "THttpClient"; }
 
     std::string Body = "Default.htm";
@@ -66,21 +68,16 @@ public:
 
 private:
     void RunOneRequest();
+    void ParseRedirect();
     // Through the proxy: asks it for a tunnel to Host:Port and reads its answer.
     void OpenTunnel();
     void JudgeReply();
     bool FollowRedirect();
+    void ReadReplyHeader(size_t& HeaderBytes);
     void ReadHeaderLine(const std::string& Line);
     std::string ReadHeaderLn(size_t HeaderBytes);
     void ReadBody();
-    void KeepCookie(const std::string& SetCookie);
-
-    struct TCookie {
-        std::string Host;  // lower case
-        std::string Name;
-        std::string Value;
-        bool FromTls = false;
-    };
+    void ReadChunkedBody();
 
     TExStringList FRequest;
     std::string FPath;
@@ -90,7 +87,8 @@ private:
     int16_t FStatus = 0;
     int32_t FContentLength = 0;
     int64_t FBodyLength = -1;  // the announced length, -1 when none was
-    std::vector<TCookie> FCookies;
+    bool FChunked = false;
+    TCookieJar FCookies;
     bool FBusy = false;
     bool FSecure = false;
 };

@@ -11,37 +11,65 @@ namespace {
 
 constexpr std::string_view kLineMark = "  ***  ";
 
-// "  ***  " and each item's title followed by "  ***  ", as written in the feed.
-std::string ItemLine(std::string_view Body, int& Items)
+// The ticker's line as the feed writes it: "  ***  " and each title followed by "  ***  ", whole
+// titles while they fit kMaxTickerLineBytes (decoding only shortens them); a first title longer
+// than that is cut at a character's end.
+class TItemLine {
+public:
+    // False once the line is full: later titles would not be shown.
+    bool Add(std::string_view Title)
+    {
+        const size_t used = FLine.size() + kLineMark.size();
+        const size_t room = used < kMaxTickerLineBytes ? kMaxTickerLineBytes - used : 0;
+        if (FFull || (Title.size() > room && FItems > 0))
+            return !(FFull = true);
+        FLine.append(Utf8Prefix(Title, room));
+        FLine.append(kLineMark);
+        ++FItems;
+        FFull = Title.size() > room;
+        return !FFull;
+    }
+    std::string Decoded() const { return DecodeEntities(DecodeEntities(CleanCData(FLine))); }
+    int Items() const { return FItems; }
+
+private:
+    std::string FLine{kLineMark};
+    int FItems = 0;
+    bool FFull = false;
+};
+
+TItemLine ItemLine(std::string_view Body)
 {
-    std::string line(kLineMark);
+    TItemLine line;
     std::string_view item;
     for (;;) {
         Body = CutBetween(Body, "<item>", "</item>", item);
+        std::string_view title;
         if (Body == kCutEnd)
             return line;
-        std::string_view title;
-        if (CutBetween(item, "<title>", "</title>", title) == kCutEnd)
-            continue;
-        line.append(title);
-        line.append(kLineMark);
-        ++Items;
+        if (CutBetween(item, "<title>", "</title>", title) != kCutEnd && !line.Add(title))
+            return line;
     }
+}
+
+// The channel's title as the ticker shows it.
+std::string TickerTitle(std::string_view Title)
+{
+    return std::string(Utf8Prefix(Title, kMaxTickerTitleBytes));
 }
 
 int ReadAtomNews(std::string_view Body, TNewsValues& News, std::string& NewsLink)
 {
-    const TAtomFeed feed = ReadAtom(Body);
+    const TAtomFeed feed = ReadAtom(Body, kMaxTickerLineBytes);
     if (!feed.Link.empty())
         NewsLink = feed.Link;
-    News.SetNameNews(feed.Title);
-    std::string line(kLineMark);
-    for (const std::string& title : feed.ItemTitles) {
-        line += title;
-        line += kLineMark;
-    }
-    News.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(line))));
-    return static_cast<int>(feed.ItemTitles.size());
+    News.SetNameNews(TickerTitle(feed.Title));
+    TItemLine line;
+    for (const std::string& title : feed.ItemTitles)
+        if (!line.Add(title))
+            break;
+    News.SetRssLine(line.Decoded());
+    return line.Items();
 }
 
 // The built-in directory's World channels, for a default address that yields nothing.
@@ -88,8 +116,8 @@ int ReadNews(std::string_view Body, TNewsValues& News, std::string& NewsLink)
     std::string_view link = NewsLink;
     body = CutBetween(body, "<link>", "</link>", link);
     NewsLink = CleanCData(link);
-    News.SetNameNews(DecodeEntities(CleanCData(title)));
-    int items = 0;
-    News.SetRssLine(DecodeEntities(DecodeEntities(CleanCData(ItemLine(body, items)))));
-    return items;
+    News.SetNameNews(TickerTitle(DecodeEntities(CleanCData(Utf8Prefix(title, kMaxTickerLineBytes)))));
+    const TItemLine line = ItemLine(body);
+    News.SetRssLine(line.Decoded());
+    return line.Items();
 }

@@ -9,6 +9,10 @@
 // A failed fetch (a socket error or time-out, an error page, an empty address, a proxy port that
 // is not a number) leaves the ticker and the link as they were.
 //
+// The ticker gets what it can show: whole item titles while the line stays within
+// kMaxTickerLineBytes (64 KiB: some 1,000 titles, an hour and a half of creeping), and the
+// channel title's first kMaxTickerTitleBytes, however large the feed.
+//
 // While RSS_Url is the default address, a fetch of it that yields no items goes on to the
 // built-in directory's World channels in turn, until one does.
 //
@@ -18,6 +22,7 @@
 
 #include "net/FeedRequest.h"
 
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -27,6 +32,10 @@ class TNewsValues;
 
 // The XML declaration, the "rss" root element or an Atom "feed" opens the document.
 bool OpensAsFeed(std::string_view Body);
+
+// The longest line of item titles and the longest channel title handed to the ticker, in bytes.
+inline constexpr size_t kMaxTickerLineBytes = 64 * 1024;
+inline constexpr size_t kMaxTickerTitleBytes = 1024;
 
 // The ticker's line when the reply is not a feed.
 inline constexpr const char* kNewsNotAvailable = "*** Not Available Now ***";

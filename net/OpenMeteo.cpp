@@ -4,10 +4,12 @@
 #include "engine/HostNames.h"
 #include "net/FeedValues.h"
 #include "net/Httpclient.h"
+#include "net/TextCut.h"
 #include "net/WeatherFeed.h"
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -72,6 +74,17 @@ int32_t ConditionOf(const nlohmann::json* Code, bool IsDay)
     return Code && Code->is_number_integer() ? LiveConditionCode(Code->get<int64_t>(), IsDay) : kNotAvailableCode;
 }
 
+// A byte that is no UTF-8, or a raw control byte, in a string would make the whole reply
+// unreadable; in a text we do not use it must not cost the values we do. Both become harmless
+// (U+FFFD, a blank), and outside strings a blank is just white space.
+std::string ParsableJson(std::string_view Body)
+{
+    std::string text = WellFormedUtf8(Body);
+    std::replace_if(
+        text.begin(), text.end(), [](char C) { return static_cast<unsigned char>(C) < ' '; }, ' ');
+    return text;
+}
+
 }  // namespace
 
 int32_t LiveConditionCode(int64_t WmoCode, bool IsDay)
@@ -125,7 +138,7 @@ std::string FetchLiveWeatherFrom(THttpClient& HTTP1, const TFeedSettings& Settin
 void ReadLiveWeather(std::string_view Body, TWeatherValues& Weather)
 {
     const nlohmann::json reply =
-        Body.size() > kMaxReplyBytes ? nlohmann::json() : nlohmann::json::parse(Body, nullptr, false);
+        Body.size() > kMaxReplyBytes ? nlohmann::json() : nlohmann::json::parse(ParsableJson(Body), nullptr, false);
     if (!reply.is_object()) {
         HandOverNotAvailable(Weather);
         return;

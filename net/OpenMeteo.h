@@ -5,7 +5,8 @@
 // the city whose location code is WeatherCode. The reply is read with a JSON parser: each value
 // the reply lacks (or gives with the wrong type) hands over its not-available value (code 48,
 // text "NA"); a reply that is not a JSON object, or is larger than 1 MiB, hands over all of
-// them. Temperatures are handed over as whole degrees; one that is not a finite number within
+// them; a byte that is no UTF-8, or a raw control byte, in one of its texts costs nothing else.
+// Temperatures are handed over as whole degrees; one that is not a finite number within
 // ±200 degrees is not available. The service's weather codes (WMO) become the gadget's condition codes
 // through LiveConditionCode. Socket errors and time-outs leave the gadget as it was.
 #pragma once

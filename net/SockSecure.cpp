@@ -25,7 +25,7 @@ void TSockClient::StartSecure(const std::string& HostName)
         return;
     FLastError = step;
     if (FTimedOut)
-        throw ESockError("TLS Handshake Timed out");
+        throw ESockError("TLS Handshake Timed out" + DeadlineNote());
     if (FCanceled)
         throw ESockError("TLS Handshake Canceled");
     throw ESockError(stream.FailureText());

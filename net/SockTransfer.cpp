@@ -8,6 +8,7 @@
 #include "net/Sockclient.h"
 #include "platform/net/NetErrors.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -53,10 +54,15 @@ void TSockClient::SendBuffer(const char* Bytes, uint16_t Length)
             WaitSlice(plat::StreamSocket::kWritable);
         }
     }
-    if (FCanceled) {
-        FCanceled = false;
-        throw EAbortError("Socket send aborted");
-    }
+    if (FCanceled)
+        RaiseStopped("Socket send");
+}
+
+void TSockClient::SendText(const std::string& Text)
+{
+    constexpr size_t kPiece = 65535;  // the most one SendBuffer takes
+    for (size_t at = 0; at < Text.size(); at += kPiece)
+        SendBuffer(Text.data() + at, static_cast<uint16_t>(std::min(kPiece, Text.size() - at)));
 }
 
 void TSockClient::Write(const std::string& Text)
@@ -133,10 +139,8 @@ std::string TSockClient::ReadLn()
         if (FCanceled)
             break;
     }
-    if (FCanceled) {
-        FCanceled = false;
-        throw EAbortError("Socket readln aborted");
-    }
+    if (FCanceled)
+        RaiseStopped("Socket readln");
     if (lfPos < 0)
         return std::string(FBuffer.get(), static_cast<size_t>(taken));
     return TakeLine(taken, lfPos);
@@ -146,20 +150,31 @@ void TSockClient::CaptureString(std::string& Text, int32_t Limit)
 {
     StatusMessage(8, "Capture String");
     Text.clear();
+    if (Limit == 0)
+        return;
+    Capture([&](std::string_view Bytes) {
+        Text.append(Bytes);
+        return Limit < 0 || Text.size() < static_cast<size_t>(Limit);
+    });
+}
+
+void TSockClient::Capture(const std::function<bool(std::string_view Bytes)>& Take)
+{
     FBytesReceived = 0;
     TimerStage stage(*this);
-    while (!FCanceled && (Limit == -1 || Text.size() < static_cast<size_t>(Limit))) {
+    bool more = true;
+    while (!FCanceled && more) {
         const int got = FSocket ? FSocket->Receive(FBuffer.get(), net::kSockBufferBytes, false) : -1;
         if (got == 0)
             break;
         int waitFor = 0;
         if (got > 0) {
-            if (Text.size() + static_cast<size_t>(got) > net::kMaxBodyBytes) {
-                FCanceled = true;
+            if (static_cast<size_t>(FBytesReceived) + static_cast<size_t>(got) > net::kMaxBodyBytes) {
+                StopWait(TStop::TooLarge);
                 break;
             }
-            Text.append(FBuffer.get(), static_cast<size_t>(got));
             FBytesReceived += got;
+            more = Take(std::string_view(FBuffer.get(), static_cast<size_t>(got)));
             if (OnPacketRecvd)
                 OnPacketRecvd(this);
             TimerOn();
@@ -171,10 +186,9 @@ void TSockClient::CaptureString(std::string& Text, int32_t Limit)
             ErrorManager(plat::kSockWouldBlock, text);
             waitFor = plat::StreamSocket::kReadable;
         }
-        WaitSlice(waitFor);
+        if (more)
+            WaitSlice(waitFor);
     }
-    if (FCanceled) {
-        FCanceled = false;
-        throw EAbortError("Socket capture aborted");
-    }
+    if (FCanceled)
+        RaiseStopped("Socket capture");
 }

@@ -1,30 +1,17 @@
-// TSockClient: lifecycle, status and errors, the time-out timer, name lookup and connection.
-// The transfers (SendBuffer, ReadLn, CaptureString) are in SockTransfer.cpp.
+// TSockClient: lifecycle, status and errors, the time-out timer and the stops of a wait.
+// Name lookup and connection are in SockConnect.cpp, the transfers (SendBuffer, ReadLn,
+// CaptureString) in SockTransfer.cpp.
 #include "net/Sockclient.h"
 
-#include "engine/Form.h"
 #include "net/HttpLimits.h"
-#include "platform/app/Application.h"
 #include "platform/net/NetErrors.h"
 
 #include <exception>
 #include <stdexcept>
 
-namespace {
-
-// Errors that a message-driven connect reports through its completion rather than at the start;
-// Linux may report them at once on loopback, and they keep their usual meaning here.
-bool IsConnectCompletionError(int Number)
-{
-    return Number == plat::kSockRefused || Number == plat::kSockTimedOut || Number == plat::kSockNetUnreachable ||
-        Number == plat::kSockHostUnreachable || Number == plat::kSockConnReset;
-}
-
-}  // namespace
-
-TSockClient::TSockClient(TComponent* AOwner, plat::NetServices& ANet)
-    : TComponent(AOwner), FNet(ANet), FApplication(ApplicationOf(AOwner)), FBuffer(new char[net::kSockBufferBytes + 4]),
-      FTimer(std::make_unique<TThreadTimer>(nullptr, &FApplication))
+TSockClient::TSockClient(TComponent* AOwner, plat::MessagePump& APump, plat::NetServices& ANet)
+    : TComponent(AOwner), FNet(ANet), FPump(APump), FBuffer(new char[net::kSockBufferBytes + 4]),
+      FTimer(std::make_unique<TThreadTimer>(nullptr, FPump))
 {
     StatusMessage(8, "Create");
     FTimer->SetEnabled(false);
@@ -91,7 +78,10 @@ void TSockClient::TimerOn()
     StatusMessage(8, "Timer On");
     if (TimeOut < 0)
         throw std::out_of_range("Range check error");
-    FTimedOut = false;
+    if (!FTimer->GetEnabled()) {
+        FTimedOut = false;
+        FStop = TStop::Canceled;
+    }
     FTimer->SetInterval(static_cast<uint32_t>(TimeOut));
     FTimer->SetEnabled(true);
 }
@@ -105,10 +95,42 @@ void TSockClient::TimerOff()
 void TSockClient::TimerFired()
 {
     StatusMessage(8, "Timer Triggered");
+    StopWait(TStop::TimedOut);
+}
+
+void TSockClient::StopWait(TStop Why)
+{
     TimerOff();
-    FTimedOut = true;
+    FTimedOut = Why != TStop::TooLarge;
     FLookupDone = true;
     Abort();
+    FStop = Why;
+}
+
+void TSockClient::SetDeadline(std::chrono::milliseconds Within)
+{
+    FDeadlineWithin = Within;
+    FDeadline =
+        Within.count() > 0 ? std::chrono::steady_clock::now() + Within : std::chrono::steady_clock::time_point::max();
+}
+
+std::string TSockClient::DeadlineNote() const
+{
+    if (FStop != TStop::PastDeadline)
+        return {};
+    return ": the whole request took longer than " + std::to_string(FDeadlineWithin.count()) + " ms";
+}
+
+void TSockClient::RaiseStopped(const std::string& Stage)
+{
+    std::string text = Stage + " aborted" + DeadlineNote();
+    if (FStop == TStop::TimedOut)
+        text = Stage + " timed out after " + std::to_string(TimeOut) + " ms";
+    else if (FStop == TStop::TooLarge)
+        text = Stage + " aborted: the body is larger than " + std::to_string(net::kMaxBodyBytes >> 20) + " MiB";
+    FCanceled = false;
+    FStop = TStop::Canceled;
+    throw EAbortError(text);
 }
 
 void TSockClient::Cancel()
@@ -126,123 +148,10 @@ void TSockClient::Abort()
 int TSockClient::WaitSlice(int Events)
 {
     const int ready = (Events != 0 && FSocket) ? FSocket->Wait(Events, net::kWaitSliceMs) : 0;
-    FApplication.ProcessMessages();
-    if (std::chrono::steady_clock::now() >= FDeadline)
-        TimerFired();
+    FPump.ProcessMessages();
+    if (std::chrono::steady_clock::now() >= FDeadline && !FCanceled)
+        StopWait(TStop::PastDeadline);
     return ready;
-}
-
-void TSockClient::ResolveRemoteHost()
-{
-    StatusMessage(8, "Resolve Host");
-    const std::string& name = Proxy.empty() ? Host : Proxy;
-    uint32_t address = 0;
-    if (plat::ParseDottedIPv4(name, address)) {
-        FRemoteAddress = address;
-        return;
-    }
-    FRemoteAddress = 0;
-    TimerOn();
-    FLookupDone = false;
-    std::unique_ptr<plat::NameLookup> lookup = FNet.GetResolver().StartLookup(name);
-    bool completed = false;
-    while (!FLookupDone && !FTimedOut && !FCanceled) {
-        if (lookup->WaitDone(net::kWaitSliceMs)) {
-            completed = true;
-            FEventOk = lookup->Error() == 0;
-            FLookupDone = true;
-        }
-        WaitSlice(0);
-    }
-    TimerOff();
-    if (FTimedOut)
-        throw ESockError("Host Lookup Timed Out");
-    if (FCanceled)
-        throw ESockError("Host Lookup Canceled");
-    if (!completed || !FEventOk)
-        throw ESockError("Host Lookup Failed");
-    FRemoteAddress = lookup->Address();
-    if (OnHostResolved)
-        OnHostResolved(this);
-}
-
-void TSockClient::Connect()
-{
-    StatusMessage(8, "Connecting");
-    FCanceled = false;
-    if (FConnected)
-        throw ESockError("Already connected");
-    bool askedHandler = false;
-    for (;;) {
-        try {
-            ResolveRemoteHost();
-        } catch (const ESockError& error) {
-            const std::string text = error.what();
-            if (text == "Host Lookup Timed Out" || text == "Host Lookup Canceled")
-                throw;
-        }
-        if (FRemoteAddress != 0)
-            break;
-        bool handled = false;
-        if (!askedHandler && OnInvalidHost) {
-            askedHandler = true;
-            OnInvalidHost(this, handled);
-        }
-        if (!handled)
-            throw ESockError("Null Remote Address");
-    }
-    if (!FSocket)
-        OpenSocket(false);
-    const int32_t port = Proxy.empty() ? Port : ProxyPort;
-    FLookupDone = false;
-    FEventOk = true;
-    const int started = FSocket->StartConnect(FRemoteAddress, static_cast<uint16_t>(port));
-    if (started == 0) {
-        FConnected = true;
-        if (OnConnect)
-            OnConnect(this);
-    } else if (IsConnectCompletionError(started)) {
-        FLastError = started;
-        FEventOk = false;
-    } else if (started != plat::kSockWouldBlock) {
-        std::string text;
-        ErrorManager(plat::kSockWouldBlock, text);
-    }
-    AwaitConnection();
-}
-
-void TSockClient::AwaitConnection()
-{
-    TimerOn();
-    while (!FConnected && !FTimedOut && !FCanceled && FEventOk) {
-        if (FSocket->Wait(plat::StreamSocket::kWritable, net::kWaitSliceMs) != 0) {
-            const int result = FSocket->ConnectResult();
-            if (result == 0) {
-                FConnected = true;
-                if (OnConnect)
-                    OnConnect(this);
-            } else {
-                FLastError = result;
-                FEventOk = false;
-            }
-        }
-        WaitSlice(0);
-    }
-    TimerOff();
-    if (!FTimedOut && !FCanceled && FEventOk)
-        return;
-    RaiseConnectFailure();
-}
-
-void TSockClient::RaiseConnectFailure()
-{
-    if (OnConnectionFailed)
-        OnConnectionFailed(this);
-    if (FTimedOut)
-        throw ESockError("Connection Timed out");
-    if (FCanceled)
-        throw ESockError("Connection Canceled");
-    throw ESockError("Connection Failed");
 }
 
 void TSockClient::Disconnect()

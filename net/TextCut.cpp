@@ -95,7 +95,60 @@ std::string ReplaceAll(std::string_view Text, std::string_view From, std::string
     return out;
 }
 
+// The length of the well-formed UTF-8 sequence at Text[At], 0 when there is none.
+size_t SequenceLength(std::string_view Text, size_t At)
+{
+    const auto lead = static_cast<unsigned char>(Text[At]);
+    if (lead < 0x80)
+        return 1;
+    const size_t length = lead >= 0xC2 && lead <= 0xDF ? 2
+        : lead >= 0xE0 && lead <= 0xEF                 ? 3
+        : lead >= 0xF0 && lead <= 0xF4                 ? 4
+                                                       : 0;
+    if (length == 0 || At + length > Text.size())
+        return 0;
+    char32_t code = lead & (0x7F >> length);
+    for (size_t i = 1; i < length; ++i) {
+        const auto next = static_cast<unsigned char>(Text[At + i]);
+        if ((next & 0xC0) != 0x80)
+            return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    const char32_t least = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    return code < least || code > kLastCodePoint || (code >= 0xD800 && code <= 0xDFFF) ? 0 : length;
+}
+
 }  // namespace
+
+std::string_view Utf8Prefix(std::string_view Text, size_t MaxBytes)
+{
+    if (Text.size() <= MaxBytes)
+        return Text;
+    // Back off over continuation bytes to the start of the character the cut would split.
+    size_t cut = MaxBytes;
+    for (int step = 0; step < 3 && cut > 0 && (static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80; ++step)
+        --cut;
+    if ((static_cast<unsigned char>(Text[cut]) & 0xC0) == 0x80)
+        cut = MaxBytes;
+    return Text.substr(0, cut);
+}
+
+std::string WellFormedUtf8(std::string_view Text)
+{
+    std::string out;
+    out.reserve(Text.size());
+    for (size_t at = 0; at < Text.size();) {
+        const size_t length = SequenceLength(Text, at);
+        if (length == 0) {
+            out += "\xEF\xBF\xBD";
+            ++at;
+        } else {
+            out.append(Text.substr(at, length));
+            at += length;
+        }
+    }
+    return out;
+}
 
 std::string_view CutBetween(std::string_view Source, std::string_view Start, std::string_view End,
                             std::string_view& Value)

@@ -34,3 +34,10 @@ std::string DecodeEntities(std::string_view Text);
 // A name of the entity table or HTML 4 (or a numeric reference) appended as its character;
 // false, with nothing appended, for any other name.
 bool AppendEntity(std::string& Out, std::string_view Name);
+
+// The longest start of Text of at most MaxBytes bytes that does not end inside a UTF-8 sequence.
+std::string_view Utf8Prefix(std::string_view Text, size_t MaxBytes);
+
+// Text with every byte that belongs to no well-formed UTF-8 sequence (RFC 3629: no overlong
+// forms, no surrogates, nothing beyond U+10FFFF) replaced by U+FFFD.
+std::string WellFormedUtf8(std::string_view Text);

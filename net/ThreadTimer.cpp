@@ -1,18 +1,13 @@
 #include "net/ThreadTimer.h"
 
-#include "engine/Form.h"
-#include "platform/app/Application.h"
-
 #include <exception>
 
-TThreadTimer::TThreadTimer(TComponent* AOwner, plat::Application* AApplication)
-    : TComponent(AOwner), FApplication(AApplication ? *AApplication : ApplicationOf(AOwner))
-{}
+TThreadTimer::TThreadTimer(TComponent* AOwner, plat::MessagePump& APump) : TComponent(AOwner), FPump(APump) {}
 
 TThreadTimer::~TThreadTimer()
 {
     if (FTimerId != 0)
-        FApplication.KillTimer(FTimerId);
+        FPump.KillTimer(FTimerId);
 }
 
 void TThreadTimer::SetInterval(uint32_t Value)
@@ -40,11 +35,11 @@ void TThreadTimer::SetOnTimer(TNotifyEvent Value)
 void TThreadTimer::UpdateTimer()
 {
     if (FTimerId != 0) {
-        FApplication.KillTimer(FTimerId);
+        FPump.KillTimer(FTimerId);
         FTimerId = 0;
     }
     if (FEnabled && FInterval != 0 && FOnTimer)
-        FTimerId = FApplication.SetTimer(FInterval, [this] { Fire(); });
+        FTimerId = FPump.SetTimer(FInterval, [this] { Fire(); });
 }
 
 void TThreadTimer::Fire()

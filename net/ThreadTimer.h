@@ -1,5 +1,5 @@
-// TThreadTimer: the time-out timer of the socket client, on the window timers of the application
-// of the form that owns it (ApplicationOf), fixed when it is made.
+// TThreadTimer: the time-out timer of the socket client, on the timers of the client's message
+// pump (MessagePump.h), fixed when it is made.
 //
 // It runs while Enabled, with a nonzero Interval and an assigned OnTimer. Setting a property to
 // the value it already has changes nothing, so switching on a running timer does not restart
@@ -8,16 +8,13 @@
 
 #include "engine/Component.h"
 
-#include <cstdint>
+#include "platform/net/MessagePump.h"
 
-namespace plat {
-class Application;
-}
+#include <cstdint>
 
 class TThreadTimer : public TComponent {
 public:
-    // Without an owner it runs on Application, the process's when none is given.
-    explicit TThreadTimer(TComponent* AOwner, plat::Application* AApplication = nullptr);
+    TThreadTimer(TComponent* AOwner, plat::MessagePump& APump);
     ~TThreadTimer() override;
     const char* ClassName() const override { return "TThreadTimer"; }
 
@@ -31,7 +28,7 @@ private:
     void UpdateTimer();
     void Fire();
 
-    plat::Application& FApplication;
+    plat::MessagePump& FPump;
     uint32_t FInterval = 1000;
     bool FEnabled = true;
     TNotifyEvent FOnTimer;

@@ -20,20 +20,6 @@ bool IsSchemeChar(char C)
     return std::isalnum(static_cast<unsigned char>(C)) || C == '+' || C == '-' || C == '.';
 }
 
-// A scheme is letters first, then letters, digits, "+-.", ended by the first ":" that comes
-// before any "/", "?" or "#": "/landing?t=12:00" and "feed.xml" have none.
-std::string_view SchemeOf(std::string_view Text)
-{
-    const size_t colon = Text.find(':');
-    if (colon == 0 || colon == std::string_view::npos || Text.find_first_of("/?#") < colon ||
-        !std::isalpha(static_cast<unsigned char>(Text[0])))
-        return {};
-    for (size_t i = 1; i < colon; ++i)
-        if (!IsSchemeChar(Text[i]))
-            return {};
-    return Text.substr(0, colon);
-}
-
 TAddressParts Split(std::string_view Text)
 {
     TAddressParts parts;
@@ -119,6 +105,18 @@ std::string_view Trimmed(std::string_view Text)
 
 }  // namespace
 
+std::string_view SchemeOf(std::string_view Text)
+{
+    const size_t colon = Text.find(':');
+    if (colon == 0 || colon == std::string_view::npos || Text.find_first_of("/?#") < colon ||
+        !std::isalpha(static_cast<unsigned char>(Text[0])))
+        return {};
+    for (size_t i = 1; i < colon; ++i)
+        if (!IsSchemeChar(Text[i]))
+            return {};
+    return Text.substr(0, colon);
+}
+
 std::string ResolveReference(std::string_view Base, std::string_view Reference)
 {
     const TAddressParts base = Split(Base);
@@ -133,19 +131,55 @@ std::string ResolveReference(std::string_view Base, std::string_view Reference)
     return Join(base.Scheme, base.Authority, RemoveDotSegments(path), ref.Query);
 }
 
-std::string PercentEncode(std::string_view Value)
+namespace {
+
+void AppendEscaped(std::string& Out, unsigned char Byte)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";
+    Out += '%';
+    Out += kHex[Byte >> 4];
+    Out += kHex[Byte & 15];
+}
+
+bool IsAsciiAlnum(unsigned char Byte)
+{
+    return (Byte >= '0' && Byte <= '9') || (Byte >= 'a' && Byte <= 'z') || (Byte >= 'A' && Byte <= 'Z');
+}
+
+bool IsHexDigit(char C)
+{
+    return (C >= '0' && C <= '9') || (C >= 'a' && C <= 'f') || (C >= 'A' && C <= 'F');
+}
+
+}  // namespace
+
+std::string PercentEncode(std::string_view Value)
+{
     std::string out;
     for (const char c : Value) {
         const auto byte = static_cast<unsigned char>(c);
-        if (std::isalnum(byte) || c == '-' || c == '.' || c == '_' || c == '~') {
+        if (IsAsciiAlnum(byte) || c == '-' || c == '.' || c == '_' || c == '~')
             out += c;
-        } else {
-            out += '%';
-            out += kHex[byte >> 4];
-            out += kHex[byte & 15];
-        }
+        else
+            AppendEscaped(out, byte);
+    }
+    return out;
+}
+
+std::string EncodeTarget(std::string_view Target)
+{
+    // RFC 3986: a path and a query are pchars ("-._~", sub-delims, ":" and "@"), "/" and "?".
+    static constexpr std::string_view kAllowed = "-._~!$&'()*+,;=:@/?";
+    std::string out;
+    out.reserve(Target.size());
+    for (size_t i = 0; i < Target.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(Target[i]);
+        const bool escape =
+            byte == '%' && i + 2 < Target.size() && IsHexDigit(Target[i + 1]) && IsHexDigit(Target[i + 2]);
+        if (IsAsciiAlnum(byte) || escape || (byte != 0 && kAllowed.find(Target[i]) != std::string_view::npos))
+            out += Target[i];
+        else
+            AppendEscaped(out, byte);
     }
     return out;
 }

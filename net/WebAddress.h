@@ -7,6 +7,11 @@
 #include <string>
 #include <string_view>
 
+// The scheme of an address: letters first, then letters, digits, "+-.", ended by the first ":"
+// that comes before any "/", "?" or "#" ("/landing?t=12:00" and "feed.xml" have none); empty
+// when there is none. As written, not lower-cased.
+std::string_view SchemeOf(std::string_view Text);
+
 // Reference resolved against the absolute address Base the way RFC 3986 (section 5.2) does it:
 // an absolute reference stands as it is, "//host/p" takes Base's scheme, "/p", "p", "../p",
 // "?q" and "" are taken relative to Base's path; dot segments are removed and a fragment is
@@ -16,6 +21,11 @@ std::string ResolveReference(std::string_view Base, std::string_view Reference);
 // Value with every byte other than letters, digits and "-._~" written as "%XX", so that it stays
 // one value of a query whatever it holds (a CR LF cannot split the request).
 std::string PercentEncode(std::string_view Value);
+
+// A request target (path and query) with every byte RFC 3986 allows in neither written as "%XX":
+// blanks, quotes, "<>\\^`{|}[]", control bytes and bytes of 128 and above. An escape already there
+// ("%20") stays; a "%" that starts none becomes "%25".
+std::string EncodeTarget(std::string_view Target);
 
 // The address to open for a link read from a feed: white space around it trimmed and "&amp;"
 // decoded; empty unless it is then an absolute http or https address with a host and without

@@ -1,7 +1,6 @@
 #include "shell/IdleWatcher.h"
 
 #include "engine/KssSettings.h"
-#include "engine/StrToInt.h"
 #include "platform/dbus/Bus.h"
 #include "platform/dbus/PowerManagementInhibit.h"
 #include "platform/dbus/ScreenSaverService.h"
@@ -12,6 +11,7 @@
 #include "platform/runtime/IdleWatcher.h"
 #include "platform/runtime/QuitSignalDescriptor.h"
 #include "platform/shell/Library.h"
+#include "shell/Start.h"
 
 #include <cstdio>
 #include <memory>
@@ -20,8 +20,6 @@
 
 namespace shell {
 namespace {
-
-constexpr int kMostSeconds = 7200;
 
 // The settings' "IdleMinutes" in seconds: 10 minutes when absent, unreadable or out of range.
 int IdleSecondsSetting()
@@ -153,20 +151,13 @@ void TIdleWatcher::SaverEnded()
 
 }  // namespace
 
-int RunIdleWatcher(int argc, const char* const* argv)
+int RunIdleWatcher(const TStart& Start)
 {
-    int seconds = 0;
-    if (argc > 2) {
-        int32_t given = 0;
-        if (!TryStrToInt(argv[2], given) || given < 1 || given > kMostSeconds) {
-            std::fprintf(stderr, "solvane: --idle: '%s' is not a number of seconds from 1 to %d\n", argv[2],
-                         kMostSeconds);
-            return 1;
-        }
-        seconds = given;
-    } else {
-        seconds = IdleSecondsSetting();
+    if (!Start.Fault.empty()) {
+        std::fprintf(stderr, "solvane: %s\n", Start.Fault.c_str());
+        return 1;
     }
+    const int seconds = Start.IdleSeconds > 0 ? Start.IdleSeconds : IdleSecondsSetting();
     if (!plat::HasSessionDisplay()) {
         std::fprintf(stderr, "solvane: --idle needs a desktop session: neither WAYLAND_DISPLAY nor DISPLAY is set\n");
         return 1;

@@ -14,7 +14,9 @@
 
 namespace shell {
 
-// Runs the watcher; returns the process exit code.
-int RunIdleWatcher(int argc, const char* const* argv);
+struct TStart;
+
+// Runs the watcher the command line asked for; returns the process exit code.
+int RunIdleWatcher(const TStart& Start);
 
 }  // namespace shell

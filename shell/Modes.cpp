@@ -3,19 +3,19 @@
 #include "engine/StrToInt.h"
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlDisplays.h"
 #include "platform/shell/Library.h"
 #include "platform/types/DisplayList.h"
-#include "shell/HackStart.h"
+#include "platform/x11/DisplayLoss.h"
+#include "platform/x11/ForeignScreen.h"
 #include "shell/ModuleHost.h"
 #include "shell/Preview.h"
 #include "shell/SaverSession.h"
-#include "shell/Unit1.h"
+#include "shell/Start.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
-#include <vector>
 
 namespace shell {
 namespace {
@@ -26,23 +26,20 @@ constexpr const char* kPasswordCaption = "Screen saver";
 using TPwdChangePassword = uint32_t (*)(const char* KeyName, intptr_t Owner, uint32_t, uint32_t);
 
 // The saver full screen on every monitor, or as a daemon's hack in the daemon's window.
-void RunSaver(const THackStart& Start)
+void RunSaver(const TStart& Start)
 {
     plat::Application& app = plat::App();
     // A daemon ends the saver with SIGTERM: that goes through ExitSaver like Escape does.
     plat::CatchQuitSignals();
-    if (!Start.Hack) {
-        TSaverSession session(app, plat::DesktopMonitors(), !Start.NoMusic);
-        session.Start();
-        app.Run();
-        session.Stop();
-        return;
+    TSaverSession session(app, Start.Hack ? nullptr : plat::DesktopMonitors(), !Start.NoMusic);
+    if (Start.Hack) {
+        const unsigned long window = Start.Window;
+        session.MakeScreen = [window] { return plat::CreateForeignWindowScreen(window); };
+        session.HackMode = true;
     }
-    auto form = std::make_unique<TForm1>(nullptr, app, plat::CreateForeignWindowScreen(Start.Window));
-    form->HackMode = true;
-    form->MusicWanted = !Start.NoMusic;
-    form->FormCreate(form.get());
+    session.Start();
     app.Run();
+    session.Stop();
 }
 
 // The launcher starts the dialog's module itself: this mode runs only when that module is
@@ -61,24 +58,22 @@ void ShowOnDesktop(const std::string& Text, const std::string& Caption)
     plat::App().MessageBox(Text, Caption);
 }
 
-void RunMode(int argc, const char* const* argv)
+void RunMode(const TStart& Start)
 {
-    const std::string first = argc > 1 ? argv[1] : "";
-    const std::string second = argc > 2 ? argv[2] : "";
-    switch (ModeOf(first)) {
-    case TSaverMode::Saver:
-        RunSaver(HackStartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
-                             std::getenv("XSCREENSAVER_WINDOW")));
-        break;
+    // The preview's and the password change's window is converted inside the exception handler.
+    if (!Start.Fault.empty())
+        throw EConvertError(Start.Fault);
+    switch (Start.Mode) {
+    case TSaverMode::Saver: RunSaver(Start); break;
     case TSaverMode::Configuration: ReportMissingDialog(); break;
-    case TSaverMode::Preview: RunPreview(StrToInt(second)); break;
-    case TSaverMode::Password: RunPasswordChange(StrToInt(second), "MPR.DLL", ShowOnDesktop); break;
+    case TSaverMode::Preview: RunPreview(Start.Window); break;
+    case TSaverMode::Password: RunPasswordChange(Start.Window, "MPR.DLL", ShowOnDesktop); break;
     }
 }
 
 }  // namespace
 
-void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, const TMessageSink& Show)
+void RunPasswordChange(unsigned long OwnerWindow, const std::string& LibraryName, const TMessageSink& Show)
 {
     plat::Library library;
     if (!library.Load(LibraryName)) {
@@ -91,21 +86,23 @@ void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, cons
         Show("PwdChangeProc not found: cannot change password", kPasswordCaption);
         return;
     }
-    change("SCRSAVE", OwnerWindow, 0, 0);
+    change("SCRSAVE", static_cast<intptr_t>(OwnerWindow), 0, 0);
 }
 
-int RunSaverProgram(int argc, const char* const* argv)
+int RunSaverProgram(const TStart& Start)
 {
-    try {
-        RunMode(argc, argv);
-    } catch (const EBadHackStart& e) {
+    if (Start.Mode == TSaverMode::Saver && !Start.Fault.empty()) {
         // A daemon's start with a bad window id: nothing to draw into.
-        std::fprintf(stderr, "solvane: %s\n", e.what());
+        std::fprintf(stderr, "solvane: %s\n", Start.Fault.c_str());
         return 1;
+    }
+    try {
+        RunMode(Start);
     } catch (const std::exception& e) {
         plat::App().ShowException(e);
     }
-    return 0;
+    // Ended through the saver's own exit all the same, with the status Xlib's own end gave.
+    return plat::DisplayLost() ? 1 : 0;
 }
 
 }  // namespace shell

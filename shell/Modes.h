@@ -2,8 +2,8 @@
 // saver, the configuration dialog, the preview drawn into a window of the desktop's settings,
 // or the password change. Every mode ends the process with code 0; an exception that escapes a
 // mode is shown with the application's standard exception message. A screensaver daemon's start
-// (HackStart.h) runs the saver in the daemon's window; one naming no usable window ends with
-// code 1 and the reason on standard error.
+// (Start.h) runs the saver in the daemon's window; one naming no usable window ends with code 1
+// and the reason on standard error.
 #pragma once
 
 #include "shell/SaverMode.h"
@@ -19,9 +19,11 @@ using TMessageSink = std::function<void(const std::string& Text, const std::stri
 
 // Runs the password change against the library and its "PwdChangePasswordA" export, reporting a
 // missing library or export through Show.
-void RunPasswordChange(int32_t OwnerWindow, const std::string& LibraryName, const TMessageSink& Show);
+void RunPasswordChange(unsigned long OwnerWindow, const std::string& LibraryName, const TMessageSink& Show);
 
-// Dispatches on argv and runs the chosen mode; returns the process exit code.
-int RunSaverProgram(int argc, const char* const* argv);
+struct TStart;
+
+// Runs the mode the command line asked for; returns the process exit code.
+int RunSaverProgram(const TStart& Start);
 
 }  // namespace shell

@@ -3,11 +3,16 @@
 // the idle watcher (`--idle`: the session's idle time, no drawing) in solvane-idle.so and every
 // other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads only the
 // stack it needs. The launcher hands a module what stays the executable's own,
-// above all the built-in resources, so that every picture and table exists once. Plain C.
+// above all the built-in resources, so that every picture and table exists once, and the command
+// line as it read it (shell/Start.h). Plain data; the modules are built with the executable.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+namespace shell {
+struct TStart;
+}
 
 extern "C" {
 
@@ -21,6 +26,7 @@ struct TModuleHost {
     int Argc;
     char** Argv;  // outlives the call
     TModuleResource (*FindResource)(const char* Name);
+    const shell::TStart* Start;  // outlives the call
 };
 
 // A module's one export: runs its modes until they end; returns the process exit code.

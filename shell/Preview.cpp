@@ -7,12 +7,10 @@
 
 namespace shell {
 
-void RunPreview(int32_t Window)
+void RunPreview(unsigned long Window)
 {
     const plat::DecodeResult preview = plat::DecodeBmp(assets::FindResource("PREVIEWBMP"), "PREVIEWBMP");
-    // A window id is an unsigned 32-bit value; the handle arrives as its signed reading.
-    const unsigned long window = static_cast<uint32_t>(Window);
-    plat::DrawIntoForeignWindow(window, preview.Image, std::chrono::milliseconds(50),
+    plat::DrawIntoForeignWindow(Window, preview.Image, std::chrono::milliseconds(50),
                                 [] { plat::App().ProcessMessages(); });
 }
 

@@ -19,9 +19,4 @@ TSaverMode ModeOf(const std::string& Switch)
     }
 }
 
-bool IsIdleWatcherSwitch(const std::string& Switch)
-{
-    return Switch == "--idle";
-}
-
 }  // namespace shell

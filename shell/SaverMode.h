@@ -11,8 +11,4 @@ enum class TSaverMode { Saver, Configuration, Preview, Password };
 // character left; anything not understood, and a switch shorter than two characters, is the saver.
 TSaverMode ModeOf(const std::string& Switch);
 
-// Whether the first argument asks for the session's idle watcher ("--idle", shell/IdleWatcher.h)
-// instead of one of the screensaver modes.
-bool IsIdleWatcherSwitch(const std::string& Switch);
-
 }  // namespace shell

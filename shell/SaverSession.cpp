@@ -5,6 +5,7 @@
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
 #include "platform/image/PictureDecoder.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/types/DisplayList.h"
 #include "shell/Scene.h"
 #include "shell/Unit1.h"
@@ -50,7 +51,7 @@ TSaverSession::~TSaverSession()
 std::vector<plat::TRect> TSaverSession::MonitorRects() const
 {
     std::vector<plat::TRect> rects;
-    for (int i = 0; i < FMonitors->Count(); ++i) {
+    for (int i = 0; FMonitors && i < FMonitors->Count(); ++i) {
         const plat::TRect rect = FMonitors->Bounds(i);
         if (!rect.Empty() && !Contains(rects, rect))
             rects.push_back(rect);
@@ -64,6 +65,7 @@ std::unique_ptr<TForm1> TSaverSession::Open(const plat::TRect& Monitor, bool Com
     if (!Monitor.Empty())
         form->Screen()->PinToMonitor(Monitor, Companion);
     form->Companion = Companion;
+    form->HackMode = HackMode;
     form->MusicWanted = FMusicWanted && !Companion;
     form->OpenDisplay();
     return form;
@@ -88,6 +90,8 @@ void TSaverSession::Start()
     FApplication.ProcessMessages();
     for (auto& companion : FCompanions)
         companion->StartScene(shared);
+    if (HackMode)
+        return;
     FTimer = FApplication.SetTimer(kFollowMs, [this] {
         FollowMonitors();
         CopyGadgetValues();
@@ -109,10 +113,15 @@ std::vector<TScenePicture> TSaverSession::DecodeBesideTheLoop()
     return decoding.get();
 }
 
+// A quit request that came before the main window bound its handler (during the start; a signal,
+// the display lost) ended the loop without its exit: it runs here, so the user's volume is given
+// back all the same.
 void TSaverSession::Stop()
 {
     for (auto& companion : FCompanions)
         companion->ExitSaver();
+    if (FMain)
+        FMain->ExitSaver();
 }
 
 void TSaverSession::FollowMonitors()

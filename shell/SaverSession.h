@@ -8,6 +8,9 @@
 // saver runs is covered or let go within a quarter of a second plus the set-up of its scene; when
 // the main window's monitor goes, the main window moves to another monitor.
 //
+// A screensaver daemon's start (HackMode, without monitors) is the same saver in one window, the
+// daemon's, which it neither pins nor follows.
+//
 // Order of calls (UI thread): construct -> Start -> the application's loop -> Stop -> destruct.
 #pragma once
 
@@ -36,7 +39,8 @@ public:
     // Opens the main window and a companion on every other monitor. When the main window cannot
     // open its display, the saver has already ended (the application is terminated).
     void Start();
-    // Ends the companions after the main window ended the loop.
+    // Ends the companions, and the main window when the loop ended without its exit (a quit
+    // request before its handler was bound).
     void Stop();
 
     TForm1* Main() const { return FMain.get(); }
@@ -45,8 +49,10 @@ public:
     // Checks the monitors now (the session does it four times a second by itself).
     void FollowMonitors();
 
-    // Makes each window's screen: SDL windows, or headless screens in tests.
+    // Makes each window's screen: SDL windows, the daemon's window, or headless screens in tests.
     std::function<std::unique_ptr<plat::Screen>()> MakeScreen;
+    // Set before Start: the window is a daemon's (TForm1::HackMode).
+    bool HackMode = false;
 
 private:
     std::vector<plat::TRect> MonitorRects() const;

@@ -2,13 +2,16 @@
 #include "shell/Scene.h"
 
 #include "assets/Resources.h"
+#include "engine/Form.h"
 #include "engine/Kss.h"
 #include "gadgets/Kgc.h"
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
+#include "platform/app/Application.h"
 #include "platform/image/PictureDecoder.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
+#include "sprites/SceneLayout.h"
 
 #include <algorithm>
 #include <atomic>
@@ -16,27 +19,14 @@
 #include <system_error>
 #include <thread>
 
+using namespace layout;
+
 namespace {
 
 // The scene's pictures by resource name, in the order of the sprite table.
 constexpr const char* kPictureNames[] = {
     "KIM1", "KMV1", "KMV2", "KMV3", "KMV3SG", "KMV3SGsmall", "KIM2GadgetPanel", "KGC1", "KGW1", "KMV3Weather", "KGR1",
 };
-
-// Where the scene lies in the 1024 x 768 design space.
-constexpr int32_t kPanelY = 698;
-constexpr int32_t kBandRows = 768 - kPanelY;
-constexpr int32_t kFlyerStartXY = 300;
-
-// The strip counters' last values: 31 and 150 frames.
-constexpr int32_t kShortCycleLast = 30;
-constexpr int32_t kLongCycleLast = 149;
-
-// Gadget plates and the room they take in the panel.
-constexpr int32_t kClockWidth = 117;
-constexpr int32_t kWeatherWidth = 336;
-constexpr int32_t kTickerWidth = 572;
-constexpr int32_t kGadgetHeight = 69;
 
 int32_t Switch(int32_t Value)
 {
@@ -48,10 +38,10 @@ int32_t Switch(int32_t Value)
 void AdvanceCycleFrames(int32_t& ShortCycleFrame, int32_t& LongCycleFrame)
 {
     ShortCycleFrame += 1;
-    if (ShortCycleFrame > kShortCycleLast)
+    if (ShortCycleFrame >= kShortCycleFrames)
         ShortCycleFrame = 0;
     LongCycleFrame += 1;
-    if (LongCycleFrame > kLongCycleLast)
+    if (LongCycleFrame >= kLongCycleFrames)
         LongCycleFrame = 0;
 }
 
@@ -60,11 +50,10 @@ TGadgetPlacement PlaceGadgets(int32_t ShowTime, int32_t ShowWeather)
     // A switch stored as any other non-zero value would otherwise push the gadgets off-screen.
     const int32_t Time = Switch(ShowTime);
     const int32_t Weather = Switch(ShowWeather);
-    return TGadgetPlacement{
-        907,
-        688 - kClockWidth * Time,
-        453 - kClockWidth * Time - kWeatherWidth * Weather,
-    };
+    const int32_t ClockX = kDesignWidth - kClockWidth;
+    const int32_t WeatherX = ClockX + kClockWidth * (1 - Time) - kWeatherWidth;
+    const int32_t NewsX = WeatherX + kWeatherWidth * (1 - Weather) - kTickerWidth + kTickerOverlap;
+    return TGadgetPlacement{ClockX, WeatherX, NewsX};
 }
 
 std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
@@ -119,8 +108,10 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads)
     return Pictures;
 }
 
-TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(Host)
+TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow)
+    : FForm(Form), FHost(Host), FBand(ApplicationOf(Form).Fonts())
 {
+    plat::FontCache& Fonts = ApplicationOf(Form).Fonts();
     auto Child = [&](auto* Sprite) {
         Sprite->SetParent(Host);
         return Sprite;
@@ -132,10 +123,10 @@ TScene::TScene(TComponent* Form, TKss* Host, bool LoadNow) : FForm(Form), FHost(
     KMV3SG = Child(new TKMV(Form));
     KMV3SGsmall = Child(new TKMV(Form));
     KIM2GadgetPanel = Child(new TKIM(Form));
-    KGC1 = Child(new TKGC(Form));
-    KGW1 = Child(new TKGW(Form));
+    KGC1 = Child(new TKGC(Form, Fonts));
+    KGW1 = Child(new TKGW(Form, Fonts));
     KMV3Weather = Child(new TKMV(Form));
-    KGR1 = Child(new TKGR(Form));
+    KGR1 = Child(new TKGR(Form, Fonts));
     KGW1->SetWeatherPicVCL(KMV3Weather);
     Host->OnSurfacesRestored = [this](TObject*) { RestoreGadgets(); };
     if (LoadNow)
@@ -214,6 +205,11 @@ void TScene::PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool
     Sprite->SetTransparency(Transparency);
 }
 
+void TScene::PrepareStrip(TKMV* Sprite, const TStrip& Strip)
+{
+    PrepareMovie(Sprite, true, false, false, 0, 0, Strip.FrameHeight, Strip.X, Strip.Y);
+}
+
 void TScene::CopyMoviePicture(TKMV* Target, const TKMV* Source)
 {
     Target->SetParent(FHost);
@@ -244,10 +240,10 @@ void TScene::Build()
 
 void TScene::PrepareBackdrop()
 {
-    PrepareStill(KIM1, true, false, 1024, 768, 0, 0);
-    PrepareMovie(KMV1, true, false, false, 0, 0, 217, 0, 551);
-    PrepareMovie(KMV2, true, false, false, 0, 0, 73, 299, 478);
-    PrepareMovie(KMV3, true, false, false, 0, 0, 65, 0, 319);
+    PrepareStill(KIM1, true, false, kDesignWidth, kDesignHeight, 0, 0);
+    PrepareStrip(KMV1, kNearStrip);
+    PrepareStrip(KMV2, kMiddleStrip);
+    PrepareStrip(KMV3, kHorizonStrip);
 }
 
 void TScene::PrepareGadgets()
@@ -264,19 +260,19 @@ void TScene::PrepareGadgets()
         if (!Solid.Image.Empty())
             KIM2GadgetPanel->SetPicture(std::move(Solid.Image));
     }
-    PrepareStill(KIM2GadgetPanel, true, false, 1024, kBandRows, 0, kPanelY);
+    PrepareStill(KIM2GadgetPanel, true, false, kDesignWidth, kBandRows, 0, kPanelY);
     if (ShowTime != 0)
-        PrepareStill(KGC1, true, true, kClockWidth, kGadgetHeight, At.ClockX, kPanelY);
+        PrepareStill(KGC1, true, true, kClockWidth, kPlateHeight, At.ClockX, kPanelY);
     if (ShowWeather != 0) {
-        PrepareMovie(KMV3Weather, true, false, false, 0, 0, 52, 0, 0);
-        PrepareStill(KGW1, true, true, kWeatherWidth, kGadgetHeight, At.WeatherX, kPanelY);
+        PrepareMovie(KMV3Weather, true, false, false, 0, 0, kWeatherIconSize, 0, 0);
+        PrepareStill(KGW1, true, true, kWeatherWidth, kPlateHeight, At.WeatherX, kPanelY);
     }
     if (OnStartFeeds)
         OnStartFeeds(FForm);
     // The ticker is one pixel wider than the room its place leaves: it overlaps its right
     // neighbour by one pixel, or reaches one past the screen's right edge when alone.
     if (ShowNews != 0)
-        PrepareStill(KGR1, true, true, kTickerWidth, kGadgetHeight, At.NewsX, kPanelY);
+        PrepareStill(KGR1, true, true, kTickerWidth, kPlateHeight, At.NewsX, kPanelY);
 }
 
 void TScene::StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t FirstSegment, int32_t Steps)
@@ -287,20 +283,22 @@ void TScene::StartFlyer(int Index, std::span<const TFlyPoint> Path, int32_t Firs
 
 void TScene::PrepareFlyers()
 {
-    PrepareMovie(KMV3SG, true, true, false, 0, 0, 44, kFlyerStartXY, kFlyerStartXY);
+    PrepareMovie(KMV3SG, true, true, false, 0, 0, kGullFrameHeight, kFlyerStart, kFlyerStart);
     StartFlyer(0, FlightPathA, 0, 35);
 
-    PrepareMovie(KMV3SGsmall, true, true, false, 0, 0, 24, kFlyerStartXY, kFlyerStartXY);
+    PrepareMovie(KMV3SGsmall, true, true, false, 0, 0, kSmallGullFrameHeight, kFlyerStart, kFlyerStart);
     StartFlyer(1, FlightPathB, 0, 32);
 
     KMV3SGmini = new TKMV(FForm);
     CopyMoviePicture(KMV3SGmini, KMV3SGsmall);
-    PrepareMovie(KMV3SGmini, true, true, true, 28, 18, 24, kFlyerStartXY, kFlyerStartXY);
+    PrepareMovie(KMV3SGmini, true, true, true, kMiniGull.Width, kMiniGull.Height, kSmallGullFrameHeight, kFlyerStart,
+                 kFlyerStart);
     StartFlyer(2, FlightPathB, 10, 36);
 
     KMV3SGtiny = new TKMV(FForm);
     CopyMoviePicture(KMV3SGtiny, KMV3SGsmall);
-    PrepareMovie(KMV3SGtiny, true, true, true, 14, 9, 24, kFlyerStartXY, kFlyerStartXY);
+    PrepareMovie(KMV3SGtiny, true, true, true, kTinyGull.Width, kTinyGull.Height, kSmallGullFrameHeight, kFlyerStart,
+                 kFlyerStart);
     StartFlyer(3, FlightPathC, 0, 50);
     FFlyers = {KMV3SGtiny, KMV3SGmini, KMV3SGsmall, KMV3SG};
 }
@@ -328,7 +326,7 @@ void TScene::PrepareLayers()
     // The glass reaches as far beyond the frame on both sides.
     const auto Glass = plat::DecodePicture(assets::FindResource("BandGlass"), "BandGlass");
     const auto Icons = plat::DecodePicture(assets::FindResource("BandIcons"), "BandIcons");
-    FBand.Build(Layout, Gadgets, Glass.Image, (Glass.Image.Width() - 1024) / 2, Icons.Image);
+    FBand.Build(Layout, Gadgets, Glass.Image, (Glass.Image.Width() - kDesignWidth) / 2, Icons.Image);
     FHost->SetOverlayPainter([this](uint32_t* Pixels, int Pitch) { FBand.Paint(Pixels, Pitch); });
 }
 

@@ -38,9 +38,12 @@ class TKMV;
 class TKGC;
 class TKGW;
 class TKGR;
+namespace layout {
+struct TStrip;
+}
 
-// The strip counters of one frame: the 31-frame strips cycle 1, 2, .. 30, 0, 1, ..; the
-// 150-frame strip 1, .. 149, 0, ...
+// The strip counters of one frame, each cycling through its strips' frames (layout::
+// kShortCycleFrames, kLongCycleFrames) from 1 on: 1, 2, .., the last, 0, 1, ..
 void AdvanceCycleFrames(int32_t& ShortCycleFrame, int32_t& LongCycleFrame);
 
 // Left edges of the gadgets in the panel; the gadgets sit side by side from the right: the
@@ -67,8 +70,8 @@ std::vector<TScenePicture> DecodeScenePictures(unsigned Threads);
 class TScene {
 public:
     // Creates the sprites as components of Form, children of Host, and gives them their pictures
-    // (LoadPictures) unless LoadNow is false. Host must outlive the scene's use; Form frees the
-    // components.
+    // (LoadPictures) unless LoadNow is false. Host must outlive the scene's use; Form (a form or
+    // a component of one: the gadgets take its application's fonts) frees the components.
     TScene(TComponent* Form, TKss* Host, bool LoadNow = true);
     ~TScene();
     TScene(const TScene&) = delete;
@@ -117,6 +120,8 @@ private:
                       int32_t Y);
     void PrepareMovie(TKMV* Sprite, bool Stretching, bool Transparency, bool UseSize, int32_t StretchWidth,
                       int32_t StretchHeight, int32_t FrameHeight, int32_t X, int32_t Y);
+    // A scenery strip at its place in the layout, stretched, opaque.
+    void PrepareStrip(TKMV* Sprite, const layout::TStrip& Strip);
     void CopyMoviePicture(TKMV* Target, const TKMV* Source);
     void PrepareBackdrop();
     void PrepareGadgets();

@@ -6,6 +6,7 @@
 #include "platform/gdi/DrawContext.h"
 #include "platform/image/PictureDecoder.h"
 #include "sprites/Kmv.h"
+#include "sprites/SceneLayout.h"
 
 #include <algorithm>
 
@@ -16,15 +17,10 @@ constexpr int kSidePieces = 3;
 constexpr int kTopPieces = 2;
 // The mist beside the frame moves only in the columns next to it.
 constexpr int32_t kHorizonReach = 128;
-// The rows and frame heights of the frame's strips (the scene's KMV1, KMV2 and KMV3) that the
-// surround's strips continue.
-constexpr int32_t kNearRow = 551;
-constexpr int32_t kNearHeight = 217;
-constexpr int32_t kMiddleRow = 478;
-constexpr int32_t kMiddleHeight = 73;
-constexpr int32_t kHorizonRow = 319;
-constexpr int32_t kHorizonHeight = 65;
-constexpr int32_t kStillHeight = 768;
+// The surround's strips continue the frame's (the scene's KMV1, KMV2 and KMV3) at their rows.
+using layout::kHorizonStrip;
+using layout::kMiddleStrip;
+using layout::kNearStrip;
 
 using ESide = TSurround::ESide;
 
@@ -85,21 +81,25 @@ void TSurround::Add(const char* Name, int Pieces, ESide Side, int32_t Reach, int
     FParts.push_back(TPart{std::move(Picture), FrameHeight, Counter, Side, Column, Row});
 }
 
+void TSurround::Add(const char* Name, int Pieces, ESide Side, int32_t Reach, const layout::TStrip& Strip)
+{
+    Add(Name, Pieces, Side, Reach, Strip.FrameHeight, Strip.LongCycle ? ECounter::Long : ECounter::Short, Strip.Y);
+}
+
 void TSurround::Build(const plat::FrameLayout& Layout)
 {
     FLayout = Layout;
     FParts.clear();
     FError.clear();
     if (Layout.Left > 0) {
-        Add("SurroundL", kSidePieces, ESide::Left, Layout.Left, kStillHeight, ECounter::Still, 0);
-        Add("SurroundHorizonL", 1, ESide::Left, std::min(Layout.Left, kHorizonReach), kHorizonHeight, ECounter::Long,
-            kHorizonRow);
-        Add("SurroundNearL", kSidePieces, ESide::Left, Layout.Left, kNearHeight, ECounter::Short, kNearRow);
+        Add("SurroundL", kSidePieces, ESide::Left, Layout.Left, layout::kDesignHeight, ECounter::Still, 0);
+        Add("SurroundHorizonL", 1, ESide::Left, std::min(Layout.Left, kHorizonReach), kHorizonStrip);
+        Add("SurroundNearL", kSidePieces, ESide::Left, Layout.Left, kNearStrip);
     }
     if (Layout.Right > 0) {
-        Add("SurroundR", kSidePieces, ESide::Right, Layout.Right, kStillHeight, ECounter::Still, 0);
-        Add("SurroundMiddleR", kSidePieces, ESide::Right, Layout.Right, kMiddleHeight, ECounter::Short, kMiddleRow);
-        Add("SurroundNearR", kSidePieces, ESide::Right, Layout.Right, kNearHeight, ECounter::Short, kNearRow);
+        Add("SurroundR", kSidePieces, ESide::Right, Layout.Right, layout::kDesignHeight, ECounter::Still, 0);
+        Add("SurroundMiddleR", kSidePieces, ESide::Right, Layout.Right, kMiddleStrip);
+        Add("SurroundNearR", kSidePieces, ESide::Right, Layout.Right, kNearStrip);
     }
     if (Layout.Top > 0)
         Add("SurroundT", kTopPieces, ESide::Top, Layout.Top, Layout.Top, ECounter::Still, 0);

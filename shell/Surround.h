@@ -5,7 +5,7 @@
 // frame counts, driven by the same counters, and the flyers fly on beyond the frame's edges.
 //
 // Set-up (Build, main thread, once the layers are set) decodes only the pieces of the built-in
-// pictures the monitor's aspect needs and cuts them to its width: the still sides (all 768 rows),
+// pictures the monitor's aspect needs and cuts them to its width: the still sides (the design's full height),
 // the near sea and beach on both sides, the middle water on the right, the horizon's mist on the
 // left, or the sky above for a monitor narrower than 4:3. Columns (or rows) beyond the widest
 // picture repeat its outermost one. Each frame (Draw, frame thread) copies the still parts, the
@@ -20,6 +20,10 @@
 #include <span>
 #include <string>
 #include <vector>
+
+namespace layout {
+struct TStrip;
+}
 
 class TKMV;
 
@@ -51,6 +55,8 @@ private:
     };
     void Add(const char* Name, int Pieces, ESide Side, int32_t Reach, int32_t FrameHeight, ECounter Counter,
              int32_t Row);
+    // A part that continues one of the frame's strips, with its frame height, row and counter.
+    void Add(const char* Name, int Pieces, ESide Side, int32_t Reach, const layout::TStrip& Strip);
 
     plat::FrameLayout FLayout;
     std::vector<TPart> FParts;

@@ -13,12 +13,13 @@
 #include "platform/runtime/RuntimeLock.h"
 #include "platform/sound/SoundPlayer.h"
 #include "shell/Scene.h"
+#include "sprites/SceneLayout.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 TForm1::TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen)
-    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this)),
+    : TForm(AOwner, AApplication, std::move(AScreen)), Kss1(new TKss(this)), HTTP1(new THttpClient(this, AApplication)),
       FMusicLock(std::make_unique<plat::RuntimeLock>())
 {
     Kss1->SetName("Kss1");
@@ -62,8 +63,8 @@ void TForm1::OpenDisplay()
     LastMouseX = 0;
     LastMouseY = 0;
     Kss1->SetUseIdle(false);
-    Kss1->SetWidthScreen(1024);
-    Kss1->SetHeightScreen(768);
+    Kss1->SetWidthScreen(layout::kDesignWidth);
+    Kss1->SetHeightScreen(layout::kDesignHeight);
     Kss1->SetColorDepth(32);
     Kss1->SetInterval(45);
     // The music and the volume belong to one saver of the user's at a time.

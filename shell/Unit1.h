@@ -41,7 +41,7 @@ constexpr uint16_t VK_F3 = 114;
 class TForm1 : public TForm {
 public:
     // Without a screen the form makes its SDL window when the display opens.
-    TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen = nullptr);
+    TForm1(TComponent* AOwner, plat::Application& AApplication, std::unique_ptr<plat::Screen> AScreen);
     ~TForm1() override;
     const char* ClassName() const override { return "TForm1"; }
 

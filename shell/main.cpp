@@ -1,15 +1,18 @@
-// The executable: a launcher that maps no display, sound or toolkit library. It picks the mode's
-// module (shell/ModuleHost.h) and hands it the command line and the built-in resources, which
+// The executable: a launcher that maps no display, sound or toolkit library. It reads the command
+// line into the start record (shell/Start.h), picks the mode's module (shell/ModuleHost.h) and
+// hands it the record, the command line and the built-in resources, which
 // stay in the executable: the idle watcher's for --idle, the settings dialog's for /c, the
 // saver's for every other mode and for /c when the dialog's module cannot be loaded (the saver's
 // module then tells the user).
 #include "assets/Resources.h"
 #include "platform/shell/Library.h"
 #include "shell/ModuleHost.h"
-#include "shell/SaverMode.h"
+#include "shell/Start.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -31,9 +34,11 @@ TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char
 // before the process's own exit runs them. Hence std::exit, which leaves `module` in place.
 int main(int argc, char** argv)
 {
-    const TModuleHost host{argc, argv, BuiltInResource};
+    const shell::TStart start = shell::StartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
+                                               std::getenv("XSCREENSAVER_WINDOW"));
+    const TModuleHost host{argc, argv, BuiltInResource, &start};
     plat::Library module;
-    if (argc > 1 && shell::IsIdleWatcherSwitch(argv[1])) {
+    if (start.IdleWatcher) {
         const TModuleEntry watch = LoadModuleEntry(module, kIdleModuleName, kIdleEntryName);
         if (watch == nullptr) {
             std::fprintf(stderr, "solvane: %s is missing or damaged\n", kIdleModuleName);
@@ -41,7 +46,7 @@ int main(int argc, char** argv)
         }
         std::exit(watch(&host));
     }
-    if (argc > 1 && shell::ModeOf(argv[1]) == shell::TSaverMode::Configuration)
+    if (start.Mode == shell::TSaverMode::Configuration)
         if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
             std::exit(configure(&host));
     const TModuleEntry run = LoadModuleEntry(module, kSaverModuleName, kSaverEntryName);

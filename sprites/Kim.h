@@ -20,7 +20,7 @@ public:
     ~TKIM() override;
     const char* ClassName() const override { return "TKIM"; }
 
-    // A size given in the 1024 x 768 design space becomes the surface size, whether Stretching
+    // A size given in the design space becomes the surface size, whether Stretching
     // is on or not.
     void SetOriginalWidth(int32_t Original);
     void SetOriginalHeight(int32_t Original);

@@ -28,8 +28,8 @@ public:
     const char* ClassName() const override { return "TKMV"; }
 
     // The published OriginalHeight: the height of one frame in strip pixels. With Stretching on
-    // the stretch size follows the design space: the strip's width x WidthScreen / 1024 by
-    // Height x HeightScreen / 768.
+    // the stretch size follows the design space: the strip's width x WidthScreen / kDesignWidth by
+    // Height x HeightScreen / kDesignHeight.
     void SetYOffsetFrame(int32_t FrameHeight);
     int32_t GetYOffsetFrame() const { return FFrameHeight; }
 

@@ -36,7 +36,7 @@ public:
     const std::string& GetErrorResult() const { return FErrorResult; }
     void SetErrorResult(const std::string& Text) { FErrorResult = Text; }
 
-    // With Stretching on, x x WidthScreen / 1024 and y x HeightScreen / 768 are stored, so
+    // With Stretching on, x x WidthScreen / kDesignWidth and y x HeightScreen / kDesignHeight are stored, so
     // Stretching must be set before the position.
     void SetShowX(int32_t X);
     void SetShowY(int32_t Y);

@@ -1,5 +1,6 @@
 // The arithmetic that the still-image and the strip sprite share: converting design-space
-// positions and sizes (the scene is laid out for 1024 x 768) to the screen, and clipping a
+// positions and sizes (the scene is laid out in the design space, layout::kDesignWidth x
+// kDesignHeight) to the screen, and clipping a
 // sprite's source rectangle against the screen edges before its 1:1 blit.
 //
 // The clipping keeps the sprites' long-standing behaviour: a sprite never draws into the last
@@ -9,13 +10,14 @@
 #pragma once
 
 #include "platform/types/Geometry.h"
+#include "sprites/SceneLayout.h"
 
 #include <cstdint>
 
 namespace sprites {
 
-inline constexpr int32_t kDesignWidth = 1024;
-inline constexpr int32_t kDesignHeight = 768;
+using layout::kDesignHeight;
+using layout::kDesignWidth;
 
 // Value x Screen / Design, the product first, truncated toward zero; a result beyond the 32-bit
 // range is held at its edge.

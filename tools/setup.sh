@@ -27,6 +27,7 @@ packages=(
   libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils
   qt6-base-dev-tools  # uic, which turns the dialog's Designer form into code
   libxrandr-dev libxcb1-dev  # the monitors as RandR reports them, the pointer asked of the X server
+  libxcb-xinput-dev  # a device's raw motion, which tells a hand on the mouse from a program's warp
   libxcb-dpms0-dev  # whether the monitors are powered off, asked while the saver runs
   libwayland-dev wayland-protocols plasma-wayland-protocols  # the Wayland protocols the saver speaks itself
   # the idle watcher: the session bus (sd-bus) and the X server's screensaver events
@@ -35,6 +36,7 @@ packages=(
   # managers, sway headless with its screenshot, keyboard and idle tools, the idle starters README
   # names, and the pictures read back
   xserver-xorg-core xserver-xorg-video-dummy x11-xserver-utils openbox xfwm4 i3-wm
+  awesome bspwm herbstluftwm spectrwm dwm stress-ng  # tiling window managers on a busy machine
   sway grim wtype swayidle xautolock mate-screensaver libglib2.0-bin python3-numpy python3-pil
   i3lock  # a screen locker started over the running saver
   xwayland  # the X server beside sway, as in a real Wayland session (DISPLAY set too)

@@ -5,6 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 tools/setup.sh
+# No two folders of platform/ may include each other (it reads the sources only).
+tools/check-includes.py
 
 build=build-test
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSOLVANE_SANITIZE=ON >/dev/null

@@ -68,7 +68,7 @@ void Application::ProcessMessages()
         input(*this);
     if (TWindowSystem* system = FWindowSystem)
         system->Pump();
-    FireDueTimers();
+    FTimers.ProcessMessages();
     RunPosted();
     PresentHosts();
     FollowSight();
@@ -196,33 +196,12 @@ bool Application::Synchronize(const Task& ATask)
 
 int Application::SetTimer(uint32_t IntervalMs, Task OnTimer)
 {
-    const int id = FNextTimerId++;
-    const std::chrono::milliseconds interval(IntervalMs);
-    FTimers[id] = WindowTimer{interval, Clock::now() + interval, std::move(OnTimer)};
-    return id;
+    return FTimers.SetTimer(IntervalMs, std::move(OnTimer));
 }
 
 void Application::KillTimer(int Id)
 {
-    FTimers.erase(Id);
-}
-
-void Application::FireDueTimers()
-{
-    const auto now = Clock::now();
-    std::vector<int> due;
-    for (auto& [id, timer] : FTimers)
-        if (timer.Due <= now)
-            due.push_back(id);
-    for (int id : due) {
-        // A handler may kill its own timer or others; look each one up again.
-        auto it = FTimers.find(id);
-        if (it == FTimers.end())
-            continue;
-        it->second.Due = now + it->second.Interval;
-        Task handler = it->second.OnTimer;
-        handler();
-    }
+    FTimers.KillTimer(Id);
 }
 
 void Application::RunPosted()
@@ -262,8 +241,8 @@ int Application::SleepMs() const
     const auto now = Clock::now();
     const auto slack = FHosts.empty() ? Clock::duration::zero() : Clock::duration(kFrameSlack);
     auto until = now + kLongestSleep;
-    for (const auto& [id, timer] : FTimers)
-        until = std::min(until, timer.Due + slack);
+    if (const auto due = FTimers.NextDue(); due != Clock::time_point::max())
+        until = std::min(until, due + slack);
     if (!Seen())
         until = std::max(until, now + kUnseenPass);
     const auto ms = std::chrono::ceil<std::chrono::milliseconds>(until - now).count();

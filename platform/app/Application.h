@@ -1,7 +1,7 @@
 // The UI thread's application object: the message loop and one pass of "process pending
 // messages", window timers, work posted from other threads, the main window's input, the idle,
 // activate and deactivate events, and the desktop services a window program asks of its
-// application (message boxes, the mouse cursor's show count, the monitor count).
+// application (message boxes, the mouse cursor's show count).
 //
 // Everything here runs on the thread that calls Run or ProcessMessages (the UI thread), except
 // Post, WakeUp and Synchronize, which other threads call. Window timers fire only inside a pass of
@@ -29,7 +29,10 @@
 #include <vector>
 
 #include "platform/app/PointerTrack.h"
+#include "platform/gdi/Font.h"
+#include "platform/net/TimerPump.h"
 #include "platform/runtime/DescriptorWait.h"
+#include "platform/timer/MultimediaTimer.h"
 
 union SDL_Event;
 
@@ -53,10 +56,9 @@ public:
     virtual bool MessageBox(const std::string& Text, const std::string& Caption) = 0;
 };
 
-class Application {
+// The pump of the network client's waits (MessagePump) in the programs with windows.
+class Application final : public MessagePump {
 public:
-    using Task = std::function<void()>;
-
     Application();
     ~Application();
     Application(const Application&) = delete;
@@ -69,7 +71,7 @@ public:
 
     // One pass: the window system's input, due window timers, the work posted so far, then the
     // newest frame is shown.
-    void ProcessMessages();
+    void ProcessMessages() override;
 
     // Any thread: queue work for the UI thread.
     void Post(Task ATask);
@@ -81,8 +83,8 @@ public:
     bool Synchronize(const Task& ATask);
 
     // Window timers: OnTimer runs on the UI thread every Interval ms while the timer exists.
-    int SetTimer(uint32_t IntervalMs, Task OnTimer);
-    void KillTimer(int Id);
+    int SetTimer(uint32_t IntervalMs, Task OnTimer) override;
+    void KillTimer(int Id) override;
 
     // Runs when a pass found nothing to do. Setting Done to false asks for the next pass at once
     // instead of sleeping until there is work (a frame loop that draws as fast as it can).
@@ -135,10 +137,12 @@ public:
 
     // The cursor is shown while the show count is at least 0; returns the new count.
     int ShowCursor(bool Show);
-    // Attached monitors; 1 when the window system cannot tell.
-    int MonitorCount() const;
-    // Test hook: Count > 0 answers MonitorCount in place of the window system; 0 gives it back.
-    void SimulateMonitorCount(int Count) { FSimulatedMonitors = Count; }
+
+    // The fonts the application's windows draw text with (any thread), and the frame timers of
+    // its display hosts, each on a thread of its own; timers still running when the application
+    // goes are stopped before its fonts go.
+    FontCache& Fonts() { return FFonts; }
+    MultimediaTimers& FrameTimers() { return FFrameTimers; }
 
     // UI thread, before other threads post work: pump (and sleep in) this window system too;
     // null goes back to SDL alone. The application does not own it.
@@ -152,14 +156,8 @@ public:
 
 private:
     using Clock = std::chrono::steady_clock;
-    struct WindowTimer {
-        std::chrono::milliseconds Interval;
-        Clock::time_point Due;
-        Task OnTimer;
-    };
-
     void PumpInput();
-    // SDL's side of input (AppInput.cpp): one event, the window and display events that bear on
+    // SDL's side of input (sdl/AppInput.cpp): one event, the window and display events that bear on
     // the pointer and the focus, and the pointer's position on the screen.
     void DispatchEvent(const SDL_Event& Event);
     void FollowWindowEvent(const SDL_Event& Event);
@@ -169,13 +167,12 @@ private:
     void PresentHosts();
     void FollowSight();
     std::vector<int> HostIds() const;
-    // Set by UseSdl (AppDesktop.cpp), so that this file's loop does not reference SDL.
+    // Set by UseSdl (sdl/AppDesktop.cpp), so that this file's loop does not reference SDL.
     static std::atomic<void (*)(Application&)> FSdlInput;
     static std::atomic<bool (*)(const std::string& Text, const std::string& Caption)> FSdlMessageBox;
     // Sleeps until one of Waits is ready, the window system has events or TimeoutMs has passed.
     static std::atomic<void (*)(std::vector<TDescriptorWait>& Waits, int TimeoutMs)> FSdlWait;
     static void UseSdlWait();
-    void FireDueTimers();
     void RunPosted();
     void WaitForWork();
     int SleepMs() const;
@@ -188,8 +185,7 @@ private:
     std::deque<Task> FPosted;
     // Readable while a wake-up (posted work, a finished frame) waits to be taken; any thread.
     int FWakeFd = -1;
-    std::map<int, WindowTimer> FTimers;
-    int FNextTimerId = 1;
+    TimerPump FTimers;
     bool FFocused = true;
     std::map<int, THostEvents> FHosts;
     std::set<int> FUnseenHosts;
@@ -203,8 +199,9 @@ private:
     bool FFocusChanged = false;  // a window of ours gained the focus since the pointer was last asked
     std::pair<int, int> FScreenSize{0, 0};
     int FCursorCount = 0;
-    int FSimulatedMonitors = 0;
     std::atomic<TWindowSystem*> FWindowSystem{nullptr};
+    FontCache FFonts;
+    MultimediaTimers FFrameTimers;
 };
 
 // The process's application object.
@@ -216,9 +213,13 @@ Application& App();
 // the same kind, arriving while the first is still being handled, ends the process the default
 // way. Call once, early, from the main thread.
 void CatchQuitSignals();
-// True once per caught quit signal; ProcessMessages asks it.
+// Any thread, also a signal handler or a library's callback: the next ProcessMessages pass delivers
+// a quit request, as for a caught signal (the window system went away under the program); after
+// CatchQuitSignals it also ends the loop's sleep.
+void RequestQuit();
+// True once per caught quit signal or RequestQuit; ProcessMessages asks it.
 bool TakeQuitSignal();
-// Readable while a caught quit signal waits to be taken (-1 before CatchQuitSignals).
+// Readable while a quit request waits to be taken (-1 before CatchQuitSignals).
 int QuitSignalFd();
 
 }  // namespace plat

@@ -1,6 +1,7 @@
 // The end requests a screensaver daemon or a terminal sends (SIGTERM, SIGINT, SIGHUP) turned into
 // the application's quit event, so the saver ends through its own exit path (music stopped, the
-// user's volume given back) instead of dying in the middle of a frame.
+// user's volume given back) instead of dying in the middle of a frame. A window system that went
+// away asks the same way (RequestQuit), from whichever thread noticed.
 //
 // The handler only sets a flag and counts up an eventfd (a write, which a signal handler may make);
 // the counter wakes the loop's sleep, and the UI thread picks the flag up at its next pass.
@@ -11,22 +12,23 @@
 #include <sys/eventfd.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 
 namespace plat {
 namespace {
 
-volatile std::sig_atomic_t gQuitSignalled = 0;
+// Lock-free, so a signal handler may set it, and atomic, so any other thread may.
+std::atomic<bool> gQuitSignalled{false};
+static_assert(std::atomic<bool>::is_always_lock_free);
 // Made once, before the handler is installed, and never closed.
 int gQuitFd = -1;
 
 extern "C" void NoteQuitSignal(int)
 {
     const int saved = errno;
-    gQuitSignalled = 1;
-    const uint64_t one = 1;
-    (void)!write(gQuitFd, &one, sizeof one);
+    RequestQuit();
     errno = saved;
 }
 
@@ -35,6 +37,13 @@ extern "C" void NoteQuitSignal(int)
 int QuitSignalFd()
 {
     return gQuitFd;
+}
+
+void RequestQuit()
+{
+    gQuitSignalled = true;
+    const uint64_t one = 1;
+    (void)!write(gQuitFd, &one, sizeof one);
 }
 
 void CatchQuitSignals()
@@ -51,9 +60,8 @@ void CatchQuitSignals()
 
 bool TakeQuitSignal()
 {
-    if (gQuitSignalled == 0)
+    if (!gQuitSignalled.exchange(false))
         return false;
-    gQuitSignalled = 0;
     uint64_t count = 0;
     (void)!read(gQuitFd, &count, sizeof count);
     return true;

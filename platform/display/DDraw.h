@@ -187,15 +187,12 @@ public:
     // A primary flip chain (DDSCAPS_PRIMARYSURFACE | DDSCAPS_FLIP | DDSCAPS_COMPLEX, one back
     // buffer) or an off-screen plain surface of dwWidth x dwHeight, black. Outer must be null.
     HResult CreateSurface(const DDSURFACEDESC* Desc, DirectDrawSurface** Surface, void* Outer);
-    // dwCaps2 carries DDCAPS2_PRIMARYGAMMA: the screen applies a gamma ramp to what it shows.
+    // dwCaps2 carries DDCAPS2_PRIMARYGAMMA when the screen applies a gamma ramp to what it shows
+    // (Screen::HasGammaRamp).
     HResult GetCaps(DDCAPS* DriverCaps, DDCAPS* EmulationCaps);
 
     // Marks every surface of this display object lost, as a display switch would.
     void LoseSurfaces();
-    // Test hooks: DisplayFault bits for this display object from now on, and how many restores
-    // of its primary surface kFaultRestore has refused so far.
-    void SimulateFaults(uint32_t Faults);
-    uint32_t RefusedRestores() const;
 
 private:
     friend class RefCounted<DirectDraw>;
@@ -211,16 +208,6 @@ private:
 // Creates the display object of the default display (Device null) or of a numbered one
 // (DisplayDeviceGuid). Outer must be null.
 HResult DirectDrawCreate(const GUID* Device, DirectDraw** Object, void* Outer);
-
-// Faults of displays this machine does not have, for DirectDraw::SimulateFaults: no gamma support
-// (GetCaps without DDCAPS2_PRIMARYGAMMA), or a gamma control that fails to read or write the ramp
-// (DDERR_GENERIC).
-enum DisplayFault : uint32_t {
-    kFaultNoGamma = 1,
-    kFaultGammaRead = 2,
-    kFaultGammaWrite = 4,
-    kFaultRestore = 8,  // the primary surface cannot be restored (DDERR_GENERIC)
-};
 
 class DirectDrawSurface : public RefCounted<DirectDrawSurface> {
 public:
@@ -238,7 +225,8 @@ public:
     // rectangle outside the source, or a target outside this surface, is DDERR_INVALIDRECT.
     HResult BltFast(uint32_t X, uint32_t Y, DirectDrawSurface* Source, const TRect* SourceRect, uint32_t Trans);
     // Primary only: shows the back buffer's frame and hands the back buffer a buffer to draw the
-    // next frame into (whose content is an earlier frame).
+    // next frame into (whose content is an earlier frame). DDERR_WASSTILLDRAWING while the screen
+    // still draws (Screen::StillDrawing); the caller flips again.
     HResult Flip(DirectDrawSurface* Override, uint32_t Flags);
     HResult IsLost();
     // Makes a lost surface usable again with black content (the primary restores its back

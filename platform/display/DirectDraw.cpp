@@ -144,10 +144,10 @@ HResult DirectDraw::GetCaps(DDCAPS* DriverCaps, DDCAPS* EmulationCaps)
 {
     if (DriverCaps == nullptr && EmulationCaps == nullptr)
         return DDERR_INVALIDPARAMS;
-    // Every screen applies a gamma ramp (in software where the display has none of its own).
     if (DriverCaps != nullptr) {
         DriverCaps->dwCaps = 0;
-        DriverCaps->dwCaps2 = (FDevice->Faults & kFaultNoGamma) ? 0 : DDCAPS2_PRIMARYGAMMA;
+        const bool gamma = FDevice->Bound == nullptr || FDevice->Bound->HasGammaRamp();
+        DriverCaps->dwCaps2 = gamma ? DDCAPS2_PRIMARYGAMMA : 0;
     }
     if (EmulationCaps != nullptr) {
         EmulationCaps->dwCaps = 0;
@@ -159,16 +159,6 @@ HResult DirectDraw::GetCaps(DDCAPS* DriverCaps, DDCAPS* EmulationCaps)
 void DirectDraw::LoseSurfaces()
 {
     FDevice->LossGeneration.fetch_add(1, std::memory_order_acq_rel);
-}
-
-void DirectDraw::SimulateFaults(uint32_t Faults)
-{
-    FDevice->Faults = Faults;
-}
-
-uint32_t DirectDraw::RefusedRestores() const
-{
-    return FDevice->RefusedRestores;
 }
 
 }  // namespace plat

@@ -18,9 +18,6 @@ struct DisplayDevice {
     explicit DisplayDevice(int Index) : DeviceIndex(Index) {}
 
     const int DeviceIndex;
-    // The simulated DisplayFault bits, and the restores kFaultRestore refused.
-    std::atomic<uint32_t> Faults{0};
-    std::atomic<uint32_t> RefusedRestores{0};
     // Set and cleared on the main thread while no frame is drawn.
     Screen* Bound = nullptr;
     uint32_t CooperativeFlags = 0;

@@ -1,25 +1,10 @@
-// The display count and device enumeration over SDL's video displays.
+// The device enumeration: the default device, then one per display.
 #include "platform/display/DisplayEnum.h"
-
-#include "platform/sdl/SdlVideo.h"
-
-#include <SDL.h>
 
 #include <cstdint>
 #include <string>
 
 namespace plat {
-int DisplayCount()
-{
-    // Asked before any window exists, the video subsystem is started just for the question.
-    const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
-    if (started && !StartSdlVideo())
-        return 1;
-    const int count = SDL_GetNumVideoDisplays();
-    if (started)
-        SDL_QuitSubSystem(SDL_INIT_VIDEO);
-    return count > 0 ? count : 1;
-}
 
 HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags, int Displays)
 {

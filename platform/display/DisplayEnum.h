@@ -1,18 +1,13 @@
 // The attached displays: how many there are, and the display devices listed the way the display
 // layer's enumeration reports them: the default device first (no identity), then one device per
 // display with its DisplayDeviceGuid, so the third device reported is the second display.
-//
-// The count comes from SDL's video displays. SDL reads monitors through RandR only, so no X
-// server of a test machine shows it two; Application::SimulateMonitorCount stands in for such a
-// machine, and the enumeration lists the count its caller gives. Main thread.
+// The enumeration lists the count its caller gives (the screen's, Screen::DisplayCount). Main
+// thread.
 #pragma once
 
 #include "platform/display/DDraw.h"
 
 namespace plat {
-
-// At least 1 (also when the window system cannot tell).
-int DisplayCount();
 
 constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 // Called once per device: identity (null for the default device), description, driver name, the
@@ -20,7 +15,7 @@ constexpr uint32_t DDENUM_ATTACHEDSECONDARYDEVICES = 1;
 using LPDDENUMCALLBACKEXA = int (*)(GUID* Guid, const char* Description, const char* DriverName, void* Context,
                                     void* Monitor);
 // Lists the default device and, with DDENUM_ATTACHEDSECONDARYDEVICES, Displays displays (the
-// caller's application's MonitorCount); DD_OK, or DDERR_INVALIDPARAMS without a callback.
+// caller's screen's DisplayCount); DD_OK, or DDERR_INVALIDPARAMS without a callback.
 HResult DirectDrawEnumerateExA(LPDDENUMCALLBACKEXA Callback, void* Context, uint32_t Flags, int Displays);
 
 }  // namespace plat

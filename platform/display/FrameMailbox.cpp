@@ -38,7 +38,7 @@ void FrameMailbox::Free()
 
 int FrameMailbox::Publish(int Index)
 {
-    const uint32_t previous = FMiddle.exchange(static_cast<uint32_t>(Index) | kFresh, std::memory_order_acq_rel);
+    const uint32_t previous = FMiddle.exchange(static_cast<uint32_t>(Slot(Index)) | kFresh, std::memory_order_acq_rel);
     return static_cast<int>(previous & (kFresh - 1));
 }
 

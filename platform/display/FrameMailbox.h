@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/types/Invariant.h"
+
 namespace plat {
 
 class FrameMailbox {
@@ -35,9 +37,9 @@ public:
     int Height() const { return FHeight; }
 
     // Producer: the pixels of a buffer it owns.
-    uint32_t* Buffer(int Index) { return FBuffers[Index].data(); }
+    uint32_t* Buffer(int Index) { return FBuffers[Slot(Index)].data(); }
     // Either side: the extra pixels of a buffer it owns (null without extras).
-    uint32_t* Extras(int Index) { return FExtras[Index].empty() ? nullptr : FExtras[Index].data(); }
+    uint32_t* Extras(int Index) { return FExtras[Slot(Index)].empty() ? nullptr : FExtras[Slot(Index)].data(); }
     // Producer: publishes a buffer it owns as the newest frame; returns the buffer it owns now in
     // its place.
     int Publish(int Index);
@@ -54,6 +56,13 @@ public:
 
 private:
     static constexpr uint32_t kFresh = 0x100;
+
+    // Index as a slot of the arrays, which it must name.
+    static size_t Slot(int Index)
+    {
+        CheckIndex(static_cast<size_t>(Index), kBuffers, "frame buffer");
+        return static_cast<size_t>(Index);
+    }
 
     std::vector<uint32_t> FBuffers[kBuffers];
     std::vector<uint32_t> FExtras[kBuffers];

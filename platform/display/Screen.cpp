@@ -10,6 +10,11 @@
 
 namespace plat {
 
+int Screen::DisplayCount() const
+{
+    return 1;
+}
+
 bool Screen::Open(int Width, int Height, int DisplayIndex)
 {
     Close();

@@ -1,8 +1,8 @@
 // The screen that a display object shows its primary surface on: the saver's window. The frame
 // thread flips finished frames into the screen's mailbox; the main thread calls PresentLatest from
-// its message loop to show the newest one. Backends: the SDL window (CreateSdlScreen), another
-// program's X window (CreateForeignWindowScreen) and a headless screen that keeps the newest
-// presented frame for tests (HeadlessScreen.h).
+// its message loop to show the newest one. Backends, each in its own folder: the SDL window
+// (sdl/SdlScreen.h), another program's X window (x11/ForeignScreen.h) and a headless screen that
+// keeps the newest presented frame for tests (headless/HeadlessScreen.h).
 //
 // Frames may be shown with layers (FrameLayout.h): the surround that fills the window around the
 // scaled frame, which the producer draws into each frame's buffer before the flip, so that it
@@ -29,7 +29,6 @@
 namespace plat {
 
 struct DDGAMMARAMP;
-class DisplayList;
 
 class Screen {
 public:
@@ -51,6 +50,9 @@ public:
     // ready for another picture leaves the frame for a later call. True when something was shown.
     bool PresentLatest();
 
+    // How many displays the screen may be opened on (Open's DisplayIndex): the window system's
+    // count, at least 1. Each backend asks its window system; 1 where it knows of no other.
+    virtual int DisplayCount() const;
     // The window system's id of the window (0 without a window) and whether it has the keyboard.
     virtual uint32_t WindowId() const { return 0; }
     virtual bool HasFocus() const { return IsOpen(); }
@@ -99,6 +101,17 @@ public:
     void SetGammaRamp(const DDGAMMARAMP& Ramp);
     void GetGammaRamp(DDGAMMARAMP& Ramp) const;
     void ResetGammaRamp();
+    // What the display can do besides showing frames, as the display layer asks it. Every backend
+    // here has a gamma ramp that can be read back and loaded (applied in software where the
+    // display has none of its own), brings a lost picture back, and takes a flip at once; a
+    // display that cannot answers otherwise (a fake one in the tests stands for such displays).
+    virtual bool HasGammaRamp() const { return true; }
+    virtual bool ReadsGammaRamp() const { return true; }
+    virtual bool LoadsGammaRamp() const { return true; }
+    // Frame thread: whether a lost primary surface can be restored now.
+    virtual bool RestoresPicture() { return true; }
+    // Frame thread: true while the display still draws from the buffer a flip would hand over.
+    virtual bool StillDrawing() { return false; }
 
 protected:
     Screen() { ResetGammaRamp(); }
@@ -169,18 +182,5 @@ private:
     std::vector<uint32_t> FGammaFrame;
     std::vector<uint32_t> FGammaLayers;
 };
-
-// The SDL window backend. Initialises SDL's video subsystem on first use (main thread). Software
-// forces SDL's software renderer (the yardstick the other ways of presenting are measured by).
-// Monitors replaces SDL's list of displays.
-enum class SdlRendering { Best, Software };
-std::unique_ptr<Screen> CreateSdlScreen(SdlRendering Rendering = SdlRendering::Best,
-                                        std::shared_ptr<DisplayList> Monitors = nullptr);
-
-// The backend for an X window of another program (a screensaver daemon's, or the root window
-// when Window is 0): frames are scaled to the window's size, aspect kept, black bars, following
-// its resizes; the window's input stays its owner's. AllowShared false puts every frame over the
-// connection even where the server offers shared memory.
-std::unique_ptr<Screen> CreateForeignWindowScreen(unsigned long Window, bool AllowShared = true);
 
 }  // namespace plat

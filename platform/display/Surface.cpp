@@ -148,10 +148,8 @@ HResult DirectDrawSurface::Restore()
         // Without its display object the chain has no screen to come back to.
         if (s.Device->Bound == nullptr)
             return DDERR_INVALIDOBJECT;
-        if (s.Device->Faults & kFaultRestore) {
-            ++s.Device->RefusedRestores;
+        if (!s.Device->Bound->RestoresPicture())
             return DDERR_GENERIC;
-        }
         FrameMailbox& frames = s.Device->Bound->Frames();
         State& back = *s.Partner->FState;
         blit::Fill(back.Pixels, back.Pitch, FWidth, FHeight, 0);
@@ -179,12 +177,14 @@ HResult DirectDrawSurface::GetAttachedSurface(const DDSCAPS* Caps, DirectDrawSur
 
 HResult DirectDrawSurface::Flip(DirectDrawSurface* Override, uint32_t Flags)
 {
-    (void)Flags;  // flips never wait: the hand-over is immediate
+    (void)Flags;  // flips never wait here: a busy screen is the caller's to retry
     State& s = *FState;
     if (s.Kind != State::Role::Primary)
         return DDERR_NOTFLIPPABLE;
     if (Override != nullptr && Override != s.Partner)
         return DDERR_INVALIDPARAMS;
+    if (s.Device->Bound != nullptr && s.Device->Bound->StillDrawing())
+        return DDERR_WASSTILLDRAWING;
     if (Lost())
         return DDERR_SURFACELOST;
     State& back = *s.Partner->FState;
@@ -318,7 +318,7 @@ HResult DirectDrawGammaControl::GetGammaRamp(uint32_t Flags, DDGAMMARAMP* Ramp)
         return DDERR_INVALIDPARAMS;
     if (FDevice->Bound == nullptr)
         return DDERR_INVALIDOBJECT;
-    if (FDevice->Faults & kFaultGammaRead)
+    if (!FDevice->Bound->ReadsGammaRamp())
         return DDERR_GENERIC;
     FDevice->Bound->GetGammaRamp(*Ramp);
     return DD_OK;
@@ -331,7 +331,7 @@ HResult DirectDrawGammaControl::SetGammaRamp(uint32_t Flags, const DDGAMMARAMP* 
         return DDERR_INVALIDPARAMS;
     if (FDevice->Bound == nullptr || !FDevice->Bound->IsOpen())
         return DDERR_INVALIDOBJECT;
-    if (FDevice->Faults & kFaultGammaWrite)
+    if (!FDevice->Bound->LoadsGammaRamp())
         return DDERR_GENERIC;
     FDevice->Bound->SetGammaRamp(*Ramp);
     return DD_OK;

@@ -57,48 +57,28 @@ void Steepen(Iterator First, Iterator Last)
 constexpr int kDefaultCellHeight = 16;
 constexpr size_t kGlyphsReserved = 256;
 
-// The fonts handed out so far, and the fontconfig configuration they were matched with (our own,
-// so that it is released with the cache instead of living on in the library).
-struct FontCache {
-    ~FontCache()
-    {
-        Fonts.clear();
-        if (Config != nullptr)
-            FcConfigDestroy(Config);
-    }
-
-    std::mutex Lock;
-    std::vector<std::unique_ptr<Font>> Fonts;
-    FcConfig* Config = nullptr;
-};
-
-FontCache& Cache()
-{
-    static FontCache cache;
-    return cache;
-}
-
 struct FaceMatch {
     std::string File;
     int Index = 0;
     int Weight = FC_WEIGHT_REGULAR;
 };
 
-bool MatchFace(FontCache& Cache, const char* Family, int Weight, FaceMatch& Match)
+// Config is made on first use (fontconfig reads the installed fonts then).
+bool MatchFace(FcConfig*& Config, const char* Family, int Weight, FaceMatch& Match)
 {
-    if (Cache.Config == nullptr)
-        Cache.Config = FcInitLoadConfigAndFonts();
-    if (Cache.Config == nullptr)
+    if (Config == nullptr)
+        Config = FcInitLoadConfigAndFonts();
+    if (Config == nullptr)
         return false;
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(Family));
     FcPatternAddInteger(pattern, FC_WEIGHT, FcWeightFromOpenType(Weight));
     FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ROMAN);
     FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
-    FcConfigSubstitute(Cache.Config, pattern, FcMatchPattern);
+    FcConfigSubstitute(Config, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
     FcResult result = FcResultNoMatch;
-    FcPattern* found = FcFontMatch(Cache.Config, pattern, &result);
+    FcPattern* found = FcFontMatch(Config, pattern, &result);
     FcPatternDestroy(pattern);
     if (found == nullptr)
         return false;
@@ -131,6 +111,25 @@ void CellMetrics(FT_Face Face, double& Ascent, double& Descent)
 }
 
 }  // namespace
+
+// The fonts handed out so far, and the fontconfig configuration they were matched with (the
+// cache's own, so that it is released with the cache instead of living on in the library).
+struct FontCache::State {
+    ~State()
+    {
+        Fonts.clear();
+        if (Config != nullptr)
+            FcConfigDestroy(Config);
+    }
+
+    std::mutex Lock;
+    std::vector<std::unique_ptr<Font>> Fonts;
+    FcConfig* Config = nullptr;
+};
+
+FontCache::FontCache() : FState(std::make_unique<State>()) {}
+
+FontCache::~FontCache() = default;
 
 Font::~Font() = default;
 
@@ -187,9 +186,9 @@ const Glyph& Font::GlyphOf(uint32_t CodePoint)
     return f.Glyphs.emplace(CodePoint, glyph).first->second;
 }
 
-Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight, uint32_t Italic,
-                  uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet, uint32_t OutPrecision,
-                  uint32_t ClipPrecision, uint32_t Quality, uint32_t PitchAndFamily, const char* FaceName)
+Font* FontCache::CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight, uint32_t Italic,
+                             uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet, uint32_t OutPrecision,
+                             uint32_t ClipPrecision, uint32_t Quality, uint32_t PitchAndFamily, const char* FaceName)
 {
     (void)Width, (void)Escapement, (void)Orientation, (void)Italic, (void)Underline, (void)StrikeOut;
     (void)CharSet, (void)OutPrecision, (void)ClipPrecision, (void)Quality, (void)PitchAndFamily;
@@ -197,7 +196,7 @@ Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int We
     const int weight = Weight > 0 ? Weight : FW_NORMAL;
     const int height = Height != 0 ? Height : kDefaultCellHeight;
 
-    FontCache& cache = Cache();
+    State& cache = *FState;
     std::lock_guard<std::mutex> guard(cache.Lock);
     for (auto& font : cache.Fonts)
         if (font->FImpl->RequestedHeight == height && font->FWeight == weight && font->FImpl->RequestedFace == face) {
@@ -206,7 +205,7 @@ Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int We
         }
 
     FaceMatch match;
-    if (!MatchFace(cache, face, weight, match))
+    if (!MatchFace(cache.Config, face, weight, match))
         return nullptr;
     auto impl = std::make_unique<Font::Impl>();
     if (FT_Init_FreeType(&impl->Library) != 0 ||
@@ -238,12 +237,12 @@ bool DeleteObject(Font* AFont)
 {
     if (AFont == nullptr)
         return false;
-    std::lock_guard<std::mutex> guard(Cache().Lock);
-    if (AFont->FReferences <= 0)
-        return false;
     // The font stays cached for the next caller who asks for it.
-    --AFont->FReferences;
-    return true;
+    int references = AFont->FReferences.load();
+    while (references > 0)
+        if (AFont->FReferences.compare_exchange_weak(references, references - 1))
+            return true;
+    return false;
 }
 
 }  // namespace plat

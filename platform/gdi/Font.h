@@ -4,12 +4,15 @@
 // face's Windows ascent and descent metrics.
 //
 // Callers create and delete a font around every use, once per frame. Fonts are therefore shared:
-// CreateFontA hands out the one font object kept for each face, height and weight, and
-// DeleteObject only gives the caller's reference back. A font keeps its rasterised glyphs for the
-// life of the process, so after the first frames text costs neither allocation nor rasterising.
-// A font may be used from any thread; its glyph cache has its own lock.
+// a font cache's CreateFontA hands out the one font object it keeps for each face, height and
+// weight, and DeleteObject only gives the caller's reference back. A font keeps its rasterised
+// glyphs as long as its cache lives, so after the first frames text costs neither allocation nor
+// rasterising. The cache has an owner: the application object (Application::Fonts), or a tool's
+// or test's own; its fonts go with it. A font may be used from any thread; its glyph cache has
+// its own lock.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 
@@ -63,8 +66,7 @@ public:
     struct Impl;
 
 private:
-    friend Font* CreateFontA(int, int, int, int, int, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t, uint32_t,
-                             uint32_t, uint32_t, const char*);
+    friend class FontCache;
     friend bool DeleteObject(Font*);
     Font() = default;
 
@@ -72,16 +74,29 @@ private:
     int FCellHeight = 0;
     int FAscent = 0;
     int FWeight = FW_NORMAL;
-    int FReferences = 0;
+    std::atomic<int> FReferences{0};
 };
 
-// The font for a cell height (a positive Height; a negative one is taken as the character height
-// without internal leading, 0 as a default of 16 pixels), a weight and a face name; the other
-// arguments are accepted as the callers pass them and change nothing. Null when no face at all is
-// installed.
-Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight, uint32_t Italic,
-                  uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet, uint32_t OutPrecision,
-                  uint32_t ClipPrecision, uint32_t Quality, uint32_t PitchAndFamily, const char* FaceName);
+class FontCache {
+public:
+    FontCache();
+    ~FontCache();
+    FontCache(const FontCache&) = delete;
+    FontCache& operator=(const FontCache&) = delete;
+
+    // The font for a cell height (a positive Height; a negative one is taken as the character height
+    // without internal leading, 0 as a default of 16 pixels), a weight and a face name; the other
+    // arguments are accepted as the callers pass them and change nothing. Null when no face at all is
+    // installed.
+    Font* CreateFontA(int Height, int Width, int Escapement, int Orientation, int Weight, uint32_t Italic,
+                      uint32_t Underline, uint32_t StrikeOut, uint32_t CharSet, uint32_t OutPrecision,
+                      uint32_t ClipPrecision, uint32_t Quality, uint32_t PitchAndFamily, const char* FaceName);
+
+    struct State;
+
+private:
+    std::unique_ptr<State> FState;
+};
 
 // Gives back a reference from CreateFontA. False for a null font.
 bool DeleteObject(Font* AFont);

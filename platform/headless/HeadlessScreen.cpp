@@ -1,6 +1,8 @@
 // The headless screen: a window-less backend for tests and tools.
 #include "platform/headless/HeadlessScreen.h"
 
+#include "platform/types/Invariant.h"
+
 #include <cstring>
 
 namespace plat {
@@ -30,7 +32,9 @@ bool HeadlessScreen::OutputSize(int& Width, int& Height) const
 
 void HeadlessScreen::Show(const uint32_t* Pixels)
 {
-    std::memcpy(FShown.Pixels(), Pixels, static_cast<size_t>(Width()) * static_cast<size_t>(Height()) * 4);
+    const size_t pixels = static_cast<size_t>(Width()) * static_cast<size_t>(Height());
+    CheckFits(pixels, static_cast<size_t>(FShown.Width()) * static_cast<size_t>(FShown.Height()), "shown frame");
+    std::memcpy(FShown.Pixels(), Pixels, pixels * 4);
     if (const uint32_t* layers = ShownLayerPixels())
         FShownLayers.assign(layers, layers + Layout().LayerPixels());
     const TRect& overlay = Layout().Overlay;

@@ -30,6 +30,7 @@ public:
     // How many displays the screen stands for (one unless a test says otherwise); it opens on any
     // of them.
     void SetDisplayCount(int Count) { FDisplayCount = Count; }
+    int DisplayCount() const override { return FDisplayCount; }
     // The display the screen was last opened on.
     int OpenedOn() const { return FOpenedOn; }
     // Simulates a reset of the render device, noticed at the next PresentLatest.

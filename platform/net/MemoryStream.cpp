@@ -11,7 +11,7 @@ MemoryStream::MemoryStream(std::vector<std::string> Pieces, std::string& SentLog
     : FPieces(Pieces.begin(), Pieces.end()), FSentLog(SentLog)
 {}
 
-int MemoryStream::StartConnect(uint32_t Address, uint16_t Port)
+int MemoryStream::StartConnect(const NetAddress& Address, uint16_t Port)
 {
     (void)Address;
     (void)Port;
@@ -65,11 +65,11 @@ public:
         return true;
     }
     int Error() const override { return 0; }
-    uint32_t Address() const override
+    std::vector<NetAddress> Addresses() const override
     {
-        uint32_t loopback = 0;
-        ParseDottedIPv4("127.0.0.1", loopback);
-        return loopback;
+        NetAddress loopback;
+        ParseNumericAddress("127.0.0.1", loopback);
+        return {loopback};
     }
 };
 

@@ -19,7 +19,7 @@ class MemoryStream final : public StreamSocket {
 public:
     MemoryStream(std::vector<std::string> Pieces, std::string& SentLog);
 
-    int StartConnect(uint32_t Address, uint16_t Port) override;
+    int StartConnect(const NetAddress& Address, uint16_t Port) override;
     int ConnectResult() override { return 0; }
     int Send(const char* Data, int Length) override;
     int Receive(char* Data, int Length, bool Peek) override;

@@ -1,9 +1,10 @@
-// The Linux socket backend: non-blocking IPv4 TCP sockets waited on with poll().
+// The Linux socket backend: non-blocking TCP sockets, IPv4 or IPv6, waited on with poll().
 #include "platform/net/NetErrors.h"
 #include "platform/net/StreamSocket.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
+#include <cstring>
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
@@ -15,18 +16,48 @@ namespace plat {
 
 namespace {
 
+// A non-blocking TCP socket of Family with our options, or -1 with errno set.
+int OpenTcp(int Family, bool LingerOff)
+{
+    const int fd = socket(Family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
+    if (fd < 0)
+        return -1;
+    // The client writes a request as a few whole pieces (the lines, then the blank line): with
+    // Nagle's rule the last piece waits for the server's delayed acknowledgement of the first,
+    // about 40 ms on every request.
+    const int on = 1;
+    const linger off{1, 0};
+    if (setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0 ||
+        (LingerOff && setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof off) != 0)) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return -1;
+    }
+    return fd;
+}
+
 class PosixStreamSocket final : public StreamSocket {
 public:
-    explicit PosixStreamSocket(int Fd) : FFd(Fd) {}
+    PosixStreamSocket(int Fd, bool LingerOff) : FFd(Fd), FLingerOff(LingerOff) {}
     ~PosixStreamSocket() override { Close(); }
 
-    int StartConnect(uint32_t Address, uint16_t Port) override
+    int StartConnect(const NetAddress& Address, uint16_t Port) override
     {
-        sockaddr_in remote{};
-        remote.sin_family = AF_INET;
-        remote.sin_port = htons(Port);
-        remote.sin_addr.s_addr = Address;
-        if (connect(FFd, reinterpret_cast<const sockaddr*>(&remote), sizeof remote) == 0)
+        sockaddr_storage remote{};
+        const socklen_t length = Fill(Address, Port, remote);
+        if (length == 0)
+            return Fail(EAFNOSUPPORT);
+        // The socket is made for IPv4; another family needs a socket of its own.
+        if (FFd >= 0 && remote.ss_family != FFamily) {
+            const int fd = OpenTcp(remote.ss_family, FLingerOff);
+            if (fd < 0)
+                return Fail(errno);
+            close(FFd);
+            FFd = fd;
+            FFamily = remote.ss_family;
+        }
+        if (connect(FFd, reinterpret_cast<const sockaddr*>(&remote), length) == 0)
             return 0;
         // A connection being made is "would block", as a non-blocking connect reports it.
         return Fail(errno == EINPROGRESS ? EWOULDBLOCK : errno);
@@ -83,6 +114,26 @@ public:
     }
 
 private:
+    static socklen_t Fill(const NetAddress& Address, uint16_t Port, sockaddr_storage& Remote)
+    {
+        if (Address.Family == NetAddress::kIPv4) {
+            auto& v4 = reinterpret_cast<sockaddr_in&>(Remote);
+            v4.sin_family = AF_INET;
+            v4.sin_port = htons(Port);
+            std::memcpy(&v4.sin_addr, Address.Bytes.data(), 4);
+            return sizeof v4;
+        }
+        if (Address.Family == NetAddress::kIPv6) {
+            auto& v6 = reinterpret_cast<sockaddr_in6&>(Remote);
+            v6.sin6_family = AF_INET6;
+            v6.sin6_port = htons(Port);
+            std::memcpy(&v6.sin6_addr, Address.Bytes.data(), 16);
+            v6.sin6_scope_id = Address.ScopeId;
+            return sizeof v6;
+        }
+        return 0;
+    }
+
     int Fail(int Errno)
     {
         FLastError = FFd < 0 ? kSockNotConnected : SocketErrorFromErrno(Errno);
@@ -90,6 +141,8 @@ private:
     }
 
     int FFd;
+    int FFamily = AF_INET;
+    bool FLingerOff;
     int FLastError = 0;
 };
 
@@ -97,30 +150,9 @@ class PosixNet final : public NetServices {
 public:
     std::unique_ptr<StreamSocket> NewSocket(bool LingerOff, int& Error) override
     {
-        const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, IPPROTO_TCP);
-        if (fd < 0) {
-            Error = SocketErrorFromErrno(errno);
-            return nullptr;
-        }
-        // The client writes a request as a few whole pieces (the lines, then the blank line):
-        // with Nagle's rule the last piece waits for the server's delayed acknowledgement of the
-        // first, about 40 ms on every request.
-        const int on = 1;
-        if (setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on) != 0) {
-            Error = SocketErrorFromErrno(errno);
-            close(fd);
-            return nullptr;
-        }
-        if (LingerOff) {
-            const linger off{1, 0};
-            if (setsockopt(fd, SOL_SOCKET, SO_LINGER, &off, sizeof off) != 0) {
-                Error = SocketErrorFromErrno(errno);
-                close(fd);
-                return nullptr;
-            }
-        }
-        Error = 0;
-        return std::make_unique<PosixStreamSocket>(fd);
+        const int fd = OpenTcp(AF_INET, LingerOff);
+        Error = fd < 0 ? SocketErrorFromErrno(errno) : 0;
+        return fd < 0 ? nullptr : std::make_unique<PosixStreamSocket>(fd, LingerOff);
     }
 
     Resolver& GetResolver() override { return SystemResolver(); }
@@ -132,15 +164,6 @@ NetServices& SystemNet()
 {
     static PosixNet net;
     return net;
-}
-
-bool ParseDottedIPv4(const std::string& Text, uint32_t& Address)
-{
-    in_addr parsed{};
-    if (inet_pton(AF_INET, Text.c_str(), &parsed) != 1)
-        return false;
-    Address = parsed.s_addr;
-    return true;
 }
 
 }  // namespace plat

@@ -3,12 +3,15 @@
 // The socket client is written against these interfaces only: the Linux backends sit in
 // PosixStreamSocket.cpp and ThreadResolver.cpp, and a memory-backed socket (MemoryStream.h)
 // feeds prepared bytes to tests and fuzzers. Every failing call reports an error number of
-// NetErrors.h through LastError (never errno). Addresses are IPv4 in network byte order.
+// NetErrors.h through LastError (never errno). Addresses are IPv4 or IPv6 (NetAddress.h).
 #pragma once
+
+#include "platform/net/NetAddress.h"
 
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace plat {
 
@@ -18,9 +21,10 @@ public:
 
     virtual ~StreamSocket() = default;
 
-    // Starts connecting: 0 when connected at once, kSockWouldBlock while the connection is
-    // being made, any other error number when it cannot start.
-    virtual int StartConnect(uint32_t Address, uint16_t Port) = 0;
+    // Starts connecting (a socket of Address's family takes the place of the one there was): 0
+    // when connected at once, kSockWouldBlock while the connection is being made, any other error
+    // number when it cannot start.
+    virtual int StartConnect(const NetAddress& Address, uint16_t Port) = 0;
     // After a pending connect has become writable: 0 when connected, else its error number.
     virtual int ConnectResult() = 0;
     // Byte counts; -1 with LastError set on failure (kSockWouldBlock when nothing is ready).
@@ -42,10 +46,14 @@ public:
     virtual ~NameLookup() = default;
     // Waits at most Ms milliseconds for the result; true once it is there.
     virtual bool WaitDone(int Ms) = 0;
-    // Valid once done: 0 and the first IPv4 address, or a lookup error number (11001, ...).
+    // Valid once done: 0 and the name's addresses, IPv6 and IPv4, in the system's order of
+    // preference (at most kMaxLookupAddresses, none twice), or a lookup error number (11001, ...).
     virtual int Error() const = 0;
-    virtual uint32_t Address() const = 0;
+    virtual std::vector<NetAddress> Addresses() const = 0;
 };
+
+// The most addresses a lookup gives: more than a connect's time-out can try.
+inline constexpr size_t kMaxLookupAddresses = 32;
 
 class Resolver {
 public:
@@ -65,8 +73,5 @@ public:
 // The process's real sockets and system resolver.
 NetServices& SystemNet();
 Resolver& SystemResolver();
-
-// Parses a dotted IPv4 address ("127.0.0.1") into network byte order.
-bool ParseDottedIPv4(const std::string& Text, uint32_t& Address);
 
 }  // namespace plat

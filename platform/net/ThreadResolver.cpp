@@ -6,13 +6,16 @@
 #include "platform/net/NetErrors.h"
 #include "platform/net/StreamSocket.h"
 
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
+#include <cstring>
 #include <mutex>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <thread>
+#include <vector>
 
 namespace plat {
 
@@ -23,29 +26,46 @@ struct LookupResult {
     std::condition_variable Finished;
     bool Done = false;
     int Error = 0;
-    uint32_t Address = 0;
+    std::vector<NetAddress> Addresses;
 };
 
+NetAddress AddressOf(const addrinfo& Entry)
+{
+    NetAddress address;
+    if (Entry.ai_family == AF_INET && Entry.ai_addrlen >= sizeof(sockaddr_in)) {
+        address.Family = NetAddress::kIPv4;
+        std::memcpy(address.Bytes.data(), &reinterpret_cast<const sockaddr_in*>(Entry.ai_addr)->sin_addr, 4);
+    } else if (Entry.ai_family == AF_INET6 && Entry.ai_addrlen >= sizeof(sockaddr_in6)) {
+        const auto* v6 = reinterpret_cast<const sockaddr_in6*>(Entry.ai_addr);
+        address.Family = NetAddress::kIPv6;
+        std::memcpy(address.Bytes.data(), &v6->sin6_addr, 16);
+        address.ScopeId = v6->sin6_scope_id;
+    }
+    return address;
+}
+
+// Both families, in getaddrinfo's order (RFC 6724's preference, as /etc/gai.conf tunes it).
 void RunLookup(const std::string& HostName, LookupResult& Result)
 {
     addrinfo hints{};
-    hints.ai_family = AF_INET;
+    hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
     addrinfo* found = nullptr;
     const int gai = getaddrinfo(HostName.c_str(), nullptr, &hints, &found);
-    int error = SocketErrorFromLookup(gai);
-    uint32_t address = 0;
-    if (gai == 0 && found && found->ai_addr && found->ai_family == AF_INET)
-        address = reinterpret_cast<const sockaddr_in*>(found->ai_addr)->sin_addr.s_addr;
-    else if (gai == 0)
-        error = kSockNoData;
+    std::vector<NetAddress> addresses;
+    for (const addrinfo* entry = gai == 0 ? found : nullptr; entry; entry = entry->ai_next) {
+        const NetAddress address = AddressOf(*entry);
+        if (address.Family != NetAddress::kNone && addresses.size() < kMaxLookupAddresses &&
+            std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+            addresses.push_back(address);
+    }
     if (found)
         freeaddrinfo(found);
     {
         std::lock_guard<std::mutex> guard(Result.Lock);
         Result.Done = true;
-        Result.Error = error;
-        Result.Address = address;
+        Result.Error = gai != 0 ? SocketErrorFromLookup(gai) : addresses.empty() ? kSockNoData : 0;
+        Result.Addresses = std::move(addresses);
     }
     Result.Finished.notify_all();
 }
@@ -69,10 +89,10 @@ public:
         return FResult->Error;
     }
 
-    uint32_t Address() const override
+    std::vector<NetAddress> Addresses() const override
     {
         std::lock_guard<std::mutex> guard(FResult->Lock);
-        return FResult->Address;
+        return FResult->Addresses;
     }
 
 private:

@@ -3,7 +3,6 @@
 // UseSdl joins SDL's input (AppInput.cpp), its window system's connection (SdlWait.cpp) and message
 // boxes to the loop.
 #include "platform/app/Application.h"
-#include "platform/display/DisplayEnum.h"
 
 #include <SDL.h>
 
@@ -46,11 +45,6 @@ int Application::ShowCursor(bool Show)
     if (shown != wasShown && SDL_WasInit(SDL_INIT_VIDEO) != 0)
         SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
     return FCursorCount;
-}
-
-int Application::MonitorCount() const
-{
-    return FSimulatedMonitors > 0 ? FSimulatedMonitors : DisplayCount();
 }
 
 }  // namespace plat

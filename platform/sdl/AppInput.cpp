@@ -149,9 +149,8 @@ void Application::FollowWindowEvent(const SDL_Event& Event)
         return;
     }
     switch (Event.window.event) {
-    // A window manager may put the pointer on the window it focuses (i3 does, on another monitor).
-    // Nothing else a window manager does to a window moves the pointer on the screen, so a real
-    // movement made meanwhile (while a scene was built, say) still counts.
+    // A window manager may put the pointer on the window it focuses (i3 does, on another monitor),
+    // which only a server that tells device motion tells from a real movement (TrackScreenPointer).
     case SDL_WINDOWEVENT_FOCUS_GAINED:
         FFocusChanged = true;
         // The next answer tells where the pointer is from now on.
@@ -201,16 +200,23 @@ void Application::MarkPointerStart()
     FScreenSize = {now.ScreenWidth, now.ScreenHeight};
 }
 
+// Where no pointing device moved the pointer since the last look, a program put it elsewhere (a
+// window manager placing or focusing windows): measuring goes on from there. A server that does not
+// tell device motion leaves guessing: a screen that changed its size (a monitor came or went), or a
+// window of ours the window manager focused since the last look, may have had the pointer moved.
 // The question goes out at one pass and its answer is taken at a later one (passes come with every
 // frame), so asking costs no wake-up of its own. While nobody sees any window of ours the pointer
 // is not asked: a movement made meanwhile is seen when the saver is seen again, measured from
-// where it started. A screen that changed its size (a monitor came or went), or a window of ours
-// the window manager focused since the last look, may have had the pointer put elsewhere:
-// measuring goes on from there.
+// where it started (the devices' motion meanwhile is kept for that look).
 void Application::TrackScreenPointer()
 {
-    if (!OnMouseMove || !ScreenPointerKnown() || !Seen())
+    if (!OnMouseMove || !ScreenPointerKnown())
         return;
+    if (!Seen()) {
+        if (FScreenPointer)
+            FScreenPointer->KeepMotion();
+        return;
+    }
     ScreenPointer& pointer = ScreenPointerOf();
     const auto now = Clock::now();
     ScreenPointer::State state;
@@ -225,7 +231,8 @@ void Application::TrackScreenPointer()
     if (size != FScreenSize)
         FScreenChangedAt = now;
     FScreenSize = size;
-    const bool rearranged = FFocusChanged || now - FScreenChangedAt < kScreenChangeSettles;
+    const bool rearranged =
+        state.DeviceMoved ? !*state.DeviceMoved : FFocusChanged || now - FScreenChangedAt < kScreenChangeSettles;
     FFocusChanged = false;
     if (rearranged && FPointer.Seeded())
         FPointer.Rebase(state.X, state.Y);

@@ -43,6 +43,7 @@ SDL_Window* CoverRect(const TRect& Bounds, const char* Title, bool FullScreen, b
     if (window == nullptr)
         return nullptr;
     NoteSdlWindow(window);
+    SurviveServerLoss(window);
     const bool black = ShowWithoutWaiting(window);
     if (PaintedBlack != nullptr)
         *PaintedBlack = black;
@@ -69,8 +70,9 @@ void MonitorCovers::Repaint()
 
 void MonitorCovers::Close()
 {
-    for (SDL_Window* window : FWindows)
-        SDL_DestroyWindow(window);
+    if (!WindowServerLost())
+        for (SDL_Window* window : FWindows)
+            SDL_DestroyWindow(window);
     FWindows.clear();
 }
 

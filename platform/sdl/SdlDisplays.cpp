@@ -1,10 +1,9 @@
-// The monitors as SDL sees them, and the saver's list of monitors to cover. SDL's list keeps
-// SDL's video running while it lives, so that SDL follows monitors plugged in or out (it reads
-// them anew from the window system's events).
+// SDL's list of monitors keeps SDL's video running while it lives, since SDL reads them anew
+// from the window system's events only then.
 #include <SDL.h>
 
+#include "platform/sdl/SdlDisplays.h"
 #include "platform/sdl/SdlVideo.h"
-#include "platform/types/DisplayList.h"
 #include "platform/x11/RandrMonitors.h"
 
 namespace plat {
@@ -62,6 +61,18 @@ private:
 };
 
 }  // namespace
+
+int DisplayCount()
+{
+    // Asked before any window exists, the video subsystem is started just for the question.
+    const bool started = SDL_WasInit(SDL_INIT_VIDEO) == 0;
+    if (started && !StartSdlVideo())
+        return 1;
+    const int count = SDL_GetNumVideoDisplays();
+    if (started)
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    return count > 0 ? count : 1;
+}
 
 std::shared_ptr<DisplayList> DesktopMonitors()
 {

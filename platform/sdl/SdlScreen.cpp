@@ -37,6 +37,8 @@
 #include "platform/display/Screen.h"
 #include "platform/sdl/GpuRendering.h"
 #include "platform/sdl/MonitorCovers.h"
+#include "platform/sdl/SdlDisplays.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/sdl/SdlVideo.h"
 #include "platform/sdl/X11Window.h"
 #include "platform/wayland/FrameWatch.h"
@@ -84,7 +86,7 @@ public:
     {
         Close();
         LeakCheckPause pause;
-        if (FVideo)
+        if (FVideo && !WindowServerLost())
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
     }
 
@@ -123,6 +125,7 @@ public:
     }
 
 protected:
+    int DisplayCount() const override { return plat::DisplayCount(); }
     bool OpenWindow(int Width, int Height, int DisplayIndex) override;
     void CloseWindow() override;
     void MoveWindow() override;
@@ -333,10 +336,13 @@ void SdlScreen::CloseWindow()
         SDL_DestroyTexture(FTexture);
     if (FOverlay)
         SDL_DestroyTexture(FOverlay);
-    if (FRenderer)
-        SDL_DestroyRenderer(FRenderer);
-    if (FWindow)
-        SDL_DestroyWindow(FWindow);
+    // Both stay to the process's end when the X server went away (see WindowServerLost).
+    if (!WindowServerLost()) {
+        if (FRenderer)
+            SDL_DestroyRenderer(FRenderer);
+        if (FWindow)
+            SDL_DestroyWindow(FWindow);
+    }
     FTexture = nullptr;
     FOverlay = nullptr;
     FRenderer = nullptr;

@@ -1,4 +1,5 @@
 #include "platform/sdl/X11Window.h"
+#include "platform/x11/DisplayLoss.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -38,6 +39,19 @@ bool Managed(Display* D, ::Window W)
 }
 
 }  // namespace
+
+void SurviveServerLoss(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    if (X11Of(Window, display, window))
+        SurviveDisplayLoss(display);
+}
+
+bool WindowServerLost()
+{
+    return DisplayLost();
+}
 
 bool TakeKeyboard(SDL_Window* Window)
 {

@@ -16,6 +16,16 @@ struct SDL_Window;
 
 namespace plat {
 
+// A lost X server behind the window's connection (SDL's one connection for all its windows) ends
+// the saver through a quit request instead of Xlib's exit (platform/x11/DisplayLoss.h). Nothing
+// elsewhere: SDL's Wayland backend turns a lost compositor into its own quit event.
+void SurviveServerLoss(SDL_Window* Window);
+
+// True once the X server behind the windows went away. SDL would then wait without end in hiding
+// or destroying a window (for the server's confirmation) and in ending its video subsystem: the
+// windows and the subsystem are left to the process's end instead.
+bool WindowServerLost();
+
 // Grabs the keyboard for the window; false while someone else holds it (a window manager's menu,
 // a screen locker) or the window is not yet mapped, so the caller tries again later. Nothing
 // happens where the window system has no such grab.

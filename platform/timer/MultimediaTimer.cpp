@@ -22,20 +22,6 @@ struct TimerThread {
     std::thread Thread;
 };
 
-// The live timers by id; the map only hands out shared ownership, a timer's thread keeps its
-// own reference so that a timer killed from its own callback can finish safely.
-struct Registry {
-    std::mutex Lock;
-    std::map<uint32_t, std::shared_ptr<TimerThread>> Timers;
-    uint32_t NextId = 1;
-};
-
-Registry& Timers()
-{
-    static Registry registry;
-    return registry;
-}
-
 void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t DelayMs, uint32_t FirstMs,
               TimerProc Proc, void* User)
 {
@@ -59,17 +45,41 @@ void RunTicks(const std::shared_ptr<TimerThread>& Timer, uint32_t Id, uint32_t D
 
 }  // namespace
 
-uint32_t timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User)
+// The live timers by id; the map only hands out shared ownership, a timer's thread keeps its
+// own reference so that a timer killed from its own callback can finish safely.
+struct MultimediaTimers::Registry {
+    std::mutex Lock;
+    std::map<uint32_t, std::shared_ptr<TimerThread>> Timers;
+    uint32_t NextId = 1;
+};
+
+MultimediaTimers::MultimediaTimers() : FRegistry(std::make_unique<Registry>()) {}
+
+MultimediaTimers::~MultimediaTimers()
+{
+    for (;;) {
+        uint32_t id = 0;
+        {
+            std::lock_guard<std::mutex> guard(FRegistry->Lock);
+            if (FRegistry->Timers.empty())
+                return;
+            id = FRegistry->Timers.begin()->first;
+        }
+        timeKillEvent(id);
+    }
+}
+
+uint32_t MultimediaTimers::timeSetEvent(uint32_t DelayMs, TimerProc Proc, void* User)
 {
     return timeSetEvent(DelayMs, DelayMs, Proc, User);
 }
 
-uint32_t timeSetEvent(uint32_t DelayMs, uint32_t FirstMs, TimerProc Proc, void* User)
+uint32_t MultimediaTimers::timeSetEvent(uint32_t DelayMs, uint32_t FirstMs, TimerProc Proc, void* User)
 {
     if (DelayMs == 0 || Proc == nullptr)
         return 0;
     auto timer = std::make_shared<TimerThread>();
-    Registry& registry = Timers();
+    Registry& registry = *FRegistry;
     std::lock_guard<std::mutex> guard(registry.Lock);
     uint32_t id = registry.NextId++;
     if (id == 0)
@@ -86,11 +96,11 @@ uint32_t timeSetEvent(uint32_t DelayMs, uint32_t FirstMs, TimerProc Proc, void* 
     return id;
 }
 
-void timeKillEvent(uint32_t TimerId)
+void MultimediaTimers::timeKillEvent(uint32_t TimerId)
 {
     std::shared_ptr<TimerThread> timer;
     {
-        Registry& registry = Timers();
+        Registry& registry = *FRegistry;
         std::lock_guard<std::mutex> guard(registry.Lock);
         auto it = registry.Timers.find(TimerId);
         if (it == registry.Timers.end())

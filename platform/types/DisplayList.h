@@ -1,7 +1,7 @@
 // The desktop's monitors as rectangles in desktop coordinates. The saver covers each with a window
 // of its own; an unpinned SDL screen opens on one of them and covers every other one with a black
-// window while it is open. The Linux list is SDL's displays (read when asked; the list keeps SDL's
-// video running while it lives); FixedDisplays is a given list, for tests.
+// window while it is open. The back-ends make the desktop's lists (sdl/SdlDisplays.h);
+// FixedDisplays is a given list, for tests.
 #pragma once
 
 #include <memory>
@@ -18,11 +18,6 @@ public:
     // The monitor's rectangle; empty for an index outside the list.
     virtual TRect Bounds(int Index) const = 0;
 };
-
-std::shared_ptr<DisplayList> SdlDisplays();
-// The monitors the saver covers: on X11 RandR's (which follows monitors switched off, on or
-// moved), elsewhere SDL's. Keeps SDL's video running while it lives.
-std::shared_ptr<DisplayList> DesktopMonitors();
 
 class FixedDisplays : public DisplayList {
 public:

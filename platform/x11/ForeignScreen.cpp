@@ -12,6 +12,9 @@
 
 #include "platform/display/Fit.h"
 #include "platform/display/Screen.h"
+#include "platform/x11/DisplayLoss.h"
+#include "platform/x11/ForeignScreen.h"
+#include "platform/x11/RandrMonitors.h"
 #include "platform/x11/WindowImage.h"
 #include "platform/x11/XErrorTrap.h"
 
@@ -26,6 +29,13 @@ public:
     TRect PictureBounds() const override { return FScaler.Picture(); }
     bool WindowLost() const override { return FLost; }
     bool SharedMemory() const override { return FImage && FImage->Shared(); }
+    // The desktop's monitors, as the SDL screen counts them (both read RandR), although the window
+    // is the same on any of them.
+    int DisplayCount() const override
+    {
+        const std::shared_ptr<DisplayList> monitors = RandrMonitors();
+        return monitors && monitors->Count() > 0 ? monitors->Count() : 1;
+    }
 
 protected:
     bool OpenWindow(int Width, int Height, int DisplayIndex) override;
@@ -55,6 +65,7 @@ bool ForeignScreen::OpenWindow(int Width, int Height, int)
     FDisplay = XOpenDisplay(nullptr);
     if (FDisplay == nullptr)
         return false;
+    SurviveDisplayLoss(FDisplay);
     FTrap.emplace();
     FWindow = FTarget != 0 ? FTarget : DefaultRootWindow(FDisplay);
     XWindowAttributes attributes{};

@@ -1,4 +1,5 @@
 #include "platform/x11/RandrMonitors.h"
+#include "platform/x11/DisplayLoss.h"
 
 #include <X11/Xlib.h>
 #include <X11/extensions/Xrandr.h>
@@ -65,6 +66,7 @@ std::shared_ptr<DisplayList> RandrMonitors()
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr)
         return nullptr;
+    SurviveDisplayLoss(display);
     int event = 0, error = 0, major = 0, minor = 0;
     if (!XRRQueryExtension(display, &event, &error) || !XRRQueryVersion(display, &major, &minor) ||
         major * 100 + minor < 105) {

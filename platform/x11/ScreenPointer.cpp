@@ -2,8 +2,10 @@
 
 #include <xcb/xcb.h>
 #include <xcb/xcbext.h>
+#include <xcb/xinput.h>
 
 #include <cstdlib>
+#include <utility>
 
 namespace plat {
 namespace {
@@ -12,6 +14,29 @@ std::string DisplayName()
 {
     const char* name = std::getenv("DISPLAY");
     return name != nullptr ? name : "";
+}
+
+// Raw motion of every master pointer on the root window. From XInput 2.1 on the server sends it
+// whoever grabbed the pointer (a menu, a screen locker); 2.0 would leave it out during grabs.
+// Answers the extension's opcode, 0 when the server offers no such events.
+uint8_t WatchRawMotion(xcb_connection_t* C, xcb_window_t Root)
+{
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(C, &xcb_input_id);
+    if (extension == nullptr || !extension->present)
+        return 0;
+    xcb_input_xi_query_version_reply_t* version =
+        xcb_input_xi_query_version_reply(C, xcb_input_xi_query_version(C, 2, 2), nullptr);
+    const bool raw = version != nullptr && version->major_version * 100 + version->minor_version >= 201;
+    std::free(version);
+    if (!raw)
+        return 0;
+    struct {
+        xcb_input_event_mask_t Head;
+        uint32_t Bits;
+    } mask{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_MOTION};
+    xcb_generic_error_t* error = xcb_request_check(C, xcb_input_xi_select_events_checked(C, Root, 1, &mask.Head));
+    std::free(error);
+    return error == nullptr ? extension->major_opcode : 0;
 }
 
 }  // namespace
@@ -24,16 +49,51 @@ struct ScreenPointer::Connection {
         xcb_screen_iterator_t screens = xcb_setup_roots_iterator(xcb_get_setup(C));
         for (int i = 0; screens.rem > 0 && i < screenNumber; ++i)
             xcb_screen_next(&screens);
-        if (!xcb_connection_has_error(C) && screens.rem > 0)
+        if (!xcb_connection_has_error(C) && screens.rem > 0) {
             Root = screens.data->root;
+            XInput = WatchRawMotion(C, Root);
+        }
     }
     ~Connection() { xcb_disconnect(C); }
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
+    // Whether a device's raw motion led the pointer to X, Y. The server may send the raw motion,
+    // answer a question and only then move the pointer (seen on Xorg): a raw motion whose answer
+    // shows no change of place counts for the next answer too (beyond that, it was a pointer
+    // pushed against the screen's edge, which stays where it is).
+    std::optional<bool> DeviceMovedTo(int X, int Y)
+    {
+        if (XInput == 0)
+            return std::nullopt;
+        TakeRawMotion();
+        const bool moved = std::make_pair(X, Y) != Place;
+        Place = {X, Y};
+        const bool device = RawMotion || MotionNotShown;
+        MotionNotShown = RawMotion && !moved;
+        RawMotion = false;
+        return device;
+    }
+
+    // Takes the events that came in so far, noting a device's raw motion among them.
+    void TakeRawMotion()
+    {
+        while (xcb_generic_event_t* event = xcb_poll_for_event(C)) {
+            const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
+            RawMotion = RawMotion ||
+                ((event->response_type & 0x7F) == XCB_GE_GENERIC && generic->extension == XInput &&
+                 generic->event_type == XCB_INPUT_RAW_MOTION);
+            std::free(event);
+        }
+    }
+
     const std::string Name;
     xcb_connection_t* C = nullptr;
     xcb_window_t Root = 0;
+    uint8_t XInput = 0;  // the extension's opcode while raw motion is watched
+    bool RawMotion = false;  // taken since the last answer
+    bool MotionNotShown = false;  // raw motion came, the last answer showed no change of place
+    std::pair<int, int> Place{-1, -1};  // where the last answer put the pointer
 };
 
 // The two replies come in the order asked; each is taken once it is there.
@@ -63,6 +123,12 @@ bool ScreenPointer::Connected()
     return FConnection && FConnection->Root != 0;
 }
 
+void ScreenPointer::KeepMotion()
+{
+    if (FConnection && FConnection->XInput != 0)
+        FConnection->TakeRawMotion();
+}
+
 bool ScreenPointer::Query(State& Now)
 {
     Forget();
@@ -76,7 +142,8 @@ bool ScreenPointer::Query(State& Now)
     xcb_get_geometry_reply_t* geometry = xcb_get_geometry_reply(c, geometryCookie, nullptr);
     const bool answered = pointer != nullptr && geometry != nullptr;
     if (answered)
-        Now = State{pointer->root_x, pointer->root_y, geometry->width, geometry->height};
+        Now = State{pointer->root_x, pointer->root_y, geometry->width, geometry->height,
+                    FConnection->DeviceMovedTo(pointer->root_x, pointer->root_y)};
     std::free(pointer);
     std::free(geometry);
     return answered;
@@ -113,7 +180,8 @@ bool ScreenPointer::Answer(State& Now)
     auto* geometry = static_cast<xcb_get_geometry_reply_t*>(reply);
     const bool answered = geometry != nullptr;
     if (answered)
-        Now = State{FAsked->PointerReply->root_x, FAsked->PointerReply->root_y, geometry->width, geometry->height};
+        Now = State{FAsked->PointerReply->root_x, FAsked->PointerReply->root_y, geometry->width, geometry->height,
+                    FConnection->DeviceMovedTo(FAsked->PointerReply->root_x, FAsked->PointerReply->root_y)};
     std::free(geometry);
     FAsked.reset();
     return answered;

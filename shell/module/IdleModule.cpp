@@ -6,5 +6,5 @@
 
 extern "C" __attribute__((visibility("default"))) int SolvaneIdle(const TModuleHost* Host)
 {
-    return shell::RunIdleWatcher(Host->Argc, Host->Argv);
+    return shell::RunIdleWatcher(*Host->Start);
 }

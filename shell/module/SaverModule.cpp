@@ -11,5 +11,5 @@ extern "C" __attribute__((visibility("default"))) int SolvaneRun(const TModuleHo
     shell::UseHostResources(Host);
     // The saver's message boxes and input are SDL's from the start, before any window exists.
     plat::Application::UseSdl();
-    return shell::RunSaverProgram(Host->Argc, Host->Argv);
+    return shell::RunSaverProgram(*Host->Start);
 }

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -77,33 +78,35 @@ int NearBlackPixels(const plat::Picture& Image)
     return Count;
 }
 
-TEST(AssetDecode, ClockPanelLeavesItsTextBoxClear)
+// Each gadget's plate keeps clear the boxes the program draws its texts and icons into.
+TEST(AssetDecode, GadgetPanelsLeaveTheirTextAndIconBoxesClear)
 {
-    plat::Picture Clock = Decode("KGC1");
-    ASSERT_EQ(Clock.Width(), 117);
-    EXPECT_EQ(DrawnPixelsIn(Clock, {8, 26, 110, 52}), 0);
-    EXPECT_GT(DrawnPixelsIn(Clock, {0, 0, 117, 26}), 0) << "label and frame";
-    EXPECT_EQ(NearBlackPixels(Clock), 0);
-}
-
-TEST(AssetDecode, WeatherPanelLeavesIconsAndTemperaturesClear)
-{
-    plat::Picture Weather = Decode("KGW1");
-    ASSERT_EQ(Weather.Width(), 336);
-    EXPECT_EQ(DrawnPixelsIn(Weather, {94, 8, 146, 60}), 0) << "today's icon";
-    EXPECT_EQ(DrawnPixelsIn(Weather, {206, 8, 258, 60}), 0) << "tomorrow's icon";
-    EXPECT_EQ(DrawnPixelsIn(Weather, {153, 27, 204, 52}), 0) << "today's temperature";
-    EXPECT_EQ(DrawnPixelsIn(Weather, {265, 27, 336, 52}), 0) << "tomorrow's range";
-    EXPECT_EQ(NearBlackPixels(Weather), 0);
-}
-
-TEST(AssetDecode, TickerPanelLeavesTitleAndCreepingLineClear)
-{
-    plat::Picture Ticker = Decode("KGR1");
-    ASSERT_EQ(Ticker.Width(), 572);
-    EXPECT_EQ(DrawnPixelsIn(Ticker, {90, 6, 560, 26}), 0) << "channel title";
-    EXPECT_EQ(DrawnPixelsIn(Ticker, {15, 27, 560, 50}), 0) << "creeping line";
-    EXPECT_EQ(NearBlackPixels(Ticker), 0);
+    struct ClearBox {
+        Box At;
+        const char* What;
+    };
+    const struct {
+        const char* Name;
+        int Width;
+        std::vector<ClearBox> Clear;
+    } Panels[] = {
+        {"KGC1", 117, {{{8, 26, 110, 52}, "time"}}},
+        {"KGW1",
+         336,
+         {{{94, 8, 146, 60}, "today's icon"},
+          {{206, 8, 258, 60}, "tomorrow's icon"},
+          {{153, 27, 204, 52}, "today's temperature"},
+          {{265, 27, 336, 52}, "tomorrow's range"}}},
+        {"KGR1", 572, {{{90, 6, 560, 26}, "channel title"}, {{15, 27, 560, 50}, "creeping line"}}},
+    };
+    for (const auto& P : Panels) {
+        plat::Picture Panel = Decode(P.Name);
+        ASSERT_EQ(Panel.Width(), P.Width) << P.Name;
+        for (const ClearBox& C : P.Clear)
+            EXPECT_EQ(DrawnPixelsIn(Panel, C.At), 0) << P.Name << ": " << C.What;
+        EXPECT_EQ(NearBlackPixels(Panel), 0) << P.Name;
+    }
+    EXPECT_GT(DrawnPixelsIn(Decode("KGC1"), {0, 0, 117, 26}), 0) << "the clock's label and frame";
 }
 
 // The glass is drawn whole, a softened copy of the scene: no see-through holes, and neighbours

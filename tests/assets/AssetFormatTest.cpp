@@ -3,6 +3,7 @@
 // run-length streams stay inside their pictures, key colours sit where the controls look for
 // them, and the music loop joins without a click.
 #include "assets/Resources.h"
+#include "tests/assets/ByteReader.h"
 #include "tests/assets/MsAdpcm.h"
 
 #include <gtest/gtest.h>
@@ -16,20 +17,7 @@
 
 namespace {
 
-using Bytes = std::span<const uint8_t>;
-
-uint32_t Le16(Bytes B, size_t At)
-{
-    return B[At] | (B[At + 1] << 8);
-}
-uint32_t Le32(Bytes B, size_t At)
-{
-    return Le16(B, At) | (Le16(B, At + 2) << 16);
-}
-uint32_t Be16(Bytes B, size_t At)
-{
-    return (B[At] << 8) | B[At + 1];
-}
+using namespace assettest;
 
 struct Bmp {
     int Width = 0;

@@ -1,6 +1,7 @@
 // The music track "SoundName": a RIFF/WAVE file of Microsoft ADPCM with exactly the header the
 // sound player is handed, and a loop that joins without a click.
 #include "assets/Resources.h"
+#include "tests/assets/ByteReader.h"
 #include "tests/assets/MsAdpcm.h"
 
 #include <gtest/gtest.h>
@@ -11,16 +12,7 @@
 
 namespace {
 
-using Bytes = std::span<const uint8_t>;
-
-uint32_t Le16(Bytes B, size_t At)
-{
-    return B[At] | (B[At + 1] << 8);
-}
-uint32_t Le32(Bytes B, size_t At)
-{
-    return Le16(B, At) | (Le16(B, At + 2) << 16);
-}
+using namespace assettest;
 
 struct Chunk {
     size_t Offset = 0;  // of the chunk's body

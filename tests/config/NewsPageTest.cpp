@@ -82,7 +82,7 @@ protected:
     size_t Requests() const { return Server.Requests().size(); }
 
     nettest::FixtureServer Server;
-    THttpClient Client{nullptr};
+    THttpClient Client{nullptr, plat::App()};
     QString RSS_Url;
     bool ToLoad = true;
     QStringList Errors;

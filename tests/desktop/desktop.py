@@ -211,10 +211,19 @@ WINDOW_MANAGERS = {
     "xfwm4": ["xfwm4", "--replace", "--compositor=off", "--sm-client-disable"],
     "i3": ["i3", "-c", "{work}/i3.conf"],
 }
+# Tiling window managers beside them, each as Debian configures it; awesome puts the pointer onto
+# the monitor of the window it activates.
+TILING_WINDOW_MANAGERS = {
+    "awesome": ["awesome"],
+    "bspwm": ["bspwm"],
+    "herbstluftwm": ["herbstluftwm"],
+    "spectrwm": ["spectrwm"],
+    "dwm": ["dwm"],
+}
 
 
 def start_window_manager(name, x, procs, work):
-    args = WINDOW_MANAGERS[name]
+    args = WINDOW_MANAGERS[name] if name in WINDOW_MANAGERS else TILING_WINDOW_MANAGERS[name]
     if args is None:
         return
     with open(os.path.join(work, "i3.conf"), "w") as f:
@@ -267,15 +276,17 @@ def usage(pid, seconds):
     return processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds
 
 
-def saver_env(env, work, user=None):
-    """env with settings, runtime folder and sound of the saver's own (the user's, when given)."""
+def saver_env(env, work, user=None, sound=None):
+    """env with settings, runtime folder and sound of the saver's own (the user's, when given);
+    sound: the environment that reaches a sound server (PulseServer.env), silence otherwise."""
     home = os.path.join(work, "saver-home")
     os.makedirs(os.path.join(home, "runtime"), mode=0o700, exist_ok=True)
     if user is not None:
         for path in (home, os.path.join(home, "runtime")):
             os.chown(path, user.uid, user.gid)
-    return dict(env, XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=env.get("XDG_RUNTIME_DIR", os.path.join(home, "runtime")),
-                SDL_AUDIODRIVER="dummy", ALSA_CONFIG_PATH="/dev/null", ASAN_OPTIONS="detect_leaks=0:abort_on_error=1")
+    silent = dict(env, XDG_CONFIG_HOME=home, XDG_RUNTIME_DIR=env.get("XDG_RUNTIME_DIR", os.path.join(home, "runtime")),
+                  SDL_AUDIODRIVER="dummy", ALSA_CONFIG_PATH="/dev/null", ASAN_OPTIONS="detect_leaks=0:abort_on_error=1")
+    return dict(silent, **sound) if sound else silent
 
 
 class Saver:
@@ -283,8 +294,8 @@ class Saver:
     (the settings file's text, when given); as the given user with exactly env, when there is one.
     Extra variables replace those of env."""
 
-    def __init__(self, procs, command, env, work, user=None, settings=None, **extra):
-        self.env = dict(saver_env(env, work, user), **extra)
+    def __init__(self, procs, command, env, work, user=None, settings=None, sound=None, **extra):
+        self.env = dict(saver_env(env, work, user, sound), **extra)
         self.user = user
         if settings:
             folder = os.path.join(self.env["XDG_CONFIG_HOME"], "Kestrin Software")
@@ -315,6 +326,40 @@ class Saver:
 
     def ended_within(self, seconds):
         return wait_until(lambda: not self.running(), seconds)
+
+
+class PulseServer:
+    """A PulseAudio server of the test's own with a null sink, which the saver (also as another
+    user) reaches through ALSA's pulse plugin exactly as on a desktop; env is what it needs."""
+
+    def __init__(self, procs, work):
+        folder = os.path.join(work, "pulse")
+        os.makedirs(os.path.join(folder, "runtime"), mode=0o700)
+        socket = os.path.join(folder, "native")
+        with open(os.path.join(folder, "server.pa"), "w") as f:
+            f.write("load-module module-null-sink sink_name=solvane_test\n"
+                    "load-module module-native-protocol-unix auth-anonymous=1 socket=%s\n"
+                    "set-default-sink solvane_test\n" % socket)
+        with open(os.path.join(folder, "asound.conf"), "w") as f:
+            f.write("pcm.!default { type pulse }\nctl.!default { type pulse }\n")
+        os.chmod(folder, 0o755)
+        self.env = {"PULSE_SERVER": "unix:" + socket, "ALSA_CONFIG_PATH": os.path.join(folder, "asound.conf")}
+        server_env = dict(os.environ, HOME=folder, XDG_RUNTIME_DIR=os.path.join(folder, "runtime"), **self.env)
+        procs.start(["pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--disable-shm=yes",
+                     "-F", os.path.join(folder, "server.pa")], env=server_env)
+        self.pactl_env = server_env
+        check(wait_until(lambda: self.volume() >= 0, 5), "PulseAudio did not start")
+        os.chmod(socket, 0o777)
+
+    def volume(self):
+        """The sink's volume in the server's units (65536 is full), -1 when it cannot be read."""
+        done = subprocess.run(["pactl", "get-sink-volume", "solvane_test"], env=self.pactl_env,
+                              capture_output=True, text=True)
+        words = done.stdout.split()
+        return int(words[2]) if done.returncode == 0 and len(words) > 2 and words[2].isdigit() else -1
+
+    def set_volume(self, volume):
+        subprocess.run(["pactl", "set-sink-volume", "solvane_test", str(volume)], env=self.pactl_env, check=True)
 
 
 class OrdinaryUser:
@@ -357,7 +402,7 @@ class Sway:
         env = {"HOME": user.home, "XDG_RUNTIME_DIR": runtime, "PATH": path, "WLR_BACKENDS": "headless",
                "WLR_LIBINPUT_NO_DEVICES": "1", "WLR_RENDERER": "pixman"}
         self.log = open(os.path.join(work, "sway.log"), "w")
-        procs.start(user.command(["sway", "-c", config], env), stderr=self.log)
+        self.proc = procs.start(user.command(["sway", "-c", config], env), stderr=self.log)
         check(wait_until(lambda: os.path.exists(os.path.join(runtime, "wayland-1")) and
                          any(n.startswith("sway-ipc.") for n in os.listdir(runtime)), 10), "sway did not start")
         ipc = [n for n in os.listdir(runtime) if n.startswith("sway-ipc.")][0]

@@ -8,8 +8,12 @@ running, a 6-pixel move ends it, and so does Escape in a second run.
 With "hotplug" instead of a layout: a second monitor switched off and on again while the saver runs.
 With "cpu": the processor time of 20 s of the running saver on one 1920 x 1080 monitor and on two,
 one run after the other; two may cost at most 2.2 times one.
+With "busy": two monitors under each tiling window manager while both cores are busy: 5 s without
+input the saver runs (window managers put the pointer elsewhere while they place the windows, on a
+busy machine late), a 4-pixel move leaves it running, a 6-pixel move ends it.
 
-Usage: real_desktops.py LAYOUT SAVER [ARGS...]   LAYOUT: one, two, 4k, hotplug or cpu. Needs root (Xorg)."""
+Usage: real_desktops.py LAYOUT SAVER [ARGS...]   LAYOUT: one, two, 4k, hotplug, cpu or busy. Needs root
+(Xorg)."""
 
 import os
 import sys
@@ -132,10 +136,47 @@ def cpu(saver_command):
     check(two <= 2.2 * one, "two monitors cost %.2f x one" % (two / one))
 
 
+def busy(wm, saver_command):
+    with desktop.workspace() as (procs, work):
+        x = desktop.Xorg(procs, work)
+        x.set_monitors(*LAYOUTS["two"])
+        x.fill_root()
+        desktop.start_window_manager(wm, x, procs, work)
+        mx, my, mw, mh = x.monitors()[0]
+        x.xdotool("mousemove", str(mx + mw // 2), str(my + mh // 2))
+        procs.start(["stress-ng", "--cpu", "2", "--timeout", "60"])
+        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
+        # Where the pointer stands, from the start until 5 s after the saver shows on the first
+        # monitor (a busy machine starts it late).
+        places, started, shown = [], time.monotonic(), None
+        while saver.running() and time.monotonic() < (shown + 5 if shown else started + 30):
+            place = x.run("xdotool", "getmouselocation").split(" screen")[0]
+            places += [place] if place not in places else []
+            if shown is None and covered_and_moving(x, x.monitors()[0]):
+                shown = time.monotonic()
+        check(saver.running(), "the saver ended by itself with no input (the pointer stood at %s)" % places)
+        check(shown is not None, "the saver does not show on the first monitor after 30 s")
+        print("%s: the pointer stood at %s" % (wm, ", ".join(places)))
+        if os.environ.get("SOLVANE_SCREENSHOTS"):
+            x.save(x.screenshot(), os.path.join(os.environ["SOLVANE_SCREENSHOTS"], "desktop-busy-%s.png" % wm))
+        x.xdotool("mousemove_relative", "--", "4", "0")
+        check(not saver.ended_within(1), "a 4-pixel move ended the saver")
+        x.xdotool("mousemove_relative", "--", "6", "0")
+        check(saver.ended_within(5), "a 6-pixel move did not end the saver")
+
+
 def main():
     desktop.need_root()
     desktop.need_programs("Xorg", "xrandr", "xdotool", "xsetroot", "xprop", "xwd", "openbox", "xfwm4", "i3")
     layout, saver_command = sys.argv[1], sys.argv[2:]
+    if layout == "busy":
+        desktop.need_programs("stress-ng", *desktop.TILING_WINDOW_MANAGERS)
+        cases = []
+        for wm in desktop.TILING_WINDOW_MANAGERS:
+            case = (lambda wm: lambda: busy(wm, saver_command))(wm)
+            case.__name__ = "two monitors, window manager %s, both cores busy" % wm
+            cases.append(case)
+        desktop.main(cases)
     if layout in ("hotplug", "cpu"):
         case = (lambda: hotplug(saver_command)) if layout == "hotplug" else (lambda: cpu(saver_command))
         case.__name__ = "a monitor switched off and on again" if layout == "hotplug" else "two monitors cost"

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
 # openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
-# time of two monitors against one; i3lock started over the running saver), sway headless with
-# its Xwayland (the saver's frames on the socket, its cost against Xorg's, hidden and shown again,
+# time of two monitors against one; two monitors under five tiling window managers with both
+# cores busy; i3lock started over the running saver), the X server and sway ended under the running
+# saver, sway headless with its Xwayland (the saver's frames on the socket, its cost against
+# Xorg's, hidden and shown again,
 # HiDPI outputs), KWin at scale 2,
 # the idle starters README names (xautolock, swayidle, MATE's screensaver) and the saver's own
 # idle watcher (`solvane --idle`) on Xorg, sway, KWin and GNOME Shell. One after the other: each
@@ -19,6 +21,9 @@ runs=(
   "real_desktops.py 4k $saver"
   "real_desktops.py hotplug $saver"
   "real_desktops.py cpu $saver"
+  "real_desktops.py busy $saver"
+  "display_lost.py xorg $saver"
+  "display_lost.py sway $saver"
   "locker.py $saver"
   "sway_desktop.py full-screen $saver"
   "sway_desktop.py swayidle $saver"

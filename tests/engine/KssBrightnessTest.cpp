@@ -1,46 +1,25 @@
 // Brightness: the ramp the host loads at enable, what the shown frames look like through it, and
 // displays without gamma support or whose ramp cannot be read or written.
-#include "engine/Form.h"
-#include "engine/Kss.h"
-#include "platform/app/Application.h"
-#include "platform/headless/HeadlessScreen.h"
-#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/engine/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class KssBrightnessTest : public TempConfigHome {
+class KssBrightnessTest : public HeadlessHostTest {
 protected:
-    void SetUp() override
+    void MakeHost() override
     {
-        TempConfigHome::SetUp();
-        MakeHost();
-    }
-    void MakeHost()
-    {
-        Form.reset();
+        HeadlessHostTest::MakeHost();
         Errors = 0;
-        auto screen = std::make_unique<plat::HeadlessScreen>();
-        Screen = screen.get();
-        Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
-        Kss = new TKss(Form.get());
-        Kss->SetBrandName("Kestrin Software");
-        Kss->SetSSName("Solvane Screensaver");
         Kss->SetUseIdle(false);
         Kss->OnError = [this](TObject*) { ++Errors; };
     }
-    void TearDown() override
-    {
-        Form.reset();
-        TempConfigHome::TearDown();
-    }
 
-    void Open(int Brightness, uint32_t Faults = 0)
+    void Open(int Brightness)
     {
         Kss->SetRegistry();  // a fresh folder: writes the first-use values
         Kss->WriteRKey("Brightness", Brightness);
-        Kss->DisplayFaultsForTest = Faults;
         Kss->SetEnabled(true);
     }
 
@@ -62,10 +41,6 @@ protected:
         return ramp;
     }
 
-    plat::Application App;
-    plat::HeadlessScreen* Screen = nullptr;
-    std::unique_ptr<TForm> Form;
-    TKss* Kss = nullptr;
     int Errors = 0;
 };
 
@@ -107,7 +82,8 @@ TEST_F(KssBrightnessTest, LinearRampHasASlopePerChannelAndKeepsBrightness)
 
 TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
 {
-    Open(256, plat::kFaultNoGamma);
+    Screen->NoGamma = true;
+    Open(256);
     Kss->SetRGB(100);
     EXPECT_EQ(Kss->GetRGB(), 256);
     EXPECT_EQ(Ramp().green[255], 65535);
@@ -118,12 +94,14 @@ TEST_F(KssBrightnessTest, WithoutGammaSupportNothingChangesAndBrightnessStays)
 TEST_F(KssBrightnessTest, ARampThatCannotBeReadOrWrittenClosesTheDisplay)
 {
     const struct {
-        uint32_t Fault;
+        bool displaytest::TFakeDisplay::*Fault;
         const char* Text;
-    } rows[] = {{plat::kFaultGammaRead, "Cannot GetGammaRamp"}, {plat::kFaultGammaWrite, "Cannot SetGammaRamp"}};
+    } rows[] = {{&displaytest::TFakeDisplay::GammaUnreadable, "Cannot GetGammaRamp"},
+                {&displaytest::TFakeDisplay::GammaUnloadable, "Cannot SetGammaRamp"}};
     for (const auto& row : rows) {
         MakeHost();
-        Open(128, row.Fault);
+        Screen->*row.Fault = true;
+        Open(128);
         EXPECT_EQ(Kss->GetErrorResult(), row.Text);
         EXPECT_EQ(Kss->GetPrimary(), nullptr);
         EXPECT_EQ(Kss->GetDirectDraw(), nullptr);

@@ -2,12 +2,9 @@
 // overlays, the flip's busy and loss answers, and the walk over the owner's sprites.
 #include "engine/Kss.h"
 
-#include "engine/Form.h"
 #include "engine/SurfaceOwners.h"
-#include "platform/app/Application.h"
 #include "platform/display/DisplayEnum.h"
-#include "platform/headless/HeadlessScreen.h"
-#include "tests/platform/registry/TempConfigHome.h"
+#include "tests/engine/HeadlessHost.h"
 
 #include <gtest/gtest.h>
 
@@ -48,24 +45,8 @@ private:
     const char* FClassName;
 };
 
-class KssTest : public TempConfigHome {
+class KssTest : public HeadlessHostTest {
 protected:
-    void SetUp() override
-    {
-        TempConfigHome::SetUp();
-        auto screen = std::make_unique<plat::HeadlessScreen>();
-        Screen = screen.get();
-        Form = std::make_unique<TForm>(nullptr, App, std::move(screen));
-        Kss = new TKss(Form.get());
-        Kss->SetBrandName("Kestrin Software");
-        Kss->SetSSName("Solvane Screensaver");
-    }
-    void TearDown() override
-    {
-        Form.reset();
-        TempConfigHome::TearDown();
-    }
-
     void OpenSaverMode()
     {
         Kss->SetUseIdle(false);
@@ -94,11 +75,6 @@ protected:
                     return true;
         return false;
     }
-
-    plat::Application App;
-    plat::HeadlessScreen* Screen = nullptr;
-    std::unique_ptr<TForm> Form;
-    TKss* Kss = nullptr;
 };
 
 }  // namespace
@@ -161,7 +137,9 @@ TEST_F(KssTest, EnablingTwiceOpensOnce)
 
 TEST_F(KssTest, FailedOpenLeavesNoSurfacesAndFramesThatDoNothing)
 {
-    TKss orphan(nullptr);  // No owner form: nothing to take the display for.
+    // Owned through a plain component of the form: no owner form to take the display for.
+    TComponent holder(Form.get());
+    TKss orphan(&holder);
     orphan.SetBrandName("Kestrin Software");
     orphan.SetSSName("Solvane Screensaver");
     orphan.SetUseIdle(false);
@@ -198,10 +176,9 @@ TEST_F(KssTest, UnsupportedDepthIsReportedAsDisplayModeError)
 
 TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 {
-    App.SimulateMonitorCount(1);
+    Screen->SetDisplayCount(1);
     Kss->SetDualMonitor(true);
     Kss->SetEnabled(true);
-    App.SimulateMonitorCount(0);
     EXPECT_EQ(Kss->GetErrorResult(), "This program work only in dual monitor system!");
     EXPECT_EQ(Kss->GetDirectDraw(), nullptr);
 }
@@ -210,11 +187,9 @@ TEST_F(KssTest, DualMonitorOnOneMonitorIsRefused)
 // on any test X server): the third device the enumeration reports is the one opened.
 TEST_F(KssTest, DualMonitorOnTwoDisplaysOpensTheSecond)
 {
-    App.SimulateMonitorCount(2);
     Screen->SetDisplayCount(2);
     Kss->SetDualMonitor(true);
     OpenSaverMode();
-    App.SimulateMonitorCount(0);
     EXPECT_EQ(Screen->OpenedOn(), 1);
     EXPECT_EQ(Kss->GetErrorResult(), "");
 }
@@ -291,7 +266,7 @@ TEST_F(KssTest, FlipRepeatsWhileTheDisplayIsStillDrawing)
 {
     OpenSaverMode();
     int calls = 0;
-    Kss->FlipForTest = [&] { return ++calls < 4 ? plat::DDERR_WASSTILLDRAWING : plat::DD_OK; };
+    Screen->OnFlip = [&] { return ++calls < 4; };
     Kss->FlipSurfaces();
     EXPECT_EQ(calls, 4);
 }
@@ -302,10 +277,10 @@ TEST_F(KssTest, LossFoundByTheFlipRestoresOnceAndDoesNotFlipAgain)
     auto* movie = new TMovieProbe(Form.get());
     OpenSaverMode();
     int calls = 0;
-    Kss->FlipForTest = [&] {
+    Screen->OnFlip = [&] {
         ++calls;
         Kss->GetDirectDraw()->LoseSurfaces();
-        return plat::DDERR_SURFACELOST;
+        return false;
     };
     Kss->FlipSurfaces();
     EXPECT_EQ(calls, 1);

@@ -3,6 +3,7 @@
 #include "net/HttpLimits.h"
 #include "net/Sockclient.h"
 #include "platform/net/MemoryStream.h"
+#include "platform/net/TimerPump.h"
 #include "tests/fuzz/HttpFuzzInput.h"
 
 #include <cstdlib>
@@ -11,7 +12,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size)
 {
     plat::MemoryNet net;
     net.AddReply(ReplyPieces(Data, Size));
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "h";
     client.Connect();
     const std::string input = Size > 1 ? std::string(reinterpret_cast<const char*>(Data) + 1, Size - 1) : "";

@@ -1,6 +1,7 @@
 // The HTTP client against Debian's nginx serving static files and through Debian's tinyproxy,
 // each started by the test on a free loopback port. Skipped when the program is not installed.
 #include "net/Httpclient.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
@@ -27,7 +28,8 @@ TEST(DebianServers, NginxServesStaticFiles)
     ASSERT_TRUE(StartNginx(nginx)) << nginx.ReadFile("stderr.log") << nginx.ReadFile("error.log");
     const std::string base = "http://127.0.0.1:" + std::to_string(nginx.Port());
 
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     client.TimeOut = 2000;
     auto outcome = nettest::TimedGet(client, base + "/file.bin");
     ASSERT_EQ(outcome.Class, "") << outcome.Text;
@@ -54,7 +56,8 @@ TEST(DebianServers, TinyproxyCarriesRequestsAndItsOwnAnswers)
     nettest::ChildServer proxy;
     ASSERT_TRUE(nettest::StartTinyproxy(proxy)) << proxy.ReadFile("stderr.log");
 
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     client.TimeOut = 3000;
     client.Proxy = "127.0.0.1";
     client.ProxyPort = proxy.Port();

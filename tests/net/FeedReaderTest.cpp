@@ -4,6 +4,7 @@
 #include "gadgets/Kgr.h"
 #include "gadgets/Kgw.h"
 #include "net/NewsFeed.h"
+#include "net/TextCut.h"
 #include "net/WeatherFeed.h"
 
 #include <gtest/gtest.h>
@@ -44,7 +45,8 @@ const std::string kXml = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"
 
 TEST(WeatherReader, HandsOverTodayAndTomorrow)
 {
-    TKGW kgw(nullptr);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     ReadWeather(kXml + Condition("34", "59") + Forecast("47", "62", "30") + Forecast("45", "60", "11"), kgw);
     EXPECT_EQ(Values(kgw), (TWeather{34, 11, "59", "45", "60"}));
 
@@ -63,7 +65,8 @@ TEST(WeatherReader, NotXmlGivesNotAvailable)
     const std::vector<std::string> bodies = {"", "<html><body>502 Bad Gateway</body></html>", "<?xml-stylesheet?>",
                                              "<?XML version=\"1.0\"?>" + Condition("1", "2")};
     for (const std::string& body : bodies) {
-        TKGW kgw(nullptr);
+        plat::FontCache fonts;
+        TKGW kgw(nullptr, fonts);
         ReadWeather(kXml + Condition("1", "2") + Forecast("3", "4", "5") + Forecast("6", "7", "8"), kgw);
         ReadWeather(body, kgw);
         EXPECT_EQ(Values(kgw), (TWeather{48, 48, "NA", "NA", "NA"})) << body;
@@ -72,7 +75,8 @@ TEST(WeatherReader, NotXmlGivesNotAvailable)
 
 TEST(WeatherReader, CodeThatIsNotANumberStopsAfterWhatCameBefore)
 {
-    TKGW kgw(nullptr);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     EXPECT_THROW(ReadWeather(kXml + Condition("3", "50") + Forecast("1", "2", "3") + Forecast("1", "2", "x"), kgw),
                  EConvertError);
     EXPECT_EQ(Values(kgw), (TWeather{3, 48, "NA", "NA", "NA"}));
@@ -108,7 +112,8 @@ std::ostream& operator<<(std::ostream& Out, const TNews& N)
 
 TNews ReadNewsFrom(const std::string& Body, std::string NewsLink = "", const std::string& NameNews = "")
 {
-    TKGR kgr(nullptr);
+    plat::FontCache fonts;
+    TKGR kgr(nullptr, fonts);
     kgr.SetNameNews(NameNews);
     ReadNews(Body, kgr, NewsLink);
     return {kgr.GetNameNews(), NewsLink, kgr.GetRssLine()};
@@ -219,6 +224,34 @@ TEST(NewsReader, LargeFeedKeepsEveryTitle)
     const std::string body = Rss("<title>Big</title><link>http://b/</link>", items);
     ASSERT_GT(body.size(), 1500000u);
     EXPECT_EQ(ReadNewsFrom(body), (TNews{"Big", "http://b/", expected}));
+}
+
+// A feed of any size gives the ticker what it can show: whole titles within 64 KiB, a first title
+// longer than that cut at a character's end, a channel title's first KiB.
+TEST(NewsReader, TheTickerHoldsWhatItCanShow)
+{
+    std::string items;
+    for (int i = 0; items.size() < (15u << 20); ++i)
+        items += Item("Story " + std::to_string(i) + " of a feed that goes on and on");
+    const std::string huge = Rss("<title>" + std::string(5000, 't') + "</title><link>l</link>", items);
+    plat::FontCache fonts;
+    TKGR kgr(nullptr, fonts);
+    std::string link;
+    const int shown = ReadNews(huge, kgr, link);
+    EXPECT_GT(shown, 1000);
+    EXPECT_LE(kgr.GetRssLine().size(), kMaxTickerLineBytes);
+    EXPECT_EQ(kgr.GetRssLine().find("Story " + std::to_string(shown) + " "), std::string::npos);
+    EXPECT_NE(
+        kgr.GetRssLine().find("***  Story " + std::to_string(shown - 1) + " of a feed that goes on and on  ***  "),
+        std::string::npos);
+    EXPECT_EQ(kgr.GetNameNews(), std::string(kMaxTickerTitleBytes, 't'));
+
+    std::string euros;
+    for (int i = 0; i < 30000; ++i)
+        euros += "\xE2\x82\xAC";
+    const TNews one = ReadNewsFrom(Rss("<title>T</title><link>l</link>", Item(euros) + Item("second")));
+    EXPECT_EQ(one.RssLine.size(), kMaxTickerLineBytes - 2);
+    EXPECT_EQ(WellFormedUtf8(one.RssLine), one.RssLine);
 }
 
 }  // namespace

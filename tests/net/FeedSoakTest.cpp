@@ -76,9 +76,9 @@ TEST(FeedSoak, AThousandRefreshesOfEveryKindOfReply)
                                            "https://localhost:" + std::to_string(tls.Port()) + "/"};
 
     plat::Application app;
-    THttpClient http(nullptr);
-    TKGW kgw(nullptr);
-    TKGR kgr(nullptr);
+    THttpClient http(nullptr, app);
+    TKGW kgw(nullptr, app.Fonts());
+    TKGR kgr(nullptr, app.Fonts());
     std::string newsLink;
     std::string lastGood;
     size_t heldAt100 = 0, heldAt1000 = 0;

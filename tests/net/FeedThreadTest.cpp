@@ -38,9 +38,10 @@ std::string WeatherBody(const std::string& TomorrowCode)
 
 // What a saver window gives the feed thread, with the settings and the clock in the test's hands.
 struct FeedWindow {
-    THttpClient HTTP1{nullptr};
-    TKGW KGW1{nullptr};
-    TKGR KGR1{nullptr};
+    THttpClient HTTP1{nullptr, plat::App()};
+    plat::FontCache Fonts;
+    TKGW KGW1{nullptr, Fonts};
+    TKGR KGR1{nullptr, Fonts};
     std::string NewsLink;
     TFeedSettings Settings;
     int Refreshes = 0;

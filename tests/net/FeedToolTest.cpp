@@ -41,6 +41,15 @@ protected:
     }
 };
 
+// The network code takes nothing of the display or the sound with it.
+TEST_F(FeedTool, MapsNoDisplayOrSoundLibrary)
+{
+    const ToolRun run = RunFeed("-d " SOLVANE_BINARY_DIR "/solvane-feed", "readelf");
+    ASSERT_NE(run.Output.find("(NEEDED)"), std::string::npos) << run.Output;
+    for (const char* library : {"libSDL", "libX", "libxcb", "libwayland", "libasound", "libpulse", "libfreetype"})
+        EXPECT_EQ(run.Output.find(library), std::string::npos) << library;
+}
+
 TEST_F(FeedTool, PrintsHeaderThenBody)
 {
     nettest::FixtureServer server;

@@ -13,12 +13,12 @@ namespace nettest {
 
 namespace {
 
-sockaddr_in Loopback(int Port)
+sockaddr_in Loopback(int Port, const char* Address = "127.0.0.1")
 {
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<uint16_t>(Port));
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    inet_pton(AF_INET, Address, &address.sin_addr);
     return address;
 }
 
@@ -212,10 +212,10 @@ void FixtureServer::Handle(int Fd)
     close(Fd);
 }
 
-StalledListener::StalledListener()
+StalledListener::StalledListener(const char* Address, int Port)
 {
     FListener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const sockaddr_in address = Loopback(0);
+    const sockaddr_in address = Loopback(Port, Address);
     if (FListener < 0 || bind(FListener, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0 ||
         listen(FListener, 0) != 0)
         throw std::runtime_error("stalled listener cannot listen");
@@ -223,7 +223,7 @@ StalledListener::StalledListener()
     // Fill the accept queue; further connection requests are then dropped unanswered.
     for (int i = 0; i < 3; ++i) {
         const int fd = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-        const sockaddr_in target = Loopback(FPort);
+        const sockaddr_in target = Loopback(FPort, Address);
         connect(fd, reinterpret_cast<const sockaddr*>(&target), sizeof target);
         FFillers.push_back(fd);
     }

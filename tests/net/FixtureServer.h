@@ -78,7 +78,8 @@ private:
 // pending until the client gives up.
 class StalledListener {
 public:
-    StalledListener();
+    // On 127.0.0.1 and a free port, or on the loopback address Address and Port.
+    StalledListener(const char* Address = "127.0.0.1", int Port = 0);
     ~StalledListener();
     StalledListener(const StalledListener&) = delete;
     StalledListener& operator=(const StalledListener&) = delete;

@@ -2,6 +2,7 @@
 // redirects and cookies, and every hostile reply ending in time with its error.
 #include "net/HttpLimits.h"
 #include "net/Httpclient.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
 
@@ -47,12 +48,13 @@ protected:
     void SetUp() override
     {
         Server->ClearRequests();
-        Client = std::make_unique<THttpClient>(nullptr);
+        Client = std::make_unique<THttpClient>(nullptr, Pump);
         Client->TimeOut = kTimeOutMs;
         Client->ReportLevel = 2;
     }
 
     static nettest::FixtureServer* Server;
+    plat::TimerPump Pump;
     std::unique_ptr<THttpClient> Client;
 };
 
@@ -152,7 +154,7 @@ TEST_F(HttpFixture, EndlessBodyEndsAtTheTimeOut)
     });
     const auto outcome = TimedGet(*Client, Server->Url("/endless"));
     EXPECT_EQ(outcome.Class, "EAbortError");
-    EXPECT_EQ(outcome.Text, "Socket capture aborted");
+    EXPECT_EQ(outcome.Text, "Socket capture timed out after 400 ms");
     EXPECT_LT(outcome.Ms, kTimeOutMs * 2 + kSlackMs);
     EXPECT_FALSE(Client->Connected());
 }
@@ -185,7 +187,7 @@ TEST_F(HttpFixture, LineWithoutLfEndsAtTheTimeOut)
     });
     const auto outcome = TimedGet(*Client, Server->Url("/nolf"));
     EXPECT_EQ(outcome.Class, "EAbortError");
-    EXPECT_EQ(outcome.Text, "Socket readln aborted");
+    EXPECT_EQ(outcome.Text, "Socket readln timed out after 400 ms");
     EXPECT_GE(outcome.Ms, kTimeOutMs - 10);
     EXPECT_LT(outcome.Ms, kTimeOutMs + kSlackMs);
 }
@@ -211,7 +213,7 @@ TEST_F(HttpFixture, TricklingHeaderEndsAtTheOverallDeadline)
     });
     const auto outcome = TimedGet(*Client, Server->Url("/trickle"));
     EXPECT_EQ(outcome.Class, "EAbortError");
-    EXPECT_EQ(outcome.Text, "Socket readln aborted");
+    EXPECT_EQ(outcome.Text, "Socket readln aborted: the whole request took longer than 900 ms");
     EXPECT_GE(outcome.Ms, 150 * net::kGetDeadlineTimeOuts - 10);
     EXPECT_LT(outcome.Ms, 150 * net::kGetDeadlineTimeOuts + kSlackMs);
 }
@@ -226,7 +228,7 @@ TEST_F(HttpFixture, OversizedBodyIsAborted)
     });
     const auto outcome = TimedGet(*Client, Server->Url("/huge"));
     EXPECT_EQ(outcome.Class, "EAbortError");
-    EXPECT_EQ(outcome.Text, "Socket capture aborted");
+    EXPECT_EQ(outcome.Text, "Socket capture aborted: the body is larger than 16 MiB");
     EXPECT_LE(Client->Body.size(), net::kMaxBodyBytes);
 }
 
@@ -338,6 +340,68 @@ TEST_F(HttpFixture, CookieStaysThroughALaterRedirectThatBringsNone)
     ASSERT_EQ(requests.size(), 2u);
     for (const std::string& request : requests)
         EXPECT_NE(request.find("\r\nCookie: a=1\r\n"), std::string::npos) << request;
+}
+
+TEST_F(HttpFixture, RedirectsGoToHttpAndHttpsOnly)
+{
+    for (const char* to : {"gopher://127.0.0.1:70/x", "ftp://127.0.0.1/x", "file:///etc/passwd"}) {
+        Server->ClearRequests();
+        Server->Reply("/away", HttpReply("302 Found", std::string("Location: ") + to + "\r\n", ""));
+        const auto outcome = TimedGet(*Client, Server->Url("/away"));
+        EXPECT_EQ(outcome.Class + ": " + outcome.Text.substr(0, 12), "ESockError: Redirect to ") << to;
+        EXPECT_EQ(Server->Requests().size(), 1u) << to;
+    }
+}
+
+// RFC 9110: "Location:/p" and "Content-Length:5" are valid; the body ends at its length even on a
+// connection the server keeps open.
+TEST_F(HttpFixture, HeaderNamesTakeOptionalBlanks)
+{
+    Server->Reply("/tight", "HTTP/1.1 302 Found\r\nlocation:/kept\r\n\r\n");
+    Server->Route("/kept", [](FixtureConnection& c) {
+        c.Send("HTTP/1.1 200 OK\r\nContent-Length:5\r\nConnection:keep-alive\r\n\r\nhello");
+        c.HoldOpen(5000);
+    });
+    // Waiting for the close would end in the time-out's EAbortError.
+    const auto outcome = TimedGet(*Client, Server->Url("/tight"));
+    ASSERT_EQ(outcome.Class, "") << outcome.Text;
+    EXPECT_EQ(Client->Body, "hello");
+}
+
+TEST_F(HttpFixture, StatusOutsideTheRangeIsNoRedirect)
+{
+    Server->Reply("/odd", HttpReply("65838 Odd", "Location: /p\r\n", "odd"));
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/odd")).Class, "");
+    EXPECT_EQ(Server->Requests().size(), 1u);
+    EXPECT_EQ(Client->StatusCode(), 0);
+    EXPECT_EQ(Client->Body, "odd");
+}
+
+TEST_F(HttpFixture, TargetsAreEncodedAndLineBreaksNeverSent)
+{
+    Server->Reply("/a%20b.xml", HttpReply("200 OK", "", "spaced"));
+    Server->Reply("/spaced", HttpReply("302 Found", "Location: /a b.xml\r\n", ""));
+    ASSERT_EQ(TimedGet(*Client, Server->Url("/spaced")).Class, "");
+    EXPECT_EQ(Client->Body, "spaced");
+    Server->ClearRequests();
+    const auto outcome = TimedGet(*Client, Server->Url("/p\r\nX-Injected: 1"));
+    EXPECT_EQ(outcome.Class + ": " + outcome.Text, "other: Line break in the address");
+    EXPECT_TRUE(Server->Requests().empty());
+}
+
+// A chunked reply on a connection kept open ends with its last chunk, its sizes taken out.
+TEST_F(HttpFixture, ChunkedReplyEndsAtItsLastChunk)
+{
+    Server->Route("/chunked", [](FixtureConnection& c) {
+        c.SendSlowly("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n5\r\nhello\r\n6;x=y\r\n world\r\n0\r\n\r\n",
+                     7, 5);
+        c.HoldOpen(5000);
+    });
+    Server->Reply("/badchunk", "HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\nzz\r\nhello");
+    const auto outcome = TimedGet(*Client, Server->Url("/chunked"));
+    ASSERT_EQ(outcome.Class, "") << outcome.Text;
+    EXPECT_EQ(Client->Body, "hello world");
+    EXPECT_EQ(TimedGet(*Client, Server->Url("/badchunk")).Text, "Bad chunk in the reply body");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "net/Httpclient.h"
 #include "net/NewsDirectory.h"
 #include "net/OpenMeteo.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/TlsServers.h"
 
@@ -50,6 +51,13 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
     } cases[] = {
         {Reply(R"("temperature_2m":12.6,"weather_code":2,"is_day":1)", kDaily), {30, "13", 26, "-3", "10"}},
         {Reply(R"("temperature_2m":-0.4,"weather_code":0,"is_day":0)", kDaily), {31, "0", 26, "-3", "10"}},
+        // A byte that is no UTF-8 and a raw tab in a text nobody reads cost nothing.
+        {Reply(R"("note":"Z)"
+               "\xFC"
+               R"(rich	 \u00e9",)"
+               R"("temperature_2m":12.6,"weather_code":2,"is_day":1)",
+               kDaily),
+         {30, "13", 26, "-3", "10"}},
         {Reply(R"("temperature_2m":"warm","is_day":1)", R"("weather_code":[61])"), kNotAvailable},
         {R"({"current":{"weather_code":95}})", {4, "NA", 48, "NA", "NA"}},
         {"<html><body>502 Bad Gateway</body></html>", kNotAvailable},
@@ -63,7 +71,8 @@ TEST(LiveWeather, RepliesOfTheDocumentedFormat)
          kNotAvailable},
     };
     for (const auto& c : cases) {
-        TKGW KGW1(nullptr);
+        plat::FontCache Fonts;
+        TKGW KGW1(nullptr, Fonts);
         KGW1.SetTodayNow("old");
         ReadLiveWeather(c.Body, KGW1);
         EXPECT_EQ(ValuesOf(KGW1), c.Expected) << c.Body;
@@ -127,8 +136,10 @@ TEST(LiveWeather, TheSaversFetchThroughAConnectProxyToLocalTls)
     settings.UseProxy = 1;
     settings.Proxy = "127.0.0.1";
     settings.Port = std::to_string(proxy.Port());
-    THttpClient HTTP1(nullptr);
-    TKGW KGW1(nullptr);
+    plat::TimerPump pump;
+    THttpClient HTTP1(nullptr, pump);
+    plat::FontCache Fonts;
+    TKGW KGW1(nullptr, Fonts);
     EXPECT_EQ(FetchLiveWeather(HTTP1, settings, KGW1), "");
     EXPECT_EQ(ValuesOf(KGW1), (TWeatherValues{34, "71", 26, "-3", "10"}));
     // A failure keeps what the gadget shows.

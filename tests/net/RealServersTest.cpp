@@ -6,6 +6,7 @@
 #include "gadgets/Kgr.h"
 #include "net/Httpclient.h"
 #include "net/NewsFeed.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
@@ -57,8 +58,10 @@ protected:
         return FetchNews(Client, Settings, KGR1, NewsLink);
     }
 
-    THttpClient Client{nullptr};
-    TKGR KGR1{nullptr};
+    plat::TimerPump Pump;
+    THttpClient Client{nullptr, Pump};
+    plat::FontCache Fonts;
+    TKGR KGR1{nullptr, Fonts};
     std::string NewsLink;
     TFeedSettings Settings;
 };
@@ -109,6 +112,42 @@ TEST_F(RealServers, CookiesStayWithTheirHostAndScheme)
     EXPECT_EQ(Client.Body, "[]");  // never over plain http
     ASSERT_EQ(nettest::TimedGet(Client, servers.Url(TlsServers::kGood, "/echo")).Class, "");
     EXPECT_EQ(Client.Body, "[s=2]");
+    // Nor does a redirect take the client from https down to http.
+    const auto down = nettest::TimedGet(Client, servers.Url(TlsServers::kGood, "/down"));
+    EXPECT_EQ(down.Class + ": " + down.Text, "ESockError: Redirect from https to http refused");
+}
+
+// Two dozen cookies of 3 KB each would make a request no server takes (and over 64 KiB, one the
+// client could not send): the oldest that do not fit a header line are dropped, and every
+// request goes on working.
+TEST_F(RealServers, CookiesThatDoNotFitAreDroppedOldestFirst)
+{
+    SKIP_WITHOUT(nettest::kNginx);
+    nettest::ChildServer nginx;
+    ASSERT_TRUE(StartRedirectingNginx(nginx)) << nginx.ReadFile("error.log");
+    std::string cookies;
+    for (int i = 0; i < 24; ++i)
+        cookies += "Set-Cookie: c" + std::to_string(i) + "=" + std::string(3000, 'v') + "\r\n";
+    nettest::FixtureServer jar;
+    const std::string echo = "http://127.0.0.1:" + std::to_string(nginx.Port()) + "/echo";
+    jar.Reply("/jar", nettest::HttpReply("302 Found", cookies + "Location: " + echo + "\r\n", ""));
+    for (const std::string& url : {jar.Url("/jar"), echo}) {
+        const auto outcome = nettest::TimedGet(Client, url);
+        ASSERT_EQ(outcome.Class, "") << outcome.Text;
+        EXPECT_EQ(Client.StatusCode(), 200) << Client.Header;
+        EXPECT_EQ(Client.Body.substr(0, 5), "[c22=") << url;
+        EXPECT_NE(Client.Body.find("; c23="), std::string::npos);
+    }
+    EXPECT_EQ(Client.CookiesFor("127.0.0.1", false).size(), 2 * 3004 + 2);
+}
+
+TEST_F(RealServers, AProxyPortOutsideTheRangeIsNoPort)
+{
+    Settings.UseProxy = 1;
+    Settings.Proxy = "127.0.0.1";
+    Settings.Port = "70000";  // would wrap to 4464
+    EXPECT_EQ(FetchNewsFrom("http://127.0.0.1:1/feed.xml"), "'70000' is not a valid port");
+    EXPECT_EQ(Client.ProxyPort, 0);
 }
 
 TEST_F(RealServers, SquidKeepsConnectionsOpenYetEachFetchEndsWithItsBody)
@@ -159,6 +198,9 @@ TEST_F(RealServers, ABodyShortOfItsContentLengthIsAFailedFetch)
     EXPECT_EQ(FetchNewsFrom(server.Url("/cut.xml")),
               "Reply body cut short: " + std::to_string(kFeed.size()) + " of " + std::to_string(kFeed.size() + 10) +
                   " bytes");
+    EXPECT_EQ(KGR1.GetRssLine(), "old");
+    server.Reply("/cuthead.xml", "HTTP/1.0 200 OK\r\nContent-Type: text/xml\r\n" + kFeed);
+    EXPECT_EQ(FetchNewsFrom(server.Url("/cuthead.xml")), "Reply header cut short");
     EXPECT_EQ(KGR1.GetRssLine(), "old");
     // A Content-Length shorter than what follows: the body ends there.
     server.Reply("/long.xml",

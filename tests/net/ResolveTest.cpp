@@ -3,6 +3,7 @@
 #include "net/Sockclient.h"
 #include "platform/net/MemoryStream.h"
 #include "platform/net/NetErrors.h"
+#include "platform/net/TimerPump.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,12 @@ private:
         explicit Answer(int AError) : FError(AError) {}
         bool WaitDone(int) override { return true; }
         int Error() const override { return FError; }
-        uint32_t Address() const override { return FError == 0 ? 0x0100007f : 0; }
+        std::vector<plat::NetAddress> Addresses() const override
+        {
+            plat::NetAddress loopback;
+            plat::ParseNumericAddress("127.0.0.1", loopback);
+            return FError == 0 ? std::vector<plat::NetAddress>{loopback} : std::vector<plat::NetAddress>{};
+        }
 
     private:
         int FError;
@@ -54,17 +60,19 @@ std::string ConnectError(TSockClient& Client)
 TEST(SockClientResolve, DottedAddressNeedsNoLookup)
 {
     RecordingResolver net(0);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "127.0.0.1";
     EXPECT_EQ(ConnectError(client), "");
     EXPECT_TRUE(net.Asked.empty());
-    EXPECT_EQ(client.RemoteAddress(), 0x0100007fu);
+    EXPECT_EQ(plat::AddressText(client.RemoteAddress()), "127.0.0.1");
 }
 
 TEST(SockClientResolve, ProxyIsLookedUpInsteadOfTheHost)
 {
     RecordingResolver net(0);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "feeds.example";
     client.Proxy = "proxy.example";
     EXPECT_EQ(ConnectError(client), "");
@@ -75,7 +83,8 @@ TEST(SockClientResolve, ProxyIsLookedUpInsteadOfTheHost)
 TEST(SockClientResolve, FailedLookupIsANullAddress)
 {
     RecordingResolver net(plat::kSockHostNotFound);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "nowhere.example";
     EXPECT_EQ(ConnectError(client), "Null Remote Address");
     EXPECT_FALSE(client.Connected());
@@ -84,7 +93,8 @@ TEST(SockClientResolve, FailedLookupIsANullAddress)
 TEST(SockClientResolve, InvalidHostHandlerGetsOneRetry)
 {
     RecordingResolver net(plat::kSockHostNotFound);
-    TSockClient client(nullptr, net);
+    plat::TimerPump pump;
+    TSockClient client(nullptr, pump, net);
     client.Host = "nowhere.example";
     int calls = 0;
     client.OnInvalidHost = [&](TObject*, bool& Handled) {

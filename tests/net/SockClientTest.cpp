@@ -3,6 +3,7 @@
 #include "net/Sockclient.h"
 #include "net/HttpLimits.h"
 #include "platform/net/MemoryStream.h"
+#include "platform/net/TimerPump.h"
 
 #include <gtest/gtest.h>
 
@@ -16,13 +17,14 @@ protected:
     std::unique_ptr<TSockClient> ConnectedTo(std::vector<std::string> Pieces)
     {
         Net.AddReply(std::move(Pieces));
-        auto client = std::make_unique<TSockClient>(nullptr, Net);
+        auto client = std::make_unique<TSockClient>(nullptr, Pump, Net);
         client->Host = "127.0.0.1";
         client->Port = 80;
         client->Connect();
         return client;
     }
 
+    plat::TimerPump Pump;
     plat::MemoryNet Net;
 };
 
@@ -109,7 +111,7 @@ TEST_F(SockClientOverMemory, NegativeTimeOutIsARangeError)
 
 TEST_F(SockClientOverMemory, NullAddressIsRefused)
 {
-    TSockClient client(nullptr, Net);
+    TSockClient client(nullptr, Pump, Net);
     client.Host = "0.0.0.0";
     try {
         client.Connect();

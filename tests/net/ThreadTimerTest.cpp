@@ -35,7 +35,7 @@ protected:
     }
 
     plat::MemoryNet Net;
-    TSockClient Client{nullptr, Net};
+    TSockClient Client{nullptr, plat::App(), Net};
     int Fired = 0;
 };
 

@@ -16,12 +16,13 @@ constexpr const char* kCookieLocations =
     "  location = /set { add_header Set-Cookie \"s=2; Secure; Path=/\"; return 200 set; }\n"
     "  location = /echo { default_type text/plain; return 200 \"[$http_cookie]\"; }\n";
 
+// /down sends an https client to the plain server's /echo.
 std::string TlsServers::TlsBlock(Kind Which, const std::string& Name) const
 {
     const std::string dir = FNginx.Dir();
     return " server { listen 127.0.0.1:" + std::to_string(FPorts[Which]) + " ssl;\n  ssl_certificate " + dir + "/" +
         Name + ".pem;\n  ssl_certificate_key " + dir + "/" + Name + ".key;\n  root " + dir + "/www;\n" +
-        kCookieLocations + " }\n";
+        kCookieLocations + "  location = /down { return 302 " + Url(kPlain, "/echo") + "; }\n }\n";
 }
 
 bool TlsServers::Start()

@@ -2,7 +2,8 @@
 // that need a TLS server: "localhost" (and kServedHosts) with a good certificate on Port(), an expired one, one
 // for another host and a self-signed one on ports of their own, and plain http on PlainPort()
 // (which redirects /moved to the good server's /file.bin). Files go in Www(). Every server
-// answers /set with a cookie marked Secure and /echo with the cookies it was sent ("[s=2]").
+// answers /set with a cookie marked Secure and /echo with the cookies it was sent ("[s=2]"); the
+// https ones redirect /down to the plain server's /echo.
 // Trust() makes the test CA the only one trusted while it lives.
 #pragma once
 

@@ -2,6 +2,7 @@
 // after a redirect from http and through tinyproxy's CONNECT tunnel; and every refusal with the
 // reason the user is shown.
 #include "net/Httpclient.h"
+#include "platform/net/TimerPump.h"
 #include "tests/net/ChildServer.h"
 #include "tests/net/FixtureServer.h"
 #include "tests/net/NetTestUtil.h"
@@ -25,7 +26,8 @@ TEST(Tls, BodyExactDirectAfterRedirectAndThroughConnectProxy)
     ASSERT_TRUE(nettest::StartTinyproxy(proxy)) << proxy.ReadFile("stderr.log");
     nettest::TrustOnly trust(servers.Ca().CaFile());
 
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     client.TimeOut = 3000;
     for (const std::string& url :
          {servers.Url(TlsServers::kGood, "/file.bin"), servers.Url(TlsServers::kPlain, "/moved")}) {
@@ -61,7 +63,8 @@ TEST(Tls, RefusalsAreSocketErrorsWithTheirReason)
          "TLS handshake failed: wrong version number"},
         {"https://127.0.0.1:" + std::to_string(silent.Port()) + "/", "TLS Handshake Timed out"},
     };
-    THttpClient client(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
     client.TimeOut = 500;
     for (const auto& c : cases) {
         const auto outcome = nettest::TimedGet(client, c.Url);

@@ -36,7 +36,7 @@ public:
         return FInner->WaitDone(Ms);
     }
     int Error() const override { return FInner->Error(); }
-    uint32_t Address() const override { return FInner->Address(); }
+    std::vector<plat::NetAddress> Addresses() const override { return FInner->Addresses(); }
 
 private:
     std::unique_ptr<plat::NameLookup> FInner;
@@ -114,7 +114,7 @@ protected:
 
 TEST_F(UiPump, MessagesFlowDuringASlowDownload)
 {
-    THttpClient client(nullptr);
+    THttpClient client(nullptr, plat::App());
     client.TimeOut = 3000;
     MessagePassProbe probe;
     const auto outcome = nettest::TimedGet(client, Server.Url("/slow"));
@@ -127,7 +127,7 @@ TEST_F(UiPump, MessagesFlowDuringASlowDownload)
 TEST_F(UiPump, MessagesFlowDuringASlowConnect)
 {
     nettest::StalledListener stalled;
-    THttpClient client(nullptr);
+    THttpClient client(nullptr, plat::App());
     client.TimeOut = 300;
     MessagePassProbe probe;
     const auto outcome = nettest::TimedGet(client, UrlFor("127.0.0.1", stalled.Port(), "/"));
@@ -140,7 +140,7 @@ TEST_F(UiPump, MessagesFlowDuringASlowConnect)
 TEST_F(UiPump, MessagesFlowDuringASlowLookup)
 {
     SlowResolverNet net(800);
-    THttpClient client(nullptr, net);
+    THttpClient client(nullptr, plat::App(), net);
     client.TimeOut = 300;
     MessagePassProbe probe;
     const auto outcome = nettest::TimedGet(client, UrlFor("localhost", Server.Port(), "/slow"));
@@ -152,7 +152,7 @@ TEST_F(UiPump, MessagesFlowDuringASlowLookup)
 TEST_F(UiPump, SlowLookupThatAnswersInTimeConnects)
 {
     SlowResolverNet net(150);
-    THttpClient client(nullptr, net);
+    THttpClient client(nullptr, plat::App(), net);
     client.TimeOut = 3000;
     const auto outcome = nettest::TimedGet(client, UrlFor("localhost", Server.Port(), "/slow"));
     ASSERT_EQ(outcome.Class, "") << outcome.Text;
@@ -174,7 +174,7 @@ TEST_F(UiPump, CancelInsideTheWaitEndsEachStage)
         {&slowNet, UrlFor("localhost", Server.Port(), "/"), "ESockError", "Host Lookup Canceled"},
     };
     for (const Stage& stage : stages) {
-        THttpClient client(nullptr, *stage.Net);
+        THttpClient client(nullptr, plat::App(), *stage.Net);
         client.TimeOut = 0;  // only the cancel can end these waits
         CancelAfter cancel(client, 100);
         const auto outcome = nettest::TimedGet(client, stage.Url);
@@ -185,7 +185,7 @@ TEST_F(UiPump, CancelInsideTheWaitEndsEachStage)
 
 TEST_F(UiPump, GetFromInsideAWaitIsRefused)
 {
-    THttpClient client(nullptr);
+    THttpClient client(nullptr, plat::App());
     client.TimeOut = 3000;
     std::string inner;
     const int timer = plat::App().SetTimer(50, [&] {

@@ -168,10 +168,16 @@ PrivateXServer::PrivateXServer()
 
 PrivateXServer::~PrivateXServer()
 {
+    End(SIGTERM);
+}
+
+void PrivateXServer::End(int Signal)
+{
     if (FPid > 0) {
-        kill(FPid, SIGTERM);
+        kill(FPid, Signal);
         waitpid(FPid, nullptr, 0);
     }
+    FPid = -1;
 }
 
 std::string PrivateXServer::Run(const std::string& Command, int* Status) const

@@ -51,6 +51,9 @@ public:
     PrivateXServer& operator=(const PrivateXServer&) = delete;
 
     const std::string& Display() const { return FDisplay; }
+    // Ends the server now with Signal, as the end of a session (SIGTERM) or a crash (SIGKILL)
+    // does: its clients lose their connections.
+    void End(int Signal);
     // Runs a shell command with DISPLAY set to this server.
     std::string Run(const std::string& Command, int* Status = nullptr) const;
 

@@ -242,6 +242,25 @@ TEST_F(SaverProcessTest, SmallMouseMovesKeepItAndALargeOneEndsIt)
     EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
 }
 
+// A window manager puts the pointer elsewhere as it places and focuses windows (awesome onto the
+// monitor of the window it activates): no movement of the user's, however far. xdotool's absolute
+// move is such a warp; its relative move comes as a device's.
+TEST_F(SaverProcessTest, APointerPutElsewhereByAProgramIsNoMovement)
+{
+    REQUIRE_X();
+    std::string window;
+    auto saverProcess = StartSaver({kSaver}, window);
+    ChildProcess& saver = *saverProcess;
+    ASSERT_FALSE(window.empty()) << saver.StdErr();
+    for (const char* place : {"900 700", "40 30", "1200 1000"}) {
+        X->Run(std::string("xdotool mousemove ") + place);
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_TRUE(saver.Running());
+    X->Run("xdotool mousemove_relative -- 6 0");
+    EXPECT_EQ(saver.WaitExit(5s), 0) << saver.StdErr();
+}
+
 TEST_F(SaverProcessTest, F2BeforeAnyNewsLinkOpensNothingAndEnds)
 {
     REQUIRE_X();

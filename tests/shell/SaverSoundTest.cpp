@@ -1,6 +1,7 @@
 // The real saver's sound under Xvfb: the music looped with no gap (SDL's disk driver records what
 // would be played), Escape ending it at once with nothing played after, the user's volume back
-// after Escape and after SIGTERM, and a start that a missing sound server does not hold up.
+// after Escape, after SIGTERM and after the X server went away, and a start that a missing sound
+// server does not hold up.
 #include "assets/Resources.h"
 #include "platform/sound/SoundPlayer.h"
 #include "tests/platform/sound/PulseServer.h"
@@ -10,7 +11,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -27,6 +30,14 @@ protected:
     {
         PrivateSaverRun::SetUp();
         Env["SDL_VIDEODRIVER"] = "x11";
+    }
+
+    // The saver's volume goes to Server, its music nowhere.
+    void SetVolumeOn(const testsound::PulseServer& Server)
+    {
+        for (const auto& [name, value] : Server.Env())
+            Env[name] = value;
+        Env["SDL_AUDIODRIVER"] = "dummy";
     }
 
     // The saver with its window shown (a start the fresh server refused is tried again).
@@ -92,9 +103,7 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
 {
     testsound::PulseServer server;
     ASSERT_TRUE(server.Running());
-    for (const auto& [name, value] : server.Env())
-        Env[name] = value;
-    Env["SDL_AUDIODRIVER"] = "dummy";
+    SetVolumeOn(server);
     for (bool bySignal : {false, true}) {
         server.SetSinkVolume(30000);
         auto saver = StartSaver();
@@ -106,6 +115,38 @@ TEST_F(SaverSoundTest, EscapeAndSigtermGiveTheUsersVolumeBack)
         bySignal ? (void)kill(saver->Pid(), SIGTERM) : (void)X->Run("xdotool key Escape");
         EXPECT_EQ(saver->WaitExit(5s), 0) << saver->StdErr();
         EXPECT_EQ(server.SinkVolume(), 30000) << (bySignal ? "SIGTERM" : "Escape");
+    }
+}
+
+// The session ending (SIGTERM) or the server crashing (SIGKILL) under the running saver: it ends
+// through its own exit, never on a signal, the user's volume and settings as they were. The time
+// it takes is printed (the desktop test holds the release build to 2 s); a hang fails.
+TEST_F(SaverSoundTest, TheXServerGoingAwayEndsItLikeEscape)
+{
+    testsound::PulseServer server;
+    ASSERT_TRUE(server.Running());
+    SetVolumeOn(server);
+    std::string settings;  // the defaults the first start wrote
+    for (int run = 0; run < 10; ++run) {
+        if (run > 0)
+            X = std::make_unique<testproc::PrivateXServer>();
+        Env["DISPLAY"] = X->Display();
+        server.SetSinkVolume(30000);
+        auto saver = StartSaver();
+        ASSERT_NE(saver, nullptr);
+        ASSERT_TRUE(testproc::PollUntil([&] { return server.SinkVolume() == 51200; }, 3s));
+        if (run == 0)
+            settings = ReadFile(KeyFile());
+        const int signal = run % 2 == 0 ? SIGTERM : SIGKILL;
+        const auto lost = Clock::now();
+        X->End(signal);
+        const std::optional<int> status = saver->WaitExit(5s);
+        const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lost);
+        ASSERT_TRUE(status == 0 || status == 1) << "run " << run << " " << saver->StdErr();
+        std::printf("run %d, the server ended by %d: the saver ended after %lld ms\n", run, signal,
+                    static_cast<long long>(took.count()));
+        EXPECT_EQ(server.SinkVolume(), 30000) << "run " << run << ", the server ended by " << signal;
+        EXPECT_EQ(ReadFile(KeyFile()), settings);
     }
 }
 

@@ -10,6 +10,7 @@
 //     when an error ends the fetch.
 #include "engine/StrToInt.h"
 #include "net/Httpclient.h"
+#include "platform/net/TimerPump.h"
 #include "platform/shell/Library.h"
 #include "tools/feed/read/FeedRead.h"
 
@@ -52,12 +53,13 @@ void WriteAll(const std::string& Text)
 int GetCommand(int argc, char** argv)
 {
     try {
-        THttpClient client(nullptr);
+        plat::TimerPump pump;
+        THttpClient client(nullptr, pump);
         client.TimeOut = kFeedTimeOutMs;
         client.ReportLevel = 2;
         if (argc == 5) {
             client.Proxy = argv[3];
-            client.ProxyPort = StrToInt(argv[4]);
+            client.ProxyPort = StrToPort(argv[4]);
         }
         client.Get(argv[2]);
         WriteAll(client.Header);

@@ -7,6 +7,7 @@
 // request). Prints the number of frames presented.
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlScreen.h"
 
 #include <chrono>
 #include <cstdio>

@@ -142,7 +142,7 @@ public:
     int HandshakeWaitsFor() const override { return FWaitsFor; }
     std::string FailureText() const override { return FFailure; }
 
-    int StartConnect(uint32_t, uint16_t) override { return Fail(kSockNotConnected); }
+    int StartConnect(const NetAddress&, uint16_t) override { return Fail(kSockNotConnected); }
     int ConnectResult() override { return 0; }
 
     int Send(const char* Data, int Length) override

@@ -30,10 +30,10 @@ void CountAllocation(const volatile void*, size_t)
 void IgnoreFree(const volatile void*) {}
 #endif
 
-void DrawGadgetTexts(DrawContext& Dc)
+void DrawGadgetTexts(FontCache& Fonts, DrawContext& Dc)
 {
-    Font* font = CreateFontA(16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                             PROOF_QUALITY, VARIABLE_PITCH, "Arial");
+    Font* font = Fonts.CreateFontA(16, 0, 0, 0, FW_BOLD, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                   PROOF_QUALITY, VARIABLE_PITCH, "Arial");
     Dc.SelectObject(font);
     Dc.SetBkMode(TRANSPARENT);
     Dc.SetTextColor(0xFFFFFF);
@@ -53,13 +53,14 @@ void DrawGadgetTexts(DrawContext& Dc)
 TEST(TextAllocationTest, CachedTextAllocatesNothingPerFrame)
 {
 #if defined(__SANITIZE_ADDRESS__)
+    FontCache fonts;
     Picture picture(600, 80, "TBitmap");
     DrawContext dc(picture);
-    DrawGadgetTexts(dc);  // fills the caches
+    DrawGadgetTexts(fonts, dc);  // fills the caches
     __sanitizer_install_malloc_and_free_hooks(CountAllocation, IgnoreFree);
     gCounting = true;
     for (int frame = 0; frame < 100; ++frame)
-        DrawGadgetTexts(dc);
+        DrawGadgetTexts(fonts, dc);
     gCounting = false;
     EXPECT_EQ(gAllocations.load(), 0);
 #else

@@ -13,17 +13,17 @@ using namespace plat;
 
 namespace {
 
-Font* Arial(int Height, int Weight)
+Font* Arial(FontCache& Fonts, int Height, int Weight)
 {
-    return CreateFontA(Height, 0, 0, 0, Weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                       PROOF_QUALITY, VARIABLE_PITCH, "Arial");
+    return Fonts.CreateFontA(Height, 0, 0, 0, Weight, 0, 0, 0, ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                             PROOF_QUALITY, VARIABLE_PITCH, "Arial");
 }
 
 class TextOutTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        FontBold22 = Arial(22, FW_BOLD);
+        FontBold22 = Arial(Fonts, 22, FW_BOLD);
         ASSERT_NE(FontBold22, nullptr);
     }
     void TearDown() override { DeleteObject(FontBold22); }
@@ -51,6 +51,7 @@ protected:
         return picture;
     }
 
+    FontCache Fonts;
     Font* FontBold22 = nullptr;
 };
 
@@ -74,10 +75,10 @@ TEST_F(TextOutTest, ArialIsMatchedToAMetricCompatibleFaceWithTheAskedCellHeight)
 
 TEST_F(TextOutTest, FontsAreSharedPerFaceHeightAndWeight)
 {
-    Font* again = Arial(22, FW_BOLD);
+    Font* again = Arial(Fonts, 22, FW_BOLD);
     EXPECT_EQ(again, FontBold22);
-    Font* regular = Arial(22, FW_NORMAL);
-    Font* small = Arial(16, FW_BOLD);
+    Font* regular = Arial(Fonts, 22, FW_NORMAL);
+    Font* small = Arial(Fonts, 16, FW_BOLD);
     EXPECT_NE(regular, FontBold22);
     EXPECT_NE(small, FontBold22);
     EXPECT_EQ(small->CellHeight(), 16);

@@ -46,26 +46,54 @@ void ExpectQuadrants(const plat::Picture& P, uint32_t TopRight, int Tolerance)
     EXPECT_TRUE(Near(P.Row(12)[12], 0xFFFFFF, Tolerance));
 }
 
-// Every shorter prefix of a valid picture is a truncated file and must be refused by name. A GIF
-// may lose its one-byte trailer: its first image is complete without it.
-void ExpectEveryPrefixRefused(const std::vector<uint8_t>& Bytes, size_t Optional = 0)
+}  // namespace
+
+// Red, green (or the transparent index, which comes out black), blue and white quadrants; the
+// lossy JPEG within a few steps, the GIFs exactly.
+TEST(PictureDecoder, FixturesDecodeToTheirQuadrants)
 {
-    for (size_t Length = 0; Length + Optional < Bytes.size(); ++Length) {
-        const DecodeResult R = plat::DecodePicture({Bytes.data(), Length}, "cut.pic");
-        EXPECT_FALSE(R.Ok()) << "prefix of " << Length << " bytes was accepted";
-        EXPECT_EQ(R.Error.rfind("cut.pic: ", 0), 0u) << R.Error;
-        EXPECT_TRUE(R.Image.Empty());
+    const struct {
+        const char* File;
+        const char* ClassName;
+        uint32_t TopRight;
+        int Tolerance;
+    } Cases[] = {
+        {"quads.jpg", "TJPEGImage", 0x00FF00, 12},
+        {"quads87.gif", "TGIFImage", 0x00FF00, 0},
+        {"trans89.gif", "TGIFImage", 0x000000, 0},
+    };
+    for (const auto& C : Cases) {
+        SCOPED_TRACE(C.File);
+        const DecodeResult R = plat::LoadPictureFile(FixturePath(C.File));
+        ASSERT_TRUE(R.Ok()) << R.Error;
+        EXPECT_EQ(R.Image.ClassName(), C.ClassName);
+        ExpectQuadrants(R.Image, C.TopRight, C.Tolerance);
     }
 }
 
-}  // namespace
-
-TEST(JpegDecoder, DecodesColourQuadrants)
+// Every shorter prefix of a valid picture is a truncated file and must be refused by name. A GIF
+// may lose its one-byte trailer: its first image is complete without it.
+TEST(PictureDecoder, EveryTruncationIsRefused)
 {
-    const DecodeResult R = plat::LoadPictureFile(FixturePath("quads.jpg"));
-    ASSERT_TRUE(R.Ok()) << R.Error;
-    EXPECT_EQ(R.Image.ClassName(), "TJPEGImage");
-    ExpectQuadrants(R.Image, 0x00FF00, 12);
+    const std::vector<uint8_t> Rgb = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
+    const struct {
+        std::vector<uint8_t> Bytes;
+        size_t Optional;
+    } Cases[] = {
+        {ReadFixture("quads.jpg"), 0},
+        {ReadFixture("trans89.gif"), 1},
+        {ReadFixture("interlaced.gif"), 1},
+        {bmptest::MakeBmp(3, 2, 24, 0, {}, Rgb), 0},
+    };
+    for (const auto& C : Cases) {
+        ASSERT_FALSE(C.Bytes.empty());
+        for (size_t Length = 0; Length + C.Optional < C.Bytes.size(); ++Length) {
+            const DecodeResult R = plat::DecodePicture({C.Bytes.data(), Length}, "cut.pic");
+            EXPECT_FALSE(R.Ok()) << "prefix of " << Length << " bytes was accepted";
+            EXPECT_EQ(R.Error.rfind("cut.pic: ", 0), 0u) << R.Error;
+            EXPECT_TRUE(R.Image.Empty());
+        }
+    }
 }
 
 TEST(JpegDecoder, GreyPictureComesOutWithEqualChannels)
@@ -79,11 +107,6 @@ TEST(JpegDecoder, GreyPictureComesOutWithEqualChannels)
     EXPECT_GT(Top & 0xFF, R.Image.Row(7)[0] & 0xFF);
 }
 
-TEST(JpegDecoder, EveryTruncationIsRefused)
-{
-    ExpectEveryPrefixRefused(ReadFixture("quads.jpg"));
-}
-
 TEST(JpegDecoder, FourColourPictureIsRefusedWithTheLibrarysReason)
 {
     const DecodeResult R = plat::LoadPictureFile(FixturePath("cmyk.jpg"));
@@ -92,17 +115,18 @@ TEST(JpegDecoder, FourColourPictureIsRefusedWithTheLibrarysReason)
     EXPECT_GT(R.Error.size(), FixturePath("cmyk.jpg").size() + 2);
 }
 
-TEST(JpegDecoder, ForgedGiantSizeIsRefusedBeforeDecoding)
+TEST(PictureDecoder, ForgedGiantSizeIsRefusedBeforeDecoding)
 {
-    std::vector<uint8_t> Bytes = ReadFixture("quads.jpg");
-    for (size_t i = 0; i + 8 < Bytes.size(); ++i)
-        if (Bytes[i] == 0xFF && Bytes[i + 1] == 0xC0) {
-            Bytes[i + 5] = Bytes[i + 7] = 0xFD;  // 65000 x 65000, within the format's limit
-            Bytes[i + 6] = Bytes[i + 8] = 0xE8;
+    std::vector<uint8_t> Jpeg = ReadFixture("quads.jpg");
+    for (size_t i = 0; i + 8 < Jpeg.size(); ++i)
+        if (Jpeg[i] == 0xFF && Jpeg[i + 1] == 0xC0) {
+            Jpeg[i + 5] = Jpeg[i + 7] = 0xFD;  // 65000 x 65000, within the format's limit
+            Jpeg[i + 6] = Jpeg[i + 8] = 0xE8;
             break;
         }
-    const DecodeResult R = plat::DecodeJpeg(Bytes, "giant.jpg");
-    EXPECT_EQ(R.Error, "giant.jpg: picture too large");
+    EXPECT_EQ(plat::DecodePicture(Jpeg, "giant.jpg").Error, "giant.jpg: picture too large");
+    EXPECT_EQ(plat::DecodePicture(bmptest::MakeBmp(100000, -100000, 24, 0, {}, {}), "giant.bmp").Error,
+              "giant.bmp: picture too large");
 }
 
 TEST(JpegDecoder, DamagedBytesNeverCrash)
@@ -117,21 +141,6 @@ TEST(JpegDecoder, DamagedBytesNeverCrash)
         else
             EXPECT_TRUE(R.Image.Empty());
     }
-}
-
-TEST(GifDecoder, DecodesGif87aExactly)
-{
-    const DecodeResult R = plat::LoadPictureFile(FixturePath("quads87.gif"));
-    ASSERT_TRUE(R.Ok()) << R.Error;
-    EXPECT_EQ(R.Image.ClassName(), "TGIFImage");
-    ExpectQuadrants(R.Image, 0x00FF00, 0);
-}
-
-TEST(GifDecoder, TransparencyIndexComesOutBlack)
-{
-    const DecodeResult R = plat::LoadPictureFile(FixturePath("trans89.gif"));
-    ASSERT_TRUE(R.Ok()) << R.Error;
-    ExpectQuadrants(R.Image, 0x000000, 0);
 }
 
 TEST(GifDecoder, InterlacedRowsLandInPlace)
@@ -151,12 +160,6 @@ TEST(GifDecoder, ImageLargerThanItsScreenWidensThePicture)
     const DecodeResult R = plat::DecodeGif(Bytes, "narrow.gif");
     ASSERT_TRUE(R.Ok()) << R.Error;
     ExpectQuadrants(R.Image, 0x00FF00, 0);
-}
-
-TEST(GifDecoder, EveryTruncationIsRefused)
-{
-    ExpectEveryPrefixRefused(ReadFixture("trans89.gif"), 1);
-    ExpectEveryPrefixRefused(ReadFixture("interlaced.gif"), 1);
 }
 
 TEST(BmpDecoder, TwentyFourBitRowsArePaddedAndBottomUp)
@@ -204,18 +207,6 @@ TEST(BmpDecoder, RunLengthEncodingWithOddLiteralDeltaAndEarlyEnd)
     EXPECT_EQ(R.Image.Row(1)[2], 0x0000FFu);
     EXPECT_EQ(R.Image.Row(1)[3], 0u);
     EXPECT_EQ(R.Image.Row(0)[0], 0u);
-}
-
-TEST(BmpDecoder, EveryTruncationIsRefused)
-{
-    const std::vector<uint8_t> Data = {0, 0, 255, 0, 255, 0, 255, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, 0, 0};
-    ExpectEveryPrefixRefused(bmptest::MakeBmp(3, 2, 24, 0, {}, Data));
-}
-
-TEST(BmpDecoder, ForgedGiantSizeIsRefusedBeforeReading)
-{
-    const DecodeResult R = plat::DecodeBmp(bmptest::MakeBmp(100000, -100000, 24, 0, {}, {}), "giant.bmp");
-    EXPECT_EQ(R.Error, "giant.bmp: picture too large");
 }
 
 TEST(PictureDecoder, UnknownAndMissingFilesAreNamed)

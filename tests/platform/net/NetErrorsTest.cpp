@@ -34,13 +34,18 @@ TEST(NetErrors, ClosedSocketIsNotConnected)
     EXPECT_EQ(socket->LastError(), plat::kSockNotConnected);
 }
 
-TEST(NetErrors, DottedAddressesOnly)
+TEST(NetErrors, NumericAddressesOnly)
 {
-    uint32_t address = 0;
-    EXPECT_TRUE(plat::ParseDottedIPv4("127.0.0.1", address));
-    EXPECT_EQ(address, 0x0100007fu);
-    EXPECT_FALSE(plat::ParseDottedIPv4("localhost", address));
-    EXPECT_FALSE(plat::ParseDottedIPv4("", address));
+    plat::NetAddress address;
+    EXPECT_TRUE(plat::ParseNumericAddress("127.0.0.1", address));
+    EXPECT_EQ(address.Family, plat::NetAddress::kIPv4);
+    EXPECT_EQ(plat::AddressText(address), "127.0.0.1");
+    EXPECT_TRUE(plat::ParseNumericAddress("::ffff:10.0.0.1", address));
+    EXPECT_EQ(address.Family, plat::NetAddress::kIPv6);
+    EXPECT_TRUE(plat::ParseNumericAddress("fe80::1%lo", address));
+    EXPECT_EQ(address.ScopeId, 1u);
+    for (const char* text : {"localhost", "", "[::1]", "127.0.0.1%lo", "::1%nosuchif", "1.2.3"})
+        EXPECT_FALSE(plat::ParseNumericAddress(text, address)) << text;
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 
 #include "platform/app/Application.h"
 #include "platform/display/Screen.h"
+#include "platform/sdl/SdlScreen.h"
 #include "platform/types/DisplayList.h"
 
 namespace {

@@ -1,12 +1,16 @@
 // The master volume against a real PulseAudio server reached through ALSA's pulse plugin: the
 // saver's mapping, the user's volume given back (and someone else's change kept), and false with
 // nothing changed once the server is gone.
+#include "engine/Form.h"
 #include "engine/Kss.h"
+#include "platform/app/Application.h"
+#include "platform/headless/HeadlessScreen.h"
 #include "tests/platform/sound/PulseServer.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
@@ -44,6 +48,8 @@ TEST(MasterMixVolume, MapsTheSettingGivesTheUsersVolumeBackAndFailsWithoutAServe
     ASSERT_TRUE(server.Running()) << "pulseaudio did not start";
     SavedEnvironment saved(server.Env());
     server.Enter();
+    plat::Application app;
+    TForm form(nullptr, app, std::make_unique<plat::HeadlessScreen>());
     // The server's control runs 0..65536: 51199 of 65535 lands on 51200.
     const struct {
         uint32_t Volume;
@@ -51,13 +57,13 @@ TEST(MasterMixVolume, MapsTheSettingGivesTheUsersVolumeBackAndFailsWithoutAServe
     } rows[] = {{0, 0}, {200, 51200}, {256, 65536}};
     for (const auto& row : rows) {
         server.SetSinkVolume(kUsersVolume);
-        TKss host(nullptr);
+        TKss host(&form);
         EXPECT_TRUE(host.SetMasterMixVolume(row.Volume)) << row.Volume;
         EXPECT_EQ(server.SinkVolume(), row.Sink) << row.Volume;
         host.GiveBackMasterMixVolume();
         EXPECT_EQ(server.SinkVolume(), kUsersVolume) << row.Volume;
     }
-    TKss host(nullptr);
+    TKss host(&form);
     ASSERT_TRUE(host.SetMasterMixVolume(200));
     server.SetSinkVolume(12345);
     host.GiveBackMasterMixVolume();

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "platform/display/Screen.h"
+#include "platform/x11/ForeignScreen.h"
 
 using namespace plat;
 

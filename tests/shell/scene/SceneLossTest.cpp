@@ -49,14 +49,13 @@ TEST(SceneLoss, ALossIsRepairedInTheFrameThatNoticesItAndTheRunGoesOnUnchanged)
 TEST(SceneLoss, ARestoreThatKeepsFailingCostsAtMostThreeAttemptsPerFrame)
 {
     scenetest::TSceneStage stage(kAllGadgets);
-    plat::DirectDraw* display = stage.Kss1->GetDirectDraw();
-    display->SimulateFaults(plat::kFaultRestore);
-    display->LoseSurfaces();
+    stage.Screen->RefuseRestore = true;
+    stage.Kss1->GetDirectDraw()->LoseSurfaces();
     for (int frame = 1; frame <= 3; ++frame) {
         stage.Frame();
-        EXPECT_EQ(display->RefusedRestores(), 3u * frame);
+        EXPECT_EQ(stage.Screen->RefusedRestores, 3 * frame);
     }
-    display->SimulateFaults(0);
+    stage.Screen->RefuseRestore = false;
     stage.Frame();
-    EXPECT_EQ(display->RefusedRestores(), 9u);
+    EXPECT_EQ(stage.Screen->RefusedRestores, 9);
 }

@@ -7,9 +7,9 @@
 #include "engine/Form.h"
 #include "engine/Kss.h"
 #include "platform/app/Application.h"
-#include "platform/headless/HeadlessScreen.h"
 #include "shell/Scene.h"
 #include "tests/TempFolder.h"
+#include "tests/platform/display/FakeDisplay.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -38,7 +38,7 @@ public:
         FOldConfig = Old ? std::make_unique<std::string>(Old) : nullptr;
         ::setenv("XDG_CONFIG_HOME", FConfig.Path().c_str(), 1);
 
-        auto OwnScreen = std::make_unique<plat::HeadlessScreen>();
+        auto OwnScreen = std::make_unique<displaytest::TFakeDisplay>();
         Screen = OwnScreen.get();
         Screen->SetOutputSize(Switches.OutputWidth, Switches.OutputHeight);
         Form = std::make_unique<TForm>(nullptr, App, std::move(OwnScreen));
@@ -93,7 +93,7 @@ public:
     }
 
     plat::Application App;
-    plat::HeadlessScreen* Screen = nullptr;
+    displaytest::TFakeDisplay* Screen = nullptr;
     std::unique_ptr<TForm> Form;
     TKss* Kss1 = nullptr;
     std::unique_ptr<TScene> Scene;

@@ -6,6 +6,7 @@
 #include "net/NewsFeed.h"
 #include "net/OpenMeteo.h"
 #include "net/WeatherFeed.h"
+#include "platform/net/TimerPump.h"
 
 #include <cstdio>
 #include <exception>
@@ -98,8 +99,10 @@ int ReadNewsCommand(const std::string& Argument)
     TSource source;
     if (!LoadSource(Argument, source))
         return 2;
-    THttpClient client(nullptr);
-    TKGR kgr(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
+    plat::FontCache fonts;
+    TKGR kgr(nullptr, fonts);
     std::string newsLink;
     TFeedSettings settings;
     settings.RSS_Url = Argument;
@@ -120,8 +123,10 @@ int ReadWeatherCommand(const std::string& Argument)
     TSource source;
     if (!LoadSource(Argument, source))
         return 2;
-    THttpClient client(nullptr);
-    TKGW kgw(nullptr);
+    plat::TimerPump pump;
+    THttpClient client(nullptr, pump);
+    plat::FontCache fonts;
+    TKGW kgw(nullptr, fonts);
     const std::string error = ErrorOf([&]() -> std::string {
         if (source.IsAddress)
             return FetchFeed(client, TFeedSettings{}, Argument,
