@@ -8,11 +8,15 @@
 #include "platform/app/Application.h"
 #include "platform/shell/ShellOpen.h"
 #include "ui_Configuration.h"
+#include "ui_NewsPageForm.h"
+#include "ui_ProxyPageForm.h"
+#include "ui_WeatherPageForm.h"
 
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
@@ -22,6 +26,7 @@ namespace {
 
 constexpr int kWeatherPage = 1;
 constexpr int kNewsPage = 2;
+constexpr int kProxyPage = 3;
 
 int32_t Ticked(const QCheckBox* Box)
 {
@@ -42,25 +47,9 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssS
     ApplyFontHeightsAndColors(this);
     if (!ReportError)
         ReportError = [this](const QString& Message) { QMessageBox::critical(this, windowTitle(), Message); };
-    Form->Edit2Port->setValidator(NewPortValidator(Form->Edit2Port));
     connect(Form->CheckBox3StartAfter, &QCheckBox::toggled, Form->SpinEdit1Minutes, &QWidget::setEnabled);
     SetPictures(pictures.get());
-    WeatherPage = std::make_unique<TWeatherPage>(
-        TWeatherPage::TControls{Form->ComboBox1Country, Form->ComboBox1City, Form->ComboBox1Units, Form->ListBox1Code},
-        WeatherCode, TDegree, ReportError);
-    HTTP1 = std::make_unique<THttpClient>(nullptr, plat::App());
-    NewsPage = std::make_unique<TNewsPage>(
-        TNewsPage::TControls{Form->StaticText3, Form->UrlNews, Form->ComboBox1Category, Form->ComboBox2TitleNews,
-                             Form->ListBox1IdCategory, Form->ListBox1NewsUrl, Form->CheckBox1Proxy,
-                             Form->Edit1ProxyServer, Form->Edit2Port},
-        *HTTP1, RSS_Url, NewsDirectoryToLoad, ReportError);
-    NewsPage->SetFallbackDirectory(BuiltInNewsDirectory());
-    connect(Form->PageControl1, &QTabWidget::currentChanged, this, [this](int Page) {
-        if (Page == kWeatherPage)
-            WeatherPage->TabSheet2Show();
-        else if (Page == kNewsPage)
-            NewsPage->TabSheet3Show();
-    });
+    connect(Form->PageControl1, &QTabWidget::currentChanged, this, &TForm2::ShowPage);
     Form->BTOK->OnClick = [this](TKesbutton*) { BTOKClick(); };
     Form->BTCancel->OnClick = [this](TKesbutton*) { BTCancelClick(); };
     Form->Label5->installEventFilter(this);
@@ -68,6 +57,75 @@ TForm2::TForm2(TReportError AReportError, QWidget* Parent, std::unique_ptr<TKssS
 }
 
 TForm2::~TForm2() = default;
+
+void TForm2::ShowPage(int Page)
+{
+    if (Page == kWeatherPage) {
+        WeatherControls();
+        WeatherPage->TabSheet2Show();
+    } else if (Page == kNewsPage) {
+        NewsControls();
+        NewsPage->TabSheet3Show();
+    } else if (Page == kProxyPage) {
+        ProxyControls();
+    }
+}
+
+// The page is built hidden and shown once whole, its fonts and colours given before its first
+// layout, like the pages built with the form.
+template <class TPageForm>
+void TForm2::BuildPage(std::unique_ptr<TPageForm>& PageForm, QWidget* Tab)
+{
+    auto* body = new QWidget(Tab);
+    PageForm = std::make_unique<TPageForm>();
+    PageForm->setupUi(body);
+    ApplyFontHeightsAndColors(body);
+    auto* layout = new QVBoxLayout(Tab);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(body);
+    body->show();
+}
+
+Ui::TWeatherPageForm& TForm2::WeatherControls()
+{
+    if (!WeatherForm) {
+        BuildPage(WeatherForm, Form->TabSheet2);
+        const Ui::TWeatherPageForm& c = *WeatherForm;
+        WeatherPage = std::make_unique<TWeatherPage>(
+            TWeatherPage::TControls{c.ComboBox1Country, c.ComboBox1City, c.ComboBox1Units, c.ListBox1Code}, WeatherCode,
+            TDegree, ReportError);
+    }
+    return *WeatherForm;
+}
+
+Ui::TNewsPageForm& TForm2::NewsControls()
+{
+    if (!NewsForm) {
+        // The news page downloads through the proxy as the Proxy page shows it.
+        const Ui::TProxyPageForm& proxy = ProxyControls();
+        BuildPage(NewsForm, Form->TabSheet3);
+        const Ui::TNewsPageForm& c = *NewsForm;
+        HTTP1 = std::make_unique<THttpClient>(nullptr, plat::App());
+        NewsPage = std::make_unique<TNewsPage>(TNewsPage::TControls{c.StaticText3, c.UrlNews, c.ComboBox1Category,
+                                                                    c.ComboBox2TitleNews, c.ListBox1IdCategory,
+                                                                    c.ListBox1NewsUrl, Form->CheckBox1Proxy,
+                                                                    proxy.Edit1ProxyServer, proxy.Edit2Port},
+                                               *HTTP1, RSS_Url, NewsDirectoryToLoad, ReportError);
+        NewsPage->SetFallbackDirectory(BuiltInNewsDirectory());
+    }
+    return *NewsForm;
+}
+
+Ui::TProxyPageForm& TForm2::ProxyControls()
+{
+    if (!ProxyForm) {
+        BuildPage(ProxyForm, Form->TabSheet4);
+        ProxyForm->Edit2Port->setValidator(NewPortValidator(ProxyForm->Edit2Port));
+        ProxyForm->Edit1ProxyServer->setText(Proxy);
+        ProxyForm->Edit2Port->setText(Port);
+    }
+    return *ProxyForm;
+}
 
 void TForm2::SetPictures(const TDialogPictures& Pictures)
 {
@@ -101,8 +159,6 @@ void TForm2::FormCreate()
             Form->FD_BRIGHT->SetValue(brightness);
         LoadStored();
     }
-    Form->Edit1ProxyServer->setText(Proxy);
-    Form->Edit2Port->setText(Port);
     if (!LoadErrors.isEmpty())
         ReportError(LoadErrors.join(u'\n'));
 }
@@ -187,6 +243,11 @@ void TForm2::ShowDefaults()
 
 void TForm2::BTOKClick()
 {
+    // A Proxy page never shown stores what was loaded.
+    if (ProxyForm) {
+        Proxy = ProxyForm->Edit1ProxyServer->text();
+        Port = ProxyForm->Edit2Port->text();
+    }
     try {
         Settings->WriteValues({
             {"Brightness", Form->FD_BRIGHT->GetValue()},
@@ -199,8 +260,8 @@ void TForm2::BTOKClick()
             {"TDegree", TDegree.toStdString()},
             {"RSS_Url", StoredAddress(RSS_Url)},
             {"UseProxy", Ticked(Form->CheckBox1Proxy)},
-            {"Proxy", StoredHost(Form->Edit1ProxyServer->text())},
-            {"Port", Form->Edit2Port->text().toStdString()},
+            {"Proxy", StoredHost(Proxy)},
+            {"Port", Port.toStdString()},
             {"StartAfterIdle", Ticked(Form->CheckBox3StartAfter)},
             {"IdleMinutes", Form->SpinEdit1Minutes->value()},
         });
@@ -251,7 +312,8 @@ void TForm2::closeEvent(QCloseEvent* Event)
 {
     QWidget::closeEvent(Event);
     // A download in progress would keep the process waiting for its server after the window went.
-    NewsPage->Cancel();
+    if (NewsPage)
+        NewsPage->Cancel();
     if (OnClosed)
         OnClosed();
 }

@@ -2,7 +2,9 @@
 // (header, the two bitmap buttons, the four pages), loading every setting when it is created
 // (first use writes the defaults at once), holding the texts the pages change, and writing all
 // values on OK. Cancel and closing the window write nothing. Enter presses OK, Escape presses
-// Cancel.
+// Cancel. The Weather, RSS News and Proxy pages are built when their tab is first shown (or their
+// controls first asked for), so the dialog opens with the one page it shows; a page never built
+// keeps and stores on OK exactly what was loaded for it.
 //
 // OK stores the twelve values and the two of "Start the screensaver after" in one write: all of
 // them or none. When the write fails the user is told which file and why, and the dialog stays
@@ -27,7 +29,10 @@
 
 namespace Ui {
 class TForm2;
-}
+class TWeatherPageForm;
+class TNewsPageForm;
+class TProxyPageForm;
+}  // namespace Ui
 struct TDialogPictures;
 
 class TForm2 : public QWidget {
@@ -49,6 +54,10 @@ public:
 
     // The form's controls, by the names of the form data.
     Ui::TForm2& Controls() const { return *Form; }
+    // A later page's controls, building the page first if its tab was never shown.
+    Ui::TWeatherPageForm& WeatherControls();
+    Ui::TNewsPageForm& NewsControls();
+    Ui::TProxyPageForm& ProxyControls();
 
     // Held between loading and saving; the Weather and RSS News pages change the first three.
     // RSS_Url, Proxy and Port are held as the user reads them (AddressForm.h); OK stores them in
@@ -71,6 +80,9 @@ protected:
 
 private:
     void SetPictures(const TDialogPictures& Pictures);
+    void ShowPage(int Page);
+    template <class TPageForm>
+    void BuildPage(std::unique_ptr<TPageForm>& PageForm, QWidget* Tab);
     void LoadStored();
     void LoadIdleStart();
     void ShowDefaults();
@@ -87,6 +99,9 @@ private:
     // "Start the screensaver after" as loaded, to tell on OK what changed.
     bool StartAfterIdleLoaded = false;
     int IdleMinutesLoaded = kDefaultIdleMinutes;
+    std::unique_ptr<Ui::TWeatherPageForm> WeatherForm;
+    std::unique_ptr<Ui::TNewsPageForm> NewsForm;
+    std::unique_ptr<Ui::TProxyPageForm> ProxyForm;
     std::unique_ptr<TWeatherPage> WeatherPage;
     // The news page's downloads: the channel check and the directory.
     std::unique_ptr<THttpClient> HTTP1;

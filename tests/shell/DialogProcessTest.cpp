@@ -1,6 +1,6 @@
 // The settings dialog as its own process on a private Xvfb server, and what it saves as the
 // saver process reads it: closing while a download waits on a silent proxy, the window's icon and
-// class against the menu entry, "Start the screensaver after" with the real idle watcher, and a
+// class against the menu entry and the libraries it maps, "Start the screensaver after" with the real idle watcher, and a
 // Cyrillic channel address from the dialog to the wire.
 #include "config/Configuration.h"
 #include "platform/runtime/IdleWatcher.h"
@@ -74,13 +74,17 @@ TEST_F(DialogProcessTest, OkDuringAStalledDownloadEndsTheProcessAtOnce)
     EXPECT_NE(ReadFile(KeyFile()).find("\"ShowNews\"=dword:00000001"), std::string::npos);
 }
 
-// Taskbars match the window's class to the menu entry's StartupWMClass and show its icon.
+// Taskbars match the window's class to the menu entry's StartupWMClass and show its icon. The open
+// dialog maps none of the saver's display and sound stack, whose loading slowed every opening.
 TEST_F(DialogProcessTest, WindowCarriesTheIconAndTheMenuEntrysClass)
 {
     Env["QT_QPA_PLATFORM"] = "xcb";
     std::string window;
     auto dialog = Start("/c", window);
     ASSERT_FALSE(window.empty()) << dialog->StdErr();
+    const std::string maps = ReadFile("/proc/" + std::to_string(dialog->Pid()) + "/maps");
+    for (const char* library : {"libSDL2", "libpulse", "libasound", "solvane-saver.so"})
+        EXPECT_EQ(maps.find(library), std::string::npos) << library << " is mapped by the dialog";
     std::ifstream entry(SOLVANE_SOURCE_DIR "/packaging/desktop/com.kestrinsoftware.Solvane.desktop");
     std::string line, wmClass;
     while (std::getline(entry, line))
