@@ -202,9 +202,9 @@ TEST_F(SpriteAllocationTest, FramesOfTheGadgetsWithALongTickerAllocateNothing)
     Icons->SetPicture(StripPicture(52, 52, 49, Blue, CornerOf));
     Icons->SetYOffsetFrame(52);
     Icons->CreateDXMovie();
-    TKGC* Clock = Add<TKGC>();
-    TKGW* Weather = Add<TKGW>();
-    TKGR* News = Add<TKGR>();
+    TKGC* Clock = Add<TKGC>(App.Fonts());
+    TKGW* Weather = Add<TKGW>(App.Fonts());
+    TKGR* News = Add<TKGR>(App.Fonts());
     for (TKIM* Gadget : {static_cast<TKIM*>(Clock), static_cast<TKIM*>(Weather), static_cast<TKIM*>(News)}) {
         Gadget->SetPicture(CoordinatePicture(300, 69));
         Gadget->CreateDXImage();

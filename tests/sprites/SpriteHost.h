@@ -21,10 +21,11 @@ protected:
     void SetScreen(int Width, int Height);
     void Open(int Width = 1024, int Height = 768);
 
-    template <class T>
-    T* Add()
+    // Args follow the owner in T's constructor (a gadget's font cache).
+    template <class T, class... TArgs>
+    T* Add(TArgs&... Args)
     {
-        T* Sprite = new T(Form.get());
+        T* Sprite = new T(Form.get(), Args...);
         Sprite->SetParent(Kss);
         return Sprite;
     }
