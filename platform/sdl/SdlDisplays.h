@@ -14,8 +14,8 @@ std::shared_ptr<DisplayList> SdlDisplays();
 std::shared_ptr<DisplayList> DesktopMonitors();
 
 // SDL's video display count, at least 1 (also when the window system cannot tell). SDL reads
-// monitors through RandR only, so no X server of a test machine shows it two;
-// Application::SimulateMonitorCount stands in for such a machine.
+// monitors through RandR only, so no X server of a test machine shows it two; tests hand the
+// host a headless screen whose count they set (HeadlessScreen::SetDisplayCount).
 int DisplayCount();
 
 }  // namespace plat
