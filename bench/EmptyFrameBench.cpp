@@ -1,4 +1,4 @@
-// The cost of an empty frame at the saver's 1024 x 768: clearing the back buffer, flipping it and
+// The cost of an empty frame at the scene's design size: clearing the back buffer, flipping it and
 // the presenting side taking the newest frame (without the upload to the window), against the
 // bound of a plain memset and memcpy of the same bytes.
 #include <benchmark/benchmark.h>
@@ -8,12 +8,13 @@
 
 #include "platform/display/DDraw.h"
 #include "platform/headless/HeadlessScreen.h"
+#include "sprites/SceneLayout.h"
 #include "tests/platform/display/FlipChain.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kWidth = layout::kDesignWidth;
+constexpr int kHeight = layout::kDesignHeight;
 
 void EmptyFrame(benchmark::State& State)
 {

@@ -1,6 +1,6 @@
 // Presenting a saver frame through the brightness ramp: PresentGamma (slope 128, half
 // brightness) against PresentIdentity (slope 256, the display unchanged), each frame flipped and
-// shown on the SDL window at 1024 x 768. The gamma pass must stay a small part of presenting.
+// shown on the SDL window at the scene's design size. The gamma pass must stay a small part of presenting.
 // Without DISPLAY the window is SDL's offscreen one.
 #include <benchmark/benchmark.h>
 
@@ -10,6 +10,7 @@
 #include "platform/display/DDraw.h"
 #include "platform/display/Screen.h"
 #include "platform/sdl/SdlScreen.h"
+#include "sprites/SceneLayout.h"
 #include "tests/platform/display/FlipChain.h"
 
 namespace {
@@ -22,7 +23,8 @@ void PresentThroughRamp(benchmark::State& State, uint16_t Slope)
     plat::DirectDraw* display = nullptr;
     plat::DirectDrawSurface* primary = nullptr;
     plat::DirectDrawSurface* back = nullptr;
-    if (testsupport::OpenFlipChain(*screen, 1024, 768, display, primary, back) != plat::DD_OK) {
+    if (testsupport::OpenFlipChain(*screen, layout::kDesignWidth, layout::kDesignHeight, display, primary, back) !=
+        plat::DD_OK) {
         State.SkipWithError("no window");
         if (primary)
             primary->Release();

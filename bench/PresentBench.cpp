@@ -1,4 +1,4 @@
-// The processor time of presenting the saver's 1024 x 768 frames at its frame rate (one every
+// The processor time of presenting the saver's frames (the design size) at its frame rate (one every
 // 45 ms) into a window covering the X server in DISPLAY (1280 x 1024 on the tests' server; the
 // counters name the size), for 20 s each (SOLVANE_PRESENT_SECONDS changes it): the hack's way
 // (our scaler into the root window, put with shared memory) and the saver's own, the frames with
@@ -9,6 +9,7 @@
 //
 // Target: PresentSdlSoftwareLayers <= 0.5 x PresentSdlSoftwareLinear1280x1024 at 1920 x 1080 and
 // at 3840 x 2160 (run under an X server of that size).
+#include "sprites/SceneLayout.h"
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -21,19 +22,21 @@
 #include "platform/display/Screen.h"
 #include "platform/sdl/SdlScreen.h"
 #include "platform/x11/ForeignScreen.h"
+#include "sprites/SceneLayout.h"
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
+constexpr int kWidth = layout::kDesignWidth;
+constexpr int kHeight = layout::kDesignHeight;
 
-// The saver's frames move where its strips do (the horizon's mist, rows 319 to 383; the sea and
-// the shore from row 478 down) and where a flyer crosses the sky; the rest stands still. Two
+// The saver's frames move where its strips do (the horizon's mist; the sea and the shore from the
+// middle strip down) and where a flyer crosses the sky; the rest stands still. Two
 // such frames, shown in turn, differ in those rows and nowhere else.
 bool Moves(int X, int Y, int Phase)
 {
     const int flyer = 200 + 37 * Phase;
-    return (Y >= 319 && Y < 384) || Y >= 478 || (X >= flyer && X < flyer + 44 && Y >= 150 && Y < 194);
+    return (Y >= layout::kHorizonStrip.Y && Y < layout::kHorizonStrip.Y + layout::kHorizonStrip.FrameHeight) ||
+        Y >= layout::kMiddleStrip.Y || (X >= flyer && X < flyer + 44 && Y >= 150 && Y < 194);
 }
 
 std::vector<uint32_t> MakeFrame(int Phase)

@@ -16,6 +16,7 @@
 #include "gadgets/Kgw.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
+#include "sprites/SceneLayout.h"
 #include "sprites/SpriteGeometry.h"
 #include "tests/gadgets/TickerLine.h"
 #include "tests/shell/scene/SceneStage.h"
@@ -83,8 +84,8 @@ void AddCopy(std::vector<TCopy>& Copies, plat::DirectDrawSurface* Surface, const
     TCopy Copy{nullptr, 0, {}};
     Copy.Source = PixelsOf(Surface, Copy.Pitch);
     if (Copy.Source &&
-        sprites::ClipToScreen(Sprite.GetShowX(), Sprite.GetShowY(), Surface->Width(), Surface->Height(), 1024, 768,
-                              Copy.Plan))
+        sprites::ClipToScreen(Sprite.GetShowX(), Sprite.GetShowY(), Surface->Width(), Surface->Height(),
+                              layout::kDesignWidth, layout::kDesignHeight, Copy.Plan))
         Copies.push_back(Copy);
 }
 

@@ -1,5 +1,5 @@
-// Cost of the sprites' share of a frame: a 1024 x 768 still, a 1024 x 217 and a 573 x 65 strip
-// frame and four colour-keyed 68 x 44 flyer frames blitted onto the host's back buffer
+// Cost of the sprites' share of a frame: a still of the design size, a frame of the near strip and
+// a 573 x 65 strip frame and four colour-keyed 68 x 44 flyer frames blitted onto the host's back buffer
 // (SpriteFrame), against a plain memcpy of the same bytes (SpriteFrameCopyBound). Runs on a
 // headless screen with a temporary configuration folder.
 #include "engine/Form.h"
@@ -8,6 +8,7 @@
 #include "platform/headless/HeadlessScreen.h"
 #include "sprites/Kim.h"
 #include "sprites/Kmv.h"
+#include "sprites/SceneLayout.h"
 #include "tests/TempFolder.h"
 
 #include <benchmark/benchmark.h>
@@ -18,6 +19,10 @@
 #include <vector>
 
 namespace {
+
+constexpr int kW = layout::kDesignWidth;
+constexpr int kH = layout::kDesignHeight;
+constexpr layout::TStrip kSea = layout::kNearStrip;
 
 // A picture with some texture; with Holes, every third pixel of a row is the colour of the
 // frame's top-left pixel, which the strip sprite keys out.
@@ -39,12 +44,12 @@ public:
         FForm = std::make_unique<TForm>(nullptr, FApp, std::make_unique<plat::HeadlessScreen>());
         Kss = new TKss(FForm.get());
         Kss->SetUseIdle(false);
-        Kss->SetWidthScreen(1024);
-        Kss->SetHeightScreen(768);
+        Kss->SetWidthScreen(kW);
+        Kss->SetHeightScreen(kH);
         Kss->SetColorDepth(32);
         Kss->SetEnabled(true);
-        Still = Image(Textured(1024, 768, false), 0, 0);
-        Sea = Strip(Textured(1024, 217 * 3, false), 217, 0, 551, false);
+        Still = Image(Textured(kW, kH, false), 0, 0);
+        Sea = Strip(Textured(kW, kSea.FrameHeight * 3, false), kSea.FrameHeight, kSea.X, kSea.Y, false);
         Cliffs = Strip(Textured(573, 65 * 3, false), 65, 300, 420, false);
         for (int i = 0; i < 4; ++i)
             Flyers[i] = Strip(Textured(68, 44 * 36, true), 44, 100 + i * 200, 100 + i * 90, true);
@@ -112,11 +117,12 @@ BENCHMARK(BM_SpriteFrame)->Unit(benchmark::kMicrosecond);
 // The same bytes, each sprite's pixels copied in one piece into one frame-sized buffer.
 void BM_SpriteFrameCopyBound(benchmark::State& State)
 {
-    const size_t Sizes[] = {1024 * 768, 1024 * 217, 573 * 65, 68 * 44, 68 * 44, 68 * 44, 68 * 44};
+    const size_t Sizes[] = {size_t{kW} * kH, size_t{kW} * kSea.FrameHeight, 573 * 65, 68 * 44, 68 * 44, 68 * 44,
+                            68 * 44};
     std::vector<std::vector<uint32_t>> Sources;
     for (size_t Size : Sizes)
         Sources.emplace_back(Size, 0x203040u);
-    std::vector<uint32_t> Target(1024 * 768);
+    std::vector<uint32_t> Target(size_t{kW} * kH);
     for (auto _ : State) {
         for (const auto& Source : Sources)
             std::memcpy(Target.data(), Source.data(), Source.size() * sizeof(uint32_t));
