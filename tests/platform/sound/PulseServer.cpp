@@ -26,10 +26,14 @@ PulseServer::PulseServer()
             {"PULSE_RUNTIME_PATH", FRoot},
             {"PULSE_SERVER", "unix:" + socket},
             {"ALSA_CONFIG_PATH", FRoot + "/asound.conf"}};
+    // Without a session bus of its own the server would start one through the X display (D-Bus's
+    // autolaunch) and claim its name there, which a second test's server then finds taken.
+    auto serverEnv = FEnv;
+    serverEnv["DBUS_SESSION_BUS_ADDRESS"] = "unix:path=" + FRoot + "/no-bus";
     FServer = std::make_unique<testproc::ChildProcess>(
         std::vector<std::string>{"/usr/bin/pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1",
                                  "--disable-shm=yes", "-F", FRoot + "/server.pa"},
-        FEnv);
+        serverEnv);
     for (int i = 0; i < 300 && SinkVolume() < 0; ++i)
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     if (SinkVolume() < 0)
