@@ -149,6 +149,7 @@ std::unique_ptr<X11WindowPixels> X11WindowPixels::Open(SDL_Window* Window)
     Display* display = XOpenDisplay(DisplayString(sdlDisplay));
     if (display == nullptr)
         return nullptr;
+    SurviveDisplayLoss(display);
     XWindowAttributes attributes{};
     if (!XGetWindowAttributes(display, window, &attributes)) {
         XCloseDisplay(display);

@@ -58,31 +58,37 @@ struct ScreenPointer::Connection {
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Whether a device's raw motion led the pointer to X, Y. The server may send the raw motion,
-    // answer a question and only then move the pointer (seen on Xorg): a raw motion whose answer
-    // shows no change of place counts for the next answer too (beyond that, it was a pointer
-    // pushed against the screen's edge, which stays where it is).
-    std::optional<bool> DeviceMovedTo(int X, int Y)
+    // Whether a device's raw motion led the pointer to X, Y, the answer to the question numbered
+    // Asked. The server may send the raw motion, answer a question and only then move the pointer
+    // (seen on Xorg): a raw motion whose answer shows no change of place counts for the next answer
+    // too (beyond that, it was a pointer pushed against the screen's edge, which stays where it is).
+    // Raw motion the server made after answering belongs to the next answer: a hand's small move
+    // just after a window manager's warp must not turn the warp into the hand's.
+    std::optional<bool> DeviceMovedTo(int X, int Y, uint32_t Asked)
     {
         if (XInput == 0)
             return std::nullopt;
-        TakeRawMotion();
+        TakeRawMotion(Asked);
         const bool moved = std::make_pair(X, Y) != Place;
         Place = {X, Y};
         const bool device = RawMotion || MotionNotShown;
         MotionNotShown = RawMotion && !moved;
-        RawMotion = false;
+        RawMotion = LaterMotion;
+        LaterMotion = false;
         return device;
     }
 
-    // Takes the events that came in so far, noting a device's raw motion among them.
-    void TakeRawMotion()
+    // Takes the events that came in so far, noting a device's raw motion among them: made before
+    // the server took the question numbered Asked, or after it (0: no question, all before).
+    void TakeRawMotion(uint32_t Asked = 0)
     {
         while (xcb_generic_event_t* event = xcb_poll_for_event(C)) {
             const auto* generic = reinterpret_cast<const xcb_ge_generic_event_t*>(event);
-            RawMotion = RawMotion ||
-                ((event->response_type & 0x7F) == XCB_GE_GENERIC && generic->extension == XInput &&
-                 generic->event_type == XCB_INPUT_RAW_MOTION);
+            const bool raw = (event->response_type & 0x7F) == XCB_GE_GENERIC && generic->extension == XInput &&
+                generic->event_type == XCB_INPUT_RAW_MOTION;
+            // An event carries the number of the last request the server had taken when it made it.
+            const bool after = Asked != 0 && static_cast<int32_t>(event->full_sequence - Asked) >= 0;
+            (after ? LaterMotion : RawMotion) |= raw;
             std::free(event);
         }
     }
@@ -91,7 +97,8 @@ struct ScreenPointer::Connection {
     xcb_connection_t* C = nullptr;
     xcb_window_t Root = 0;
     uint8_t XInput = 0;  // the extension's opcode while raw motion is watched
-    bool RawMotion = false;  // taken since the last answer
+    bool RawMotion = false;  // taken since the last answer, made before the next question
+    bool LaterMotion = false;  // taken, made after the question being answered
     bool MotionNotShown = false;  // raw motion came, the last answer showed no change of place
     std::pair<int, int> Place{-1, -1};  // where the last answer put the pointer
 };
@@ -143,7 +150,7 @@ bool ScreenPointer::Query(State& Now)
     const bool answered = pointer != nullptr && geometry != nullptr;
     if (answered)
         Now = State{pointer->root_x, pointer->root_y, geometry->width, geometry->height,
-                    FConnection->DeviceMovedTo(pointer->root_x, pointer->root_y)};
+                    FConnection->DeviceMovedTo(pointer->root_x, pointer->root_y, pointerCookie.sequence)};
     std::free(pointer);
     std::free(geometry);
     return answered;
@@ -181,7 +188,8 @@ bool ScreenPointer::Answer(State& Now)
     const bool answered = geometry != nullptr;
     if (answered)
         Now = State{FAsked->PointerReply->root_x, FAsked->PointerReply->root_y, geometry->width, geometry->height,
-                    FConnection->DeviceMovedTo(FAsked->PointerReply->root_x, FAsked->PointerReply->root_y)};
+                    FConnection->DeviceMovedTo(FAsked->PointerReply->root_x, FAsked->PointerReply->root_y,
+                                               FAsked->Pointer.sequence)};
     std::free(geometry);
     FAsked.reset();
     return answered;

@@ -2,12 +2,14 @@
 
 #include <X11/Xutil.h>
 #include <sys/ipc.h>
+#include <poll.h>
 #include <sys/shm.h>
 
 #include <bit>
 #include <cstdlib>
 #include <cstring>
 
+#include "platform/x11/DisplayLoss.h"
 #include "platform/x11/XErrorTrap.h"
 
 namespace plat {
@@ -157,13 +159,14 @@ void WindowImage::WaitTaken()
     if (!FSending)
         return;
     FSending = false;
+    // Not Xlib's blocking wait: on a connection whose server went away it would spin for ever.
     XEvent event;
-    if (XCheckTypedEvent(FDisplay, FCompletion, &event))
-        return;
-    const auto isCompletion = [](Display*, XEvent* Event, XPointer Type) -> Bool {
-        return Event->type == *reinterpret_cast<int*>(Type) ? True : False;
-    };
-    XIfEvent(FDisplay, &event, isCompletion, reinterpret_cast<XPointer>(&FCompletion));
+    while (!XCheckTypedEvent(FDisplay, FCompletion, &event)) {
+        if (DisplayLost())
+            return;
+        pollfd readable{ConnectionNumber(FDisplay), POLLIN, 0};
+        poll(&readable, 1, 100);
+    }
 }
 
 }  // namespace plat
