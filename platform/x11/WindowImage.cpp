@@ -1,8 +1,8 @@
 #include "platform/x11/WindowImage.h"
 
 #include <X11/Xutil.h>
-#include <sys/ipc.h>
 #include <poll.h>
+#include <sys/ipc.h>
 #include <sys/shm.h>
 
 #include <bit>
