@@ -31,9 +31,9 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
 install(TARGETS solvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# The saver's, the settings dialog's and the idle watcher's modules, where `solvane` looks when
-# they are not beside the executable.
-install(TARGETS solvane-saver solvane-dialog solvane-idle solvane-tls
+# The saver's, the settings dialog's and the idle watcher's modules and the built-in resources,
+# where `solvane` looks when they are not beside the executable.
+install(TARGETS solvane-saver solvane-dialog solvane-idle solvane-assets solvane-tls
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/solvane)
 
 # XScreenSaver looks for hacks in its own folder and knows them by base name: a relative link

@@ -2,9 +2,10 @@
 // maps no display, sound or toolkit library: the settings dialog (Qt) lives in solvane-dialog.so,
 // the idle watcher (`--idle`: the session's idle time, no drawing) in solvane-idle.so and every
 // other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads only the
-// stack it needs. The launcher hands a module what stays the executable's own,
-// above all the built-in resources, so that every picture and table exists once, and the command
-// line as it read it (shell/Start.h). Plain data; the modules are built with the executable.
+// stack it needs. The built-in resources live in solvane-assets.so, which the launcher maps and
+// whose lookup it hands to the mode's module, so that every picture and table exists once and the
+// executable file stays small; with them the command line as the launcher read it
+// (shell/Start.h). Plain data; the modules are built with the executable.
 #pragma once
 
 #include <cstddef>
@@ -22,10 +23,13 @@ struct TModuleResource {
     size_t Size;
 };
 
+// The resources' module's one export.
+using TResourceLookup = TModuleResource (*)(const char* Name);
+
 struct TModuleHost {
     int Argc;
     char** Argv;  // outlives the call
-    TModuleResource (*FindResource)(const char* Name);
+    TResourceLookup FindResource;  // null for the idle watcher, which draws nothing
     const shell::TStart* Start;  // outlives the call
 };
 
@@ -40,3 +44,5 @@ inline constexpr const char* kSaverModuleName = "solvane-saver.so";
 inline constexpr const char* kSaverEntryName = "SolvaneRun";
 inline constexpr const char* kIdleModuleName = "solvane-idle.so";
 inline constexpr const char* kIdleEntryName = "SolvaneIdle";
+inline constexpr const char* kAssetsModuleName = "solvane-assets.so";
+inline constexpr const char* kAssetsEntryName = "SolvaneFindResource";

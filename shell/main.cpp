@@ -1,10 +1,9 @@
-// The executable: a launcher that maps no display, sound or toolkit library. It reads the command
-// line into the start record (shell/Start.h), picks the mode's module (shell/ModuleHost.h) and
-// hands it the record, the command line and the built-in resources, which
-// stay in the executable: the idle watcher's for --idle, the settings dialog's for /c, the
-// saver's for every other mode and for /c when the dialog's module cannot be loaded (the saver's
-// module then tells the user).
-#include "assets/Resources.h"
+// The executable: a launcher that maps no display, sound or toolkit library and carries no
+// resources of its own. It reads the command line into the start record (shell/Start.h), picks
+// the mode's module (shell/ModuleHost.h) and hands it the record, the command line and the lookup
+// of the built-in resources, which live in solvane-assets.so: the idle watcher's for --idle
+// (without the resources), the settings dialog's for /c, the saver's for every other mode and for
+// /c when the dialog's module cannot be loaded (the saver's module then tells the user).
 #include "platform/shell/Library.h"
 #include "shell/ModuleHost.h"
 #include "shell/Start.h"
@@ -16,43 +15,51 @@
 
 namespace {
 
-TModuleResource BuiltInResource(const char* Name)
+void* LoadModuleExport(plat::Library& Module, const char* Name, const char* Export)
 {
-    const std::span<const uint8_t> bytes = assets::FindResource(Name);
-    return {bytes.empty() ? nullptr : bytes.data(), bytes.size()};
+    return Module.LoadModule(Name) ? Module.Symbol(Export) : nullptr;
 }
 
 TModuleEntry LoadModuleEntry(plat::Library& Module, const char* Name, const char* Entry)
 {
-    return Module.LoadModule(Name) ? reinterpret_cast<TModuleEntry>(Module.Symbol(Entry)) : nullptr;
+    return reinterpret_cast<TModuleEntry>(LoadModuleExport(Module, Name, Entry));
+}
+
+int Missing(const char* Name)
+{
+    std::fprintf(stderr, "solvane: %s is missing or damaged\n", Name);
+    return 1;
 }
 
 }  // namespace
 
-// The module stays loaded until the process has ended: the libraries it brought in (ALSA's
+// The modules stay loaded until the process has ended: the libraries they brought in (ALSA's
 // configuration hooks, the GL driver) keep exit handlers and state that must not be unloaded
-// before the process's own exit runs them. Hence std::exit, which leaves `module` in place.
+// before the process's own exit runs them, and the resources are read to the end. Hence
+// std::exit, which leaves `module` and `assets` in place.
 int main(int argc, char** argv)
 {
     const shell::TStart start = shell::StartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
                                                std::getenv("XSCREENSAVER_WINDOW"));
-    const TModuleHost host{argc, argv, BuiltInResource, &start};
     plat::Library module;
     if (start.IdleWatcher) {
+        const TModuleHost host{argc, argv, nullptr, &start};
         const TModuleEntry watch = LoadModuleEntry(module, kIdleModuleName, kIdleEntryName);
-        if (watch == nullptr) {
-            std::fprintf(stderr, "solvane: %s is missing or damaged\n", kIdleModuleName);
-            return 1;
-        }
+        if (watch == nullptr)
+            return Missing(kIdleModuleName);
         std::exit(watch(&host));
     }
+    plat::Library assets;
+    const auto resources =
+        reinterpret_cast<TResourceLookup>(LoadModuleExport(assets, kAssetsModuleName, kAssetsEntryName));
+    if (resources == nullptr)
+        return Missing(kAssetsModuleName);
+    const TModuleHost host{argc, argv, resources, &start};
     if (start.Mode == shell::TSaverMode::Configuration)
         if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
             std::exit(configure(&host));
     const TModuleEntry run = LoadModuleEntry(module, kSaverModuleName, kSaverEntryName);
-    if (run == nullptr) {
-        std::fprintf(stderr, "solvane: %s is missing or damaged\n", kSaverModuleName);
-        return 1;
-    }
+    if (run == nullptr)
+        return Missing(kSaverModuleName);
     std::exit(run(&host));
 }

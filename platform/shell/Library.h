@@ -17,7 +17,8 @@ public:
     Library(const Library&) = delete;
     Library& operator=(const Library&) = delete;
 
-    // False when the library cannot be found or loaded; a loaded library is freed first.
+    // False when the library cannot be found or loaded, or its file is cut short (which would end
+    // the process at the first touch of a missing page); a loaded library is freed first.
     bool Load(const std::string& Name);
     // Load from the running executable's folder, or from Folder relative to it.
     bool LoadBesideExecutable(const std::string& Name, const std::string& Folder = ".");

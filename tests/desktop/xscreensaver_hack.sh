@@ -14,10 +14,10 @@ id "$user" >/dev/null 2>&1 || useradd --create-home --user-group --shell /bin/sh
 home=$(getent passwd "$user" | cut -d: -f6)
 work=$(mktemp -d)
 chmod 755 "$work"
-# The user runs its own copy (the launcher and the saver's modules beside it): the build folder
+# The user runs its own copy (the launcher and the saver's modules and resources beside it): the build folder
 # need not be readable to others.
 install -m 755 "$build/solvane" "$work/solvane"
-install -m 644 "$build/solvane-saver.so" "$build/solvane-tls.so" "$work/"
+install -m 644 "$build/solvane-saver.so" "$build/solvane-assets.so" "$build/solvane-tls.so" "$work/"
 runtime=$work/runtime
 install -d -m 700 -o "$user" "$runtime"
 

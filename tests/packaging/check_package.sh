@@ -32,15 +32,15 @@ check_files() {
   for file in "${expected[@]}"; do
     [ -e "$tree/$file" ] || fail "$file is missing"
   done
-  # Loadable modules of the program (the saver, the settings dialog, the idle watcher, TLS) are the
-  # only other files allowed.
+  # Loadable modules of the program (the saver, the settings dialog, the idle watcher, the built-in
+  # resources, TLS) are the only other files allowed.
   while read -r file; do
     printf '%s\n' "${expected[@]}" | grep -qxF "$file" ||
       [[ $file == usr/lib/*/solvane/*.so || $file == usr/lib/solvane/*.so ]] ||
       fail "unexpected file $file"
   done < <(cd "$tree" && find . \( -type f -o -type l \) | sed 's|^\./||' | sort)
   local module
-  for module in solvane-saver.so solvane-dialog.so solvane-idle.so solvane-tls.so; do
+  for module in solvane-saver.so solvane-dialog.so solvane-idle.so solvane-assets.so solvane-tls.so; do
     compgen -G "$tree/usr/lib/*/solvane/$module" >/dev/null || fail "the program's module $module is missing"
   done
   [ "$(readlink -f "$tree/usr/libexec/xscreensaver/solvane")" = "$(readlink -f "$tree/usr/bin/solvane")" ] ||
