@@ -123,26 +123,35 @@ TEST_F(SaverProcessTest, PasswordModeWithoutTheLibraryReportsAndExitsZero)
         << saver.StdErr();
 }
 
-// The launcher in a folder of its own, with the saver's module beside it (the dialog's then
-// reports through it) and without (the launcher says so and fails).
+// The launcher in a folder of its own with some of its modules: without the dialog's, the saver's
+// module reports it; without the saver's or the resources', or with the resources cut short (a
+// crash at the first touch of a missing page, once), the launcher says so and fails.
 TEST_F(SaverProcessTest, LauncherReportsAMissingModule)
 {
     Env["DISPLAY"] = "";
+    const std::string missingResources = "solvane: solvane-assets.so is missing or damaged";
     const struct {
         std::vector<std::string> Files;
         int Code;
         std::string Said;
+        bool CutResources = false;
     } cases[] = {
-        {{"solvane", "solvane-saver.so"},
+        {{"solvane", "solvane-assets.so", "solvane-saver.so"},
          0,
          "The settings dialog cannot be loaded (solvane-dialog.so is missing or damaged)."},
-        {{"solvane"}, 1, "solvane: solvane-saver.so is missing or damaged"},
+        {{"solvane", "solvane-assets.so"}, 1, "solvane: solvane-saver.so is missing or damaged"},
+        {{"solvane", "solvane-saver.so"}, 1, missingResources},
+        {{"solvane", "solvane-assets.so", "solvane-saver.so"}, 1, missingResources, true},
     };
+    int index = 0;
     for (const auto& c : cases) {
-        const std::string dir = Root() + "/launcher" + std::to_string(c.Files.size());
+        const std::string dir = Root() + "/launcher" + std::to_string(index++);
         std::filesystem::create_directories(dir);
         for (const std::string& file : c.Files)
             std::filesystem::copy_file(SOLVANE_BINARY_DIR "/" + file, dir + "/" + file);
+        if (c.CutResources)
+            std::filesystem::resize_file(dir + "/solvane-assets.so",
+                                         std::filesystem::file_size(dir + "/solvane-assets.so") / 2);
         ChildProcess launcher({dir + "/solvane", "/c"}, Env);
         EXPECT_EQ(launcher.WaitExit(10s), c.Code) << c.Said;
         EXPECT_NE(launcher.StdErr().find(c.Said), std::string::npos) << launcher.StdErr();
