@@ -48,6 +48,9 @@ TKss::~TKss()
 {
     SetTimerEnabled(false);
     CloseDirectDraw();
+    // A host that ends without being disabled (a start cut short by an exception) still owes the
+    // user their volume.
+    GiveBackMasterMixVolume();
     if (FHostId != 0)
         FApp.RemoveHost(FHostId);
     if (FOverlayFont)

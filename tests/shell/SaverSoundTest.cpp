@@ -40,13 +40,18 @@ protected:
         Env["SDL_AUDIODRIVER"] = "dummy";
     }
 
-    // The saver with its window shown (a start the fresh server refused is tried again).
+    // The saver with its window shown (a start the fresh server refused is tried again). An
+    // attempt given up is ended the way a daemon ends it, so a volume it already set is given back
+    // before the next one reads the user's.
     std::unique_ptr<ChildProcess> StartSaver()
     {
         for (int attempt = 0; attempt < 3; ++attempt) {
             auto saver = std::make_unique<ChildProcess>(std::vector<std::string>{kSaver, "/s"}, Env);
             if (!testproc::WaitForWindow(*X, saver->Pid(), 5s).empty())
                 return saver;
+            kill(saver->Pid(), SIGTERM);
+            saver->WaitExit(5s);
+            std::printf("no window within 5 s, started again: %s\n", saver->StdErr().c_str());
         }
         return nullptr;
     }

@@ -63,6 +63,12 @@ TEST(MasterMixVolume, MapsTheSettingGivesTheUsersVolumeBackAndFailsWithoutAServe
         host.GiveBackMasterMixVolume();
         EXPECT_EQ(server.SinkVolume(), kUsersVolume) << row.Volume;
     }
+    {
+        server.SetSinkVolume(kUsersVolume);
+        TKss ended(&form);
+        ASSERT_TRUE(ended.SetMasterMixVolume(200));
+    }
+    EXPECT_EQ(server.SinkVolume(), kUsersVolume) << "a host that ends while its volume is in force";
     TKss host(&form);
     ASSERT_TRUE(host.SetMasterMixVolume(200));
     server.SetSinkVolume(12345);
