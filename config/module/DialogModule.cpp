@@ -1,5 +1,5 @@
 // The settings dialog's module: its one export runs the configuration mode, and the built-in
-// resources are the executable's, reached through the host it is given.
+// resources are reached through the host it is given.
 #include "config/Configuration.h"
 
 #include "platform/app/Application.h"

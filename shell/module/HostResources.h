@@ -1,7 +1,7 @@
-// The built-in resources inside a module: they are the executable's, reached through the host
-// the module's export is given. Linking this into a module defines assets::FindResource as that
-// forwarder, which keeps the library's own lookup, and with it a second copy of every picture
-// and table, out of the module.
+// The built-in resources inside a module: they live in the resources' module, reached through
+// the lookup the launcher puts in the host the module's export is given. Linking this into a
+// module defines assets::FindResource as that forwarder, which keeps the library's own lookup,
+// and with it a second copy of every picture and table, out of the module.
 #pragma once
 
 #include "shell/ModuleHost.h"
