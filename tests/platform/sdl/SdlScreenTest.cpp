@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <cstdlib>
+#include <memory>
 #include <string>
 
 #include "platform/display/DDraw.h"
@@ -32,19 +33,25 @@ private:
     std::string FOld;
 };
 
-void OpenFlipChain(Screen& AScreen, DirectDraw*& Display, DirectDrawSurface*& Primary, DirectDrawSurface*& Back)
-{
-    ASSERT_EQ(testsupport::OpenFlipChain(AScreen, 1024, 768, Display, Primary, Back), DD_OK);
-}
+// An SDL screen under Driver with its flip chain opened at the design size; the test releases it.
+struct OpenedScreen {
+    explicit OpenedScreen(const char* Driver)
+        : Video(Driver), View(CreateSdlScreen()),
+          Opened(testsupport::OpenFlipChain(*View, 1024, 768, Display, Primary, Back))
+    {}
+    VideoDriver Video;
+    std::unique_ptr<Screen> View;
+    DirectDraw* Display = nullptr;
+    DirectDrawSurface* Primary = nullptr;
+    DirectDrawSurface* Back = nullptr;
+    HResult Opened;
+};
 
 TEST(SdlScreenTest, OffscreenDriverOpensAndPresents)
 {
-    VideoDriver driver("offscreen");
-    std::unique_ptr<Screen> screen = CreateSdlScreen();
-    DirectDraw* display = nullptr;
-    DirectDrawSurface* primary = nullptr;
-    DirectDrawSurface* back = nullptr;
-    OpenFlipChain(*screen, display, primary, back);
+    OpenedScreen opened("offscreen");
+    ASSERT_EQ(opened.Opened, DD_OK);
+    auto& [video, screen, display, primary, back, result] = opened;
     EXPECT_TRUE(screen->IsOpen());
     EXPECT_NE(screen->WindowId(), 0u);
     DDBLTFX fx;
@@ -75,12 +82,9 @@ TEST(SdlScreenTest, WindowCoversTheWholeXScreen)
     const char* x = std::getenv("DISPLAY");
     if (x == nullptr || *x == '\0')
         GTEST_SKIP() << "no X display";
-    VideoDriver driver("x11");
-    std::unique_ptr<Screen> screen = CreateSdlScreen();
-    DirectDraw* display = nullptr;
-    DirectDrawSurface* primary = nullptr;
-    DirectDrawSurface* back = nullptr;
-    OpenFlipChain(*screen, display, primary, back);
+    OpenedScreen opened("x11");
+    ASSERT_EQ(opened.Opened, DD_OK);
+    auto& [video, screen, display, primary, back, result] = opened;
 
     SDL_Rect bounds{};
     ASSERT_EQ(SDL_GetDisplayBounds(0, &bounds), 0);
