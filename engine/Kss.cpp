@@ -8,6 +8,7 @@
 #include "platform/gdi/DrawContext.h"
 #include "platform/gdi/Font.h"
 #include "platform/sound/Mixer.h"
+#include "platform/sound/VolumeAtExit.h"
 #include "platform/timer/MultimediaTimer.h"
 
 #include <cstdio>
@@ -548,6 +549,7 @@ bool TKss::SetMasterMixVolume(uint32_t Volume)
     // recognised at the end.
     if (!plat::ReadMasterVolume(FVolumeSet))
         FVolumeSet = level;
+    plat::PledgeVolumeAtExit(FVolumeBefore, FVolumeSet);
     return true;
 }
 
@@ -557,6 +559,7 @@ void TKss::GiveBackMasterMixVolume()
     if (!FVolumeKept)
         return;
     FVolumeKept = false;
+    plat::WithdrawVolumeAtExit();
     uint32_t now = 0;
     if (plat::ReadMasterVolume(now) && now == FVolumeSet)
         plat::WriteMasterVolume(FVolumeBefore);

@@ -150,7 +150,8 @@ TEST_F(SaverSoundTest, TheXServerGoingAwayEndsItLikeEscape)
         ASSERT_TRUE(status == 0 || status == 1) << "run " << run << " " << saver->StdErr();
         std::printf("run %d, the server ended by %d: the saver ended after %lld ms\n", run, signal,
                     static_cast<long long>(took.count()));
-        EXPECT_EQ(server.SinkVolume(), 30000) << "run " << run << ", the server ended by " << signal;
+        EXPECT_EQ(server.SinkVolume(), 30000)
+            << "run " << run << ", the server ended by " << signal << ", status " << *status << ": " << saver->StdErr();
         EXPECT_EQ(ReadFile(KeyFile()), settings);
     }
 }

@@ -1,6 +1,6 @@
 // The master volume against a real PulseAudio server reached through ALSA's pulse plugin: the
-// saver's mapping, the user's volume given back (and someone else's change kept), and false with
-// nothing changed once the server is gone.
+// saver's mapping, the user's volume given back (also by an exit past the saver's own end; someone
+// else's change kept), and false with nothing changed once the server is gone.
 #include "engine/Form.h"
 #include "engine/Kss.h"
 #include "platform/app/Application.h"
@@ -76,4 +76,25 @@ TEST(MasterMixVolume, MapsTheSettingGivesTheUsersVolumeBackAndFailsWithoutAServe
     EXPECT_EQ(server.SinkVolume(), 12345) << "a volume someone else set stays";
     server.Stop();
     EXPECT_FALSE(host.SetMasterMixVolume(100));
+}
+
+// Xlib ends the process itself on a lost connection it was never told to survive: the volume
+// comes back through exit() all the same.
+TEST(MasterMixVolume, AnExitPastTheSaversEndGivesItBack)
+{
+    testsound::PulseServer server;
+    ASSERT_TRUE(server.Running()) << "pulseaudio did not start";
+    SavedEnvironment saved(server.Env());
+    server.Enter();
+    server.SetSinkVolume(kUsersVolume);
+    plat::Application app;
+    TForm form(nullptr, app, std::make_unique<plat::HeadlessScreen>());
+    EXPECT_EXIT(
+        {
+            auto* host = new TKss(&form);
+            host->SetMasterMixVolume(200);
+            std::exit(1);
+        },
+        testing::ExitedWithCode(1), "");
+    EXPECT_EQ(server.SinkVolume(), kUsersVolume);
 }
