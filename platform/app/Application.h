@@ -103,6 +103,7 @@ public:
     // The application's windows gained (lost) the keyboard focus: every host hears it once.
     void Activate();
     void Deactivate();
+    bool Focused() const { return FFocused; }
     // Whether anybody can see a host's window, as the host learnt it from its screen. The
     // application is seen while any host is (or there is none); OnSight tells each change, at
     // the end of the pass that brought it.

@@ -172,6 +172,8 @@ private:
     // The keyboard given up while another window covers this one whole, taken back with the focus
     // when it is seen again.
     void FollowSight();
+    // The focus taken back from a window that took it without covering this one.
+    void KeepFocus(Uint32 Now);
     bool Layered() const { return Layout().HasSurround() || Layout().OverlayRows > 0; }
 
     const SdlRendering FRendering;
@@ -183,6 +185,7 @@ private:
     bool FKeyboardTaken = false;
     bool FWasSeen = true;
     bool FWasCovered = false;
+    Uint32 FNextFocusTake = 0;
     std::unique_ptr<WindowSight> FSight;
     bool FVideo = false;
     bool FSoftware = false;  // the renderer draws in software
@@ -461,6 +464,7 @@ void SdlScreen::Tend()
     if (FPresenter)
         FPresenter->Tend();
     const Uint32 now = SDL_GetTicks();
+    KeepFocus(now);
     if (FWindow == nullptr || !Pinned() || static_cast<int32_t>(now - FNextPlacementCheck) < 0)
         return;
     const TRect monitor = PinnedMonitor();
@@ -525,6 +529,21 @@ void SdlScreen::FollowSight()
         return;
     SDL_RaiseWindow(FWindow);
     FKeyboardTaken = TakeKeyboard(FWindow);
+}
+
+// The application pauses while none of its windows has the focus, as the host's design wants; a
+// window that opens under the saver and takes the focus (a program started meanwhile, a dialog)
+// would leave it paused for good, its picture still and its keys going elsewhere. A seen window
+// takes the focus back, about once a second while it lacks it; a covering one (a screen locker)
+// never does.
+void SdlScreen::KeepFocus(Uint32 Now)
+{
+    if (FWindow == nullptr || App().Focused() || !FWasSeen || FWasCovered ||
+        static_cast<int32_t>(Now - FNextFocusTake) < 0)
+        return;
+    FNextFocusTake = Now + kPlacementCheckMs;
+    if (TakeFocus(FWindow))
+        FKeyboardTaken = TakeKeyboard(FWindow);
 }
 
 // The layout was made for the window's size when the layers were set; a window that has changed

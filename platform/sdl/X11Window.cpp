@@ -5,6 +5,7 @@
 #include <SDL_syswm.h>
 
 #include "platform/x11/WindowImage.h"
+#include "platform/x11/XErrorTrap.h"
 
 namespace plat {
 namespace {
@@ -69,6 +70,22 @@ void GiveKeyboard(SDL_Window* Window)
         return;
     XUngrabKeyboard(display, CurrentTime);
     XFlush(display);
+}
+
+bool TakeFocus(SDL_Window* Window)
+{
+    Display* display = nullptr;
+    ::Window window = 0;
+    XWindowAttributes attributes{};
+    if (!X11Of(Window, display, window) || !XGetWindowAttributes(display, window, &attributes) ||
+        attributes.map_state != IsViewable)
+        return false;
+    // The window may become unviewable meanwhile (its window manager hides it): the focus is then
+    // refused, which by Xlib's default would end the process.
+    XErrorTrap trap;
+    XRaiseWindow(display, window);
+    XSetInputFocus(display, window, RevertToParent, CurrentTime);
+    return XErrorTrap::Check(display);
 }
 
 std::unique_ptr<WindowSight> WatchSight(SDL_Window* Window, std::function<void()> OnChange)

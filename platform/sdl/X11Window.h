@@ -32,6 +32,10 @@ bool WindowServerLost();
 bool TakeKeyboard(SDL_Window* Window);
 // Lets go of the keyboard grab, so that another program (a screen locker) can take it.
 void GiveKeyboard(SDL_Window* Window);
+// Raises the window and gives it the input focus, which another program's window took (one that
+// opened under the saver and asked for the focus). False where the window system is not X11 or
+// the window is not viewable.
+bool TakeFocus(SDL_Window* Window);
 
 // Watches whether anybody can see the window (WindowSight): OnChange runs on the watcher's thread.
 // Null where the window system is not X11.

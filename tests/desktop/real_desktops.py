@@ -6,13 +6,15 @@ every monitor's picture moves, and no monitor changed its mode; a 4-pixel pointe
 running, a 6-pixel move ends it, and so does Escape in a second run.
 
 With "hotplug" instead of a layout: a second monitor switched off and on again while the saver runs.
+With "focus": a program's window that opens while the saver runs and takes the focus: the saver
+takes it back, its picture moves again and Escape still ends it.
 With "cpu": the processor time of 20 s of the running saver on one 1920 x 1080 monitor and on two,
 one run after the other; two may cost at most 2.2 times one.
 With "busy": two monitors under each tiling window manager while both cores are busy: 5 s without
 input the saver runs (window managers put the pointer elsewhere while they place the windows, on a
 busy machine late), a 4-pixel move leaves it running, a 6-pixel move ends it.
 
-Usage: real_desktops.py LAYOUT SAVER [ARGS...]   LAYOUT: one, two, 4k, hotplug, cpu or busy. Needs root
+Usage: real_desktops.py LAYOUT SAVER [ARGS...]   LAYOUT: one, two, 4k, hotplug, focus, cpu or busy. Needs root
 (Xorg)."""
 
 import os
@@ -109,6 +111,26 @@ def hotplug(saver_command):
         check(saver.running(), "the saver ended when the monitor came back")
 
 
+def focus_taken(saver_command):
+    with desktop.workspace() as (procs, work):
+        x = desktop.Xorg(procs, work)
+        x.set_monitors("1920x1080")
+        x.fill_root()
+        desktop.start_window_manager("openbox", x, procs, work)
+        monitor = x.monitors()[0]
+        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
+        check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 10), "the saver does not cover the monitor")
+        procs.start(["xlogo", "-geometry", "200x200+10+10"], env=x.env)
+        other = x.run("xdotool", "search", "--sync", "--onlyvisible", "--class", "xlogo").split()[0]
+        x.xdotool("windowfocus", "--sync", other)
+        check(desktop.wait_until(lambda: x.run("xdotool", "getwindowfocus").strip() != other, 3),
+              "the saver left the focus with the other window")
+        check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 5),
+              "the saver's picture stands still once another window took the focus")
+        x.xdotool("key", "Escape")
+        check(saver.ended_within(3), "Escape did not end the saver")
+
+
 def cpu_of(layout, saver_command, seconds=20):
     """Processor seconds the saver spends in `seconds` on the layout, under openbox, once every
     monitor shows the moving scene: the start (decoding, the window manager placing windows)
@@ -177,9 +199,12 @@ def main():
             case.__name__ = "two monitors, window manager %s, both cores busy" % wm
             cases.append(case)
         desktop.main(cases)
-    if layout in ("hotplug", "cpu"):
-        case = (lambda: hotplug(saver_command)) if layout == "hotplug" else (lambda: cpu(saver_command))
-        case.__name__ = "a monitor switched off and on again" if layout == "hotplug" else "two monitors cost"
+    singles = {"hotplug": (hotplug, "a monitor switched off and on again"),
+               "focus": (focus_taken, "another window took the focus"), "cpu": (cpu, "two monitors cost")}
+    if layout in singles:
+        run_case, name = singles[layout]
+        case = lambda: run_case(saver_command)
+        case.__name__ = name
         desktop.main([case])
     cases = []
     for wm in desktop.WINDOW_MANAGERS:

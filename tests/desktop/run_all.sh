@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The saver on real desktops, as installed: Xorg with the dummy driver under no window manager,
-# openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; the processor
+# openbox, xfwm4 and i3 (one monitor, two, one 4K; a monitor switched off and on; another
+# window taking the focus; the processor
 # time of two monitors against one; two monitors under five tiling window managers with both
 # cores busy; i3lock started over the running saver), the X server and sway ended under the running
 # saver, sway headless with its Xwayland (the saver's frames on the socket, its cost against
@@ -20,6 +21,7 @@ runs=(
   "real_desktops.py two $saver"
   "real_desktops.py 4k $saver"
   "real_desktops.py hotplug $saver"
+  "real_desktops.py focus $saver"
   "real_desktops.py cpu $saver"
   "real_desktops.py busy $saver"
   "display_lost.py xorg $saver"
