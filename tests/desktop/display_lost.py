@@ -45,8 +45,8 @@ def xorg(saver_command):
             desktop.start_window_manager("openbox", x, procs, work)
             saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work, sound=pulse.env)
             monitors = x.monitors()
-            check(desktop.wait_until(lambda: all(real_desktops.covered_and_moving(x, m) for m in monitors), 10),
-                  "the saver does not cover every monitor")
+            check(desktop.wait_until(lambda: all(real_desktops.covered_and_moving(x, m) for m in monitors), 20),
+                  "the saver does not cover every monitor: %s" % real_desktops.coverage(x, monitors))
             check(pulse.volume() == SAVERS_VOLUME, "the saver's volume is %d" % pulse.volume())
             lost = time.monotonic()
             x.proc.send_signal(sent)
