@@ -560,9 +560,7 @@ void TKss::GiveBackMasterMixVolume()
         return;
     FVolumeKept = false;
     plat::WithdrawVolumeAtExit();
-    uint32_t now = 0;
-    if (plat::ReadMasterVolume(now) && now == FVolumeSet)
-        plat::WriteMasterVolume(FVolumeBefore);
+    plat::GiveVolumeBack(FVolumeBefore, FVolumeSet);
 }
 
 void TKss::SetErrorResult(const std::string& Text)

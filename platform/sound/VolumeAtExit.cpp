@@ -16,14 +16,18 @@ std::atomic<uint32_t> gSaver{0};
 
 void KeepPledge()
 {
-    if (!gPledged.exchange(false))
-        return;
-    uint32_t now = 0;
-    if (ReadMasterVolume(now) && now == gSaver)
-        WriteMasterVolume(gUsers);
+    if (gPledged.exchange(false))
+        GiveVolumeBack(gUsers, gSaver);
 }
 
 }  // namespace
+
+void GiveVolumeBack(uint32_t Users, uint32_t Saver)
+{
+    uint32_t now = 0;
+    if (ReadMasterVolume(now) && now == Saver)
+        WriteMasterVolume(Users);
+}
 
 void PledgeVolumeAtExit(uint32_t Users, uint32_t Saver)
 {
