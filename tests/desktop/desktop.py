@@ -245,6 +245,27 @@ def desktop_pixels(shot, monitor):
     return int(numpy.all(shot[y:y + h, x:x + w] == DESKTOP_COLOUR, axis=2).sum())
 
 
+def covered_and_moving(x, monitor):
+    """The monitor shows no pixel of the desktop, and its picture changes within 0.3 s."""
+    a = x.screenshot()
+    time.sleep(0.3)
+    b = x.screenshot()
+    return desktop_pixels(b, monitor) == 0 and region_changed(a, b, monitor) > 200
+
+
+def saver_on_openbox(procs, work, command, timeout=10, **extra):
+    """Xorg with one 1920 x 1080 monitor under openbox and `command /s` shown on it, its picture
+    moving: (x, monitor, saver). Extra variables go to the saver."""
+    x = Xorg(procs, work)
+    x.set_monitors("1920x1080")
+    x.fill_root()
+    start_window_manager("openbox", x, procs, work)
+    monitor = x.monitors()[0]
+    saver = Saver(procs, command + ["/s"], x.env, work, **extra)
+    check(wait_until(lambda: covered_and_moving(x, monitor), timeout), "the saver does not cover the monitor")
+    return x, monitor, saver
+
+
 def processor_seconds(pid):
     """User and system time the process has used so far."""
     with open("/proc/%d/stat" % pid) as f:

@@ -26,13 +26,6 @@ PASSWORD = "unseen-saver-7"
 LOCKER_COLOUR = (0, 0, 128)
 
 
-def covered_and_moving(x, monitor):
-    a = x.screenshot()
-    time.sleep(0.3)
-    b = x.screenshot()
-    return desktop.desktop_pixels(b, monitor) == 0 and desktop.region_changed(a, b, monitor) > 200
-
-
 def first_move_after(x, monitor, since):
     """When the first screenshot that differs from the one before it was taken (a screenshot takes
     a while), in seconds after since; infinite when none does within 3 s."""
@@ -69,15 +62,9 @@ def locker(saver_command):
     user = desktop.OrdinaryUser()
     subprocess.run(["chpasswd"], input="%s:%s\n" % (user.name, PASSWORD), text=True, check=True)
     with desktop.workspace() as (procs, work):
-        x = desktop.Xorg(procs, work)
-        x.set_monitors("1920x1080")
-        x.fill_root()
-        desktop.start_window_manager("openbox", x, procs, work)
-        monitor = x.monitors()[0]
         music = os.path.join(work, "music.raw")
-        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work, SDL_AUDIODRIVER="disk",
-                              SDL_DISKAUDIOFILE=music)
-        check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 10), "the saver does not cover the screen")
+        x, monitor, saver = desktop.saver_on_openbox(procs, work, saver_command, SDL_AUDIODRIVER="disk",
+                                                     SDL_DISKAUDIOFILE=music)
         time.sleep(3)  # the start's first feed fetches (which wait in short slices) are over
         shown, shown_vol, shown_nonvol = desktop.usage(saver.proc.pid, 8)
         check(saver.running() and shown > 0, "the saver stopped (%s): %s" %

@@ -23,7 +23,7 @@ import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop
-from desktop import check
+from desktop import check, covered_and_moving
 
 LAYOUTS = {"one": ["1920x1080"], "two": ["1920x1080", "1920x1080"], "4k": ["3840x2160"]}
 
@@ -78,13 +78,6 @@ def run(layout, wm, saver_command):
         check(again.ended_within(3), "Escape did not end the saver")
 
 
-def covered_and_moving(x, monitor):
-    a = x.screenshot()
-    time.sleep(0.3)
-    b = x.screenshot()
-    return desktop.desktop_pixels(b, monitor) == 0 and desktop.region_changed(a, b, monitor) > 200
-
-
 def coverage(x, monitors):
     """What each monitor shows, for a failure's message."""
     a = x.screenshot()
@@ -127,13 +120,7 @@ def hotplug(saver_command):
 
 def focus_taken(saver_command):
     with desktop.workspace() as (procs, work):
-        x = desktop.Xorg(procs, work)
-        x.set_monitors("1920x1080")
-        x.fill_root()
-        desktop.start_window_manager("openbox", x, procs, work)
-        monitor = x.monitors()[0]
-        saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
-        check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 10), "the saver does not cover the monitor")
+        x, monitor, saver = desktop.saver_on_openbox(procs, work, saver_command)
         procs.start(["xlogo", "-geometry", "200x200+10+10"], env=x.env)
         other = x.run("xdotool", "search", "--sync", "--onlyvisible", "--class", "xlogo").split()[0]
         x.xdotool("windowfocus", "--sync", other)

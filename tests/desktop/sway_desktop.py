@@ -38,7 +38,6 @@ from PIL import Image
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import desktop
 import monitor_shapes
-import real_desktops
 from desktop import check
 
 OUTPUT = (0, 0, 1920, 1080)
@@ -130,13 +129,7 @@ def shown_on_sway(procs, work, saver, mode="1920x1080", scale=1, settings=None, 
 
 def cost(saver):
     with desktop.workspace() as (procs, work):
-        x = desktop.Xorg(procs, work)
-        x.set_monitors("1920x1080")
-        x.fill_root()
-        desktop.start_window_manager("openbox", x, procs, work)
-        run = desktop.Saver(procs, [saver, "/s"], x.env, work)
-        monitor = x.monitors()[0]
-        check(desktop.wait_until(lambda: real_desktops.covered_and_moving(x, monitor), 20), "Xorg: the saver does not show")
+        _, _, run = desktop.saver_on_openbox(procs, work, [saver], timeout=20)
         xorg = desktop.usage(run.pid(), 10)
     with desktop.workspace() as (procs, work):
         _, run = shown_on_sway(procs, work, saver)
