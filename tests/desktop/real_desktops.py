@@ -154,6 +154,7 @@ def cpu_of(layout, saver_command, seconds=20):
 
 def cpu(saver_command):
     one = cpu_of("one", saver_command)
+    check(one > 0, "one monitor: the shown saver used no processor time in 20 s (its picture stood still)")
     two = cpu_of("two", saver_command)
     print("processor time of 20 s running: one monitor %.2f s, two monitors %.2f s (%.2f x)" % (one, two, two / one))
     check(two <= 2.2 * one, "two monitors cost %.2f x one" % (two / one))
