@@ -54,8 +54,9 @@ class Failure(Exception):
 
 
 def check(condition, message):
+    """message: a text, or a function that makes it (one that looks at the desktop only on failure)."""
     if not condition:
-        raise Failure(message)
+        raise Failure(message() if callable(message) else message)
 
 
 def wait_until(predicate, timeout, step=0.05):
@@ -262,7 +263,9 @@ def saver_on_openbox(procs, work, command, timeout=10, **extra):
     start_window_manager("openbox", x, procs, work)
     monitor = x.monitors()[0]
     saver = Saver(procs, command + ["/s"], x.env, work, **extra)
-    check(wait_until(lambda: covered_and_moving(x, monitor), timeout), "the saver does not cover the monitor")
+    check(wait_until(lambda: covered_and_moving(x, monitor), timeout),
+          lambda: "the saver does not cover the monitor or stands still: %s" %
+          (inside(saver.proc.pid, x) if saver.running() else "it ended"))
     return x, monitor, saver
 
 
@@ -295,6 +298,37 @@ def usage(pid, seconds):
     time.sleep(seconds)
     now = context_switches(pid)
     return processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds
+
+
+# The system calls a waiting thread of the saver's sits in (x86-64 numbers).
+WAITS = {0: "read", 7: "poll", 23: "select", 35: "nanosleep", 202: "futex", 230: "clock_nanosleep",
+         232: "epoll_wait", 270: "pselect6", 271: "ppoll", 281: "epoll_pwait"}
+
+
+def inside(pid, x=None):
+    """What a process that stands still is doing, for a failure's message: each thread's name,
+    state, the system call it waits in and its processor time; with x, the window that has the X
+    focus."""
+    try:
+        tasks = sorted(os.listdir("/proc/%d/task" % pid), key=int)
+    except OSError:
+        return "the process has ended"
+    threads = []
+    for task in tasks:
+        base = "/proc/%d/task/%s/" % (pid, task)
+        with contextlib.suppress(OSError, ValueError), open(base + "comm") as comm, open(base + "stat") as stat, \
+                open(base + "syscall") as call:
+            fields = stat.read().rsplit(")", 1)[1].split()
+            used = (int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK")
+            number = call.read().split()[0]
+            waits = WAITS.get(int(number), number) if number.lstrip("-").isdigit() else number
+            threads.append("%s %s %s %.2f s" % (comm.read().strip(), fields[0], waits, used))
+    report = "threads: " + ", ".join(threads)
+    if x is not None:
+        focus = x.run("xdotool", "getwindowfocus", check_rc=False).strip()
+        name = x.run("xdotool", "getwindowname", focus, check_rc=False).strip() if focus else ""
+        report += "; the X focus: %s %r" % (focus or "none", name)
+    return report
 
 
 def saver_env(env, work, user=None, sound=None):

@@ -46,7 +46,7 @@ def xorg(saver_command):
             saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work, sound=pulse.env)
             monitors = x.monitors()
             check(desktop.wait_until(lambda: all(real_desktops.covered_and_moving(x, m) for m in monitors), 20),
-                  "the saver does not cover every monitor: %s" % real_desktops.coverage(x, monitors))
+                  lambda: "the saver does not cover every monitor: %s" % real_desktops.coverage(x, monitors, saver))
             check(pulse.volume() == SAVERS_VOLUME, "the saver's volume is %d" % pulse.volume())
             lost = time.monotonic()
             x.proc.send_signal(sent)

@@ -60,7 +60,7 @@ def run(layout, wm, saver_command):
             look(x, monitors, "after %d s" % at)
             check(x.current_modes() == modes, "a mode changed: %s, was %s" % (x.current_modes(), modes))
         check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 10),
-              "after 5 s: %s" % coverage(x, monitors))
+              lambda: "after 5 s: %s" % coverage(x, monitors, saver))
         shot = x.screenshot()
         if os.environ.get("SOLVANE_SCREENSHOTS"):
             x.save(shot, os.path.join(os.environ["SOLVANE_SCREENSHOTS"], "desktop-%s-%s.png" % (layout, wm)))
@@ -73,19 +73,21 @@ def run(layout, wm, saver_command):
         # As a person would: the key once the picture shows on every monitor (a key while the
         # later monitors are still being set up ends the saver only once they are).
         check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 15),
-              "the second run: %s" % coverage(x, monitors))
+              lambda: "the second run: %s" % coverage(x, monitors, again))
         check(again.running(), "the second run ended by itself")
         x.xdotool("key", "Escape")
         check(again.ended_within(3), "Escape did not end the saver")
 
 
-def coverage(x, monitors):
-    """What each monitor shows, for a failure's message."""
+def coverage(x, monitors, saver=None):
+    """What each monitor shows, for a failure's message; with the saver, what it is doing."""
     a = x.screenshot()
     time.sleep(0.3)
     b = x.screenshot()
-    return ", ".join("monitor %d: %d pixels of the desktop, %d changed in 0.3 s" %
-                     (i, desktop.desktop_pixels(b, m), desktop.region_changed(a, b, m)) for i, m in enumerate(monitors))
+    shown = ", ".join("monitor %d: %d pixels of the desktop, %d changed in 0.3 s" %
+                      (i, desktop.desktop_pixels(b, m), desktop.region_changed(a, b, m))
+                      for i, m in enumerate(monitors))
+    return shown + ("; " + desktop.inside(saver.proc.pid, x) if saver is not None and saver.running() else "")
 
 
 def hotplug(saver_command):
@@ -99,7 +101,7 @@ def hotplug(saver_command):
         first, second = x.monitors()
         saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
         check(desktop.wait_until(lambda: covered_and_moving(x, first) and covered_and_moving(x, second), 15),
-              "the saver does not cover both monitors: %s" % coverage(x, [first, second]))
+              lambda: "the saver does not cover both monitors: %s" % coverage(x, [first, second], saver))
         x.run("xrandr", "--output", "DUMMY1", "--off")
         time.sleep(1)
         check(saver.running(), "the saver ended (%s) when a monitor went" % saver.proc.returncode)
@@ -128,7 +130,8 @@ def focus_taken(saver_command):
         check(desktop.wait_until(lambda: x.run("xdotool", "getwindowfocus").strip() != other, 3),
               "the saver left the focus with the other window")
         check(desktop.wait_until(lambda: covered_and_moving(x, monitor), 5),
-              "the saver's picture stands still once another window took the focus")
+              lambda: "the saver's picture stands still once another window took the focus: %s" %
+              coverage(x, [monitor], saver))
         x.xdotool("key", "Escape")
         check(saver.ended_within(3), "Escape did not end the saver")
 
@@ -144,7 +147,7 @@ def shown_saver(stack, layout, saver_command):
     saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
     monitors = x.monitors()
     check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 20),
-          "%s: the saver does not cover every monitor: %s" % (layout, coverage(x, monitors)))
+          lambda: "%s: the saver does not cover every monitor: %s" % (layout, coverage(x, monitors, saver)))
     return x, saver
 
 
@@ -157,13 +160,15 @@ def cpu(saver_command):
         before = [desktop.processor_seconds(saver.proc.pid) for _, saver in shown]
         time.sleep(20)
         one, two = (desktop.processor_seconds(saver.proc.pid) - b for (_, saver), b in zip(shown, before))
+        inside = [desktop.inside(saver.proc.pid, x) for x, saver in shown]
         for x, saver in shown:
             check(saver.running(), "the saver ended by itself")
             x.xdotool("key", "Escape")
             check(saver.ended_within(3), "Escape did not end the saver")
-    check(one > 0, "one monitor: the shown saver used no processor time in 20 s (its picture stood still)")
+    check(one > 0, "one monitor: the shown saver used no processor time in 20 s (its picture stood still); %s" %
+          inside[0])
     print("processor time of 20 s running: one monitor %.2f s, two monitors %.2f s (%.2f x)" % (one, two, two / one))
-    check(two <= 2.2 * one, "two monitors cost %.2f x one" % (two / one))
+    check(two <= 2.2 * one, "two monitors cost %.2f x one; one monitor's %s; two monitors' %s" % (two / one, *inside))
 
 
 def busy(wm, saver_command):
