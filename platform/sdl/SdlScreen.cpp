@@ -542,12 +542,7 @@ void SdlScreen::KeepFocus(Uint32 Now)
         static_cast<int32_t>(Now - FNextFocusTake) < 0)
         return;
     FNextFocusTake = Now + kPlacementCheckMs;
-    // SDL passes over focus changes that it takes for another program's hotkey (a keyboard grab
-    // taken or ended) or for the pointer's sake, so the focus may be the window's without SDL
-    // having said so: the server's answer wins.
-    if (HoldsInputFocus(FWindow))
-        App().Activate();
-    else if (TakeFocus(FWindow))
+    if (TakeFocus(FWindow))
         FKeyboardTaken = TakeKeyboard(FWindow);
 }
 

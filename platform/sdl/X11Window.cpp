@@ -88,17 +88,6 @@ bool TakeFocus(SDL_Window* Window)
     return XErrorTrap::Check(display);
 }
 
-bool HoldsInputFocus(SDL_Window* Window)
-{
-    Display* display = nullptr;
-    ::Window window = 0, focus = 0;
-    int revert = 0;
-    if (!X11Of(Window, display, window))
-        return false;
-    XGetInputFocus(display, &focus, &revert);
-    return focus == window;
-}
-
 std::unique_ptr<WindowSight> WatchSight(SDL_Window* Window, std::function<void()> OnChange)
 {
     Display* display = nullptr;

@@ -36,8 +36,6 @@ void GiveKeyboard(SDL_Window* Window);
 // opened under the saver and asked for the focus). False where the window system is not X11 or
 // the window is not viewable.
 bool TakeFocus(SDL_Window* Window);
-// Whether the X server gives the window the input focus now; false on any other window system.
-bool HoldsInputFocus(SDL_Window* Window);
 
 // Watches whether anybody can see the window (WindowSight): OnChange runs on the watcher's thread.
 // Null where the window system is not X11.
