@@ -75,18 +75,21 @@ void WindowSight::Run()
     pollfd fds[2] = {{xcb_get_file_descriptor(c), POLLIN, 0}, {FStop, POLLIN, 0}};
     auto nextAsk = Clock::now() + kPowerAsk;
     while (!FConnection->Broken()) {
+        if (FConnection->Dpms && Clock::now() >= nextAsk) {
+            AskPowerLevel();
+            nextAsk = Clock::now() + kPowerAsk;
+        }
+        // Reading a reply (the start's questions, the power level) also reads the events that
+        // came before it into the connection's queue, where the descriptor no longer shows them:
+        // the window mapped while the start asked, left there, would count as unmapped for good.
+        TakeEvents();
+        Decide();
         const auto untilAsk = std::chrono::duration_cast<std::chrono::milliseconds>(nextAsk - Clock::now());
         const int timeout = FConnection->Dpms ? static_cast<int>(std::max<int64_t>(untilAsk.count(), 0)) : -1;
         if (poll(fds, 2, timeout) < 0 && errno != EINTR)
             break;
         if (fds[1].revents != 0)
             return;
-        TakeEvents();
-        if (FConnection->Dpms && Clock::now() >= nextAsk) {
-            AskPowerLevel();
-            nextAsk = Clock::now() + kPowerAsk;
-        }
-        Decide();
     }
     // A server that went away shows nothing, but whoever watches learns that from the server's
     // own connection; here the window counts as seen again, as without a watcher.
