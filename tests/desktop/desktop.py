@@ -328,6 +328,12 @@ def inside(pid, x=None):
         focus = x.run("xdotool", "getwindowfocus", check_rc=False).strip()
         name = x.run("xdotool", "getwindowname", focus, check_rc=False).strip() if focus else ""
         report += "; the X focus: %s %r" % (focus or "none", name)
+        for window in x.run("xdotool", "search", "--pid", str(pid), check_rc=False).split():
+            state = [line.strip() for line in x.run("xwininfo", "-id", window, check_rc=False).splitlines()
+                     if "Map State" in line or "geometry" in line]
+            report += "; window %s: %s" % (window, ", ".join(state))
+        report += "; " + "; ".join(line.strip() for line in x.run("xset", "q", check_rc=False).splitlines()
+                                   if "Monitor is" in line or "DPMS is" in line or "timeout:" in line)
     return report
 
 
