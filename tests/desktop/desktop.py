@@ -254,19 +254,20 @@ def covered_and_moving(x, monitor):
     return desktop_pixels(b, monitor) == 0 and region_changed(a, b, monitor) > 200
 
 
-def saver_on_openbox(procs, work, command, timeout=10, **extra):
-    """Xorg with one 1920 x 1080 monitor under openbox and `command /s` shown on it, its picture
-    moving: (x, monitor, saver). Extra variables go to the saver."""
+def saver_on_openbox(procs, work, command, timeout=10, modes=("1920x1080",), **extra):
+    """Xorg with monitors in the modes side by side under openbox and `command /s` shown on them,
+    every monitor's picture moving: (x, the first monitor, saver). Extra variables go to the
+    saver."""
     x = Xorg(procs, work)
-    x.set_monitors("1920x1080")
+    x.set_monitors(*modes)
     x.fill_root()
     start_window_manager("openbox", x, procs, work)
-    monitor = x.monitors()[0]
+    monitors = x.monitors()
     saver = Saver(procs, command + ["/s"], x.env, work, **extra)
-    check(wait_until(lambda: covered_and_moving(x, monitor), timeout),
-          lambda: "the saver does not cover the monitor or stands still: %s" %
+    check(wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), timeout),
+          lambda: "the saver does not cover every monitor or stands still: %s" %
           (inside(saver.proc.pid, x) if saver.running() else "it ended"))
-    return x, monitor, saver
+    return x, monitors[0], saver
 
 
 def processor_seconds(pid):

@@ -136,39 +136,31 @@ def focus_taken(saver_command):
         check(saver.ended_within(3), "Escape did not end the saver")
 
 
-def shown_saver(stack, layout, saver_command):
-    """Xorg with the layout under openbox and the saver on it, once every monitor shows the
-    moving scene: (x, saver)."""
-    procs, work = stack.enter_context(desktop.workspace())
-    x = desktop.Xorg(procs, work)
-    x.set_monitors(*LAYOUTS[layout])
-    x.fill_root()
-    desktop.start_window_manager("openbox", x, procs, work)
-    saver = desktop.Saver(procs, saver_command + ["/s"], x.env, work)
-    monitors = x.monitors()
-    check(desktop.wait_until(lambda: all(covered_and_moving(x, m) for m in monitors), 20),
-          lambda: "%s: the saver does not cover every monitor: %s" % (layout, coverage(x, monitors, saver)))
-    return x, saver
-
-
 def cpu(saver_command):
     """Both savers run at once, each on a server of its own: this host's speed drifts by more
     than the frames' cost between two runs one after the other (other guests, the page cache),
     and at once the drift weighs on both alike."""
     with contextlib.ExitStack() as stack:
-        shown = [shown_saver(stack, layout, saver_command) for layout in ("one", "two")]
+        shown = []
+        for layout in ("one", "two"):
+            procs, work = stack.enter_context(desktop.workspace())
+            x, _, saver = desktop.saver_on_openbox(procs, work, saver_command, 20, LAYOUTS[layout])
+            shown.append((x, saver))
         before = [desktop.processor_seconds(saver.proc.pid) for _, saver in shown]
         time.sleep(20)
         one, two = (desktop.processor_seconds(saver.proc.pid) - b for (_, saver), b in zip(shown, before))
-        inside = [desktop.inside(saver.proc.pid, x) for x, saver in shown]
+
+        def what(i):
+            return desktop.inside(shown[i][1].proc.pid, shown[i][0])
+        check(one > 0, lambda: "one monitor: the shown saver used no processor time in 20 s (its picture stood "
+              "still); %s" % what(0))
+        print("processor time of 20 s running: one monitor %.2f s, two monitors %.2f s (%.2f x)" % (one, two, two / one))
+        check(two <= 2.2 * one, lambda: "two monitors cost %.2f x one; one monitor's %s; two monitors' %s" %
+              (two / one, what(0), what(1)))
         for x, saver in shown:
             check(saver.running(), "the saver ended by itself")
             x.xdotool("key", "Escape")
             check(saver.ended_within(3), "Escape did not end the saver")
-    check(one > 0, "one monitor: the shown saver used no processor time in 20 s (its picture stood still); %s" %
-          inside[0])
-    print("processor time of 20 s running: one monitor %.2f s, two monitors %.2f s (%.2f x)" % (one, two, two / one))
-    check(two <= 2.2 * one, "two monitors cost %.2f x one; one monitor's %s; two monitors' %s" % (two / one, *inside))
 
 
 def busy(wm, saver_command):
