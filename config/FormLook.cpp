@@ -1,16 +1,31 @@
 #include "config/FormLook.h"
 
+#include "platform/qt/FontConfiguration.h"
+
 #include <QColor>
+#include <QHash>
 #include <QPalette>
 #include <QWidget>
 
 namespace {
 
-void ApplyTo(QWidget* Widget)
+// The design's faces, each looked up once per form.
+using TInstalledFaces = QHash<QString, QString>;
+
+void ApplyTo(QWidget* Widget, TInstalledFaces& Faces)
 {
-    if (const QVariant height = Widget->property("FontHeight"); height.isValid()) {
+    const QVariant face = Widget->property("FontFace");
+    const QVariant height = Widget->property("FontHeight");
+    if (face.isValid() || height.isValid()) {
         QFont font = Widget->font();
-        font.setPixelSize(height.toInt());
+        if (face.isValid()) {
+            auto installed = Faces.find(face.toString());
+            if (installed == Faces.end())
+                installed = Faces.insert(face.toString(), plat::InstalledFamily(face.toString()));
+            font.setFamily(*installed);
+        }
+        if (height.isValid())
+            font.setPixelSize(height.toInt());
         Widget->setFont(font);
     }
     if (const QVariant colour = Widget->property("FontColor"); colour.isValid()) {
@@ -24,7 +39,8 @@ void ApplyTo(QWidget* Widget)
 
 void ApplyFontHeightsAndColors(QWidget* Root)
 {
-    ApplyTo(Root);
+    TInstalledFaces faces;
+    ApplyTo(Root, faces);
     for (QWidget* child : Root->findChildren<QWidget*>())
-        ApplyTo(child);
+        ApplyTo(child, faces);
 }
