@@ -2,10 +2,11 @@
 // maps no display, sound or toolkit library: the settings dialog (Qt) lives in solvane-dialog.so,
 // the idle watcher (`--idle`: the session's idle time, no drawing) in solvane-idle.so and every
 // other mode (SDL, X11, FreeType, ALSA, ...) in solvane-saver.so, so each mode loads only the
-// stack it needs. The built-in resources live in solvane-assets.so, which the launcher maps and
-// whose lookup it hands to the mode's module, so that every picture and table exists once and the
-// executable file stays small; with them the command line as the launcher read it
-// (shell/Start.h). Plain data; the modules are built with the executable.
+// stack it needs. The built-in resources live in solvane-assets.so, which the launcher maps first
+// with its export visible to the modules it maps next (shell/module/HostResources.cpp), so that
+// every picture and table exists once and the executable file stays small. The host hands a
+// module the command line as the launcher read it (shell/Start.h). Plain data; the modules are
+// built with the executable.
 #pragma once
 
 #include <cstddef>
@@ -18,18 +19,15 @@ struct TStart;
 extern "C" {
 
 // The bytes of a built-in resource by name (see assets/Resources.h); Data is null when missing.
+// What the resources' module's one export returns.
 struct TModuleResource {
     const uint8_t* Data;
     size_t Size;
 };
 
-// The resources' module's one export.
-using TResourceLookup = TModuleResource (*)(const char* Name);
-
 struct TModuleHost {
     int Argc;
     char** Argv;  // outlives the call
-    TResourceLookup FindResource;  // null for the idle watcher, which draws nothing
     const shell::TStart* Start;  // outlives the call
 };
 

@@ -1,9 +1,10 @@
 // The executable: a launcher that maps no display, sound or toolkit library and carries no
 // resources of its own. It reads the command line into the start record (shell/Start.h), picks
-// the mode's module (shell/ModuleHost.h) and hands it the record, the command line and the lookup
-// of the built-in resources, which live in solvane-assets.so: the idle watcher's for --idle
-// (without the resources), the settings dialog's for /c, the saver's for every other mode and for
-// /c when the dialog's module cannot be loaded (the saver's module then tells the user).
+// the mode's module (shell/ModuleHost.h) and hands it the record and the command line: the idle
+// watcher's for --idle, the settings dialog's for /c, the saver's for every other mode and for /c
+// when the dialog's module cannot be loaded (the saver's module then tells the user). Except for
+// --idle, it first maps solvane-assets.so, whose resource lookup the mode's module binds to as
+// it is loaded.
 #include "platform/shell/Library.h"
 #include "shell/ModuleHost.h"
 #include "shell/Start.h"
@@ -42,19 +43,17 @@ int main(int argc, char** argv)
     const shell::TStart start = shell::StartOf(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc),
                                                std::getenv("XSCREENSAVER_WINDOW"));
     plat::Library module;
+    const TModuleHost host{argc, argv, &start};
     if (start.IdleWatcher) {
-        const TModuleHost host{argc, argv, nullptr, &start};
         const TModuleEntry watch = LoadModuleEntry(module, kIdleModuleName, kIdleEntryName);
         if (watch == nullptr)
             return Missing(kIdleModuleName);
         std::exit(watch(&host));
     }
     plat::Library assets;
-    const auto resources =
-        reinterpret_cast<TResourceLookup>(LoadModuleExport(assets, kAssetsModuleName, kAssetsEntryName));
-    if (resources == nullptr)
+    if (!assets.LoadModule(kAssetsModuleName, plat::Library::Exports::ToLaterLoads) ||
+        assets.Symbol(kAssetsEntryName) == nullptr)
         return Missing(kAssetsModuleName);
-    const TModuleHost host{argc, argv, resources, &start};
     if (start.Mode == shell::TSaverMode::Configuration)
         if (const TModuleEntry configure = LoadModuleEntry(module, kDialogModuleName, kDialogEntryName))
             std::exit(configure(&host));

@@ -1,12 +1,11 @@
-// The settings dialog's module: its one export runs the configuration mode, and the built-in
-// resources are reached through the host it is given.
+// The settings dialog's module: its one export runs the configuration mode; the built-in
+// resources are the resources' module's (shell/module/HostResources.cpp).
 #include "config/Configuration.h"
 
 #include "platform/app/Application.h"
 #include "platform/qt/FontConfiguration.h"
 #include "platform/qt/QtWindowSystem.h"
 #include "shell/ModuleHost.h"
-#include "shell/module/HostResources.h"
 
 #include <QApplication>
 #include <QScreen>
@@ -29,7 +28,6 @@ bool HasDisplay()
 
 extern "C" __attribute__((visibility("default"))) int SolvaneConfigure(const TModuleHost* AHost)
 {
-    shell::UseHostResources(AHost);
     plat::Application& app = plat::App();
     app.Title = "Screensaver Configuration";
     if (!HasDisplay()) {

@@ -57,27 +57,27 @@ std::string RunningExecutable()
     return error ? std::string() : path;
 }
 
-bool Library::Load(const std::string& Name)
+bool Library::Load(const std::string& Name, Exports Scope)
 {
     Free();
     // A bare name is searched for by the loader; a path is checked first.
     if (Name.find('/') != std::string::npos && CutShort(Name))
         return false;
-    FHandle = dlopen(Name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    FHandle = dlopen(Name.c_str(), RTLD_NOW | (Scope == Exports::ToLaterLoads ? RTLD_GLOBAL : RTLD_LOCAL));
     return FHandle != nullptr;
 }
 
-bool Library::LoadBesideExecutable(const std::string& Name, const std::string& Folder)
+bool Library::LoadBesideExecutable(const std::string& Name, const std::string& Folder, Exports Scope)
 {
     const std::string self = RunningExecutable();
     const std::filesystem::path bin = std::filesystem::path(self).parent_path();
-    return !self.empty() && Load((bin / Folder / Name).lexically_normal().string());
+    return !self.empty() && Load((bin / Folder / Name).lexically_normal().string(), Scope);
 }
 
-bool Library::LoadModule(const std::string& Name)
+bool Library::LoadModule(const std::string& Name, Exports Scope)
 {
-    return LoadBesideExecutable(Name) || LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN) ||
-        Load(std::string(SOLVANE_MODULE_DIR "/") + Name);
+    return LoadBesideExecutable(Name, ".", Scope) || LoadBesideExecutable(Name, SOLVANE_MODULE_DIR_FROM_BIN, Scope) ||
+        Load(std::string(SOLVANE_MODULE_DIR "/") + Name, Scope);
 }
 
 void* Library::Symbol(const std::string& Name) const

@@ -1,7 +1,7 @@
 // The built-in resources' module: every picture, the music and the tables, with their lookup and
-// nothing else (no library of its own). The executable maps it and hands its lookup to the mode's
-// module, so the executable file itself stays small: a compositor shows a new client's window
-// later the larger that client's executable is.
+// nothing else (no library of its own). The executable maps it before the mode's module, whose
+// resource lookup binds to this export, so the executable file itself stays small: a compositor
+// shows a new client's window later the larger that client's executable is.
 #include "assets/Resources.h"
 #include "shell/ModuleHost.h"
 

@@ -4,11 +4,9 @@
 #include "platform/app/Application.h"
 #include "shell/Modes.h"
 #include "shell/ModuleHost.h"
-#include "shell/module/HostResources.h"
 
 extern "C" __attribute__((visibility("default"))) int SolvaneRun(const TModuleHost* Host)
 {
-    shell::UseHostResources(Host);
     // The saver's message boxes and input are SDL's from the start, before any window exists.
     plat::Application::UseSdl();
     return shell::RunSaverProgram(*Host->Start);
