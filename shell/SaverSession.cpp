@@ -86,10 +86,15 @@ void TSaverSession::Start()
     if (FMain->Closed())
         return;
     const std::vector<TScenePicture>* shared = decoded.empty() ? nullptr : &decoded;
-    FMain->StartScene(shared);
+    // Every scene is built before any moves: a monitor's picture would otherwise stop while the
+    // next monitor's scene is built, which on a busy machine takes seconds.
+    FMain->BuildScene(shared);
+    for (auto& companion : FCompanions)
+        companion->BuildScene(shared);
+    FMain->RunScene();
     FApplication.ProcessMessages();
     for (auto& companion : FCompanions)
-        companion->StartScene(shared);
+        companion->RunScene();
     if (HackMode)
         return;
     FTimer = FApplication.SetTimer(kFollowMs, [this] {

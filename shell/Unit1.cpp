@@ -83,9 +83,19 @@ void TForm1::OpenDisplay()
 
 void TForm1::StartScene(const std::vector<TScenePicture>* Decoded)
 {
+    BuildScene(Decoded);
+    RunScene();
+}
+
+void TForm1::BuildScene(const std::vector<TScenePicture>* Decoded)
+{
     // Sprite surfaces, the feed thread between the gadgets (the scene's OnStartFeeds), flight paths.
     Scene->LoadPictures(Decoded);
     Scene->Build();
+}
+
+void TForm1::RunScene()
+{
     ShortCycleFrame = 0;
     LongCycleFrame = 0;
     Kss1->SetTimerEnabled(true);

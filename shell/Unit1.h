@@ -51,8 +51,12 @@ public:
     // Settings, the host's configuration and the display; ends the saver when no display opens.
     void OpenDisplay();
     // The scene (from pictures decoded for several windows, when given), the frame loop, the
-    // music, the cursor and the input.
+    // music, the cursor and the input: BuildScene, then RunScene.
     void StartScene(const std::vector<TScenePicture>* Decoded = nullptr);
+    // The scene's sprites, gadgets and flight paths; nothing moves yet.
+    void BuildScene(const std::vector<TScenePicture>* Decoded = nullptr);
+    // The frame loop, the music, the cursor and the input of the built scene.
+    void RunScene();
     void Kss1Timer(TObject* Sender);
     void FormKeyPress(TObject* Sender, char Key);
     void FormKeyDown(TObject* Sender, uint16_t Key);
