@@ -51,13 +51,14 @@ char ControlCharOf(SDL_Keycode Sym)
 
 // Events of a window that no longer exists (the display layer may replace its first window when
 // that one does not cover the display) carry positions in that window's coordinates: drop them.
+// A key means the same whichever window had it, so a key pressed while a window was replaced
+// still counts.
 bool FromVanishedWindow(const SDL_Event& Event)
 {
     Uint32 window = 0;
     switch (Event.type) {
     case SDL_MOUSEMOTION: window = Event.motion.windowID; break;
     case SDL_WINDOWEVENT: window = Event.window.windowID; break;
-    case SDL_KEYDOWN: window = Event.key.windowID; break;
     default: return false;
     }
     return window != 0 && SDL_GetWindowFromID(window) == nullptr;

@@ -66,6 +66,26 @@ TEST_F(ApplicationTest, KeysBecomeVirtualKeyCodesAndControlCharacters)
     EXPECT_EQ(Log, (std::vector<std::string>{"down 27", "press 27", "down 113", "down 114", "down 65"}));
 }
 
+// A window the display layer replaced is gone when its events are read: its motions' positions go
+// with it, its keys still count.
+TEST_F(ApplicationTest, KeysOfAVanishedWindowCountItsMotionsDoNot)
+{
+    plat::Application app;
+    Record(app);
+    SDL_Event key{};
+    key.type = SDL_KEYDOWN;
+    key.key.keysym.sym = SDLK_ESCAPE;
+    key.key.windowID = 4242;
+    SDL_PushEvent(&key);
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.windowID = 4242;
+    motion.motion.x = 640;
+    SDL_PushEvent(&motion);
+    app.ProcessMessages();
+    EXPECT_EQ(Log, (std::vector<std::string>{"down 27", "press 27"}));
+}
+
 TEST_F(ApplicationTest, TextInputArrivesAsCharacters)
 {
     plat::Application app;
