@@ -32,11 +32,22 @@ protected:
         App.AddHost({[this] { Log.push_back("activate"); }, [this] { Log.push_back("deactivate"); }, nullptr});
     }
 
-    static void PushKey(SDL_Keycode Sym)
+    static void PushKey(SDL_Keycode Sym, Uint32 Window = 0)
     {
         SDL_Event event{};
         event.type = SDL_KEYDOWN;
         event.key.keysym.sym = Sym;
+        event.key.windowID = Window;
+        SDL_PushEvent(&event);
+    }
+
+    static void PushMotion(int X, int Y, Uint32 Window = 0)
+    {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = X;
+        event.motion.y = Y;
+        event.motion.windowID = Window;
         SDL_PushEvent(&event);
     }
 
@@ -72,16 +83,8 @@ TEST_F(ApplicationTest, KeysOfAVanishedWindowCountItsMotionsDoNot)
 {
     plat::Application app;
     Record(app);
-    SDL_Event key{};
-    key.type = SDL_KEYDOWN;
-    key.key.keysym.sym = SDLK_ESCAPE;
-    key.key.windowID = 4242;
-    SDL_PushEvent(&key);
-    SDL_Event motion{};
-    motion.type = SDL_MOUSEMOTION;
-    motion.motion.windowID = 4242;
-    motion.motion.x = 640;
-    SDL_PushEvent(&motion);
+    PushKey(SDLK_ESCAPE, 4242);
+    PushMotion(640, 7, 4242);
     app.ProcessMessages();
     EXPECT_EQ(Log, (std::vector<std::string>{"down 27", "press 27"}));
 }
@@ -102,11 +105,7 @@ TEST_F(ApplicationTest, MouseMotionCarriesWindowPixels)
 {
     plat::Application app;
     Record(app);
-    SDL_Event event{};
-    event.type = SDL_MOUSEMOTION;
-    event.motion.x = 640;
-    event.motion.y = 7;
-    SDL_PushEvent(&event);
+    PushMotion(640, 7);
     app.ProcessMessages();
     EXPECT_EQ(Log, (std::vector<std::string>{"move 640,7"}));
 }
