@@ -295,10 +295,18 @@ def context_switches(pid):
 def usage(pid, seconds):
     """The processor seconds a process spends in `seconds`, and its wake-ups a second: its
     voluntary and its nonvoluntary context switches, summed over its threads."""
-    cpu, (voluntary, nonvoluntary) = processor_seconds(pid), context_switches(pid)
+    return usages([pid], seconds)[0]
+
+
+def usages(pids, seconds):
+    """usage() of several processes over the same seconds."""
+    before = [(processor_seconds(pid), context_switches(pid)) for pid in pids]
     time.sleep(seconds)
-    now = context_switches(pid)
-    return processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds
+    result = []
+    for pid, (cpu, (voluntary, nonvoluntary)) in zip(pids, before):
+        now = context_switches(pid)
+        result.append((processor_seconds(pid) - cpu, (now[0] - voluntary) / seconds, (now[1] - nonvoluntary) / seconds))
+    return result
 
 
 # The system calls a waiting thread of the saver's sits in (x86-64 numbers).
